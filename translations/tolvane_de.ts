@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>Einstellungen...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>Umschalten pausieren</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>Umschalten fortsetzen</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>Umschalten pausiert</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>Umschalten fortgesetzt</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>Eingabequelle gewechselt</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Oben</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Mitte</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Unten</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>Importergebnis</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>Systemstandard</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>Bei Anmeldung starten</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>Alles auf dem neuesten Stand!</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>Update verfügbar: </translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>Suche nach Updates fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>Regelverwaltung</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Über</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>Berechtigung für Bedienungshilfen erforderlich</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>Zugriff erlauben</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>Regeln</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>Regel hinzufügen</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>Regel</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>Noch keine Regeln</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>Fügen Sie eine Regel hinzu, um die Eingabequelle automatisch zu wechseln, sobald eine App aktiv ist.</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>Erste Regel erstellen</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>Neue Regel hinzufügen</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>Ziel-App</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>Laufende Apps</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>Laufende App auswählen</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>Ausgewählt:</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>Aus Anwendungen auswählen...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>Eingabequelle</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>Wechseln zu</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>Eingabequelle auswählen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>Ein unbekannter Fehler ist aufgetreten</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>Regel bearbeiten</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Aktiviert</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>Import fehlgeschlagen:</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>Bitte wählen Sie eine gültige .app-Datei aus</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>Auf die ausgewählte Anwendung kann nicht zugegriffen werden</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>Das Anwendungspaket kann nicht gelesen werden. Bitte wählen Sie eine gültige macOS-App aus.</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Sprache</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>App-Sprache</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>Sprachänderungen werden sofort wirksam.</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>Beim Anmelden automatisch starten.</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>Standardverhalten</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>Standard-Eingabequelle</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>Keine (nichts tun)</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>Wenn keine Regel auf die aktive App zutrifft, wird zu dieser Eingabequelle gewechselt.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Benachrichtigungen</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>Systembenachrichtigung anzeigen</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>Zeigt eine Systembenachrichtigung an, wenn die Eingabequelle wechselt.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Updates</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>Website besuchen</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>Prüft, ob eine neue Version verfügbar ist.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>Alle Einstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>Setzt alle Einstellungen auf die Standardwerte zurück. Die Regeln bleiben unverändert.</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>Einstellungen zurücksetzen</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>Möchten Sie wirklich alle Einstellungen auf die Standardwerte zurücksetzen?</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>Visuelle Anzeige</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>Anzeige der Eingabequelle einblenden</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>Anzeigedauer</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>Blendet eine schwebende Anzeige ein, wenn die Eingabequelle wechselt.</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>Toneffekte</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>Beim Wechsel Ton abspielen</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Lautstärke</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>Ton testen</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>Spielt einen dezenten Ton ab, wenn die Eingabequelle wechselt.</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>Globales Tastenkürzel</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>Globales Tastenkürzel aktivieren</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>Pausieren/Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>Schaltet das automatische Umschalten per Tastenkürzel ein oder aus.</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Menüleiste</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>Flagge in der Menüleiste anzeigen</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>Zeigt ein Länderflaggen-Emoji für die aktuelle Eingabequelle an.</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>Sicherung und Wiederherstellung</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>Regeln exportieren</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>Regeln importieren</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>Sichert Ihre Regeln als JSON-Dateien und stellt sie wieder her.</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>Entwickelt für maximale Produktivität unter macOS.</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>Support kontaktieren</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>Funktionen</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>%1 Regeln erfolgreich importiert</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Import fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>Die Datei ist zu groß für den Import (über %1 MB).</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>Die Datei ist keine gültige Tolvane-Regelsicherung.</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>Der Autostart-Eintrag konnte nicht aktualisiert werden: %1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>Update verfügbar</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>Tolvane %1 ist verfügbar. Installiert ist Version %2.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Herunterladen</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Später</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>Der Update-Feed konnte nicht gelesen werden.</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>Tolvane ist auf dem neuesten Stand.</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>Tolvane läuft bereits.</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>Kein Infobereich (System-Tray) verfügbar; Tolvane schaltet im Hintergrund weiterhin um.</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>Bitte wählen Sie einen .desktop-Anwendungseintrag aus.</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>Die gewählte Datei ist kein Anwendungseintrag.</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Tastatur</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Pausiert</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>Anwendung auswählen</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>Anwendungseinträge (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON-Dateien (*.json)</translation>
+    </message>
+</context>
+</TS>

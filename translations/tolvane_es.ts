@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="es">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>Ajustes...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>Pausar el cambio</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>Reanudar el cambio</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Salir</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>Cambio en pausa</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>Cambio reanudado</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>Fuente de entrada cambiada</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Arriba</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Centro</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Abajo</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>Resultado de la importación</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>Aceptar</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>Predeterminado del sistema</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>Abrir al iniciar sesión</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Buscar actualizaciones</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>¡Ya tienes la versión más reciente!</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>Actualización disponible: </translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>Error al buscar actualizaciones</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Ajustes</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>Gestión de reglas</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>Ajustes generales</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Acerca de</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>Se requiere permiso de accesibilidad</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>Conceder acceso</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>Reglas</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>Añadir regla</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>Regla</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>Aún no hay reglas</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>Añade una regla para cambiar automáticamente de fuente de entrada cuando una app esté activa.</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>Crear la primera regla</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>Añadir nueva regla</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>App de destino</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>Apps en ejecución</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>Seleccionar app en ejecución</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Desconocido</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>Selección:</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>Elegir entre las aplicaciones...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>Fuente de entrada</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>Cambiar a</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>Seleccionar fuente de entrada</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>Se ha producido un error desconocido</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>Editar regla</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Activada</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Eliminar</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Guardar</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>Error al importar:</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>Selecciona un archivo .app válido</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>No se puede acceder a la aplicación seleccionada</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>No se puede leer el paquete de la aplicación. Selecciona una app de macOS válida.</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>Idioma de la app</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>Los cambios de idioma se aplican de inmediato.</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>Inicio</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>Se abre automáticamente al iniciar sesión.</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>Comportamiento predeterminado</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>Fuente de entrada predeterminada</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>Ninguna (no hacer nada)</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>Si ninguna regla coincide con la app activa, se cambia a esta fuente de entrada.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Notificaciones</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>Mostrar notificación del sistema</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>Muestra una notificación del sistema cuando cambia la fuente de entrada.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Actualizaciones</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>Visitar el sitio web</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>Comprueba si hay una nueva versión disponible.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Restablecer</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>Restablecer todos los ajustes</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>Restablece todos los ajustes a sus valores predeterminados. Las reglas no se modificarán.</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>Restablecer ajustes</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>¿Seguro que quieres restablecer todos los ajustes a sus valores predeterminados?</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>Indicador visual</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>Mostrar indicador de fuente de entrada</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Posición</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>Duración en pantalla</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>Muestra un indicador flotante cuando cambia la fuente de entrada.</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>Efectos de sonido</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>Reproducir sonido al cambiar</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volumen</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>Probar sonido</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>Reproduce un sonido discreto cuando cambia la fuente de entrada.</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>Atajo global</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>Activar atajo global</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>Pausar/Reanudar</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>Usa un atajo de teclado para activar o desactivar el cambio automático.</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Barra de menús</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>Mostrar bandera en la barra de menús</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>Muestra el emoji de la bandera del país de la fuente de entrada actual.</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>Copia de seguridad y restauración</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>Exportar reglas</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>Importar reglas</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>Guarda y restaura tus reglas como archivos JSON.</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>Diseñado para la máxima productividad en macOS.</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>Contactar con soporte</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>Funciones</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>%1 reglas importadas correctamente</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Error al importar: %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>El archivo es demasiado grande para importarlo (más de %1 MB).</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>El archivo no es una copia de seguridad de reglas de Tolvane válida.</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>No se pudo actualizar la entrada de inicio automático: %1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>Actualización disponible</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>Tolvane %1 ya está disponible. Tienes la versión %2.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Descargar</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Más tarde</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Cerrar</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>No se pudo leer el canal de actualizaciones.</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>Tolvane está actualizado.</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>Tolvane ya se está ejecutando.</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>No hay bandeja del sistema disponible; Tolvane sigue cambiando en segundo plano.</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>Elige una entrada de aplicación .desktop.</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>El archivo elegido no es una entrada de aplicación.</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Teclado</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pausa</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>Elegir una aplicación</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>Entradas de aplicación (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>Archivos JSON (*.json)</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="fr">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>Paramètres...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>Suspendre le basculement</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>Reprendre le basculement</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Quitter</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>Basculement suspendu</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>Basculement repris</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>Source de saisie modifiée</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Haut</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Centre</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Bas</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>Résultat de l’importation</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>Langue du système</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>Lancer à l’ouverture de session</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Rechercher des mises à jour</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>Vous êtes à jour !</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>Mise à jour disponible : </translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>Échec de la recherche de mises à jour</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Paramètres</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>Gestion des règles</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>Paramètres généraux</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>À propos</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>Autorisation d’accessibilité requise</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>Autoriser l’accès</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>Règles</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>Ajouter une règle</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>Règle</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>Aucune règle pour l’instant</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>Ajoutez une règle pour changer automatiquement de source de saisie lorsqu’une app est active.</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>Créer la première règle</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>Nouvelle règle</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>App cible</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>Apps ouvertes</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>Choisir une app ouverte</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Inconnu</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>Sélection :</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>Choisir parmi les applications...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>Source de saisie</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>Basculer vers</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>Choisir une source de saisie</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erreur</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>Une erreur inconnue s’est produite</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>Modifier la règle</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Activée</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>Échec de l’importation :</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>Veuillez sélectionner un fichier .app valide</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>Impossible d’accéder à l’application sélectionnée</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>Impossible de lire le paquet de l’application. Veuillez sélectionner une app macOS valide.</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Langue</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>Langue de l’app</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>Les changements de langue s’appliquent immédiatement.</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>Démarrage</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>Démarre automatiquement à l’ouverture de session.</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>Comportement par défaut</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>Source de saisie par défaut</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>Aucune (ne rien faire)</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>Si aucune règle ne correspond à l’app active, cette source de saisie est sélectionnée.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Notifications</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>Afficher une notification système</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>Affiche une notification système lorsque la source de saisie change.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Mises à jour</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>Visiter le site web</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>Vérifie si une nouvelle version est disponible.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Réinitialiser</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>Réinitialiser tous les paramètres</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>Rétablit les valeurs par défaut de tous les paramètres. Les règles ne sont pas modifiées.</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>Réinitialiser les paramètres</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>Voulez-vous vraiment rétablir les valeurs par défaut de tous les paramètres ?</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>Indicateur visuel</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>Afficher l’indicateur de source de saisie</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>Durée d’affichage</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>Affiche un indicateur flottant lorsque la source de saisie change.</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>Effets sonores</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>Jouer un son au changement</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>Tester le son</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>Joue un son discret lorsque la source de saisie change.</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>Raccourci global</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>Activer le raccourci global</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>Suspendre/Reprendre</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>Active ou désactive le basculement automatique à l’aide d’un raccourci clavier.</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Barre des menus</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>Afficher le drapeau dans la barre des menus</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>Affiche l’emoji du drapeau du pays correspondant à la source de saisie actuelle.</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>Sauvegarde et restauration</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>Exporter les règles</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>Importer des règles</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>Sauvegardez et restaurez vos règles sous forme de fichiers JSON.</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>Conçu pour une productivité maximale sur macOS.</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>Contacter l’assistance</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>Fonctionnalités</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>%1 règles importées avec succès</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Échec de l’importation : %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>Le fichier est trop volumineux pour être importé (plus de %1 Mo).</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>Le fichier n’est pas une sauvegarde de règles Tolvane valide.</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>Impossible de mettre à jour l’entrée de démarrage automatique : %1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>Mise à jour disponible</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>Tolvane %1 est disponible. Vous disposez de la version %2.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Télécharger</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Plus tard</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fermer</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>Impossible de lire le flux de mises à jour.</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>Tolvane est à jour.</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>Tolvane est déjà en cours d’exécution.</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>Aucune zone de notification n’est disponible ; Tolvane continue de basculer en arrière-plan.</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>Veuillez choisir une entrée d’application .desktop.</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>Le fichier choisi n’est pas une entrée d’application.</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Clavier</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>En pause</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>Choisir une application</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>Entrées d’application (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>Fichiers JSON (*.json)</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ja">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>設定...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>切り替えを一時停止</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>切り替えを再開</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>終了</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>切り替えを一時停止しました</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>切り替えを再開しました</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>入力ソースが変更されました</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>上</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>中央</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>下</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>インポート結果</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>システムのデフォルト</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>ログイン時に起動</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>アップデートを確認</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>お使いのバージョンは最新です。</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>利用可能なアップデート：</translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>アップデートの確認に失敗しました</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>設定</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>ルール管理</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>一般設定</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>このアプリについて</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>アクセシビリティの許可が必要です</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>アクセスを許可</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>ルール</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>ルールを追加</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>ルール</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>ルールはまだありません</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>ルールを追加すると、アプリがアクティブになったときに入力ソースが自動的に切り替わります。</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>最初のルールを作成</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>新しいルールを追加</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>対象アプリ</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>実行中のアプリ</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>実行中のアプリを選択</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>不明</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>選択中：</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>アプリケーションから選択...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>入力ソース</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>切り替え先</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>入力ソースを選択</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>キャンセル</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>エラー</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>不明なエラーが発生しました</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>ルールを編集</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>有効</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>削除</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>インポートに失敗しました：</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>有効な .app ファイルを選択してください</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>選択したアプリケーションにアクセスできません</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>アプリケーションバンドルを読み込めません。有効な macOS アプリを選択してください。</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>言語</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>アプリの言語</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>言語の変更はすぐに反映されます。</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>起動</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>ログイン時に自動的に起動します。</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>デフォルトの動作</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>デフォルトの入力ソース</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>なし（何もしない）</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>アクティブなアプリに一致するルールがない場合は、この入力ソースに切り替えます。</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>通知</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>システム通知を表示</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>入力ソースが切り替わったときにシステム通知を表示します。</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>アップデート</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>Webサイトを開く</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>新しいバージョンがあるかどうかを確認します。</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>リセット</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>すべての設定をリセット</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>すべての設定をデフォルト値に戻します。ルールは変更されません。</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>設定をリセット</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>すべての設定をデフォルト値に戻してもよろしいですか？</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>ビジュアルインジケータ</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>入力ソースインジケータを表示</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>表示時間</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>入力ソースが変わったときにフローティングインジケータを表示します。</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>効果音</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>切り替え時にサウンドを再生</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>サウンドをテスト</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>入力ソースが変わったときに控えめなサウンドを再生します。</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>グローバルホットキー</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>グローバルホットキーを有効にする</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>一時停止/再開</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>キーボードショートカットで自動切り替えのオン/オフを切り替えます。</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>メニューバー</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>メニューバーに国旗を表示</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>現在の入力ソースを表す国旗の絵文字を表示します。</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>バックアップと復元</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>ルールをエクスポート</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>ルールをインポート</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>ルールを JSON ファイルとしてバックアップおよび復元します。</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>macOS で最高の生産性を実現するために設計されています。</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>サポートに問い合わせる</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>機能</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>%1 件のルールをインポートしました</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>インポートに失敗しました：%1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>ファイルが大きすぎるためインポートできません（%1 MB を超えています）。</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>このファイルは有効な Tolvane のルールバックアップではありません。</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>自動起動エントリを更新できませんでした：%1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>アップデートがあります</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>Tolvane %1 が利用可能です。現在のバージョンは %2 です。</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>ダウンロード</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>後で</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>閉じる</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>アップデート情報を読み込めませんでした。</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>Tolvane は最新です。</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>Tolvane はすでに実行中です。</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>システムトレイを利用できません。Tolvane はバックグラウンドで切り替えを続けます。</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>.desktop アプリケーションエントリを選択してください。</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>選択したファイルはアプリケーションエントリではありません。</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>キーボード</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>一時停止中</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>アプリケーションを選択</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>アプリケーションエントリ (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON ファイル (*.json)</translation>
+    </message>
+</context>
+</TS>

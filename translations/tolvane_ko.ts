@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="ko">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>설정...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>전환 일시 정지</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>전환 재개</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>종료</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>전환 일시 정지됨</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>전환 재개됨</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>입력 소스 변경됨</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>위쪽</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>가운데</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>아래쪽</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>가져오기 결과</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>시스템 기본값</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>로그인 시 실행</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>업데이트 확인</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>최신 버전을 사용 중입니다!</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>업데이트 사용 가능: </translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>업데이트 확인 실패</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>설정</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>규칙 관리</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>일반 설정</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>정보</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>손쉬운 사용 권한 필요</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>접근 허용</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>규칙</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>규칙 추가</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>규칙</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>아직 규칙이 없습니다</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>앱이 활성화될 때 입력 소스가 자동으로 전환되도록 규칙을 추가하세요.</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>첫 번째 규칙 만들기</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>새 규칙 추가</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>대상 앱</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>실행 중인 앱</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>실행 중인 앱 선택</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>알 수 없음</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>선택됨:</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>응용 프로그램에서 선택...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>입력 소스</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>전환 대상</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>입력 소스 선택</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>오류</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>알 수 없는 오류가 발생했습니다</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>규칙 편집</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>사용</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>저장</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>가져오기 실패:</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>유효한 .app 파일을 선택하세요</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>선택한 응용 프로그램에 접근할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>응용 프로그램 번들을 읽을 수 없습니다. 유효한 macOS 앱을 선택하세요.</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>언어</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>앱 언어</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>언어 변경 사항은 즉시 적용됩니다.</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>시작</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>로그인할 때 자동으로 시작합니다.</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>기본 동작</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>기본 입력 소스</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>없음 (아무것도 하지 않음)</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>활성 앱과 일치하는 규칙이 없으면 이 입력 소스로 전환합니다.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>알림</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>시스템 알림 표시</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>입력 소스가 전환될 때 시스템 알림을 표시합니다.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>업데이트</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>웹사이트 방문</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>새 버전이 있는지 확인합니다.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>재설정</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>모든 설정 재설정</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>모든 설정을 기본값으로 되돌립니다. 규칙은 영향을 받지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>설정 재설정</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>모든 설정을 기본값으로 재설정하시겠습니까?</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>시각적 표시기</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>입력 소스 표시기 보기</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>위치</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>표시 시간</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>입력 소스가 바뀔 때 화면에 떠 있는 표시기를 보여 줍니다.</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>효과음</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>전환 시 사운드 재생</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>음량</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>사운드 테스트</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>입력 소스가 바뀔 때 은은한 사운드를 재생합니다.</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>전역 단축키</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>전역 단축키 사용</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>일시 정지/재개</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>키보드 단축키로 자동 전환을 켜거나 끕니다.</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>메뉴 막대</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>메뉴 막대에 국기 표시</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>현재 입력 소스를 나타내는 국기 이모지를 표시합니다.</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>백업 및 복원</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>규칙 내보내기</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>규칙 가져오기</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>규칙을 JSON 파일로 백업하고 복원합니다.</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>macOS에서 최고의 생산성을 위해 설계되었습니다.</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>지원팀에 문의</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>기능</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>규칙 %1개를 가져왔습니다</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>가져오기 실패: %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>파일이 너무 커서 가져올 수 없습니다(%1 MB 초과).</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>유효한 Tolvane 규칙 백업 파일이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>자동 시작 항목을 업데이트할 수 없습니다: %1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>업데이트 사용 가능</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>Tolvane %1 버전을 사용할 수 있습니다. 현재 버전은 %2입니다.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>다운로드</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>나중에</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>업데이트 피드를 읽을 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>Tolvane은 최신 버전입니다.</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>Tolvane이 이미 실행 중입니다.</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>시스템 트레이를 사용할 수 없습니다. Tolvane은 백그라운드에서 계속 입력 소스를 전환합니다.</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>.desktop 응용 프로그램 항목을 선택하세요.</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>선택한 파일은 응용 프로그램 항목이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>키보드</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>일시 정지됨</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>응용 프로그램 선택</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>응용 프로그램 항목 (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON 파일 (*.json)</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="pt">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>Configurações...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>Pausar alternância</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>Retomar alternância</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Sair</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>Alternância pausada</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>Alternância retomada</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>Fonte de entrada alterada</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>Superior</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>Centro</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>Inferior</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>Resultado da importação</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>Padrão do sistema</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>Abrir ao iniciar sessão</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Verificar atualizações</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>Tudo atualizado!</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>Atualização disponível: </translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>Falha ao verificar atualizações</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Configurações</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>Gerenciamento de regras</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>Configurações gerais</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Sobre</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>Permissão de acessibilidade necessária</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>Conceder acesso</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>Regras</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>Adicionar regra</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>Regra</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>Nenhuma regra ainda</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>Adicione uma regra para alternar automaticamente a fonte de entrada quando um app estiver ativo.</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>Criar primeira regra</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>Adicionar nova regra</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>App de destino</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>Apps em execução</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>Selecionar app em execução</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Desconhecido</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>Selecionado:</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>Escolher entre os aplicativos...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>Fonte de entrada</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>Alternar para</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>Selecionar fonte de entrada</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancelar</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Erro</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>Ocorreu um erro desconhecido</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>Editar regra</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>Ativada</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Excluir</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Salvar</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>Falha na importação:</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>Selecione um arquivo .app válido</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>Não foi possível acessar o aplicativo selecionado</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>Não foi possível ler o pacote do aplicativo. Selecione um app do macOS válido.</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>Idioma</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>Idioma do app</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>As alterações de idioma entram em vigor imediatamente.</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>Inicialização</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>Abre automaticamente quando você inicia a sessão.</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>Comportamento padrão</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>Fonte de entrada padrão</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>Nenhuma (não fazer nada)</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>Se nenhuma regra corresponder ao app ativo, alterna para esta fonte de entrada.</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>Notificações</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>Mostrar notificação do sistema</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>Mostra uma notificação do sistema quando a fonte de entrada muda.</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>Atualizações</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>Visitar site</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>Verifica se há uma nova versão disponível.</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>Redefinir</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>Redefinir todas as configurações</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>Redefine todas as configurações para os valores padrão. As regras não serão afetadas.</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>Redefinir configurações</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>Tem certeza de que deseja redefinir todas as configurações para os valores padrão?</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>Indicador visual</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>Mostrar indicador de fonte de entrada</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Posição</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>Duração da exibição</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>Mostra um indicador flutuante quando a fonte de entrada muda.</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>Efeitos sonoros</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>Tocar som ao alternar</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>Testar som</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>Toca um som discreto quando a fonte de entrada muda.</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>Atalho global</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>Ativar atalho global</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>Pausar/Retomar</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>Use um atalho de teclado para ativar ou desativar a alternância automática.</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>Barra de menus</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>Mostrar bandeira na barra de menus</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>Exibe o emoji da bandeira do país da fonte de entrada atual.</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>Backup e restauração</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>Exportar regras</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>Importar regras</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>Faça backup e restaure suas regras como arquivos JSON.</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>Criado para a máxima produtividade no macOS.</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>Falar com o suporte</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>Recursos</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>%1 regras importadas com sucesso</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>Falha na importação: %1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>O arquivo é grande demais para ser importado (mais de %1 MB).</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>O arquivo não é um backup de regras do Tolvane válido.</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>Não foi possível atualizar a entrada de inicialização automática: %1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>Atualização disponível</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>O Tolvane %1 está disponível. Você tem a versão %2.</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>Baixar</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Mais tarde</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Fechar</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>Não foi possível ler o feed de atualizações.</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>O Tolvane está atualizado.</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>O Tolvane já está em execução.</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>Nenhuma bandeja do sistema disponível; o Tolvane continua alternando em segundo plano.</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>Escolha uma entrada de aplicativo .desktop.</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>O arquivo escolhido não é uma entrada de aplicativo.</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>Teclado</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>Pausado</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>Escolher um aplicativo</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>Entradas de aplicativo (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>Arquivos JSON (*.json)</translation>
+    </message>
+</context>
+</TS>

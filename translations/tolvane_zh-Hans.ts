@@ -1,0 +1,475 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="zh_CN">
+<context>
+    <name>Tolvane</name>
+    <message>
+        <source>Settings...</source>
+        <translation>设置...</translation>
+    </message>
+    <message>
+        <source>Pause Switching</source>
+        <translation>暂停切换</translation>
+    </message>
+    <message>
+        <source>Resume Switching</source>
+        <translation>恢复切换</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>退出</translation>
+    </message>
+    <message>
+        <source>Switching Paused</source>
+        <translation>已暂停切换</translation>
+    </message>
+    <message>
+        <source>Switching Resumed</source>
+        <translation>已恢复切换</translation>
+    </message>
+    <message>
+        <source>Input Source Changed</source>
+        <translation>输入法已切换</translation>
+    </message>
+    <message>
+        <source>Top</source>
+        <translation>顶部</translation>
+    </message>
+    <message>
+        <source>Center</source>
+        <translation>居中</translation>
+    </message>
+    <message>
+        <source>Bottom</source>
+        <translation>底部</translation>
+    </message>
+    <message>
+        <source>Import Result</source>
+        <translation>导入结果</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>System Default</source>
+        <translation>跟随系统</translation>
+    </message>
+    <message>
+        <source>Launch at Login</source>
+        <translation>登录时启动</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>检查更新</translation>
+    </message>
+    <message>
+        <source>You're up to date!</source>
+        <translation>已是最新版本！</translation>
+    </message>
+    <message>
+        <source>Update available: </source>
+        <translation>有可用更新：</translation>
+    </message>
+    <message>
+        <source>Update check failed</source>
+        <translation>检查更新失败</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>设置</translation>
+    </message>
+    <message>
+        <source>Rule Management</source>
+        <translation>规则管理</translation>
+    </message>
+    <message>
+        <source>General Settings</source>
+        <translation>通用设置</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>关于</translation>
+    </message>
+    <message>
+        <source>Accessibility Permission Required</source>
+        <translation>需要辅助功能权限</translation>
+    </message>
+    <message>
+        <source>Grant Access</source>
+        <translation>授予权限</translation>
+    </message>
+    <message>
+        <source>Rules</source>
+        <translation>规则</translation>
+    </message>
+    <message>
+        <source>Add Rule</source>
+        <translation>添加规则</translation>
+    </message>
+    <message>
+        <source>Rule</source>
+        <translation>规则</translation>
+    </message>
+    <message>
+        <source>No Rules Yet</source>
+        <translation>暂无规则</translation>
+    </message>
+    <message>
+        <source>Add a rule to automatically switch input sources when an app is active.</source>
+        <translation>添加规则后，切换到某个应用时将自动切换输入法。</translation>
+    </message>
+    <message>
+        <source>Create First Rule</source>
+        <translation>创建第一条规则</translation>
+    </message>
+    <message>
+        <source>Add New Rule</source>
+        <translation>添加新规则</translation>
+    </message>
+    <message>
+        <source>Target App</source>
+        <translation>目标应用</translation>
+    </message>
+    <message>
+        <source>Running Apps</source>
+        <translation>正在运行的应用</translation>
+    </message>
+    <message>
+        <source>Select Running App</source>
+        <translation>选择正在运行的应用</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>未知</translation>
+    </message>
+    <message>
+        <source>Selected:</source>
+        <translation>已选择：</translation>
+    </message>
+    <message>
+        <source>Choose from Applications...</source>
+        <translation>从应用程序中选择...</translation>
+    </message>
+    <message>
+        <source>Input Source</source>
+        <translation>输入法</translation>
+    </message>
+    <message>
+        <source>Switch To</source>
+        <translation>切换到</translation>
+    </message>
+    <message>
+        <source>Select Input Source</source>
+        <translation>选择输入法</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Unknown error occurred</source>
+        <translation>发生未知错误</translation>
+    </message>
+    <message>
+        <source>Edit Rule</source>
+        <translation>编辑规则</translation>
+    </message>
+    <message>
+        <source>Enabled</source>
+        <translation>启用</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+    <message>
+        <source>Import failed:</source>
+        <translation>导入失败：</translation>
+    </message>
+    <message>
+        <source>Please select a valid .app file</source>
+        <translation>请选择有效的 .app 文件</translation>
+    </message>
+    <message>
+        <source>Unable to access the selected application</source>
+        <translation>无法访问所选应用程序</translation>
+    </message>
+    <message>
+        <source>Unable to read application bundle. Please select a valid macOS app.</source>
+        <translation>无法读取应用程序包。请选择有效的 macOS 应用。</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>App Language</source>
+        <translation>应用语言</translation>
+    </message>
+    <message>
+        <source>Language changes take effect immediately.</source>
+        <translation>语言更改将立即生效。</translation>
+    </message>
+    <message>
+        <source>Startup</source>
+        <translation>启动</translation>
+    </message>
+    <message>
+        <source>Automatically start when you log in.</source>
+        <translation>登录时自动启动。</translation>
+    </message>
+    <message>
+        <source>Fallback Behavior</source>
+        <translation>默认行为</translation>
+    </message>
+    <message>
+        <source>Default Input Source</source>
+        <translation>默认输入法</translation>
+    </message>
+    <message>
+        <source>None (Do nothing)</source>
+        <translation>无（不执行任何操作）</translation>
+    </message>
+    <message>
+        <source>If no rule matches the active app, switch to this input source.</source>
+        <translation>如果没有规则与当前应用匹配，则切换到此输入法。</translation>
+    </message>
+    <message>
+        <source>Notifications</source>
+        <translation>通知</translation>
+    </message>
+    <message>
+        <source>Show System Notification</source>
+        <translation>显示系统通知</translation>
+    </message>
+    <message>
+        <source>Show a system notification when input source switches.</source>
+        <translation>切换输入法时显示系统通知。</translation>
+    </message>
+    <message>
+        <source>Updates</source>
+        <translation>更新</translation>
+    </message>
+    <message>
+        <source>Visit Website</source>
+        <translation>访问网站</translation>
+    </message>
+    <message>
+        <source>Check if a new version is available.</source>
+        <translation>检查是否有新版本可用。</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Reset All Settings</source>
+        <translation>重置所有设置</translation>
+    </message>
+    <message>
+        <source>Reset all settings to default values. Rules will not be affected.</source>
+        <translation>将所有设置恢复为默认值。规则不受影响。</translation>
+    </message>
+    <message>
+        <source>Reset Settings</source>
+        <translation>重置设置</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to reset all settings to default values?</source>
+        <translation>确定要将所有设置恢复为默认值吗？</translation>
+    </message>
+    <message>
+        <source>Visual Indicator</source>
+        <translation>视觉指示器</translation>
+    </message>
+    <message>
+        <source>Show Input Source Indicator</source>
+        <translation>显示输入法指示器</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>位置</translation>
+    </message>
+    <message>
+        <source>Display Duration</source>
+        <translation>显示时长</translation>
+    </message>
+    <message>
+        <source>Shows a floating indicator when input source changes.</source>
+        <translation>切换输入法时显示悬浮指示器。</translation>
+    </message>
+    <message>
+        <source>Sound Effects</source>
+        <translation>音效</translation>
+    </message>
+    <message>
+        <source>Play Sound on Switch</source>
+        <translation>切换时播放声音</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>音量</translation>
+    </message>
+    <message>
+        <source>Test Sound</source>
+        <translation>测试声音</translation>
+    </message>
+    <message>
+        <source>Plays a subtle sound when input source changes.</source>
+        <translation>切换输入法时播放轻柔的提示音。</translation>
+    </message>
+    <message>
+        <source>Global Hotkey</source>
+        <translation>全局快捷键</translation>
+    </message>
+    <message>
+        <source>Enable Global Hotkey</source>
+        <translation>启用全局快捷键</translation>
+    </message>
+    <message>
+        <source>Pause/Resume</source>
+        <translation>暂停/恢复</translation>
+    </message>
+    <message>
+        <source>Use keyboard shortcut to toggle auto-switching on/off.</source>
+        <translation>使用键盘快捷键开启或关闭自动切换。</translation>
+    </message>
+    <message>
+        <source>Menu Bar</source>
+        <translation>菜单栏</translation>
+    </message>
+    <message>
+        <source>Show Flag in Menu Bar</source>
+        <translation>在菜单栏中显示旗帜</translation>
+    </message>
+    <message>
+        <source>Display country flag emoji representing current input source.</source>
+        <translation>显示代表当前输入法的国旗表情符号。</translation>
+    </message>
+    <message>
+        <source>Backup &amp; Restore</source>
+        <translation>备份与恢复</translation>
+    </message>
+    <message>
+        <source>Export Rules</source>
+        <translation>导出规则</translation>
+    </message>
+    <message>
+        <source>Import Rules</source>
+        <translation>导入规则</translation>
+    </message>
+    <message>
+        <source>Backup and restore your rules as JSON files.</source>
+        <translation>以 JSON 文件备份和恢复规则。</translation>
+    </message>
+    <message>
+        <source>Tolvane</source>
+        <translation>Tolvane</translation>
+    </message>
+    <message>
+        <source>Designed for ultimate productivity on macOS.</source>
+        <translation>专为在 macOS 上获得极致效率而设计。</translation>
+    </message>
+    <message>
+        <source>Contact Support</source>
+        <translation>联系支持</translation>
+    </message>
+    <message>
+        <source>Features</source>
+        <translation>功能</translation>
+    </message>
+    <message>
+        <source>Successfully imported %1 rules</source>
+        <translation>已成功导入 %1 条规则</translation>
+    </message>
+    <message>
+        <source>Import failed: %1</source>
+        <translation>导入失败：%1</translation>
+    </message>
+    <message>
+        <source>The file is too large to import (over %1 MB).</source>
+        <translation>文件过大，无法导入（超过 %1 MB）。</translation>
+    </message>
+    <message>
+        <source>The file is not a valid Tolvane rules backup.</source>
+        <translation>该文件不是有效的 Tolvane 规则备份。</translation>
+    </message>
+    <message>
+        <source>Could not update the autostart entry: %1</source>
+        <translation>无法更新自动启动项：%1</translation>
+    </message>
+    <message>
+        <source>Update Available</source>
+        <translation>有可用更新</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is available. You have version %2.</source>
+        <translation>Tolvane %1 现已推出。您当前的版本为 %2。</translation>
+    </message>
+    <message>
+        <source>Download</source>
+        <translation>下载</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>稍后</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read.</source>
+        <translation>无法读取更新源。</translation>
+    </message>
+    <message>
+        <source>Tolvane is up to date.</source>
+        <translation>Tolvane 已是最新版本。</translation>
+    </message>
+    <message>
+        <source>Tolvane is already running.</source>
+        <translation>Tolvane 已在运行。</translation>
+    </message>
+    <message>
+        <source>No system tray is available; Tolvane keeps switching in the background.</source>
+        <translation>系统托盘不可用；Tolvane 将继续在后台自动切换。</translation>
+    </message>
+    <message>
+        <source>Please choose a .desktop application entry.</source>
+        <translation>请选择一个 .desktop 应用程序条目。</translation>
+    </message>
+    <message>
+        <source>The chosen file is not an application entry.</source>
+        <translation>所选文件不是应用程序条目。</translation>
+    </message>
+    <message>
+        <source>Keyboard</source>
+        <translation>键盘</translation>
+    </message>
+    <message>
+        <source>Paused</source>
+        <translation>已暂停</translation>
+    </message>
+    <message>
+        <source>Choose an application</source>
+        <translation>选择应用程序</translation>
+    </message>
+    <message>
+        <source>Application entries (*.desktop)</source>
+        <translation>应用程序条目 (*.desktop)</translation>
+    </message>
+    <message>
+        <source>JSON files (*.json)</source>
+        <translation>JSON 文件 (*.json)</translation>
+    </message>
+</context>
+</TS>
