@@ -1,0 +1,47 @@
+#include "Logger.h"
+
+#include <QGuiApplication>
+
+Q_LOGGING_CATEGORY(lcTolvaneCore, "com.kelvora.Tolvane.Core")
+
+namespace {
+QString subsystemName()
+{
+    const QString desktopId = QGuiApplication::desktopFileName();
+    return desktopId.isEmpty() ? QStringLiteral("com.kelvora") : desktopId;
+}
+} // namespace
+
+Logger& Logger::shared()
+{
+    static Logger instance;
+    return instance;
+}
+
+Logger::Logger()
+    : m_subsystem(subsystemName())
+{
+}
+
+LogSink& Logger::sink() const
+{
+    LogSink* overridden = m_sink.load();
+    return overridden ? *overridden : systemLogSink();
+}
+
+void Logger::setSink(LogSink* sink)
+{
+    m_sink.store(sink);
+}
+
+void Logger::info(const QString& message)
+{
+    if (!lcTolvaneCore().isInfoEnabled())
+        return;
+    sink().write(LogSink::Level::Info, m_subsystem, category(), message);
+}
+
+void Logger::error(const QString& message)
+{
+    sink().write(LogSink::Level::Error, m_subsystem, category(), message);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QMetaType>
+#include <QString>
+#include <QUrl>
+
+#include <optional>
+
+// One enabled input source: a keyboard layout, an input method or an input mode.
+struct InputSource {
+    QString id;
+    QString name;
+    std::optional<QUrl> iconURL;
+
+    friend bool operator==(const InputSource&, const InputSource&) = default;
+};
+
+inline size_t qHash(const InputSource& source, size_t seed = 0)
+{
+    return qHashMulti(seed, source.id, source.name, source.iconURL ? source.iconURL->toString() : QString());
+}
+
+Q_DECLARE_METATYPE(InputSource)

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "InputSource.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <optional>
+
+class InputSourceProvider;
+
+// The catalogue of enabled input sources and the one place that selects them.
+// The catalogue is built once, when the manager is created; selection and the
+// current source always ask the system afresh.
+class InputSourceManager : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<InputSource> installedInputSources READ installedInputSources NOTIFY installedInputSourcesChanged)
+public:
+    static InputSourceManager& shared();
+
+    explicit InputSourceManager(InputSourceProvider* provider, QObject* parent = nullptr);
+
+    QList<InputSource> installedInputSources() const { return m_installedInputSources; }
+
+    void loadInputSources();
+    QString displayName(const QString& id) const;
+    std::optional<InputSource> currentInputSource() const;
+    bool selectInputSource(const QString& id);
+
+    InputSourceProvider* provider() const { return m_provider; }
+
+Q_SIGNALS:
+    void installedInputSourcesChanged();
+
+private:
+    QPointer<InputSourceProvider> m_provider;
+    QList<InputSource> m_installedInputSources;
+};

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "AppRule.h"
+
+#include "platform/RunningApplication.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUuid>
+
+#include <functional>
+#include <optional>
+
+class InputSourceManager;
+class NotificationService;
+class WindowWatcher;
+
+// Owns the rules and the default input source, follows the application in
+// front and selects the input source its rule (or the default) names, then
+// gives the switch feedback.
+class RuleEngine : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(QList<AppRule> rules READ rules NOTIFY rulesChanged)
+    Q_PROPERTY(std::optional<QString> defaultInputSourceID READ defaultInputSourceID WRITE setDefaultInputSourceID NOTIFY defaultInputSourceIDChanged)
+    Q_PROPERTY(bool isPaused READ isPaused WRITE setPaused NOTIFY isPausedChanged)
+public:
+    // What the engine does after a successful switch, in this order.
+    struct Feedback {
+        std::function<void(const QString& name, const QString& id)> showInputSource;
+        std::function<void()> playSwitchSound;
+        QPointer<NotificationService> notifications;
+    };
+
+    static RuleEngine& shared();
+
+    RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, Feedback feedback,
+               QObject* parent = nullptr);
+
+    QList<AppRule> rules() const { return m_rules; }
+    std::optional<QString> defaultInputSourceID() const { return m_defaultInputSourceID; }
+    void setDefaultInputSourceID(const std::optional<QString>& id);
+    bool isPaused() const { return m_isPaused; }
+    void setPaused(bool paused);
+
+    void addRule(const AppRule& rule);
+    void deleteRule(const QUuid& id);
+
+    static QString rulesFileURL();
+    bool saveRules();
+
+    InputSourceManager& inputSourceManager() const { return m_inputSourceManager; }
+
+Q_SIGNALS:
+    void rulesChanged();
+    void defaultInputSourceIDChanged();
+    void isPausedChanged();
+
+private:
+    void loadRules();
+    void setRules(const QList<AppRule>& rules);
+    void setupSubscriptions(WindowWatcher& watcher);
+    void receiveActiveApp(const RunningApplication& app);
+    void handleActivation(const RunningApplication& app);
+    void switchTo(const QString& target);
+    void postSwitchNotification(const QString& name);
+    void keepUnreadableRulesFile(const QString& path);
+
+    QList<AppRule> m_rules;
+    std::optional<QString> m_defaultInputSourceID;
+    bool m_isPaused = false;
+    InputSourceManager& m_inputSourceManager;
+    Feedback m_feedback;
+    RunningApplication m_lastHandledApp;
+    // Set while the rules file on disk could not be decoded: the first save
+    // keeps a copy of it before replacing it.
+    bool m_rulesFileNeedsKeeping = false;
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QObject>
+
+// Plays the short switch sound.
+class SoundEffectManager : public QObject {
+    Q_OBJECT
+public:
+    static SoundEffectManager& shared();
+
+    void playSwitchSound();
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "RunningApplication.h"
+
+#include <QList>
+#include <QObject>
+
+#include <optional>
+
+// Reports which application is in front.
+class ApplicationSource : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~ApplicationSource() override = default;
+
+    // The application in front now, if the system knows one.
+    virtual std::optional<RunningApplication> frontmostApplication() = 0;
+
+    // The applications with ordinary windows, one entry per process, in the
+    // system's stacking/creation order.
+    virtual QList<RunningApplication> runningApplications() = 0;
+
+Q_SIGNALS:
+    // Each activation, in order, on the main thread.
+    void applicationActivated(const RunningApplication& app);
+};

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "Platform.h"
+
+// A desktop Tolvane cannot talk to: no input sources, no applications.
+class NullPlatform : public Platform {
+public:
+    QString name() const override { return QStringLiteral("none"); }
+    InputSourceProvider* inputSourceProvider() override { return nullptr; }
+    ApplicationSource* applicationSource() override { return nullptr; }
+    NotificationService* notificationService() override { return nullptr; }
+};

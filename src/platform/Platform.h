@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ApplicationSource.h"
+#include "InputSourceProvider.h"
+#include "NotificationService.h"
+
+#include <memory>
+
+// The narrow interfaces to the operating system, one backend per platform.
+// Core code reaches the OS only through these.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // The backend for this session, created on first use (X11 when an X display
+    // is reachable, otherwise a backend that knows nothing and does nothing).
+    static Platform& instance();
+    // Replaces the backend; for tests and for start-up code that picks one itself.
+    static void setInstance(std::unique_ptr<Platform> platform);
+
+    virtual QString name() const = 0;
+    virtual InputSourceProvider* inputSourceProvider() = 0;
+    virtual ApplicationSource* applicationSource() = 0;
+    // May be null when the desktop has no notification service.
+    virtual NotificationService* notificationService() = 0;
+};

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/ApplicationSource.h"
+
+#include <QString>
+
+class DesktopEntryIndex;
+class X11Connection;
+
+// Follows the root window's _NET_ACTIVE_WINDOW, which the window manager keeps.
+//
+// The application id plays the bundle identifier: the desktop-entry id when the
+// window names one (_GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE) or its
+// WM_CLASS matches an installed entry, otherwise the WM_CLASS class. A window
+// without WM_CLASS is an application without an id.
+class X11ApplicationSource : public ApplicationSource {
+    Q_OBJECT
+public:
+    X11ApplicationSource(X11Connection& connection, DesktopEntryIndex& desktopEntries, QObject* parent = nullptr);
+
+    std::optional<RunningApplication> frontmostApplication() override;
+    QList<RunningApplication> runningApplications() override;
+
+    std::optional<RunningApplication> applicationForWindow(unsigned long window);
+
+private:
+    void handleEvent(const union _XEvent& event);
+    std::optional<unsigned long> activeWindow();
+    bool isOrdinaryWindow(unsigned long window);
+    QString processKey(unsigned long window);
+
+    X11Connection& m_connection;
+    DesktopEntryIndex& m_desktopEntries;
+};

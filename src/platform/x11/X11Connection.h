@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct _XDisplay;
+union _XEvent;
+class QSocketNotifier;
+
+// Tolvane's own Xlib connection to the X server, with XKB initialised, whose
+// events are read from the Qt event loop: when the socket has data and right
+// before the loop sleeps (Xlib may have queued events while answering a request).
+class X11Connection : public QObject {
+    Q_OBJECT
+public:
+    using XWindow = unsigned long;
+    using XAtom = unsigned long;
+    using EventHandler = std::function<void(const _XEvent&)>;
+
+    // Null when no X display is reachable or it lacks the XKB extension.
+    static std::unique_ptr<X11Connection> open(const QByteArray& displayName = {});
+    ~X11Connection() override;
+
+    _XDisplay* display() const { return m_display; }
+    XWindow rootWindow() const { return m_root; }
+    int xkbEventType() const { return m_xkbEventType; }
+
+    XAtom atom(const char* name);
+
+    void addEventHandler(EventHandler handler);
+    // Sends buffered requests and handles every event already received.
+    void flushAndDispatch();
+
+    // Property readers; nullopt when the property is absent or of another format.
+    std::optional<QByteArray> textProperty(XWindow window, XAtom property);
+    std::optional<std::vector<unsigned long>> cardinalProperty(XWindow window, XAtom property, XAtom type);
+
+private:
+    X11Connection(_XDisplay* display, int xkbEventType);
+    void dispatchPending();
+
+    _XDisplay* m_display = nullptr;
+    XWindow m_root = 0;
+    int m_xkbEventType = 0;
+    QHash<QByteArray, XAtom> m_atoms;
+    std::vector<EventHandler> m_handlers;
+    QSocketNotifier* m_notifier = nullptr;
+};

@@ -1,0 +1,40 @@
+#include "X11Platform.h"
+
+#include "X11ApplicationSource.h"
+#include "X11Connection.h"
+#include "XkbInputSourceProvider.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
+
+std::unique_ptr<X11Platform> X11Platform::create(NotificationService* notifications)
+{
+    auto connection = X11Connection::open();
+    if (!connection)
+        return nullptr;
+    return std::unique_ptr<X11Platform>(new X11Platform(std::move(connection), notifications));
+}
+
+X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, NotificationService* notifications)
+    : m_connection(std::move(connection))
+    , m_notifications(notifications)
+{
+}
+
+X11Platform::~X11Platform()
+{
+    m_applications.reset();
+    m_inputSources.reset();
+}
+
+InputSourceProvider* X11Platform::inputSourceProvider()
+{
+    if (!m_inputSources)
+        m_inputSources = std::make_unique<XkbInputSourceProvider>(*m_connection);
+    return m_inputSources.get();
+}
+
+ApplicationSource* X11Platform::applicationSource()
+{
+    if (!m_applications)
+        m_applications = std::make_unique<X11ApplicationSource>(*m_connection, DesktopEntryIndex::shared());
+    return m_applications.get();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+class X11Connection;
+class XkbInputSourceProvider;
+class X11ApplicationSource;
+
+// The X11 desktop: XKB layout groups and the EWMH active window.
+class X11Platform : public Platform {
+public:
+    // Null when no X display can be opened.
+    static std::unique_ptr<X11Platform> create(NotificationService* notifications = nullptr);
+    ~X11Platform() override;
+
+    QString name() const override { return QStringLiteral("x11"); }
+    InputSourceProvider* inputSourceProvider() override;
+    ApplicationSource* applicationSource() override;
+    NotificationService* notificationService() override { return m_notifications; }
+
+    X11Connection& connection() { return *m_connection; }
+
+private:
+    explicit X11Platform(std::unique_ptr<X11Connection> connection, NotificationService* notifications);
+
+    std::unique_ptr<X11Connection> m_connection;
+    std::unique_ptr<XkbInputSourceProvider> m_inputSources;
+    std::unique_ptr<X11ApplicationSource> m_applications;
+    NotificationService* m_notifications;
+};

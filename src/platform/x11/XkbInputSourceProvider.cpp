@@ -1,0 +1,212 @@
+#include "XkbInputSourceProvider.h"
+
+#include "X11Connection.h"
+
+#include <QMap>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+#include <X11/XKBlib.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XKBstr.h>
+
+namespace {
+
+QString identifier(const QString& layout, const QString& variant)
+{
+    QString id = QStringLiteral("xkb:") + layout.trimmed();
+    if (!variant.trimmed().isEmpty())
+        id += QLatin1Char('(') + variant.trimmed() + QLatin1Char(')');
+    return id;
+}
+
+} // namespace
+
+XkbInputSourceProvider::XkbInputSourceProvider(X11Connection& connection, QObject* parent)
+    : InputSourceProvider(parent)
+    , m_connection(connection)
+{
+    Display* display = m_connection.display();
+    const unsigned int keymapEvents = XkbNewKeyboardNotifyMask | XkbNamesNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(display, XkbUseCoreKbd, keymapEvents | XkbStateNotifyMask, keymapEvents | XkbStateNotifyMask);
+    XkbSelectEventDetails(display, XkbUseCoreKbd, XkbStateNotify, XkbAllStateComponentsMask, XkbGroupLockMask);
+
+    XWindowAttributes attributes;
+    XGetWindowAttributes(display, m_connection.rootWindow(), &attributes);
+    XSelectInput(display, m_connection.rootWindow(), attributes.your_event_mask | PropertyChangeMask);
+
+    m_connection.atom("_XKB_RULES_NAMES");
+    m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
+    XFlush(display);
+}
+
+void XkbInputSourceProvider::handleEvent(const XEvent& event)
+{
+    if (event.type == PropertyNotify) {
+        if (event.xproperty.window == m_connection.rootWindow()
+            && event.xproperty.atom == m_connection.atom("_XKB_RULES_NAMES"))
+            Q_EMIT enabledInputSourcesChanged();
+        return;
+    }
+    if (event.type != m_connection.xkbEventType())
+        return;
+    const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
+    switch (xkb.any.xkb_type) {
+    case XkbStateNotify:
+        if (xkb.state.changed & XkbGroupLockMask)
+            Q_EMIT selectedInputSourceChanged();
+        break;
+    case XkbNewKeyboardNotify:
+    case XkbMapNotify:
+    case XkbNamesNotify:
+        Q_EMIT enabledInputSourcesChanged();
+        Q_EMIT selectedInputSourceChanged();
+        break;
+    default:
+        break;
+    }
+}
+
+QStringList XkbInputSourceProvider::identifiersFromRulesNames(const QString& layouts, const QString& variants)
+{
+    const QStringList layoutList = layouts.split(QLatin1Char(','));
+    const QStringList variantList = variants.split(QLatin1Char(','));
+    QStringList ids;
+    for (qsizetype i = 0; i < layoutList.size(); ++i) {
+        if (layoutList.at(i).trimmed().isEmpty())
+            continue;
+        ids.append(identifier(layoutList.at(i), variantList.value(i)));
+    }
+    return ids;
+}
+
+QStringList XkbInputSourceProvider::identifiersFromSymbols(const QString& symbols)
+{
+    // Each layout part is "layout(variant)" with an optional ":group" suffix;
+    // the first part without a group index is group 1. Parts that are not
+    // layouts (pc, inet(evdev), group(...) switches) carry no group meaning here.
+    static const QRegularExpression part(QStringLiteral("^([a-z][a-z0-9_-]*)(?:\\(([^)]*)\\))?(?::(\\d+))?$"));
+    static const QStringList notLayouts = {QStringLiteral("pc"), QStringLiteral("inet"), QStringLiteral("group"),
+                                           QStringLiteral("ctrl"), QStringLiteral("compose"), QStringLiteral("level3"),
+                                           QStringLiteral("level5"), QStringLiteral("altwin"), QStringLiteral("capslock"),
+                                           QStringLiteral("terminate"), QStringLiteral("keypad"), QStringLiteral("srvr_ctrl"),
+                                           QStringLiteral("evdev"), QStringLiteral("aliases")};
+    QMap<int, QString> byGroup;
+    for (const QString& piece : symbols.split(QLatin1Char('+'), Qt::SkipEmptyParts)) {
+        const auto match = part.match(piece.trimmed());
+        if (!match.hasMatch() || notLayouts.contains(match.captured(1)))
+            continue;
+        const int group = match.captured(3).isEmpty() ? 1 : match.captured(3).toInt();
+        if (group >= 1 && group <= XkbNumKbdGroups && !byGroup.contains(group))
+            byGroup.insert(group, identifier(match.captured(1), match.captured(2)));
+    }
+    QStringList ids;
+    for (int group = 1; byGroup.contains(group); ++group)
+        ids.append(byGroup.value(group));
+    return ids;
+}
+
+QStringList XkbInputSourceProvider::groupIdentifiers(int groupCount)
+{
+    Display* display = m_connection.display();
+    if (const auto rules = m_connection.textProperty(m_connection.rootWindow(), m_connection.atom("_XKB_RULES_NAMES"))) {
+        // rules \0 model \0 layouts \0 variants \0 options
+        const QList<QByteArray> fields = rules->split('\0');
+        if (fields.size() >= 3 && !fields.at(2).isEmpty()) {
+            const QStringList ids = identifiersFromRulesNames(QString::fromUtf8(fields.at(2)),
+                                                              fields.size() >= 4 ? QString::fromUtf8(fields.at(3)) : QString());
+            if (ids.size() >= groupCount)
+                return ids.mid(0, groupCount);
+        }
+    }
+    XkbDescPtr description = XkbAllocKeyboard();
+    QStringList ids;
+    if (description && XkbGetNames(display, XkbSymbolsNameMask, description) == Success && description->names
+        && description->names->symbols != 0) {
+        char* symbols = XGetAtomName(display, description->names->symbols);
+        if (symbols) {
+            ids = identifiersFromSymbols(QString::fromUtf8(symbols));
+            XFree(symbols);
+        }
+    }
+    if (description)
+        XkbFreeKeyboard(description, 0, True);
+    return ids.mid(0, groupCount);
+}
+
+QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::groups()
+{
+    Display* display = m_connection.display();
+    XkbDescPtr description = XkbAllocKeyboard();
+    if (!description)
+        return {};
+    QList<Group> result;
+    if (XkbGetControls(display, XkbGroupsWrapMask, description) == Success
+        && XkbGetNames(display, XkbGroupNamesMask, description) == Success && description->ctrls
+        && description->names) {
+        const int count = std::min<int>(description->ctrls->num_groups, XkbNumKbdGroups);
+        const QStringList ids = groupIdentifiers(count);
+        for (int i = 0; i < count && i < ids.size(); ++i) {
+            QString name;
+            if (description->names->groups[i] != 0) {
+                if (char* text = XGetAtomName(display, description->names->groups[i])) {
+                    name = QString::fromUtf8(text);
+                    XFree(text);
+                }
+            }
+            result.append(Group{ids.at(i), name});
+        }
+    }
+    XkbFreeKeyboard(description, 0, True);
+    return result;
+}
+
+std::optional<int> XkbInputSourceProvider::lockedGroup()
+{
+    XkbStateRec state;
+    if (XkbGetState(m_connection.display(), XkbUseCoreKbd, &state) != Success)
+        return std::nullopt;
+    return int(state.locked_group);
+}
+
+std::optional<QList<InputSourceProperties>> XkbInputSourceProvider::enabledInputSources()
+{
+    QList<InputSourceProperties> sources;
+    for (const Group& group : groups()) {
+        InputSourceProperties properties;
+        properties.id = group.id;
+        if (!group.name.isEmpty())
+            properties.localizedName = group.name;
+        properties.isSelectCapable = true;
+        sources.append(properties);
+    }
+    return sources;
+}
+
+std::optional<InputSourceProperties> XkbInputSourceProvider::currentInputSource()
+{
+    const auto locked = lockedGroup();
+    const QList<Group> all = groups();
+    if (!locked || *locked < 0 || *locked >= all.size())
+        return std::nullopt;
+    InputSourceProperties properties;
+    properties.id = all.at(*locked).id;
+    if (!all.at(*locked).name.isEmpty())
+        properties.localizedName = all.at(*locked).name;
+    return properties;
+}
+
+bool XkbInputSourceProvider::selectInputSource(const QString& id)
+{
+    const QList<Group> all = groups();
+    for (int i = 0; i < all.size(); ++i) {
+        if (all.at(i).id != id)
+            continue;
+        const bool sent = XkbLockGroup(m_connection.display(), XkbUseCoreKbd, unsigned(i));
+        XFlush(m_connection.display());
+        return sent;
+    }
+    return false;
+}

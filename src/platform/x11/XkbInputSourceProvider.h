@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/InputSourceProvider.h"
+
+#include <QStringList>
+
+class X11Connection;
+
+// The XKB layout groups of the core keyboard as input sources.
+// Identifier: "xkb:" + layout, plus "(" + variant + ")" when the group has one,
+// taken from the keymap's rules names (the _XKB_RULES_NAMES root property, or
+// the symbols name when no rules names are set). Name: the group's name in the
+// keymap. Current: the locked group.
+class XkbInputSourceProvider : public InputSourceProvider {
+    Q_OBJECT
+public:
+    explicit XkbInputSourceProvider(X11Connection& connection, QObject* parent = nullptr);
+
+    QString providerName() const override { return QStringLiteral("xkb"); }
+    std::optional<QList<InputSourceProperties>> enabledInputSources() override;
+    std::optional<InputSourceProperties> currentInputSource() override;
+    bool selectInputSource(const QString& id) override;
+
+    // "us,de(nodeadkeys)" style layout and variant lists to identifiers, one per group.
+    static QStringList identifiersFromRulesNames(const QString& layouts, const QString& variants);
+    // "pc+us+de(nodeadkeys):2+ru:3+inet(evdev)" to identifiers, one per group.
+    static QStringList identifiersFromSymbols(const QString& symbols);
+
+private:
+    struct Group {
+        QString id;
+        QString name;
+    };
+    QList<Group> groups();
+    QStringList groupIdentifiers(int groupCount);
+    std::optional<int> lockedGroup();
+    void handleEvent(const union _XEvent& event);
+
+    X11Connection& m_connection;
+};

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "FakeApplicationSource.h"
+#include "FakeInputSourceProvider.h"
+#include "FakeNotificationService.h"
+
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
+#include "core/WindowWatcher.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// A rule engine wired to test doubles. `events` records the switch feedback in
+// the order the engine asked for it: "indicator <name> <id>", "sound", and
+// "notification <title> <body>".
+struct EngineHarness {
+    EngineHarness()
+    {
+        provider.sources = QList<InputSourceProperties>{
+            FakeInputSourceProvider::source(QStringLiteral("xkb:us"), QStringLiteral("English (US)")),
+            FakeInputSourceProvider::source(QStringLiteral("xkb:de"), QStringLiteral("German")),
+            FakeInputSourceProvider::source(QStringLiteral("xkb:ru"), QStringLiteral("Russian")),
+        };
+    }
+
+    // Builds the engine, which loads the rules file and handles the frontmost application.
+    RuleEngine& start()
+    {
+        manager = std::make_unique<InputSourceManager>(&provider);
+        watcher = std::make_unique<WindowWatcher>(&apps);
+        RuleEngine::Feedback feedback;
+        feedback.showInputSource = [this](const QString& name, const QString& id) {
+            events.append(QStringLiteral("indicator %1 %2").arg(name, id));
+        };
+        feedback.playSwitchSound = [this] { events.append(QStringLiteral("sound")); };
+        feedback.notifications = &notifications;
+        engine = std::make_unique<RuleEngine>(*manager, *watcher, std::move(feedback));
+        return *engine;
+    }
+
+    QStringList feedbackEvents()
+    {
+        QStringList all = events;
+        for (const auto& [title, body] : std::as_const(notifications.posted))
+            all.append(QStringLiteral("notification %1 %2").arg(title, body));
+        return all;
+    }
+
+    FakeInputSourceProvider provider;
+    FakeApplicationSource apps;
+    FakeNotificationService notifications;
+    std::unique_ptr<InputSourceManager> manager;
+    std::unique_ptr<WindowWatcher> watcher;
+    std::unique_ptr<RuleEngine> engine;
+    QStringList events;
+};
