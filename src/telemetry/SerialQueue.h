@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QThread>
+
+#include <functional>
+
+class QObject;
+
+namespace telemetrydeck {
+
+// A worker thread with its own event loop that runs blocks one after another, in the
+// order they were handed in. Timers and network objects can live in it (see context()).
+class SerialQueue {
+public:
+    explicit SerialQueue(const QString& label);
+    // Runs the blocks still pending, then stops the thread.
+    ~SerialQueue();
+
+    SerialQueue(const SerialQueue&) = delete;
+    SerialQueue& operator=(const SerialQueue&) = delete;
+
+    void async(std::function<void()> block);
+    // Runs the block in the queue and waits for it; runs it at once when called from the
+    // queue's own thread.
+    void sync(const std::function<void()>& block);
+    // Waits until every block handed in before this call has run.
+    void drain();
+
+    // An object living in the queue's thread, to parent timers and the like; it is deleted
+    // in that thread when the queue stops.
+    QObject* context() const { return m_context; }
+    bool isCurrent() const;
+
+private:
+    QThread m_thread;
+    QObject* m_context = nullptr;
+};
+
+} // namespace telemetrydeck

@@ -1,0 +1,213 @@
+#include "SessionManager.h"
+
+#include "ApplicationActivity.h"
+#include "SerialQueue.h"
+#include "TelemetryClock.h"
+#include "TelemetryManager.h"
+
+#include <QSettings>
+#include <QTimer>
+
+#include <cmath>
+
+namespace telemetrydeck {
+
+namespace {
+
+SerialQueue& persistenceQueue()
+{
+    static SerialQueue queue(QStringLiteral("com.telemetrydeck.sessionmanager.persistence"));
+    return queue;
+}
+
+const QString recentSessionsKey = QStringLiteral("recentSessions");
+const QString deletedSessionsCountKey = QStringLiteral("deletedSessionsCount");
+const QString firstSessionDateKey = QStringLiteral("firstSessionDate");
+const QString distinctDaysUsedKey = QStringLiteral("distinctDaysUsed");
+
+} // namespace
+
+SessionManager& SessionManager::shared()
+{
+    // Lives for the rest of the process, like the application's own managers.
+    static SessionManager* instance = new SessionManager;
+    return *instance;
+}
+
+SessionManager::SessionManager(QObject* parent)
+    : QObject(parent)
+{
+    persistenceQueue(); // created before first use so that it outlives every write
+    if (const std::unique_ptr<QSettings> suite = TelemetryManager::clientSuite()) {
+        const std::optional<QList<StoredSession>> stored =
+            StoredSession::decode(suite->value(recentSessionsKey).toByteArray());
+        if (stored) {
+            const qint64 cutoff = TelemetryClock::now().toSecsSinceEpoch() - maximumSessionAgeSeconds;
+            for (const StoredSession& session : *stored) {
+                if (session.startedAt > cutoff)
+                    m_recentSessions.append(session);
+            }
+            const qsizetype dropped = stored->size() - m_recentSessions.size();
+            if (dropped > 0)
+                writeToSuite(deletedSessionsCountKey, suite->value(deletedSessionsCountKey).toLongLong() + dropped);
+        }
+    }
+    recordDayUsed();
+    connect(ApplicationActivity::instance(), &ApplicationActivity::didResignActive, this,
+            &SessionManager::handleDidEnterBackgroundNotification);
+    connect(ApplicationActivity::instance(), &ApplicationActivity::willBecomeActive, this,
+            &SessionManager::handleWillEnterForegroundNotification);
+}
+
+SessionManager::~SessionManager() = default;
+
+QString SessionManager::dayText(const QDateTime& moment)
+{
+    return moment.toLocalTime().date().toString(Qt::ISODate);
+}
+
+void SessionManager::writeToSuite(const QString& key, const QVariant& value)
+{
+    const std::unique_ptr<QSettings> probe = TelemetryManager::clientSuite();
+    if (!probe)
+        return;
+    persistenceQueue().async([fileName = probe->fileName(), key, value] {
+        QSettings suite(fileName, QSettings::NativeFormat);
+        suite.setValue(key, value);
+        suite.sync();
+    });
+}
+
+void SessionManager::waitForPendingWrites()
+{
+    persistenceQueue().drain();
+}
+
+void SessionManager::recordDayUsed()
+{
+    const std::unique_ptr<QSettings> suite = TelemetryManager::clientSuite();
+    if (!suite)
+        return;
+    const QString today = dayText(TelemetryClock::now());
+    QStringList days = suite->value(distinctDaysUsedKey).toStringList();
+    if (!days.isEmpty() && days.constLast() == today)
+        return;
+    days.append(today);
+    writeToSuite(distinctDaysUsedKey, days);
+}
+
+void SessionManager::beginSession()
+{
+    stopDurationTimer();
+    if (m_recentSessions.isEmpty()) {
+        const QString today = dayText(TelemetryClock::now());
+        writeToSuite(firstSessionDateKey, today);
+        TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Acquisition.newInstallDetected"),
+                                     {{QStringLiteral("TelemetryDeck.Acquisition.firstSessionDate"), today}});
+    }
+    m_currentSessionStartedAt = TelemetryClock::now();
+    m_currentSessionDuration = 0;
+    updateSessionDuration();
+    startDurationTimer();
+}
+
+void SessionManager::updateSessionDuration()
+{
+    const QDateTime now = TelemetryClock::now();
+    if (m_sessionDurationLastUpdatedAt)
+        m_currentSessionDuration += static_cast<double>(m_sessionDurationLastUpdatedAt->msecsTo(now)) / 1000.0;
+    m_sessionDurationLastUpdatedAt = now;
+    saveCurrentSession();
+}
+
+void SessionManager::saveCurrentSession()
+{
+    if (m_currentSessionDuration < 1.0 || !m_currentSessionStartedAt.isValid())
+        return;
+    const qint64 start = m_currentSessionStartedAt.toSecsSinceEpoch();
+    const auto duration = static_cast<qint64>(std::floor(m_currentSessionDuration));
+    bool found = false;
+    for (qsizetype i = m_recentSessions.size() - 1; i >= 0; --i) {
+        if (m_recentSessions[i].startedAt == start) {
+            m_recentSessions[i].durationInSeconds = duration;
+            found = true;
+            break;
+        }
+    }
+    if (!found)
+        m_recentSessions.append({start, duration});
+    // Encoded here, on the owning thread; only the write leaves it.
+    writeToSuite(recentSessionsKey, StoredSession::encode(m_recentSessions));
+}
+
+void SessionManager::handleDidEnterBackgroundNotification()
+{
+    updateSessionDuration();
+    stopDurationTimer();
+}
+
+void SessionManager::handleWillEnterForegroundNotification()
+{
+    updateSessionDuration();
+    startDurationTimer();
+}
+
+void SessionManager::stopDurationTimer()
+{
+    delete m_sessionDurationUpdater;
+    m_sessionDurationUpdater = nullptr;
+    m_sessionDurationLastUpdatedAt.reset();
+}
+
+void SessionManager::startDurationTimer()
+{
+    delete m_sessionDurationUpdater;
+    m_sessionDurationUpdater = new QTimer(this);
+    m_sessionDurationUpdater->setInterval(1000);
+    connect(m_sessionDurationUpdater, &QTimer::timeout, this, &SessionManager::updateSessionDuration);
+    m_sessionDurationUpdater->start();
+}
+
+SignalParameters SessionManager::retentionParameters() const
+{
+    QString firstSessionDate;
+    qint64 deletedSessions = 0;
+    QStringList days;
+    if (const std::unique_ptr<QSettings> suite = TelemetryManager::clientSuite()) {
+        firstSessionDate = suite->value(firstSessionDateKey).toString();
+        deletedSessions = suite->value(deletedSessionsCountKey).toLongLong();
+        days = suite->value(distinctDaysUsedKey).toStringList();
+    }
+    const QDateTime now = TelemetryClock::now();
+    if (firstSessionDate.isEmpty())
+        firstSessionDate = dayText(now);
+    const QString monthCutoff = now.addSecs(-2'592'000).toUTC().date().toString(Qt::ISODate);
+    const auto daysLastMonth = std::count_if(days.cbegin(), days.cend(), [&monthCutoff](const QString& day) {
+        return day >= monthCutoff;
+    });
+
+    const qsizetype count = m_recentSessions.size();
+    qint64 average = -1;
+    if (count == 1) {
+        average = m_recentSessions.constFirst().durationInSeconds;
+    } else if (count > 1) {
+        qint64 sum = 0;
+        for (qsizetype i = 0; i < count - 1; ++i)
+            sum += m_recentSessions[i].durationInSeconds;
+        average = sum / (count - 1);
+    }
+
+    SignalParameters figures;
+    figures.insert(QStringLiteral("TelemetryDeck.Acquisition.firstSessionDate"), firstSessionDate);
+    figures.insert(QStringLiteral("TelemetryDeck.Retention.averageSessionSeconds"), QString::number(average));
+    figures.insert(QStringLiteral("TelemetryDeck.Retention.distinctDaysUsed"), QString::number(days.size()));
+    figures.insert(QStringLiteral("TelemetryDeck.Retention.distinctDaysUsedLastMonth"), QString::number(daysLastMonth));
+    figures.insert(QStringLiteral("TelemetryDeck.Retention.totalSessionsCount"),
+                   QString::number(count + deletedSessions));
+    if (count >= 2)
+        figures.insert(QStringLiteral("TelemetryDeck.Retention.previousSessionSeconds"),
+                       QString::number(m_recentSessions[count - 2].durationInSeconds));
+    return figures;
+}
+
+} // namespace telemetrydeck

@@ -1,0 +1,7 @@
+#include "SignalManageable.h"
+
+namespace telemetrydeck {
+
+SignalManageable::~SignalManageable() = default;
+
+} // namespace telemetrydeck

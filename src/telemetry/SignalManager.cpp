@@ -1,0 +1,272 @@
+#include "SignalManager.h"
+
+#include "DefaultSignalPayload.h"
+#include "MainQueue.h"
+#include "SerialQueue.h"
+#include "Sha256.h"
+#include "TelemetryClock.h"
+#include "TelemetryManager.h"
+#include "TelemetryManagerConfiguration.h"
+#include "UtilityQueue.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QTimer>
+
+#include <cmath>
+
+namespace telemetrydeck {
+
+namespace {
+
+std::shared_ptr<SerialQueue> sharedTimerQueue()
+{
+    static const std::shared_ptr<SerialQueue> queue =
+        std::make_shared<SerialQueue>(QStringLiteral("com.telemetrydeck.SignalTimer"));
+    return queue;
+}
+
+bool isLoopbackHost(const QString& host)
+{
+    if (host.compare(QLatin1StringView("localhost"), Qt::CaseInsensitive) == 0)
+        return true;
+    const QHostAddress address(host);
+    return !address.isNull() && address.isLoopback();
+}
+
+bool logsAtDebugLevel(const TelemetryManagerConfiguration& configuration)
+{
+    const std::optional<LogHandler> handler = configuration.logHandler();
+    return handler && handler->logLevel == LogLevel::debug;
+}
+
+} // namespace
+
+SignalManager::SignalManager(std::shared_ptr<TelemetryManagerConfiguration> configuration, const QString& cacheFilePath)
+    : m_configuration(std::move(configuration))
+    , m_signalCache(std::make_unique<SignalCache>(
+          m_configuration->swiftUIPreviewMode() ? std::nullopt : m_configuration->logHandler(), cacheFilePath))
+    , m_timerQueue(sharedTimerQueue())
+{
+}
+
+std::shared_ptr<SignalManager> SignalManager::create(std::shared_ptr<TelemetryManagerConfiguration> configuration,
+                                                     const QString& cacheFilePath)
+{
+    std::shared_ptr<SignalManager> manager(new SignalManager(std::move(configuration), cacheFilePath));
+    if (QCoreApplication* app = QCoreApplication::instance()) {
+        std::weak_ptr<SignalManager> weakManager = manager;
+        manager->m_quitConnection = QObject::connect(app, &QCoreApplication::aboutToQuit, app, [weakManager] {
+            if (std::shared_ptr<SignalManager> strong = weakManager.lock())
+                strong->appWillTerminate();
+        });
+    }
+    manager->startSendTimer();
+    return manager;
+}
+
+SignalManager::~SignalManager()
+{
+    QObject::disconnect(m_quitConnection);
+    stopSendTimer();
+}
+
+void SignalManager::startSendTimer()
+{
+    flushBatch();
+    const int interval = static_cast<int>(m_configuration->sendTimerInterval().count());
+    std::weak_ptr<SignalManager> weakManager = weak_from_this();
+    m_timerQueue->sync([this, interval, weakManager] {
+        if (m_sendTimerSource)
+            m_sendTimerSource->deleteLater();
+        m_sendTimerSource = new QTimer(m_timerQueue->context());
+        m_sendTimerSource->setTimerType(Qt::PreciseTimer);
+        m_sendTimerSource->setInterval(interval);
+        QObject::connect(m_sendTimerSource, &QTimer::timeout, m_sendTimerSource, [weakManager] {
+            if (std::shared_ptr<SignalManager> strong = weakManager.lock())
+                strong->flushBatch();
+        });
+        m_sendTimerSource->start();
+    });
+}
+
+void SignalManager::stopSendTimer()
+{
+    // deleteLater: this may run from inside the timer's own timeout.
+    m_timerQueue->sync([this] {
+        if (m_sendTimerSource) {
+            m_sendTimerSource->stop();
+            m_sendTimerSource->deleteLater();
+            m_sendTimerSource = nullptr;
+        }
+    });
+}
+
+void SignalManager::enqueueSignal(const QString& signalName, const SignalParameters& parameters,
+                                  std::optional<double> floatValue, const std::optional<QString>& customUserID,
+                                  const std::shared_ptr<TelemetryManagerConfiguration>& configuration)
+{
+    // On the main thread: everything that reads application state.
+    const QString defaultUser = TelemetryManager::resolveDefaultUser(*configuration);
+    SignalParameters payload = DefaultSignalPayload::parameters();
+    const QString appID = configuration->telemetryAppID();
+    const QString salt = configuration->salt();
+    const QString sessionID = configuration->sessionID().toString(QUuid::WithoutBraces).toUpper();
+    const QString isTestMode = configuration->testMode() ? QStringLiteral("true") : QStringLiteral("false");
+    const auto enrichers = configuration->metadataEnrichers();
+    // A value JSON cannot carry would make the whole batch unencodable; it is left out.
+    if (floatValue && !std::isfinite(*floatValue))
+        floatValue.reset();
+
+    UtilityQueue::async([self = shared_from_this(), signalName, parameters, floatValue, customUserID, configuration,
+                         defaultUser, payload = std::move(payload), appID, salt, sessionID, isTestMode,
+                         enrichers]() mutable {
+        SignalParameters enriched;
+        for (const auto& enricher : enrichers) {
+            if (!enricher)
+                continue;
+            const SignalParameters extra = enricher->extraParameters(signalName, customUserID, floatValue);
+            for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+                enriched.insert(it.key(), it.value());
+        }
+        for (auto it = enriched.cbegin(); it != enriched.cend(); ++it)
+            payload.insert(it.key(), it.value());
+        for (auto it = parameters.cbegin(); it != parameters.cend(); ++it)
+            payload.insert(it.key(), it.value());
+
+        SignalPostBody record{TelemetryClock::now(),
+                              appID,
+                              Sha256::hex(customUserID.value_or(defaultUser), salt),
+                              sessionID,
+                              signalName,
+                              floatValue,
+                              std::move(payload),
+                              isTestMode};
+        if (logsAtDebugLevel(*configuration))
+            configuration->log(LogLevel::debug, QStringLiteral("Process signal: ") + record.description());
+        self->m_signalCache->appendSignals(record);
+    });
+}
+
+void SignalManager::flushBatch()
+{
+    m_configuration->log(LogLevel::debug,
+                         QStringLiteral("Current signal cache count: ") + QString::number(m_signalCache->count()));
+    QList<SignalPostBody> batch = m_signalCache->takeBatch();
+    if (batch.isEmpty())
+        return;
+    m_configuration->log(LogLevel::info, QStringLiteral("Sending %1 signals leaving a cache of %2 signals")
+                                             .arg(batch.size())
+                                             .arg(m_signalCache->count()));
+    quint64 batchID = 0;
+    {
+        std::lock_guard lock(m_inFlightMutex);
+        batchID = m_nextBatchID++;
+        m_inFlight.emplace(batchID, batch);
+    }
+    UtilityQueue::async([self = shared_from_this(), batchID, batch = std::move(batch)] { self->postBatch(batchID, batch); });
+}
+
+void SignalManager::postBatch(quint64 batchID, const QList<SignalPostBody>& batch)
+{
+    const std::optional<QUrl> url = signalEndpointURL(*m_configuration);
+    if (!url) {
+        m_configuration->log(LogLevel::error, QStringLiteral("Unable to construct signal API URL for namespace ")
+                                                  + m_configuration->namespace_().value_or(QStringLiteral("nil")));
+        MainQueue::async([self = shared_from_this(), batchID] {
+            self->completeBatch(batchID, TelemetryError::invalidEndpointUrl().localizedDescription(), {});
+        });
+        return;
+    }
+    const QByteArray body = SignalPostBody::encodeForUpload(batch);
+    if (logsAtDebugLevel(*m_configuration))
+        m_configuration->log(LogLevel::debug, QString::fromUtf8(body));
+    m_configuration->urlSession()->postJson(*url, body, [self = shared_from_this(), batchID](const HttpResult& result) {
+        std::optional<QString> failure;
+        if (result.transportFailed)
+            failure = result.transportError;
+        else if (const std::optional<TelemetryError> error = statusError(result))
+            failure = error->localizedDescription();
+        self->completeBatch(batchID, failure, result.body);
+    });
+}
+
+void SignalManager::completeBatch(quint64 batchID, const std::optional<QString>& failure, const QByteArray& responseBody)
+{
+    if (failure)
+        m_configuration->log(LogLevel::error, *failure);
+    else if (logsAtDebugLevel(*m_configuration) && !responseBody.isEmpty())
+        m_configuration->log(LogLevel::debug, QString::fromUtf8(responseBody));
+
+    std::lock_guard lock(m_inFlightMutex);
+    const auto it = m_inFlight.find(batchID);
+    if (it == m_inFlight.end())
+        return; // already written to the cache file at termination
+    if (failure)
+        m_signalCache->appendSignals(it->second);
+    m_inFlight.erase(it);
+}
+
+int SignalManager::batchesInFlight() const
+{
+    std::lock_guard lock(m_inFlightMutex);
+    return static_cast<int>(m_inFlight.size());
+}
+
+void SignalManager::appWillTerminate()
+{
+    if (logsAtDebugLevel(*m_configuration))
+        m_configuration->log(LogLevel::debug, QStringLiteral("appWillTerminate()"));
+    std::lock_guard lock(m_inFlightMutex);
+    QList<SignalPostBody> unfinished;
+    for (const auto& [id, batch] : m_inFlight)
+        unfinished += batch;
+    if (m_signalCache->saveToDisk(unfinished))
+        m_inFlight.clear();
+}
+
+void SignalManager::retire()
+{
+    QObject::disconnect(m_quitConnection);
+    stopSendTimer();
+    appWillTerminate();
+}
+
+std::optional<QUrl> SignalManager::signalEndpointURL(const TelemetryManagerConfiguration& configuration)
+{
+    const QUrl base = configuration.apiBaseURL();
+    const QString ns = configuration.namespace_().value_or(QString());
+    QString path = QStringLiteral("/v2/");
+    if (!ns.isEmpty())
+        path += QStringLiteral("namespace/") + QString::fromLatin1(QUrl::toPercentEncoding(ns)) + QLatin1Char('/');
+    if (!base.isValid() || base.isRelative())
+        return std::nullopt;
+    const QUrl url = base.resolved(QUrl(path, QUrl::StrictMode)).adjusted(QUrl::NormalizePathSegments);
+    if (!url.isValid() || url.host().isEmpty())
+        return std::nullopt;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1StringView("https") || (scheme == QLatin1StringView("http") && isLoopbackHost(url.host())))
+        return url;
+    return std::nullopt;
+}
+
+std::optional<TelemetryError> SignalManager::statusError(const HttpResult& result)
+{
+    if (!result.isHttpResponse)
+        return TelemetryError::invalidStatusCode(0);
+    const int status = result.statusCode;
+    if (status >= 200 && status <= 299)
+        return std::nullopt;
+    switch (status) {
+    case 401:
+        return TelemetryError::unauthorised();
+    case 403:
+        return TelemetryError::forbidden();
+    case 413:
+        return TelemetryError::payloadTooLarge();
+    default:
+        return TelemetryError::invalidStatusCode(status);
+    }
+}
+
+} // namespace telemetrydeck

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "HttpSession.h"
+#include "SignalCache.h"
+#include "SignalManageable.h"
+#include "TelemetryError.h"
+
+#include <QMetaObject>
+#include <QUrl>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+class QTimer;
+
+namespace telemetrydeck {
+
+class SerialQueue;
+class TelemetryManagerConfiguration;
+
+// The signal pipeline: turns signals into records, queues them in the signal cache and
+// uploads them in batches of at most 100 on every tick of the send timer. Failed batches
+// go back into the queue. The queue is written to the cache file when the application is
+// about to quit.
+class SignalManager : public SignalManageable, public std::enable_shared_from_this<SignalManager> {
+public:
+    // Loads the cache file, subscribes to QCoreApplication::aboutToQuit and starts the send
+    // timer (which flushes once at once).
+    static std::shared_ptr<SignalManager> create(std::shared_ptr<TelemetryManagerConfiguration> configuration,
+                                                 const QString& cacheFilePath = SignalCache::cacheFileURL());
+    ~SignalManager() override;
+
+    void enqueueSignal(const QString& signalName, const SignalParameters& parameters, std::optional<double> floatValue,
+                       const std::optional<QString>& customUserID,
+                       const std::shared_ptr<TelemetryManagerConfiguration>& configuration) override;
+    void flushBatch() override;
+
+    // Writes the queue, together with the batches still on their way, to the cache file.
+    // Blocks until the file is written.
+    void appWillTerminate();
+    // Stops the timer and the quit subscription, then saves as appWillTerminate does.
+    void retire();
+
+    SignalCache& signalCache() { return *m_signalCache; }
+    std::shared_ptr<TelemetryManagerConfiguration> configuration() const { return m_configuration; }
+    int batchesInFlight() const;
+
+    // "/v2/" or "/v2/namespace/<namespace>/" resolved against the base URL; none when that
+    // gives no usable URL. Plain http is accepted only for loopback hosts.
+    static std::optional<QUrl> signalEndpointURL(const TelemetryManagerConfiguration& configuration);
+    static std::optional<TelemetryError> statusError(const HttpResult& result);
+
+private:
+    SignalManager(std::shared_ptr<TelemetryManagerConfiguration> configuration, const QString& cacheFilePath);
+    void startSendTimer();
+    void stopSendTimer();
+    void postBatch(quint64 batchID, const QList<SignalPostBody>& batch);
+    void completeBatch(quint64 batchID, const std::optional<QString>& failure, const QByteArray& responseBody);
+
+    const std::shared_ptr<TelemetryManagerConfiguration> m_configuration;
+    const std::unique_ptr<SignalCache> m_signalCache;
+    const std::shared_ptr<SerialQueue> m_timerQueue;
+    QTimer* m_sendTimerSource = nullptr; // used only inside m_timerQueue
+    QMetaObject::Connection m_quitConnection;
+
+    // Batches taken from the queue whose upload has not finished. A batch saved to disk
+    // at termination leaves this table, and its late completion is ignored.
+    mutable std::mutex m_inFlightMutex;
+    std::map<quint64, QList<SignalPostBody>> m_inFlight;
+    quint64 m_nextBatchID = 1;
+};
+
+} // namespace telemetrydeck

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+
+namespace telemetrydeck {
+
+// The client's pool of background workers, for work that may run concurrently (building
+// records, preparing uploads, early flushes).
+class UtilityQueue {
+public:
+    static void async(std::function<void()> block);
+    // Waits until the pool is idle; false on timeout. For tests and benchmarks.
+    static bool waitForDone(int milliseconds = -1);
+};
+
+} // namespace telemetrydeck
