@@ -1,5 +1,6 @@
 #include "SerialQueue.h"
 
+#include <QCoreApplication>
 #include <QMetaObject>
 #include <QObject>
 
@@ -18,7 +19,9 @@ SerialQueue::SerialQueue(const QString& label)
 
 SerialQueue::~SerialQueue()
 {
-    if (!isCurrent())
+    // Blocks still pending run first; once the application object is gone, cross-thread
+    // blocks are no longer delivered, so there is nothing left to wait for.
+    if (!isCurrent() && QCoreApplication::instance())
         drain();
     m_thread.quit();
     m_thread.wait();

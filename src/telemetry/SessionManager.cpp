@@ -5,6 +5,7 @@
 #include "TelemetryClock.h"
 #include "TelemetryManager.h"
 
+#include <QCoreApplication>
 #include <QSettings>
 #include <QTimer>
 
@@ -53,6 +54,9 @@ SessionManager::SessionManager(QObject* parent)
         }
     }
     recordDayUsed();
+    // The last writes of the session reach the suite before the process ends.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &SessionManager::waitForPendingWrites);
     connect(ApplicationActivity::instance(), &ApplicationActivity::didResignActive, this,
             &SessionManager::handleDidEnterBackgroundNotification);
     connect(ApplicationActivity::instance(), &ApplicationActivity::willBecomeActive, this,
