@@ -1,5 +1,6 @@
 #include "app/Logger.h"
 #include "core/RuleEngine.h"
+#include "feedback/GlobalHotkeyManager.h"
 
 #include <QApplication>
 
@@ -13,5 +14,6 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     RuleEngine::shared();
+    GlobalHotkeyManager::shared().startMonitoring(); // only when "pauseHotkeyEnabled" is on
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Platform.h"
+#include "freedesktop/XdgAutostartLoginItem.h"
 
 // A desktop Tolvane cannot talk to: no input sources, no applications.
 class NullPlatform : public Platform {
@@ -9,4 +10,10 @@ public:
     InputSourceProvider* inputSourceProvider() override { return nullptr; }
     ApplicationSource* applicationSource() override { return nullptr; }
     NotificationService* notificationService() override { return nullptr; }
+    GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
+    // Autostart entries need no display.
+    LoginItemService* loginItemService() override { return &m_loginItem; }
+
+private:
+    XdgAutostartLoginItem m_loginItem;
 };

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "ApplicationSource.h"
+#include "GlobalKeyMonitor.h"
 #include "InputSourceProvider.h"
+#include "LoginItemService.h"
 #include "NotificationService.h"
 
 #include <memory>
@@ -23,4 +25,8 @@ public:
     virtual ApplicationSource* applicationSource() = 0;
     // May be null when the desktop has no notification service.
     virtual NotificationService* notificationService() = 0;
+    // Observes key presses desktop-wide; null when the desktop cannot.
+    virtual GlobalKeyMonitor* globalKeyMonitor() = 0;
+    // Starts the application at login; null when the desktop has no such mechanism.
+    virtual LoginItemService* loginItemService() = 0;
 };

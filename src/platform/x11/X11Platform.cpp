@@ -2,8 +2,10 @@
 
 #include "X11ApplicationSource.h"
 #include "X11Connection.h"
+#include "X11RecordKeyMonitor.h"
 #include "XkbInputSourceProvider.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
 
 std::unique_ptr<X11Platform> X11Platform::create(NotificationService* notifications)
 {
@@ -21,6 +23,7 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, Notification
 
 X11Platform::~X11Platform()
 {
+    m_keyMonitor.reset();
     m_applications.reset();
     m_inputSources.reset();
 }
@@ -37,4 +40,18 @@ ApplicationSource* X11Platform::applicationSource()
     if (!m_applications)
         m_applications = std::make_unique<X11ApplicationSource>(*m_connection, DesktopEntryIndex::shared());
     return m_applications.get();
+}
+
+GlobalKeyMonitor* X11Platform::globalKeyMonitor()
+{
+    if (!m_keyMonitor)
+        m_keyMonitor = std::make_unique<X11RecordKeyMonitor>(*m_connection);
+    return m_keyMonitor.get();
+}
+
+LoginItemService* X11Platform::loginItemService()
+{
+    if (!m_loginItem)
+        m_loginItem = std::make_unique<XdgAutostartLoginItem>();
+    return m_loginItem.get();
 }

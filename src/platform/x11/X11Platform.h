@@ -7,6 +7,8 @@
 class X11Connection;
 class XkbInputSourceProvider;
 class X11ApplicationSource;
+class X11RecordKeyMonitor;
+class XdgAutostartLoginItem;
 
 // The X11 desktop: XKB layout groups and the EWMH active window.
 class X11Platform : public Platform {
@@ -19,6 +21,8 @@ public:
     InputSourceProvider* inputSourceProvider() override;
     ApplicationSource* applicationSource() override;
     NotificationService* notificationService() override { return m_notifications; }
+    GlobalKeyMonitor* globalKeyMonitor() override;
+    LoginItemService* loginItemService() override;
 
     X11Connection& connection() { return *m_connection; }
 
@@ -28,5 +32,7 @@ private:
     std::unique_ptr<X11Connection> m_connection;
     std::unique_ptr<XkbInputSourceProvider> m_inputSources;
     std::unique_ptr<X11ApplicationSource> m_applications;
+    std::unique_ptr<X11RecordKeyMonitor> m_keyMonitor;
+    std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
     NotificationService* m_notifications;
 };
