@@ -38,6 +38,10 @@ void SerialQueue::sync(const std::function<void()>& block)
         block();
         return;
     }
+    // Without the application object nothing is delivered across threads any more; this
+    // only happens while the process is exiting, when the queue's work no longer matters.
+    if (!QCoreApplication::instance())
+        return;
     // A latch rather than a blocking queued connection, so that the hand-back is visible to
     // race detectors that do not see inside Qt's own locking.
     std::latch done(1);

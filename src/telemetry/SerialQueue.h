@@ -22,7 +22,7 @@ public:
 
     void async(std::function<void()> block);
     // Runs the block in the queue and waits for it; runs it at once when called from the
-    // queue's own thread.
+    // queue's own thread. Does nothing once the application object is gone.
     void sync(const std::function<void()>& block);
     // Waits until every block handed in before this call has run.
     void drain();
