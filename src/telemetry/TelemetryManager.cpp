@@ -47,16 +47,23 @@ void TelemetryManager::initialize(const std::shared_ptr<TelemetryManagerConfigur
 {
     if (!configuration)
         return;
+    std::weak_ptr<TelemetryManager> stored;
     {
         std::lock_guard lock(initializationMutex());
         // The old pipeline writes its queue first, so that the new one finds it in the file.
         if (std::shared_ptr<TelemetryManager> previous = TelemetryManagerStorage::instance().exchange(nullptr))
             previous->retire();
         std::shared_ptr<TelemetryManager> manager(new TelemetryManager(configuration));
+        stored = manager;
         TelemetryManagerStorage::instance().exchange(std::move(manager));
     }
-    // The first session of the process starts half a second later.
-    MainQueue::asyncAfter(500, [] { TelemetryManager::generateNewSession(); });
+    // The first session starts half a second later, unless this manager has been replaced by
+    // then (its successor starts its own).
+    MainQueue::asyncAfter(500, [stored] {
+        const std::shared_ptr<TelemetryManager> manager = stored.lock();
+        if (manager && manager == TelemetryManagerStorage::instance().manager())
+            TelemetryManager::generateNewSession();
+    });
 }
 
 void TelemetryManager::terminate()
