@@ -1,19 +1,153 @@
 #include "InputSourceIndicatorController.h"
 
+#include "FlagEmoji.h"
+#include "IndicatorPosition.h"
+#include "IndicatorWindow.h"
+
+#include "core/Preferences.h"
+#include "platform/DesktopCompositing.h"
+#include "platform/Platform.h"
+
+#include <QGuiApplication>
+#include <QPropertyAnimation>
+#include <QScreen>
+#include <QTimer>
+
+#include <climits>
+
 InputSourceIndicatorController& InputSourceIndicatorController::shared()
 {
-    static auto* instance = new InputSourceIndicatorController;
+    static auto* instance = new InputSourceIndicatorController(Platform::instance().desktopCompositing());
     return *instance;
+}
+
+InputSourceIndicatorController::InputSourceIndicatorController(DesktopCompositing* compositing, QObject* parent)
+    : QObject(parent)
+    , m_compositing(compositing)
+{
+}
+
+InputSourceIndicatorController::~InputSourceIndicatorController()
+{
+    if (m_window)
+        orderOut(m_window);
 }
 
 void InputSourceIndicatorController::showInputSource(const QString& name, const QString& id)
 {
-    Q_UNUSED(name)
-    Q_UNUSED(id)
+    QMetaObject::invokeMethod(
+        this,
+        [self = QPointer<InputSourceIndicatorController>(this), name, id] {
+            if (self)
+                self->presentIndicator(name, id, std::nullopt);
+        },
+        Qt::QueuedConnection);
 }
 
 void InputSourceIndicatorController::showMessage(const QString& text, const QString& icon)
 {
-    Q_UNUSED(text)
-    Q_UNUSED(icon)
+    QMetaObject::invokeMethod(
+        this,
+        [self = QPointer<InputSourceIndicatorController>(this), text, icon] {
+            if (self)
+                self->presentIndicator(text, QString(), icon);
+        },
+        Qt::QueuedConnection);
+}
+
+bool InputSourceIndicatorController::useTranslucency()
+{
+    return m_compositing && m_compositing->isActive();
+}
+
+void InputSourceIndicatorController::presentIndicator(const QString& name, const QString& id,
+                                                      const std::optional<QString>& icon)
+{
+    if (!Preferences::boolValue(QStringLiteral("indicatorEnabled")))
+        return;
+    if (m_hideWorkItem) {
+        m_hideWorkItem->stop();
+        m_hideWorkItem->deleteLater();
+        m_hideWorkItem = nullptr;
+    }
+    if (m_window) {
+        orderOut(m_window);
+        m_window = nullptr;
+    }
+
+    auto* window = new IndicatorWindow(name, icon.value_or(flagEmoji(id)), useTranslucency());
+    positionIndicatorWindow(window);
+    window->show();
+    window->raise();
+    m_window = window;
+    Q_EMIT windowShown(window);
+
+    const double stored = Preferences::doubleValue(QStringLiteral("indicatorDuration"));
+    const double seconds = stored > 0 ? stored : kDefaultDuration;
+    // A duration beyond what a timer can hold stays until the next show.
+    const int milliseconds = seconds * 1000.0 >= INT_MAX ? INT_MAX : static_cast<int>(seconds * 1000.0);
+    auto* hide = new QTimer(this);
+    hide->setSingleShot(true);
+    connect(hide, &QTimer::timeout, this, [self = QPointer<InputSourceIndicatorController>(this)] {
+        if (self)
+            self->hideIndicator();
+    });
+    hide->start(milliseconds);
+    m_hideWorkItem = hide;
+}
+
+void InputSourceIndicatorController::positionIndicatorWindow(IndicatorWindow* window)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect visible = screen->availableGeometry();
+    const QSize size = window->size();
+    const int x = visible.x() + (visible.width() - size.width()) / 2;
+    int y = visible.y() + 80;
+    const QString position = Preferences::stringValue(QStringLiteral("indicatorPosition")).value_or(QString());
+    switch (IndicatorPositions::fromRawValue(position).value_or(IndicatorPosition::topCenter)) {
+    case IndicatorPosition::center:
+        y = visible.y() + (visible.height() - size.height()) / 2;
+        break;
+    case IndicatorPosition::bottomCenter:
+        y = visible.y() + visible.height() - size.height() - 80;
+        break;
+    case IndicatorPosition::topCenter:
+        break;
+    }
+    window->move(x, y);
+}
+
+void InputSourceIndicatorController::hideIndicator()
+{
+    if (!m_window)
+        return;
+    IndicatorWindow* faded = m_window;
+    auto* animation = new QPropertyAnimation(faded, "windowOpacity", faded);
+    animation->setDuration(kFadeDurationMs);
+    animation->setEndValue(0.0);
+    connect(animation, &QPropertyAnimation::finished, this,
+            [self = QPointer<InputSourceIndicatorController>(this), window = QPointer<IndicatorWindow>(faded)] {
+                if (!window)
+                    return;
+                if (!self) {
+                    window->close();
+                    return;
+                }
+                self->orderOut(window);
+                // A newer panel that replaced this one stays on screen.
+                if (self->m_window == window)
+                    self->m_window = nullptr;
+            });
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void InputSourceIndicatorController::orderOut(IndicatorWindow* window)
+{
+    if (window->isHidden())
+        return;
+    window->hide();
+    Q_EMIT windowHidden(window);
+    window->deleteLater();
 }

@@ -1,14 +1,54 @@
 #pragma once
 
+#include "IndicatorWindow.h"
+
 #include <QObject>
+#include <QPointer>
 #include <QString>
 
-// The floating panel that shows the new input source after a switch.
+#include <optional>
+
+class DesktopCompositing;
+class QTimer;
+
+// The floating panel that shows the new input source after a switch, and the
+// pause/resume messages. At most one panel exists; a new show replaces the old
+// one at once. Shown only while "indicatorEnabled" is on, for
+// "indicatorDuration" seconds (1.5 when not above 0), then faded out over 0.2 s,
+// at the place "indicatorPosition" names ("top" for anything unknown).
 class InputSourceIndicatorController : public QObject {
     Q_OBJECT
 public:
     static InputSourceIndicatorController& shared();
 
+    // `compositing` tells whether the panel can be translucent; null: opaque.
+    explicit InputSourceIndicatorController(DesktopCompositing* compositing = nullptr, QObject* parent = nullptr);
+    ~InputSourceIndicatorController() override;
+
+    // Both return at once, from any thread; the panel appears from the main event loop.
     void showInputSource(const QString& name, const QString& id);
     void showMessage(const QString& text, const QString& icon);
+
+    // The panel on screen (also while it fades), or null.
+    IndicatorWindow* window() const { return m_window; }
+    // The pending hide task of the current panel, or null.
+    QTimer* hideWorkItem() const { return m_hideWorkItem; }
+
+    static constexpr int kFadeDurationMs = 200;
+    static constexpr double kDefaultDuration = 1.5;
+
+Q_SIGNALS:
+    void windowShown(IndicatorWindow* window);
+    void windowHidden(IndicatorWindow* window);
+
+private:
+    void presentIndicator(const QString& name, const QString& id, const std::optional<QString>& icon);
+    void positionIndicatorWindow(IndicatorWindow* window);
+    void hideIndicator();
+    void orderOut(IndicatorWindow* window);
+    bool useTranslucency();
+
+    DesktopCompositing* m_compositing;
+    QPointer<IndicatorWindow> m_window;
+    QPointer<QTimer> m_hideWorkItem;
 };

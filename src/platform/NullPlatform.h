@@ -10,6 +10,8 @@ public:
     InputSourceProvider* inputSourceProvider() override { return nullptr; }
     ApplicationSource* applicationSource() override { return nullptr; }
     NotificationService* notificationService() override { return nullptr; }
+    SoundPlayer* soundPlayer() override { return nullptr; }
+    DesktopCompositing* desktopCompositing() override { return nullptr; }
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
     // Autostart entries need no display.
     LoginItemService* loginItemService() override { return &m_loginItem; }

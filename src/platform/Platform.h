@@ -1,10 +1,12 @@
 #pragma once
 
 #include "ApplicationSource.h"
+#include "DesktopCompositing.h"
 #include "GlobalKeyMonitor.h"
 #include "InputSourceProvider.h"
 #include "LoginItemService.h"
 #include "NotificationService.h"
+#include "SoundPlayer.h"
 
 #include <memory>
 
@@ -25,6 +27,10 @@ public:
     virtual ApplicationSource* applicationSource() = 0;
     // May be null when the desktop has no notification service.
     virtual NotificationService* notificationService() = 0;
+    // Plays short sounds; null when the desktop has no audio output.
+    virtual SoundPlayer* soundPlayer() = 0;
+    // Whether translucent windows blend; null when that cannot be known.
+    virtual DesktopCompositing* desktopCompositing() = 0;
     // Observes key presses desktop-wide; null when the desktop cannot.
     virtual GlobalKeyMonitor* globalKeyMonitor() = 0;
     // Starts the application at login; null when the desktop has no such mechanism.

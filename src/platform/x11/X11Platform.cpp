@@ -2,9 +2,12 @@
 
 #include "X11ApplicationSource.h"
 #include "X11Connection.h"
+#include "X11DesktopCompositing.h"
 #include "X11RecordKeyMonitor.h"
 #include "XkbInputSourceProvider.h"
+#include "platform/freedesktop/DBusNotificationService.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/qtmultimedia/QtSoundPlayer.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 
 std::unique_ptr<X11Platform> X11Platform::create(NotificationService* notifications)
@@ -24,6 +27,7 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, Notification
 X11Platform::~X11Platform()
 {
     m_keyMonitor.reset();
+    m_compositing.reset();
     m_applications.reset();
     m_inputSources.reset();
 }
@@ -54,4 +58,27 @@ LoginItemService* X11Platform::loginItemService()
     if (!m_loginItem)
         m_loginItem = std::make_unique<XdgAutostartLoginItem>();
     return m_loginItem.get();
+}
+
+NotificationService* X11Platform::notificationService()
+{
+    if (m_notifications)
+        return m_notifications;
+    if (!m_ownNotifications)
+        m_ownNotifications = std::make_unique<DBusNotificationService>();
+    return m_ownNotifications.get();
+}
+
+SoundPlayer* X11Platform::soundPlayer()
+{
+    if (!m_soundPlayer)
+        m_soundPlayer = std::make_unique<QtSoundPlayer>();
+    return m_soundPlayer.get();
+}
+
+DesktopCompositing* X11Platform::desktopCompositing()
+{
+    if (!m_compositing)
+        m_compositing = std::make_unique<X11DesktopCompositing>(*m_connection);
+    return m_compositing.get();
 }

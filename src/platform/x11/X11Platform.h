@@ -7,6 +7,7 @@
 class X11Connection;
 class XkbInputSourceProvider;
 class X11ApplicationSource;
+class X11DesktopCompositing;
 class X11RecordKeyMonitor;
 class XdgAutostartLoginItem;
 
@@ -20,7 +21,10 @@ public:
     QString name() const override { return QStringLiteral("x11"); }
     InputSourceProvider* inputSourceProvider() override;
     ApplicationSource* applicationSource() override;
-    NotificationService* notificationService() override { return m_notifications; }
+    // The one given to create(), else the desktop's over D-Bus.
+    NotificationService* notificationService() override;
+    SoundPlayer* soundPlayer() override;
+    DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override;
     LoginItemService* loginItemService() override;
 
@@ -35,4 +39,7 @@ private:
     std::unique_ptr<X11RecordKeyMonitor> m_keyMonitor;
     std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
     NotificationService* m_notifications;
+    std::unique_ptr<NotificationService> m_ownNotifications;
+    std::unique_ptr<SoundPlayer> m_soundPlayer;
+    std::unique_ptr<X11DesktopCompositing> m_compositing;
 };

@@ -1,0 +1,188 @@
+#include "support/RecordingLogSink.h"
+#include "support/TestMain.h"
+
+#include "FakeSoundPlayer.h"
+
+#include "core/Preferences.h"
+#include "feedback/SoundEffectManager.h"
+#include "platform/qtmultimedia/QtSoundPlayer.h"
+
+#include <QTemporaryDir>
+
+namespace {
+const QString kFallbackLine = QStringLiteral("info: NSSound failed to load, using AudioServices fallback");
+}
+
+class SoundEffectManagerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        Preferences::remove(QStringLiteral("soundEnabled"));
+        Preferences::remove(QStringLiteral("soundVolume"));
+    }
+
+    void enabledAndVolume_data()
+    {
+        QTest::addColumn<QVariant>("enabled");
+        QTest::addColumn<QVariant>("volume");
+        QTest::addColumn<QStringList>("plays");
+        QTest::newRow("absent keys: on, at 0.5") << QVariant() << QVariant() << QStringList{"play 0.5"};
+        QTest::newRow("volume 0.3") << QVariant(true) << QVariant(0.3) << QStringList{"play 0.3"};
+        QTest::newRow("switched off") << QVariant(false) << QVariant(0.3) << QStringList{};
+        QTest::newRow("full volume") << QVariant() << QVariant(1.0) << QStringList{"play 1"};
+    }
+    void enabledAndVolume()
+    {
+        QFETCH(QVariant, enabled);
+        QFETCH(QVariant, volume);
+        QFETCH(QStringList, plays);
+        if (enabled.isValid())
+            Preferences::setValue(QStringLiteral("soundEnabled"), enabled);
+        if (volume.isValid())
+            Preferences::setValue(QStringLiteral("soundVolume"), volume);
+        FakeSoundPlayer player;
+        SoundEffectManager manager(&player);
+        player.events.clear();
+        manager.playSwitchSound();
+        QVERIFY(player.events.isEmpty()); // queued, never played in the caller
+        QTRY_COMPARE(player.events, plays);
+    }
+
+    void requestWhilePlayingIsDropped()
+    {
+        FakeSoundPlayer player;
+        SoundEffectManager manager(&player);
+        player.events.clear();
+        manager.playSwitchSound();
+        manager.playSwitchSound(); // 50 ms apart in practice: the first still sounds
+        QTest::qWait(50);
+        QCOMPARE(player.events, QStringList{"play 0.5"});
+        player.playing = false; // finished
+        manager.playSwitchSound();
+        QTRY_COMPARE(player.events.size(), 2);
+    }
+
+    void enableFlagIsReadAtEachPlay()
+    {
+        FakeSoundPlayer player;
+        SoundEffectManager manager(&player);
+        player.events.clear();
+        Preferences::setValue(QStringLiteral("soundEnabled"), false);
+        manager.playSwitchSound();
+        QTest::qWait(20);
+        QVERIFY(player.events.isEmpty());
+        Preferences::setValue(QStringLiteral("soundEnabled"), true);
+        Preferences::setValue(QStringLiteral("soundVolume"), 0.8);
+        manager.playSwitchSound();
+        QTRY_COMPARE(player.events, QStringList{"play 0.8"});
+    }
+
+    void lookup_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<bool>("loadable");
+        QTest::addColumn<bool>("systemSound");
+        QTest::addColumn<QString>("loaded"); // the load event, or "" for none
+        QTest::addColumn<bool>("fallback");
+        QTest::newRow("aiff first") << QStringList{"Pop.wav", "Pop.aiff"} << true << false << "load %1/Pop.aiff" << false;
+        QTest::newRow("mp3 before wav") << QStringList{"Pop.wav", "Pop.mp3"} << true << false << "load %1/Pop.mp3" << false;
+        QTest::newRow("wav") << QStringList{"Pop.wav"} << true << false << "load %1/Pop.wav" << false;
+        QTest::newRow("unreadable file: no theme sound")
+            << QStringList{"Pop.wav"} << false << true << "load %1/Pop.wav" << true;
+        QTest::newRow("no file: theme sound") << QStringList{} << true << true << "system Pop" << false;
+        QTest::newRow("nothing at all") << QStringList{} << true << false << "system Pop" << true;
+    }
+    void lookup()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(bool, loadable);
+        QFETCH(bool, systemSound);
+        QFETCH(QString, loaded);
+        QFETCH(bool, fallback);
+        QTemporaryDir dir;
+        for (const QString& name : files) {
+            QFile file(dir.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        FakeSoundPlayer player;
+        player.loadable = loadable;
+        player.hasSystemSound = systemSound;
+        RecordingLogSink log;
+        SoundEffectManager manager(&player, dir.path());
+        QCOMPARE(player.events, QStringList{loaded.arg(dir.path())});
+        QCOMPARE(manager.useFallback(), fallback);
+        QCOMPARE(log.lines().contains(kFallbackLine), fallback);
+    }
+
+    void fallbackPlaysTheAlertEveryTimeAndLogsOnce()
+    {
+        QTemporaryDir empty;
+        FakeSoundPlayer player;
+        RecordingLogSink log;
+        SoundEffectManager manager(&player, empty.path());
+        player.events.clear();
+        for (int i = 0; i < 3; ++i)
+            manager.playSwitchSound();
+        QTRY_COMPARE(player.events, (QStringList{"alert", "alert", "alert"}));
+        QCOMPARE(log.lines().count(kFallbackLine), 1);
+    }
+
+    void queuedPlayOfDeletedManagerDoesNothing()
+    {
+        FakeSoundPlayer player;
+        auto* manager = new SoundEffectManager(&player);
+        player.events.clear();
+        manager->playSwitchSound();
+        delete manager;
+        QTest::qWait(20);
+        QVERIFY(player.events.isEmpty());
+    }
+
+    void shippedSoundLoads()
+    {
+        QtSoundPlayer player(QStringList{});
+        QVERIFY(QFile::exists(QStringLiteral(":/sounds/Pop.wav")));
+        QVERIFY(player.load(QStringLiteral(":/sounds/Pop.wav")) != nullptr);
+    }
+
+    void unplayableFilesAreRefused_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("empty") << QByteArray();
+        QTest::newRow("not RIFF") << QByteArray("ID3\x03\x00\x00\x00\x00\x00\x00junkjunkjunk", 22);
+        QTest::newRow("RIFF, not WAVE") << QByteArray("RIFF\x10\x00\x00\x00AIFFxxxx", 16);
+        QTest::newRow("data before fmt") << QByteArray("RIFF\x20\x00\x00\x00WAVEdata\x04\x00\x00\x00\x01\x02\x03\x04", 24);
+        QTest::newRow("chunk size past the end") << QByteArray("RIFF\x20\x00\x00\x00WAVEjunk\xff\xff\xff\x7f", 20);
+        QTest::newRow("compressed format")
+            << QByteArray("RIFF\x30\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x55\x00\x01\x00\x44\xac\x00\x00"
+                          "\x88\x58\x01\x00\x02\x00\x10\x00data\x00\x00\x00\x00", 44);
+    }
+    void unplayableFilesAreRefused()
+    {
+        QFETCH(QByteArray, bytes);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(QStringLiteral("Pop.wav")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QtSoundPlayer player(QStringList{});
+        QVERIFY(player.load(file.fileName()) == nullptr);
+    }
+
+    void themeSoundsStayInsideTheTheme()
+    {
+        QTemporaryDir data;
+        QVERIFY(QDir().mkpath(data.filePath(QStringLiteral("sounds/freedesktop/stereo"))));
+        QFile bell(data.filePath(QStringLiteral("sounds/freedesktop/stereo/bell.oga")));
+        QVERIFY(bell.open(QIODevice::WriteOnly));
+        bell.close();
+        QtSoundPlayer player(QStringList{data.path()});
+        QCOMPARE(player.themeSound(QStringLiteral("bell"), {QStringLiteral("oga")}), bell.fileName());
+        QCOMPARE(player.themeSound(QStringLiteral("../stereo/bell"), {QStringLiteral("oga")}), QString());
+        QCOMPARE(player.themeSound(QStringLiteral("pop"), {QStringLiteral("wav")}), QString());
+    }
+};
+
+TOLVANE_TEST_GUILESS_MAIN(SoundEffectManagerTest)
+#include "SoundEffectManagerTest.moc"
