@@ -47,7 +47,11 @@ IndicatorWindow::IndicatorWindow(const QString& name, const QString& icon, bool 
     }
     setWindowOpacity(1.0);
 
-    m_iconLabel->setFont(systemFont(28, QFont::Normal));
+    // The colour emoji font first, so that symbols with a text form of their
+    // own (▶️, ⏸️) are drawn as emoji like the flags.
+    QFont iconFont = systemFont(28, QFont::Normal);
+    iconFont.setFamilies({QStringLiteral("Noto Color Emoji"), iconFont.family()});
+    m_iconLabel->setFont(iconFont);
     m_iconLabel->setAlignment(Qt::AlignCenter);
     m_iconLabel->setTextInteractionFlags(Qt::NoTextInteraction);
     m_iconLabel->setGeometry(kIconFrame);
