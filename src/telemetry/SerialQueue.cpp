@@ -1,8 +1,8 @@
 #include "SerialQueue.h"
 
+#include "ThreadDispatcher.h"
+
 #include <QCoreApplication>
-#include <QMetaObject>
-#include <QObject>
 
 #include <latch>
 
@@ -11,25 +11,38 @@ namespace telemetrydeck {
 SerialQueue::SerialQueue(const QString& label)
 {
     m_thread.setObjectName(label);
-    m_context = new QObject;
-    m_context->moveToThread(&m_thread);
-    QObject::connect(&m_thread, &QThread::finished, m_context, &QObject::deleteLater);
+    std::latch ready(1);
+    QObject::connect(
+        &m_thread, &QThread::started, &m_thread,
+        [this, &ready] {
+            m_dispatcher = new ThreadDispatcher;
+            QObject::connect(&m_thread, &QThread::finished, m_dispatcher, &QObject::deleteLater,
+                             Qt::DirectConnection);
+            ready.count_down();
+        },
+        Qt::DirectConnection);
     m_thread.start();
+    ready.wait();
 }
 
 SerialQueue::~SerialQueue()
 {
-    // Blocks still pending run first; once the application object is gone, cross-thread
-    // blocks are no longer delivered, so there is nothing left to wait for.
+    // Blocks still pending run first (not while the process is exiting without its
+    // application object, when nothing is waited for any more).
     if (!isCurrent() && QCoreApplication::instance())
         drain();
     m_thread.quit();
     m_thread.wait();
 }
 
+QObject* SerialQueue::context() const
+{
+    return m_dispatcher;
+}
+
 void SerialQueue::async(std::function<void()> block)
 {
-    QMetaObject::invokeMethod(m_context, std::move(block), Qt::QueuedConnection);
+    m_dispatcher->post(std::move(block));
 }
 
 void SerialQueue::sync(const std::function<void()>& block)
@@ -38,20 +51,13 @@ void SerialQueue::sync(const std::function<void()>& block)
         block();
         return;
     }
-    // Without the application object nothing is delivered across threads any more; this
-    // only happens while the process is exiting, when the queue's work no longer matters.
     if (!QCoreApplication::instance())
         return;
-    // A latch rather than a blocking queued connection, so that the hand-back is visible to
-    // race detectors that do not see inside Qt's own locking.
     std::latch done(1);
-    QMetaObject::invokeMethod(
-        m_context,
-        [&block, &done] {
-            block();
-            done.count_down();
-        },
-        Qt::QueuedConnection);
+    m_dispatcher->post([&block, &done] {
+        block();
+        done.count_down();
+    });
     done.wait();
 }
 

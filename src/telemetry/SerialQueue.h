@@ -9,6 +9,8 @@ class QObject;
 
 namespace telemetrydeck {
 
+class ThreadDispatcher;
+
 // A worker thread with its own event loop that runs blocks one after another, in the
 // order they were handed in. Timers and network objects can live in it (see context()).
 class SerialQueue {
@@ -29,12 +31,12 @@ public:
 
     // An object living in the queue's thread, to parent timers and the like; it is deleted
     // in that thread when the queue stops.
-    QObject* context() const { return m_context; }
+    QObject* context() const;
     bool isCurrent() const;
 
 private:
     QThread m_thread;
-    QObject* m_context = nullptr;
+    ThreadDispatcher* m_dispatcher = nullptr; // lives in m_thread
 };
 
 } // namespace telemetrydeck

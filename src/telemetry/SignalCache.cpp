@@ -31,19 +31,19 @@ void SignalCache::log(LogLevel level, const QString& message) const
 
 void SignalCache::appendSignals(const SignalPostBody& record)
 {
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     m_cachedSignals.append(record);
 }
 
 void SignalCache::appendSignals(const QList<SignalPostBody>& records)
 {
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     m_cachedSignals.append(records);
 }
 
 QList<SignalPostBody> SignalCache::takeBatch()
 {
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     const qsizetype n = std::min<qsizetype>(m_cachedSignals.size(), maximumNumberOfSignalsToPopAtOnce);
     QList<SignalPostBody> batch = m_cachedSignals.first(n);
     m_cachedSignals.remove(0, n);
@@ -52,20 +52,20 @@ QList<SignalPostBody> SignalCache::takeBatch()
 
 int SignalCache::count() const
 {
-    QReadLocker locker(&m_lock);
+    std::shared_lock locker(m_lock);
     return static_cast<int>(m_cachedSignals.size());
 }
 
 QList<SignalPostBody> SignalCache::snapshot() const
 {
-    QReadLocker locker(&m_lock);
+    std::shared_lock locker(m_lock);
     return m_cachedSignals;
 }
 
 bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
 {
     // Held for the whole save, so that nothing appended meanwhile is emptied away unsaved.
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     const QList<SignalPostBody> records = m_cachedSignals + alsoSave;
 
     // Encode record by record so that an oversized queue can keep its newest records within
@@ -129,7 +129,7 @@ void SignalCache::loadFromDisk()
     if (!records)
         return;
     log(LogLevel::info, QStringLiteral("Loaded %1 signals").arg(records->size()));
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     m_cachedSignals = *records + m_cachedSignals;
 }
 

@@ -4,7 +4,8 @@
 #include "SignalPostBody.h"
 
 #include <QList>
-#include <QReadWriteLock>
+#include <mutex>
+#include <shared_mutex>
 #include <QString>
 
 #include <optional>
@@ -47,7 +48,7 @@ private:
 
     const std::optional<LogHandler> m_logHandler;
     const QString m_cacheFilePath;
-    mutable QReadWriteLock m_lock;
+    mutable std::shared_mutex m_lock;
     QList<SignalPostBody> m_cachedSignals;
 };
 

@@ -47,6 +47,8 @@ void TelemetryManager::initialize(const std::shared_ptr<TelemetryManagerConfigur
 {
     if (!configuration)
         return;
+    if (MainQueue::isCurrent())
+        MainQueue::prepare();
     std::weak_ptr<TelemetryManager> stored;
     {
         std::lock_guard lock(initializationMutex());
@@ -125,7 +127,7 @@ void TelemetryManager::requestImmediateSync()
         return;
     {
         // Checked and updated in one step, so that two racing calls cause one flush.
-        QWriteLocker locker(&manager->m_lock);
+        std::unique_lock locker(manager->m_lock);
         const QDateTime now = TelemetryClock::now();
         const QDateTime& last = manager->m_lastTimeImmediateSyncRequested;
         if (last.isValid() && last.msecsTo(now) <= immediateSyncGuardMilliseconds)
@@ -153,7 +155,7 @@ QString TelemetryManager::hashedDefaultUser()
 void TelemetryManager::didEnterBackground()
 {
     if (std::shared_ptr<TelemetryManager> manager = shared()) {
-        QWriteLocker locker(&manager->m_lock);
+        std::unique_lock locker(manager->m_lock);
         manager->m_lastDateAppEnteredBackground = TelemetryClock::now();
     }
 }
@@ -166,7 +168,7 @@ void TelemetryManager::willEnterForeground()
     QDateTime enteredBackground;
     std::shared_ptr<TelemetryManagerConfiguration> configuration;
     {
-        QReadLocker locker(&manager->m_lock);
+        std::shared_lock locker(manager->m_lock);
         enteredBackground = manager->m_lastDateAppEnteredBackground;
         configuration = manager->m_configuration;
     }
@@ -177,7 +179,7 @@ void TelemetryManager::willEnterForeground()
 
 std::shared_ptr<TelemetryManagerConfiguration> TelemetryManager::configuration() const
 {
-    QReadLocker locker(&m_lock);
+    std::shared_lock locker(m_lock);
     return m_configuration;
 }
 
@@ -186,7 +188,7 @@ void TelemetryManager::setConfiguration(const std::shared_ptr<TelemetryManagerCo
     if (!configuration)
         return;
     const QString suiteName = clientSuiteName(configuration->telemetryAppID());
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     m_configuration = configuration;
     m_clientSuiteName = suiteName;
 }
@@ -291,7 +293,7 @@ std::unique_ptr<QSettings> TelemetryManager::clientSuite()
         return nullptr;
     QString name;
     {
-        QReadLocker locker(&manager->m_lock);
+        std::shared_lock locker(manager->m_lock);
         name = manager->m_clientSuiteName;
     }
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, name);

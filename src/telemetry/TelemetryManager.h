@@ -3,7 +3,8 @@
 #include "SignalPostBody.h"
 
 #include <QDateTime>
-#include <QReadWriteLock>
+#include <mutex>
+#include <shared_mutex>
 #include <QSet>
 #include <QSettings>
 #include <QString>
@@ -77,7 +78,7 @@ private:
     explicit TelemetryManager(std::shared_ptr<TelemetryManagerConfiguration> configuration);
     void retire();
 
-    mutable QReadWriteLock m_lock; // guards the fields below
+    mutable std::shared_mutex m_lock; // guards the fields below
     std::shared_ptr<TelemetryManagerConfiguration> m_configuration;
     QDateTime m_lastTimeImmediateSyncRequested;
     QDateTime m_lastDateAppEnteredBackground;

@@ -12,13 +12,13 @@ TelemetryManagerStorage& TelemetryManagerStorage::instance()
 
 std::shared_ptr<TelemetryManager> TelemetryManagerStorage::manager() const
 {
-    QReadLocker locker(&m_lock);
+    std::shared_lock locker(m_lock);
     return m_manager;
 }
 
 std::shared_ptr<TelemetryManager> TelemetryManagerStorage::exchange(std::shared_ptr<TelemetryManager> manager)
 {
-    QWriteLocker locker(&m_lock);
+    std::unique_lock locker(m_lock);
     std::swap(m_manager, manager);
     return manager;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QReadWriteLock>
+#include <mutex>
+#include <shared_mutex>
 
 #include <memory>
 
@@ -19,7 +20,7 @@ public:
 
 private:
     TelemetryManagerStorage() = default;
-    mutable QReadWriteLock m_lock;
+    mutable std::shared_mutex m_lock;
     std::shared_ptr<TelemetryManager> m_manager;
 };
 

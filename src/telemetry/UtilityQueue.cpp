@@ -1,31 +1,102 @@
 #include "UtilityQueue.h"
 
-#include <QThreadPool>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 namespace telemetrydeck {
 
 namespace {
-QThreadPool& pool()
+
+// A small pool of worker threads sharing one list of blocks.
+class WorkerPool {
+public:
+    explicit WorkerPool(int threadCount)
+    {
+        for (int i = 0; i < threadCount; ++i)
+            m_threads.emplace_back([this] { work(); });
+    }
+
+    ~WorkerPool()
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stopping = true;
+        }
+        m_wake.notify_all();
+        for (std::thread& thread : m_threads)
+            thread.join();
+    }
+
+    void post(std::function<void()> block)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_blocks.push_back(std::move(block));
+        }
+        m_wake.notify_one();
+    }
+
+    bool waitForIdle(int milliseconds)
+    {
+        std::unique_lock lock(m_mutex);
+        const auto idle = [this] { return m_blocks.empty() && m_running == 0; };
+        if (milliseconds < 0) {
+            m_idle.wait(lock, idle);
+            return true;
+        }
+        return m_idle.wait_for(lock, std::chrono::milliseconds(milliseconds), idle);
+    }
+
+private:
+    void work()
+    {
+        std::unique_lock lock(m_mutex);
+        for (;;) {
+            m_wake.wait(lock, [this] { return m_stopping || !m_blocks.empty(); });
+            if (m_blocks.empty())
+                return; // stopping, and nothing left to do
+            std::function<void()> block = std::move(m_blocks.front());
+            m_blocks.pop_front();
+            ++m_running;
+            lock.unlock();
+            block();
+            block = nullptr; // captures are released outside the lock, too
+            lock.lock();
+            --m_running;
+            if (m_blocks.empty() && m_running == 0)
+                m_idle.notify_all();
+        }
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::condition_variable m_idle;
+    std::deque<std::function<void()>> m_blocks;
+    int m_running = 0;
+    bool m_stopping = false;
+    std::vector<std::thread> m_threads;
+};
+
+WorkerPool& pool()
 {
-    static QThreadPool instance;
-    static const bool configured = [] {
-        instance.setMaxThreadCount(2);
-        instance.setObjectName(QStringLiteral("com.telemetrydeck.utility"));
-        return true;
-    }();
-    (void)configured;
+    static WorkerPool instance(2);
     return instance;
 }
+
 } // namespace
 
 void UtilityQueue::async(std::function<void()> block)
 {
-    pool().start(std::move(block));
+    pool().post(std::move(block));
 }
 
 bool UtilityQueue::waitForDone(int milliseconds)
 {
-    return pool().waitForDone(milliseconds);
+    return pool().waitForIdle(milliseconds);
 }
 
 } // namespace telemetrydeck
