@@ -22,6 +22,9 @@ InputSourceManager::InputSourceManager(InputSourceProvider* provider, QObject* p
     : QObject(parent)
     , m_provider(provider)
 {
+    // Input-method frameworks start and stop, and change their lists, while Tolvane runs.
+    if (m_provider)
+        connect(m_provider, &InputSourceProvider::enabledInputSourcesChanged, this, &InputSourceManager::loadInputSources);
     loadInputSources();
 }
 

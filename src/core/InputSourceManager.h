@@ -11,7 +11,8 @@
 class InputSourceProvider;
 
 // The catalogue of enabled input sources and the one place that selects them.
-// The catalogue is built once, when the manager is created; selection and the
+// The catalogue is built when the manager is created and again whenever the
+// provider reports a changed list (a framework started or stopped); selection and the
 // current source always ask the system afresh.
 class InputSourceManager : public QObject {
     Q_OBJECT

@@ -5,6 +5,7 @@
 #include "X11DesktopCompositing.h"
 #include "X11RecordKeyMonitor.h"
 #include "XkbInputSourceProvider.h"
+#include "platform/inputmethods/InputSourceProviderChooser.h"
 #include "platform/freedesktop/DBusNotificationService.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/qtmultimedia/QtSoundPlayer.h"
@@ -36,7 +37,10 @@ InputSourceProvider* X11Platform::inputSourceProvider()
 {
     if (!m_inputSources)
         m_inputSources = std::make_unique<XkbInputSourceProvider>(*m_connection);
-    return m_inputSources.get();
+    // fcitx5 or IBus, when one runs, manages the layouts itself; XKB groups otherwise.
+    if (!m_chosenInputSources)
+        m_chosenInputSources = InputSourceProviderChooser::withInputMethodFrameworks(m_inputSources.get());
+    return m_chosenInputSources.get();
 }
 
 ApplicationSource* X11Platform::applicationSource()

@@ -35,6 +35,7 @@ private:
 
     std::unique_ptr<X11Connection> m_connection;
     std::unique_ptr<XkbInputSourceProvider> m_inputSources;
+    std::unique_ptr<InputSourceProvider> m_chosenInputSources;
     std::unique_ptr<X11ApplicationSource> m_applications;
     std::unique_ptr<X11RecordKeyMonitor> m_keyMonitor;
     std::unique_ptr<XdgAutostartLoginItem> m_loginItem;

@@ -1,0 +1,462 @@
+// The real fcitx5 and IBus daemons from the distribution, one at a time, on
+// the private desktop and session bus that `make test` starts, configured
+// through this test's own XDG_CONFIG_HOME: the catalogue lists their input
+// methods, rules switch to each, a switch made by someone else reaches the
+// tray indicator, and stopping and restarting a daemon moves the catalogue to
+// the keyboard layouts and back.
+#include "core/InputSourceManager.h"
+#include "core/Preferences.h"
+#include "core/RuleEngine.h"
+#include "core/WindowWatcher.h"
+#include "feedback/MenuBarIndicatorController.h"
+#include "platform/x11/X11Platform.h"
+#include "support/FakeApplicationSource.h"
+#include "support/TestMain.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+#include <memory>
+
+namespace {
+
+const QString fcitxService = QStringLiteral("org.fcitx.Fcitx5");
+
+AppRule rule(const QString& bundle, const QString& target, bool enabled = true)
+{
+    AppRule r;
+    r.appBundleID = bundle;
+    r.appName = bundle;
+    r.targetInputSourceID = target;
+    r.isEnabled = enabled;
+    return r;
+}
+
+QStringList ids(const QList<InputSource>& sources)
+{
+    QStringList result;
+    for (const InputSource& source : sources)
+        result.append(source.id);
+    return result;
+}
+
+QStringList names(const QList<InputSource>& sources)
+{
+    QStringList result;
+    for (const InputSource& source : sources)
+        result.append(source.name);
+    return result;
+}
+
+bool run(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+void writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+QString configHome()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+}
+
+// fcitx5 rewrites its profile when it exits, so every start writes it afresh.
+void writeFcitxProfile()
+{
+    writeFile(configHome() + QStringLiteral("/fcitx5/profile"),
+              "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-us\n\n"
+              "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
+              "[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
+              "[Groups/0/Items/2]\nName=pinyin\nLayout=\n\n"
+              "[GroupOrder]\n0=Default\n");
+}
+
+void writeIBusEngines(const QByteArray& engines)
+{
+    writeFile(configHome() + QStringLiteral("/glib-2.0/settings/keyfile"),
+              "[desktop/ibus/general]\npreload-engines=" + engines + "\n");
+}
+
+// A child process that is ended, and waited for, with the test.
+class Child {
+public:
+    Child(const QString& program, const QStringList& arguments)
+    {
+        m_process.setProcessChannelMode(QProcess::SeparateChannels);
+        m_process.start(program, arguments);
+        m_process.waitForStarted(5000);
+    }
+    ~Child() { stop(); }
+    void stop()
+    {
+        if (m_process.state() == QProcess::NotRunning)
+            return;
+        m_process.terminate();
+        if (!m_process.waitForFinished(5000)) {
+            m_process.kill();
+            m_process.waitForFinished(2000);
+        }
+    }
+    // Blocks, without running the event loop, until the child prints a line starting with `prefix`.
+    QString waitForLine(const QByteArray& prefix, int timeoutMs = 5000)
+    {
+        QDeadlineTimer deadline(timeoutMs);
+        for (;;) {
+            while (m_process.canReadLine()) {
+                const QByteArray line = m_process.readLine().trimmed();
+                if (line.startsWith(prefix))
+                    return QString::fromUtf8(line);
+            }
+            if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning)
+                return {};
+            m_process.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+        }
+    }
+    bool isRunning() const { return m_process.state() == QProcess::Running; }
+    // Forgets what the child has printed so far.
+    void drain()
+    {
+        m_process.waitForReadyRead(0);
+        m_process.readAllStandardOutput();
+    }
+
+private:
+    QProcess m_process;
+};
+
+// A window of its own process with an fcitx5 input context that follows the X focus.
+class ImWindow {
+public:
+    explicit ImWindow(const QString& className)
+        : m_child(QStringLiteral(TOLVANE_IM_CLIENT), {QStringLiteral("--framework"), QStringLiteral("fcitx5"),
+                                                      QStringLiteral("--class"), className})
+    {
+        const QString line = m_child.waitForLine("window ");
+        m_id = line.mid(7).toULong(nullptr, 16);
+        for (int i = 0; i < 100 && !isManaged(); ++i)
+            QTest::qWait(20);
+    }
+    bool isValid() const { return m_id != 0; }
+    // Activates through the window manager and waits until the application has
+    // told fcitx5 that it has the focus, as a real application does at once.
+    // The event loop does not run meanwhile, so the activation reaches Tolvane afterwards.
+    bool activate()
+    {
+        m_child.drain();
+        if (!run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(m_id)}))
+            return false;
+        return !m_child.waitForLine("focus in").isEmpty();
+    }
+
+private:
+    bool isManaged() const
+    {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(m_id), QStringLiteral("WM_STATE")});
+        xprop.waitForFinished(2000);
+        return xprop.readAllStandardOutput().contains("Normal");
+    }
+
+    Child m_child;
+    unsigned long m_id = 0;
+};
+
+} // namespace
+
+class InputMethodDaemonTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void cleanupTestCase();
+
+    void fcitx5InputMethods();
+    void fcitx5SwitchesOnActivation();
+    void ibusEngines();
+
+private:
+    InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
+    QString fcitxCurrent();
+    void startEngine(ApplicationSource* applications);
+    std::unique_ptr<Child> startFcitx();
+    std::unique_ptr<Child> startIBus();
+
+    std::unique_ptr<X11Platform> m_platform;
+    std::unique_ptr<Child> m_trayWatcher;
+    std::unique_ptr<InputSourceManager> m_manager;
+    std::unique_ptr<WindowWatcher> m_watcher;
+    std::unique_ptr<RuleEngine> m_engine;
+    FakeApplicationSource m_apps;
+    QStringList m_feedback;
+};
+
+void InputMethodDaemonTest::initTestCase()
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") || !QDBusConnection::sessionBus().isConnected())
+        QSKIP("needs the X server and session bus that `make test` starts");
+    // The IBus settings come from a key file in this test's XDG_CONFIG_HOME.
+    qputenv("GSETTINGS_BACKEND", "keyfile");
+    QVERIFY(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")}));
+    m_platform = X11Platform::create();
+    QVERIFY(m_platform);
+    QCOMPARE(provider()->providerName(), QStringLiteral("xkb"));
+    // A tray, so that fcitx5 publishes its tray item (how Tolvane hears of switches made by others).
+    m_trayWatcher = std::make_unique<Child>(QStringLiteral(TOLVANE_IM_CLIENT), QStringList{QStringLiteral("--framework"), QStringLiteral("sni")});
+    QVERIFY(!m_trayWatcher->waitForLine("watcher").isEmpty());
+}
+
+void InputMethodDaemonTest::init()
+{
+    QFile::remove(RuleEngine::rulesFileURL());
+    Preferences::store().clear();
+    m_feedback.clear();
+}
+
+void InputMethodDaemonTest::cleanup()
+{
+    m_engine.reset();
+    m_watcher.reset();
+    m_manager.reset();
+}
+
+void InputMethodDaemonTest::cleanupTestCase()
+{
+    m_trayWatcher.reset();
+    m_platform.reset();
+    run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
+}
+
+QString InputMethodDaemonTest::fcitxCurrent()
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(fcitxService, QStringLiteral("/controller"),
+                                                          QStringLiteral("org.fcitx.Fcitx.Controller1"),
+                                                          QStringLiteral("CurrentInputMethod"));
+    const QDBusMessage reply = QDBusConnection::sessionBus().call(message, QDBus::Block, 2000);
+    return reply.arguments().value(0).toString();
+}
+
+void InputMethodDaemonTest::startEngine(ApplicationSource* applications)
+{
+    if (!m_manager)
+        m_manager = std::make_unique<InputSourceManager>(provider());
+    m_watcher = std::make_unique<WindowWatcher>(applications);
+    RuleEngine::Feedback feedback;
+    feedback.showInputSource = [this](const QString& name, const QString& id) { m_feedback.append(name + QLatin1String(" = ") + id); };
+    m_engine = std::make_unique<RuleEngine>(*m_manager, *m_watcher, std::move(feedback));
+}
+
+std::unique_ptr<Child> InputMethodDaemonTest::startFcitx()
+{
+    writeFcitxProfile();
+    auto daemon = std::make_unique<Child>(QStringLiteral("fcitx5"), QStringList{QStringLiteral("--replace")});
+    if (!daemon->isRunning())
+        return nullptr;
+    // fcitx5 puts up its tray item a moment after it starts; switches made
+    // before that are not announced on the bus.
+    if (m_trayWatcher->waitForLine("item ", 10000).isEmpty())
+        qWarning("fcitx5 registered no tray item");
+    return daemon;
+}
+
+std::unique_ptr<Child> InputMethodDaemonTest::startIBus()
+{
+    // No panel: nothing but Tolvane and the test changes the engine.
+    auto daemon = std::make_unique<Child>(QStringLiteral("ibus-daemon"),
+                                          QStringList{QStringLiteral("--panel=disable"),
+                                                      QStringLiteral("--emoji-extension=disable"), QStringLiteral("--replace")});
+    return daemon->isRunning() ? std::move(daemon) : nullptr;
+}
+
+void InputMethodDaemonTest::fcitx5InputMethods()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("fcitx5")).isEmpty())
+        QSKIP("fcitx5 is not installed (Debian packages fcitx5, fcitx5-chinese-addons)");
+    m_manager = std::make_unique<InputSourceManager>(provider());
+    MenuBarIndicatorController indicator(*m_manager);
+    QCOMPARE(ids(m_manager->installedInputSources()), (QStringList{"xkb:us", "xkb:de", "xkb:ru"}));
+
+    auto fcitx = startFcitx();
+    QVERIFY(fcitx);
+    QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("fcitx5"), 10000);
+    const QStringList fcitxIds{"fcitx5:keyboard-us", "fcitx5:keyboard-de", "fcitx5:pinyin"};
+    QTRY_COMPARE(ids(m_manager->installedInputSources()), fcitxIds);
+    QCOMPARE(names(m_manager->installedInputSources()), (QStringList{"Keyboard - English (US)", "Keyboard - German", "Pinyin"}));
+
+    // fcitx5 has a current input method only while an application is focused.
+    Child application(QStringLiteral(TOLVANE_IM_CLIENT), {QStringLiteral("--framework"), QStringLiteral("fcitx5"), QStringLiteral("--no-window")});
+    QVERIFY(!application.waitForLine("focus in").isEmpty());
+
+    startEngine(&m_apps);
+    m_engine->addRule(rule(QStringLiteral("chat"), QStringLiteral("fcitx5:pinyin")));
+    m_engine->addRule(rule(QStringLiteral("mail"), QStringLiteral("fcitx5:keyboard-de")));
+    m_engine->addRule(rule(QStringLiteral("gone"), QStringLiteral("ibus:hangul")));
+    m_engine->setDefaultInputSourceID(QStringLiteral("fcitx5:keyboard-us"));
+    const QList<std::pair<QString, QString>> steps{{"chat", "pinyin"}, {"mail", "keyboard-de"}, {"term", "keyboard-us"}, {"chat", "pinyin"}};
+    for (const auto& [app, expected] : steps) {
+        m_apps.activate(FakeApplicationSource::app(app));
+        QTRY_COMPARE(fcitxCurrent(), expected);
+    }
+    QTRY_COMPARE(m_feedback, (QStringList{"Pinyin = fcitx5:pinyin", "Keyboard - German = fcitx5:keyboard-de",
+                                          "Keyboard - English (US) = fcitx5:keyboard-us", "Pinyin = fcitx5:pinyin"}));
+    // The rule names a framework that does not run: nothing is selected.
+    m_feedback.clear();
+    m_apps.activate(FakeApplicationSource::app(QStringLiteral("gone")));
+    QTest::qWait(100);
+    QVERIFY(m_feedback.isEmpty());
+    QCOMPARE(fcitxCurrent(), QStringLiteral("pinyin"));
+    QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:de")));
+    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Pinyin"));
+    QCOMPARE(indicator.currentInputSourceIcon(), QStringLiteral("\U0001F1E8\U0001F1F3"));
+
+    // Someone else switches (a hotkey, fcitx5-remote): the tray indicator follows.
+    QSignalSpy selected(provider(), &InputSourceProvider::selectedInputSourceChanged);
+    QDBusMessage outside = QDBusMessage::createMethodCall(fcitxService, QStringLiteral("/controller"),
+                                                          QStringLiteral("org.fcitx.Fcitx.Controller1"), QStringLiteral("SetCurrentIM"));
+    outside << QStringLiteral("keyboard-de");
+    QDBusConnection other = QDBusConnection::connectToBus(QDBusConnection::SessionBus, QStringLiteral("someone-else"));
+    QVERIFY(other.call(outside).type() == QDBusMessage::ReplyMessage);
+    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Keyboard - German"));
+    QVERIFY(!selected.isEmpty());
+    QDBusConnection::disconnectFromBus(QStringLiteral("someone-else"));
+
+    // fcitx5 stops: the layouts take over, without a crash; rules for fcitx5 fail.
+    fcitx->stop();
+    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+    // fcitx5 has put its own layout on the keyboard; whatever XKB has now is listed.
+    QTRY_VERIFY(!m_manager->installedInputSources().isEmpty()
+                && m_manager->installedInputSources().constFirst().id.startsWith(QLatin1String("xkb:")));
+    QVERIFY(!m_manager->selectInputSource(QStringLiteral("fcitx5:pinyin")));
+    m_feedback.clear();
+    m_apps.activate(FakeApplicationSource::app(QStringLiteral("mail")));
+    QTest::qWait(100);
+    QVERIFY(m_feedback.isEmpty());
+
+    // And starts again: its list comes back.
+    fcitx = startFcitx();
+    QVERIFY(fcitx);
+    QTRY_COMPARE_WITH_TIMEOUT(ids(m_manager->installedInputSources()), fcitxIds, 10000);
+    fcitx->stop();
+    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+}
+
+void InputMethodDaemonTest::fcitx5SwitchesOnActivation()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("fcitx5")).isEmpty())
+        QSKIP("fcitx5 is not installed (Debian packages fcitx5, fcitx5-chinese-addons)");
+    auto fcitx = startFcitx();
+    QVERIFY(fcitx);
+    QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("fcitx5"), 10000);
+    ImWindow one(QStringLiteral("AppOne"));
+    ImWindow two(QStringLiteral("AppTwo"));
+    ImWindow three(QStringLiteral("AppThree"));
+    QVERIFY(one.isValid() && two.isValid() && three.isValid());
+    QVERIFY(two.activate());
+
+    startEngine(m_platform->applicationSource());
+    m_engine->addRule(rule(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
+    m_engine->addRule(rule(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin"), false));
+    m_engine->addRule(rule(QStringLiteral("AppThree"), QStringLiteral("fcitx5:pinyin")));
+    m_engine->setDefaultInputSourceID(QStringLiteral("fcitx5:keyboard-us"));
+    m_feedback.clear();
+
+    // Each activation is handled before the next one (the input context of a
+    // window keeps its own input method, so the current one alone proves nothing).
+    const QList<std::pair<ImWindow*, QString>> steps{
+        {&one, "keyboard-de"}, {&two, "keyboard-us"}, // AppTwo's rule is disabled: the default applies
+        {&three, "pinyin"}, {&one, "keyboard-de"}, {&three, "pinyin"}}; // A -> B -> A applies A's rule again
+    for (qsizetype i = 0; i < steps.size(); ++i) {
+        QVERIFY(steps[i].first->activate());
+        QTRY_COMPARE(m_feedback.size(), i + 1);
+        QCOMPARE(fcitxCurrent(), steps[i].second);
+    }
+    QCOMPARE(m_feedback, (QStringList{"Keyboard - German = fcitx5:keyboard-de", "Keyboard - English (US) = fcitx5:keyboard-us",
+                                      "Pinyin = fcitx5:pinyin", "Keyboard - German = fcitx5:keyboard-de",
+                                      "Pinyin = fcitx5:pinyin"}));
+    // Paused: activations change nothing.
+    m_engine->setPaused(true);
+    QVERIFY(one.activate());
+    QTest::qWait(150);
+    QCOMPARE(m_feedback.size(), 5);
+    cleanup();
+    fcitx->stop();
+    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+}
+
+void InputMethodDaemonTest::ibusEngines()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("ibus-daemon")).isEmpty())
+        QSKIP("ibus-daemon is not installed (Debian packages ibus, ibus-hangul, ibus-libpinyin)");
+    if (QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty())
+        QSKIP("gsettings is not installed (Debian package libglib2.0-bin)");
+    writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin', 'not-installed']");
+    m_manager = std::make_unique<InputSourceManager>(provider());
+    MenuBarIndicatorController indicator(*m_manager);
+
+    auto ibus = startIBus();
+    QVERIFY(ibus);
+    QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("ibus"), 10000);
+    const QStringList ibusIds{"ibus:xkb:us::eng", "ibus:xkb:de::deu", "ibus:hangul", "ibus:libpinyin"};
+    QTRY_COMPARE(ids(m_manager->installedInputSources()), ibusIds);
+    QCOMPARE(names(m_manager->installedInputSources()), (QStringList{"English (US)", "German", "Hangul", "Intelligent Pinyin"}));
+
+    startEngine(&m_apps);
+    m_engine->addRule(rule(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
+    m_engine->addRule(rule(QStringLiteral("chinese"), QStringLiteral("ibus:libpinyin")));
+    m_engine->addRule(rule(QStringLiteral("german"), QStringLiteral("ibus:xkb:de::deu")));
+    m_engine->addRule(rule(QStringLiteral("stale"), QStringLiteral("fcitx5:pinyin")));
+    m_engine->setDefaultInputSourceID(QStringLiteral("ibus:xkb:us::eng"));
+    const QList<std::pair<QString, QString>> steps{{"korean", "ibus:hangul"}, {"chinese", "ibus:libpinyin"},
+                                                   {"german", "ibus:xkb:de::deu"}, {"other", "ibus:xkb:us::eng"}};
+    for (const auto& [app, expected] : steps) {
+        m_apps.activate(FakeApplicationSource::app(app));
+        QTRY_COMPARE_WITH_TIMEOUT(m_manager->currentInputSource().value_or(InputSource{}).id, expected, 10000);
+    }
+    QCOMPARE(m_feedback, (QStringList{"Hangul = ibus:hangul", "Intelligent Pinyin = ibus:libpinyin", "German = ibus:xkb:de::deu",
+                                      "English (US) = ibus:xkb:us::eng"}));
+    m_feedback.clear();
+    m_apps.activate(FakeApplicationSource::app(QStringLiteral("stale")));
+    QTest::qWait(100);
+    QVERIFY(m_feedback.isEmpty());
+
+    // Someone else changes the engine on IBus's own bus: the tray indicator follows.
+    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("English (US)"));
+    QVERIFY(run(QStringLiteral("ibus"), {QStringLiteral("engine"), QStringLiteral("hangul")}));
+    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Hangul"));
+    QCOMPARE(indicator.currentInputSourceIcon(), QStringLiteral("\U0001F1F0\U0001F1F7"));
+
+    // The user changes the engine list in the settings: the catalogue follows.
+    writeIBusEngines("['xkb:us::eng', 'hangul']");
+    QTRY_COMPARE_WITH_TIMEOUT(ids(m_manager->installedInputSources()), (QStringList{"ibus:xkb:us::eng", "ibus:hangul"}), 10000);
+    writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin']");
+    QTRY_COMPARE_WITH_TIMEOUT(ids(m_manager->installedInputSources()), ibusIds, 10000);
+
+    ibus->stop();
+    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+    QTRY_VERIFY(!m_manager->installedInputSources().isEmpty()
+                && m_manager->installedInputSources().constFirst().id.startsWith(QLatin1String("xkb:")));
+    QVERIFY(!m_manager->selectInputSource(QStringLiteral("ibus:hangul")));
+
+    ibus = startIBus();
+    QVERIFY(ibus);
+    QTRY_COMPARE_WITH_TIMEOUT(ids(m_manager->installedInputSources()), ibusIds, 10000);
+    ibus->stop();
+    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+    run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
+}
+
+TOLVANE_TEST_MAIN(InputMethodDaemonTest)
+#include "InputMethodDaemonTest.moc"
