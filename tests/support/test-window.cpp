@@ -1,7 +1,11 @@
 // tolvane-test-window --class CLASS [--instance NAME] [--pid N] [--gtk-app-id ID]
 //
+// tolvane-test-window --lock-group N
+//   locks XKB group N, as another program or the user's layout hotkey would, and exits.
+//
 // Maps one ordinary top-level window, prints "window 0x..." and then one line
 // "key <keycode> <state>" per key press it receives, until killed.
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -14,6 +18,16 @@
 
 int main(int argc, char** argv)
 {
+    if (argc == 3 && !std::strcmp(argv[1], "--lock-group")) {
+        Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return 1;
+        XkbLockGroup(display, XkbUseCoreKbd, unsigned(std::atoi(argv[2])));
+        XSync(display, False);
+        XCloseDisplay(display);
+        return 0;
+    }
+
     std::string className = "TolvaneTest";
     std::string instanceName;
     std::string gtkAppId;

@@ -45,6 +45,7 @@ std::optional<unsigned long> X11ApplicationSource::activeWindow()
 {
     const auto value = m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_ACTIVE_WINDOW"),
                                                      XA_WINDOW);
+    m_connection.dispatchQueuedEventsLater();
     if (!value || value->empty() || value->front() == 0)
         return std::nullopt;
     return value->front();
@@ -125,6 +126,7 @@ std::optional<RunningApplication> X11ApplicationSource::applicationForWindow(uns
     app.localizedName = entry && !entry->name.isEmpty() ? entry->name : className;
     if (entry)
         app.iconName = entry->icon;
+    m_connection.dispatchQueuedEventsLater();
     return app;
 }
 

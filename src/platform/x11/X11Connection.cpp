@@ -74,6 +74,17 @@ void X11Connection::flushAndDispatch()
         dispatchPending();
 }
 
+void X11Connection::dispatchQueuedEventsLater()
+{
+    if (m_dispatchQueued || XEventsQueued(m_display, QueuedAlready) == 0)
+        return;
+    m_dispatchQueued = true;
+    QMetaObject::invokeMethod(this, [this] {
+        m_dispatchQueued = false;
+        dispatchPending();
+    }, Qt::QueuedConnection);
+}
+
 void X11Connection::dispatchPending()
 {
     while (XPending(m_display) > 0) {

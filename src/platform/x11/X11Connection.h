@@ -37,6 +37,10 @@ public:
     void addEventHandler(EventHandler handler);
     // Sends buffered requests and handles every event already received.
     void flushAndDispatch();
+    // To be called after requests that wait for replies: Xlib may have read
+    // events while waiting, which then sit in its queue with nothing on the
+    // socket to wake us. They are handled in the next turn of the event loop.
+    void dispatchQueuedEventsLater();
 
     // Property readers; nullopt when the property is absent or of another format.
     std::optional<QByteArray> textProperty(XWindow window, XAtom property);
@@ -52,4 +56,5 @@ private:
     QHash<QByteArray, XAtom> m_atoms;
     std::vector<EventHandler> m_handlers;
     QSocketNotifier* m_notifier = nullptr;
+    bool m_dispatchQueued = false;
 };

@@ -160,13 +160,16 @@ QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::groups()
         }
     }
     XkbFreeKeyboard(description, 0, True);
+    m_connection.dispatchQueuedEventsLater();
     return result;
 }
 
 std::optional<int> XkbInputSourceProvider::lockedGroup()
 {
     XkbStateRec state;
-    if (XkbGetState(m_connection.display(), XkbUseCoreKbd, &state) != Success)
+    const Status status = XkbGetState(m_connection.display(), XkbUseCoreKbd, &state);
+    m_connection.dispatchQueuedEventsLater();
+    if (status != Success)
         return std::nullopt;
     return int(state.locked_group);
 }

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QProcess>
+#include <QStringList>
+#include <QtTest>
+
+#include <memory>
+
+// A real X client window in its own process (tolvane-test-window), for tests
+// that run on the private X server. The path of the helper comes from the
+// TOLVANE_TEST_WINDOW compile definition.
+class TestWindow {
+public:
+    explicit TestWindow(const QString& className, QStringList extraArguments = {})
+        : m_process(std::make_unique<QProcess>())
+    {
+        m_process->setProcessChannelMode(QProcess::SeparateChannels);
+        m_process->start(QStringLiteral(TOLVANE_TEST_WINDOW), QStringList{QStringLiteral("--class"), className} + extraArguments);
+        if (!m_process->waitForStarted(5000))
+            return;
+        QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired() && !m_process->canReadLine())
+            m_process->waitForReadyRead(100);
+        const QByteArray line = m_process->readLine().trimmed();
+        if (line.startsWith("window "))
+            m_windowId = line.mid(7).toULong(nullptr, 16);
+        // Wait until the window manager manages it, or activation races the map.
+        for (int i = 0; i < 50 && !isManaged(); ++i)
+            QTest::qWait(20);
+    }
+    ~TestWindow()
+    {
+        m_process->kill();
+        m_process->waitForFinished(2000);
+    }
+
+    bool isValid() const { return m_windowId != 0; }
+    unsigned long windowId() const { return m_windowId; }
+    QString windowIdText() const { return QString::number(m_windowId); }
+    qint64 pid() const { return m_process->processId(); }
+
+    // Asks the window manager to activate the window and waits until it is active.
+    bool activate() const { return run({QStringLiteral("windowactivate"), QStringLiteral("--sync"), windowIdText()}); }
+
+    // The key presses this window has received so far: "key <keycode> <state>".
+    QStringList receivedKeys()
+    {
+        m_output += m_process->readAllStandardOutput();
+        QStringList keys;
+        for (const QByteArray& line : m_output.split('\n')) {
+            if (line.startsWith("key "))
+                keys.append(QString::fromLatin1(line));
+        }
+        return keys;
+    }
+
+    // Locks an XKB group from another X client.
+    static bool lockGroupElsewhere(int group)
+    {
+        QProcess locker;
+        locker.start(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--lock-group"), QString::number(group)});
+        return locker.waitForFinished(5000) && locker.exitCode() == 0;
+    }
+
+    static bool run(const QStringList& xdotoolArguments)
+    {
+        QProcess xdotool;
+        xdotool.start(QStringLiteral("xdotool"), xdotoolArguments);
+        return xdotool.waitForFinished(5000) && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+    }
+
+private:
+    bool isManaged() const
+    {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), windowIdText(), QStringLiteral("WM_STATE")});
+        xprop.waitForFinished(2000);
+        return xprop.readAllStandardOutput().contains("Normal");
+    }
+
+    std::unique_ptr<QProcess> m_process;
+    unsigned long m_windowId = 0;
+    QByteArray m_output;
+};
