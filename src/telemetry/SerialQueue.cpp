@@ -3,6 +3,8 @@
 #include "ThreadDispatcher.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QThread>
 
 #include <latch>
 
@@ -10,29 +12,30 @@ namespace telemetrydeck {
 
 SerialQueue::SerialQueue(const QString& label)
 {
-    m_thread.setObjectName(label);
     std::latch ready(1);
-    QObject::connect(
-        &m_thread, &QThread::started, &m_thread,
-        [this, &ready] {
-            m_dispatcher = new ThreadDispatcher;
-            QObject::connect(&m_thread, &QThread::finished, m_dispatcher, &QObject::deleteLater,
-                             Qt::DirectConnection);
-            ready.count_down();
-        },
-        Qt::DirectConnection);
-    m_thread.start();
+    m_thread = std::thread([this, label, &ready] {
+        QThread::currentThread()->setObjectName(label);
+        QEventLoop loop;
+        m_dispatcher = new ThreadDispatcher(&loop);
+        ready.count_down();
+        loop.exec();
+        delete m_dispatcher; // with every timer and network object parented to it
+    });
     ready.wait();
 }
 
 SerialQueue::~SerialQueue()
 {
-    // Blocks still pending run first (not while the process is exiting without its
-    // application object, when nothing is waited for any more).
-    if (!isCurrent() && QCoreApplication::instance())
-        drain();
-    m_thread.quit();
-    m_thread.wait();
+    // When the last owner goes away inside the queue itself, or while the process exits after
+    // its application object (when event loops no longer wake up), the thread is left to end
+    // with the process.
+    if (isCurrent() || !QCoreApplication::instance()) {
+        m_thread.detach();
+        return;
+    }
+    // Pending blocks run first; then the loop ends and the thread is joined.
+    m_dispatcher->post([this] { m_dispatcher->quitLoop(); });
+    m_thread.join();
 }
 
 QObject* SerialQueue::context() const
@@ -52,7 +55,7 @@ void SerialQueue::sync(const std::function<void()>& block)
         return;
     }
     if (!QCoreApplication::instance())
-        return;
+        return; // the process is exiting: nothing is delivered any more
     std::latch done(1);
     m_dispatcher->post([&block, &done] {
         block();
@@ -68,7 +71,7 @@ void SerialQueue::drain()
 
 bool SerialQueue::isCurrent() const
 {
-    return QThread::currentThread() == &m_thread;
+    return std::this_thread::get_id() == m_thread.get_id();
 }
 
 } // namespace telemetrydeck

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QString>
-#include <QThread>
 
 #include <functional>
+#include <thread>
 
 class QObject;
 
@@ -11,7 +11,7 @@ namespace telemetrydeck {
 
 class ThreadDispatcher;
 
-// A worker thread with its own event loop that runs blocks one after another, in the
+// A worker thread with its own Qt event loop that runs blocks one after another, in the
 // order they were handed in. Timers and network objects can live in it (see context()).
 class SerialQueue {
 public:
@@ -24,19 +24,21 @@ public:
 
     void async(std::function<void()> block);
     // Runs the block in the queue and waits for it; runs it at once when called from the
-    // queue's own thread. Does nothing once the application object is gone.
+    // queue's own thread.
     void sync(const std::function<void()>& block);
     // Waits until every block handed in before this call has run.
     void drain();
 
-    // An object living in the queue's thread, to parent timers and the like; it is deleted
-    // in that thread when the queue stops.
+    // An object living in the queue's thread, to parent timers and the like; it and its
+    // children are deleted in that thread when the queue stops.
     QObject* context() const;
     bool isCurrent() const;
 
 private:
-    QThread m_thread;
+    void run(const QString& label);
+
     ThreadDispatcher* m_dispatcher = nullptr; // lives in m_thread
+    std::thread m_thread;
 };
 
 } // namespace telemetrydeck

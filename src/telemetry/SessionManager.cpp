@@ -49,8 +49,12 @@ SessionManager::SessionManager(QObject* parent)
                     m_recentSessions.append(session);
             }
             const qsizetype dropped = stored->size() - m_recentSessions.size();
-            if (dropped > 0)
-                writeToSuite(deletedSessionsCountKey, suite->value(deletedSessionsCountKey).toLongLong() + dropped);
+            if (dropped > 0) {
+                updateSuite([dropped](QSettings& writable) {
+                    writable.setValue(deletedSessionsCountKey,
+                                      writable.value(deletedSessionsCountKey).toLongLong() + dropped);
+                });
+            }
         }
     }
     recordDayUsed();
@@ -72,12 +76,18 @@ QString SessionManager::dayText(const QDateTime& moment)
 
 void SessionManager::writeToSuite(const QString& key, const QVariant& value)
 {
+    updateSuite([key, value](QSettings& suite) { suite.setValue(key, value); });
+}
+
+void SessionManager::updateSuite(std::function<void(QSettings&)> change)
+{
     const std::unique_ptr<QSettings> probe = TelemetryManager::clientSuite();
     if (!probe)
         return;
-    persistenceQueue().async([fileName = probe->fileName(), key, value] {
+    // Read-modify-write changes run here too, so that none of them works on a stale value.
+    persistenceQueue().async([fileName = probe->fileName(), change = std::move(change)] {
         QSettings suite(fileName, QSettings::NativeFormat);
-        suite.setValue(key, value);
+        change(suite);
         suite.sync();
     });
 }
@@ -89,15 +99,13 @@ void SessionManager::waitForPendingWrites()
 
 void SessionManager::recordDayUsed()
 {
-    const std::unique_ptr<QSettings> suite = TelemetryManager::clientSuite();
-    if (!suite)
-        return;
-    const QString today = dayText(TelemetryClock::now());
-    QStringList days = suite->value(distinctDaysUsedKey).toStringList();
-    if (!days.isEmpty() && days.constLast() == today)
-        return;
-    days.append(today);
-    writeToSuite(distinctDaysUsedKey, days);
+    updateSuite([today = dayText(TelemetryClock::now())](QSettings& suite) {
+        QStringList days = suite.value(distinctDaysUsedKey).toStringList();
+        if (!days.isEmpty() && days.constLast() == today)
+            return;
+        days.append(today);
+        suite.setValue(distinctDaysUsedKey, days);
+    });
 }
 
 void SessionManager::beginSession()

@@ -7,8 +7,10 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
+class QSettings;
 class QTimer;
 
 namespace telemetrydeck {
@@ -52,6 +54,7 @@ private:
     void saveCurrentSession();
     static QString dayText(const QDateTime& moment);
     static void writeToSuite(const QString& key, const QVariant& value);
+    static void updateSuite(std::function<void(QSettings&)> change);
 
     QList<StoredSession> m_recentSessions;
     QDateTime m_currentSessionStartedAt; // invalid: the distant past

@@ -1,5 +1,6 @@
 #include "ThreadDispatcher.h"
 
+#include <QEventLoop>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -9,8 +10,9 @@
 
 namespace telemetrydeck {
 
-ThreadDispatcher::ThreadDispatcher()
-    : m_eventFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
+ThreadDispatcher::ThreadDispatcher(QEventLoop* loop)
+    : m_loop(loop)
+    , m_eventFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK))
 {
     if (m_eventFd >= 0) {
         m_notifier = new QSocketNotifier(m_eventFd, QSocketNotifier::Read, this);
@@ -36,6 +38,12 @@ void ThreadDispatcher::post(std::function<void()> block)
     do {
         written = ::write(m_eventFd, &one, sizeof one);
     } while (written < 0 && errno == EINTR);
+}
+
+void ThreadDispatcher::quitLoop()
+{
+    if (m_loop)
+        m_loop->quit();
 }
 
 void ThreadDispatcher::drain()

@@ -6,6 +6,7 @@
 #include <functional>
 #include <mutex>
 
+class QEventLoop;
 class QSocketNotifier;
 
 namespace telemetrydeck {
@@ -16,15 +17,18 @@ namespace telemetrydeck {
 // Create it in the thread that is to run the blocks.
 class ThreadDispatcher : public QObject {
 public:
-    ThreadDispatcher();
+    // With a loop, quitLoop() ends it.
+    explicit ThreadDispatcher(QEventLoop* loop = nullptr);
     ~ThreadDispatcher() override;
 
     // May be called from any thread.
     void post(std::function<void()> block);
+    void quitLoop();
 
 private:
     void drain();
 
+    QEventLoop* m_loop = nullptr;
     int m_eventFd = -1;
     QSocketNotifier* m_notifier = nullptr;
     std::mutex m_mutex;

@@ -83,7 +83,8 @@ private:
 
 WorkerPool& pool()
 {
-    static WorkerPool instance(2);
+    // One worker: records reach the queue in the order their signals were emitted.
+    static WorkerPool instance(1);
     return instance;
 }
 

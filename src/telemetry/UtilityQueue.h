@@ -4,7 +4,7 @@
 
 namespace telemetrydeck {
 
-// The client's pool of background workers, for work that may run concurrently (building
+// The client's background worker, for work that leaves the caller's thread (building
 // records, preparing uploads, early flushes).
 class UtilityQueue {
 public:

@@ -30,7 +30,7 @@ class TelemetrySignalFamiliesTest : public QObject {
     {
         TelemetryDeck::signal("marker");
         SignalCache& cache = currentPipeline()->signalCache();
-        [&] { QTRY_VERIFY(!cache.snapshot().isEmpty() && cache.snapshot().constLast().type == "marker"); }();
+        [&] { QTRY_VERIFY_WITH_TIMEOUT(!cache.snapshot().isEmpty() && cache.snapshot().constLast().type == "marker", 20000); }();
         QList<SignalPostBody> records = cache.snapshot();
         records.removeLast();
         cache.takeBatch();
