@@ -39,7 +39,12 @@ SessionManager::SessionManager(QObject* parent)
     : QObject(parent)
 {
     persistenceQueue(); // created before first use so that it outlives every write
+    waitForPendingWrites(); // read what earlier writes left, not what they are about to
     if (const std::unique_ptr<QSettings> suite = TelemetryManager::clientSuite()) {
+        m_suiteAvailable = true;
+        m_firstSessionDate = suite->value(firstSessionDateKey).toString();
+        m_deletedSessionsCount = suite->value(deletedSessionsCountKey).toLongLong();
+        m_distinctDaysUsed = suite->value(distinctDaysUsedKey).toStringList();
         const std::optional<QList<StoredSession>> stored =
             StoredSession::decode(suite->value(recentSessionsKey).toByteArray());
         if (stored) {
@@ -50,10 +55,8 @@ SessionManager::SessionManager(QObject* parent)
             }
             const qsizetype dropped = stored->size() - m_recentSessions.size();
             if (dropped > 0) {
-                updateSuite([dropped](QSettings& writable) {
-                    writable.setValue(deletedSessionsCountKey,
-                                      writable.value(deletedSessionsCountKey).toLongLong() + dropped);
-                });
+                m_deletedSessionsCount += dropped;
+                writeToSuite(deletedSessionsCountKey, m_deletedSessionsCount);
             }
         }
     }
@@ -74,20 +77,45 @@ QString SessionManager::dayText(const QDateTime& moment)
     return moment.toLocalTime().date().toString(Qt::ISODate);
 }
 
-void SessionManager::writeToSuite(const QString& key, const QVariant& value)
+namespace {
+
+// A copy that shares no memory with the original, so that the writer thread never touches
+// data this thread keeps using.
+QVariant detachedCopy(const QVariant& value)
 {
-    updateSuite([key, value](QSettings& suite) { suite.setValue(key, value); });
+    switch (value.typeId()) {
+    case QMetaType::QString: {
+        const QString text = value.toString();
+        return QString(text.constData(), text.size());
+    }
+    case QMetaType::QStringList: {
+        QStringList list;
+        for (const QString& text : value.toStringList())
+            list.append(QString(text.constData(), text.size()));
+        return list;
+    }
+    case QMetaType::QByteArray: {
+        const QByteArray bytes = value.toByteArray();
+        return QByteArray(bytes.constData(), bytes.size());
+    }
+    default:
+        return value;
+    }
 }
 
-void SessionManager::updateSuite(std::function<void(QSettings&)> change)
+} // namespace
+
+void SessionManager::writeToSuite(const QString& key, const QVariant& value)
 {
+    if (!TelemetryManager::isInitialized())
+        return;
     const std::unique_ptr<QSettings> probe = TelemetryManager::clientSuite();
     if (!probe)
         return;
-    // Read-modify-write changes run here too, so that none of them works on a stale value.
-    persistenceQueue().async([fileName = probe->fileName(), change = std::move(change)] {
+    persistenceQueue().async([fileName = probe->fileName(), key = QString(key.constData(), key.size()),
+                              value = detachedCopy(value)] {
         QSettings suite(fileName, QSettings::NativeFormat);
-        change(suite);
+        suite.setValue(key, value);
         suite.sync();
     });
 }
@@ -99,13 +127,13 @@ void SessionManager::waitForPendingWrites()
 
 void SessionManager::recordDayUsed()
 {
-    updateSuite([today = dayText(TelemetryClock::now())](QSettings& suite) {
-        QStringList days = suite.value(distinctDaysUsedKey).toStringList();
-        if (!days.isEmpty() && days.constLast() == today)
-            return;
-        days.append(today);
-        suite.setValue(distinctDaysUsedKey, days);
-    });
+    if (!m_suiteAvailable)
+        return;
+    const QString today = dayText(TelemetryClock::now());
+    if (!m_distinctDaysUsed.isEmpty() && m_distinctDaysUsed.constLast() == today)
+        return;
+    m_distinctDaysUsed.append(today);
+    writeToSuite(distinctDaysUsedKey, m_distinctDaysUsed);
 }
 
 void SessionManager::beginSession()
@@ -113,6 +141,8 @@ void SessionManager::beginSession()
     stopDurationTimer();
     if (m_recentSessions.isEmpty()) {
         const QString today = dayText(TelemetryClock::now());
+        if (m_suiteAvailable)
+            m_firstSessionDate = today;
         writeToSuite(firstSessionDateKey, today);
         TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Acquisition.newInstallDetected"),
                                      {{QStringLiteral("TelemetryDeck.Acquisition.firstSessionDate"), today}});
@@ -182,14 +212,9 @@ void SessionManager::startDurationTimer()
 
 SignalParameters SessionManager::retentionParameters() const
 {
-    QString firstSessionDate;
-    qint64 deletedSessions = 0;
-    QStringList days;
-    if (const std::unique_ptr<QSettings> suite = TelemetryManager::clientSuite()) {
-        firstSessionDate = suite->value(firstSessionDateKey).toString();
-        deletedSessions = suite->value(deletedSessionsCountKey).toLongLong();
-        days = suite->value(distinctDaysUsedKey).toStringList();
-    }
+    QString firstSessionDate = m_firstSessionDate;
+    const qint64 deletedSessions = m_deletedSessionsCount;
+    const QStringList& days = m_distinctDaysUsed;
     const QDateTime now = TelemetryClock::now();
     if (firstSessionDate.isEmpty())
         firstSessionDate = dayText(now);

@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QObject>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -54,7 +55,12 @@ private:
     void saveCurrentSession();
     static QString dayText(const QDateTime& moment);
     static void writeToSuite(const QString& key, const QVariant& value);
-    static void updateSuite(std::function<void(QSettings&)> change);
+
+    // The suite's values, read at construction and kept here; the suite is only written.
+    QString m_firstSessionDate;
+    qint64 m_deletedSessionsCount = 0;
+    QStringList m_distinctDaysUsed;
+    bool m_suiteAvailable = false;
 
     QList<StoredSession> m_recentSessions;
     QDateTime m_currentSessionStartedAt; // invalid: the distant past

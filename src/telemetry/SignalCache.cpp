@@ -59,7 +59,12 @@ int SignalCache::count() const
 QList<SignalPostBody> SignalCache::snapshot() const
 {
     std::shared_lock locker(m_lock);
-    return m_cachedSignals;
+    // Element by element: the queue's own array is never shared with another thread.
+    QList<SignalPostBody> copy;
+    copy.reserve(m_cachedSignals.size());
+    for (const SignalPostBody& record : m_cachedSignals)
+        copy.append(record);
+    return copy;
 }
 
 bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
