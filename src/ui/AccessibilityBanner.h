@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+
+// The yellow row above the rule list while Tolvane may not observe the
+// keyboard: a warning, the text and a "Grant Access" button.
+class AccessibilityBanner : public QWidget {
+    Q_OBJECT
+public:
+    explicit AccessibilityBanner(QWidget* parent = nullptr);
+
+    QPushButton* grantButton() const { return m_grant; }
+
+Q_SIGNALS:
+    void grantAccessRequested();
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void retranslate();
+
+    QLabel* m_text;
+    QPushButton* m_grant;
+};

@@ -1,0 +1,395 @@
+#include "ProSettingsView.h"
+
+#include "KeyboardKeyView.h"
+#include "SettingsServices.h"
+#include "SymbolIcon.h"
+#include "UiStyle.h"
+#include "backup/RulesDocument.h"
+#include "backup/RulesExportManager.h"
+#include "core/Preferences.h"
+#include "core/Tolvane.h"
+#include "feedback/GlobalHotkeyManager.h"
+#include "feedback/IndicatorPosition.h"
+#include "feedback/SoundEffectManager.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeySequence>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QStandardPaths>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const QString kSoundEnabled = QStringLiteral("soundEnabled");
+const QString kSoundVolume = QStringLiteral("soundVolume");
+const QString kIndicatorEnabled = QStringLiteral("indicatorEnabled");
+const QString kIndicatorPosition = QStringLiteral("indicatorPosition");
+const QString kIndicatorDuration = QStringLiteral("indicatorDuration");
+const QString kMenuBarShowFlag = QStringLiteral("menuBarShowFlag");
+const QString kPauseHotkeyEnabled = QStringLiteral("pauseHotkeyEnabled");
+
+// Slider positions: duration 1..6 stands for 0.5 s steps, volume 1..10 for tenths.
+constexpr double kDurationStep = 0.5;
+constexpr double kVolumeStep = 0.1;
+
+QLabel* description(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    UiStyle::makeDescription(label);
+    return label;
+}
+
+QLabel* valueLabel(QWidget* parent)
+{
+    auto* label = new QLabel(parent);
+    QFont digits = label->font();
+    label->setFont(digits);
+    UiStyle::makeSecondary(label);
+    return label;
+}
+
+QSlider* slider(int minimum, int maximum, QWidget* parent)
+{
+    auto* s = new QSlider(Qt::Horizontal, parent);
+    s->setRange(minimum, maximum);
+    s->setSingleStep(1);
+    s->setPageStep(1);
+    s->setTickPosition(QSlider::TicksBelow);
+    s->setTickInterval(1);
+    return s;
+}
+
+} // namespace
+
+ProSettingsView::ProSettingsView(RuleEngine& ruleEngine, QWidget* parent)
+    : QWidget(parent)
+    , m_ruleEngine(ruleEngine)
+{
+    auto* page = new QVBoxLayout(this);
+    page->setContentsMargins(20, 16, 20, 16);
+    page->setSpacing(12);
+
+    // Visual indicator
+    m_indicatorSection = new QGroupBox(this);
+    auto* indicator = new QVBoxLayout(m_indicatorSection);
+    m_indicator = new QCheckBox(m_indicatorSection);
+    m_indicator->setIcon(SymbolIcon::icon(QStringLiteral("square.on.square")));
+    indicator->addWidget(m_indicator);
+    m_indicatorDetails = new QWidget(m_indicatorSection);
+    auto* details = new QVBoxLayout(m_indicatorDetails);
+    details->setContentsMargins(0, 0, 0, 0);
+    details->setSpacing(8);
+    auto* positionForm = new QFormLayout;
+    positionForm->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    m_position = new QComboBox(m_indicatorDetails);
+    m_positionLabel = new QLabel(m_indicatorDetails);
+    m_positionLabel->setBuddy(m_position);
+    positionForm->addRow(m_positionLabel, m_position);
+    details->addLayout(positionForm);
+    auto* durationRow = new QHBoxLayout;
+    m_durationTitle = new QLabel(m_indicatorDetails);
+    m_durationValue = valueLabel(m_indicatorDetails);
+    durationRow->addWidget(m_durationTitle);
+    durationRow->addStretch(1);
+    durationRow->addWidget(m_durationValue);
+    details->addLayout(durationRow);
+    m_duration = slider(1, 6, m_indicatorDetails);
+    details->addWidget(m_duration);
+    indicator->addWidget(m_indicatorDetails);
+    m_indicatorDescription = description(m_indicatorSection);
+    indicator->addWidget(m_indicatorDescription);
+    page->addWidget(m_indicatorSection);
+
+    // Sound
+    m_soundSection = new QGroupBox(this);
+    auto* sound = new QVBoxLayout(m_soundSection);
+    m_sound = new QCheckBox(m_soundSection);
+    m_sound->setIcon(SymbolIcon::icon(QStringLiteral("speaker.wave.2")));
+    sound->addWidget(m_sound);
+    m_soundDetails = new QWidget(m_soundSection);
+    auto* soundDetails = new QVBoxLayout(m_soundDetails);
+    soundDetails->setContentsMargins(0, 0, 0, 0);
+    soundDetails->setSpacing(8);
+    auto* volumeRow = new QHBoxLayout;
+    m_volumeTitle = new QLabel(m_soundDetails);
+    m_volumeValue = valueLabel(m_soundDetails);
+    volumeRow->addWidget(m_volumeTitle);
+    volumeRow->addStretch(1);
+    volumeRow->addWidget(m_volumeValue);
+    soundDetails->addLayout(volumeRow);
+    m_volume = slider(1, 10, m_soundDetails);
+    soundDetails->addWidget(m_volume);
+    m_testSound = new QPushButton(SymbolIcon::tinted(QStringLiteral("play.circle"), QColor(0x0a, 0x84, 0xff)),
+                                  QString(), m_soundDetails);
+    m_testSound->setFlat(true);
+    QPalette link = m_testSound->palette();
+    link.setColor(QPalette::ButtonText, QColor(0x0a, 0x84, 0xff));
+    m_testSound->setPalette(link);
+    m_testSound->setCursor(Qt::PointingHandCursor);
+    soundDetails->addWidget(m_testSound, 0, Qt::AlignLeft);
+    sound->addWidget(m_soundDetails);
+    m_soundDescription = description(m_soundSection);
+    sound->addWidget(m_soundDescription);
+    page->addWidget(m_soundSection);
+
+    // Hotkey
+    m_hotkeySection = new QGroupBox(this);
+    auto* hotkey = new QVBoxLayout(m_hotkeySection);
+    m_hotkey = new QCheckBox(m_hotkeySection);
+    m_hotkey->setIcon(SymbolIcon::icon(QStringLiteral("command")));
+    hotkey->addWidget(m_hotkey);
+    m_hotkeyRow = new QWidget(m_hotkeySection);
+    auto* keys = new QHBoxLayout(m_hotkeyRow);
+    keys->setContentsMargins(0, 0, 0, 0);
+    keys->setSpacing(4);
+    m_hotkeyTitle = new QLabel(m_hotkeyRow);
+    UiStyle::makeSecondary(m_hotkeyTitle);
+    keys->addWidget(m_hotkeyTitle);
+    keys->addStretch(1);
+    for (const QString& cap : hotkeyKeyCaps()) {
+        auto* key = new KeyboardKeyView(cap, m_hotkeyRow);
+        m_keyCaps.append(key);
+        keys->addWidget(key);
+    }
+    hotkey->addWidget(m_hotkeyRow);
+    m_hotkeyDescription = description(m_hotkeySection);
+    hotkey->addWidget(m_hotkeyDescription);
+    page->addWidget(m_hotkeySection);
+
+    // Menu bar
+    m_menuSection = new QGroupBox(this);
+    auto* menu = new QVBoxLayout(m_menuSection);
+    m_menuFlag = new QCheckBox(m_menuSection);
+    m_menuFlag->setIcon(SymbolIcon::icon(QStringLiteral("flag")));
+    menu->addWidget(m_menuFlag);
+    m_menuDescription = description(m_menuSection);
+    menu->addWidget(m_menuDescription);
+    page->addWidget(m_menuSection);
+
+    // Backup
+    m_backupSection = new QGroupBox(this);
+    auto* backup = new QVBoxLayout(m_backupSection);
+    auto* backupRow = new QHBoxLayout;
+    m_export = new QPushButton(SymbolIcon::icon(QStringLiteral("square.and.arrow.up")), QString(), m_backupSection);
+    m_import = new QPushButton(SymbolIcon::icon(QStringLiteral("square.and.arrow.down")), QString(), m_backupSection);
+    backupRow->addWidget(m_export);
+    backupRow->addWidget(m_import);
+    backupRow->addStretch(1);
+    backup->addLayout(backupRow);
+    m_backupDescription = description(m_backupSection);
+    backup->addWidget(m_backupDescription);
+    page->addWidget(m_backupSection);
+    page->addStretch(1);
+
+    for (IndicatorPosition position : IndicatorPositions::allCases())
+        m_position->addItem(IndicatorPositions::displayName(position), IndicatorPositions::rawValue(position));
+
+    connect(m_indicator, &QCheckBox::toggled, this, [this](bool on) {
+        Preferences::setValue(kIndicatorEnabled, on);
+        showDependentRows();
+    });
+    connect(m_position, &QComboBox::activated, this,
+            [this](int index) { Preferences::setValue(kIndicatorPosition, m_position->itemData(index)); });
+    connect(m_duration, &QSlider::valueChanged, this, [this](int step) {
+        const double seconds = step * kDurationStep;
+        Preferences::setValue(kIndicatorDuration, seconds);
+        m_durationValue->setText(durationText(seconds));
+    });
+    connect(m_sound, &QCheckBox::toggled, this, [this](bool on) {
+        Preferences::setValue(kSoundEnabled, on);
+        showDependentRows();
+    });
+    connect(m_volume, &QSlider::valueChanged, this, [this](int step) {
+        const double volume = step * kVolumeStep;
+        Preferences::setValue(kSoundVolume, volume);
+        m_volumeValue->setText(volumeText(volume));
+    });
+    connect(m_testSound, &QPushButton::clicked, this, [] {
+        if (auto& services = SettingsServices::current(); services.sounds)
+            services.sounds().playSwitchSound();
+    });
+    connect(m_hotkey, &QCheckBox::toggled, this, [this](bool on) {
+        Preferences::setValue(kPauseHotkeyEnabled, on);
+        showDependentRows();
+        auto& services = SettingsServices::current();
+        if (!services.hotkeys)
+            return;
+        if (on)
+            services.hotkeys().startMonitoring();
+        else
+            services.hotkeys().stopMonitoring();
+    });
+    connect(m_menuFlag, &QCheckBox::toggled, this, [](bool on) { Preferences::setValue(kMenuBarShowFlag, on); });
+    connect(m_export, &QPushButton::clicked, this, &ProSettingsView::exportRules);
+    connect(m_import, &QPushButton::clicked, this, &ProSettingsView::importRules);
+
+    retranslate();
+    reload();
+}
+
+QString ProSettingsView::durationText(double seconds)
+{
+    return QString::asprintf("%.1fs", seconds);
+}
+
+QString ProSettingsView::volumeText(double volume)
+{
+    // Whole percent, truncated; the small epsilon keeps 0.29 * 100 = 28.999...
+    // from reading as a step below what the slider shows.
+    const double percent = volume * 100.0;
+    return QStringLiteral("%1%").arg(static_cast<long long>(std::trunc(percent + 1e-9)));
+}
+
+QStringList ProSettingsView::hotkeyKeyCaps()
+{
+    return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P).toString(QKeySequence::NativeText).split(QLatin1Char('+'));
+}
+
+void ProSettingsView::reload()
+{
+    const QSignalBlocker b1(m_indicator), b2(m_position), b3(m_duration), b4(m_sound), b5(m_volume), b6(m_hotkey),
+        b7(m_menuFlag);
+    m_indicator->setChecked(Preferences::boolValue(kIndicatorEnabled, false));
+    const auto position = IndicatorPositions::fromRawValue(Preferences::stringValue(kIndicatorPosition, QStringLiteral("top")));
+    m_position->setCurrentIndex(
+        qMax(0, m_position->findData(IndicatorPositions::rawValue(position.value_or(IndicatorPosition::topCenter)))));
+    const double duration = Preferences::doubleValue(kIndicatorDuration, 1.5);
+    m_duration->setValue(qBound(1, static_cast<int>(std::lround(duration / kDurationStep)), 6));
+    m_durationValue->setText(durationText(duration));
+    m_sound->setChecked(Preferences::boolValue(kSoundEnabled, false));
+    const double volume = Preferences::doubleValue(kSoundVolume, 0.5);
+    m_volume->setValue(qBound(1, static_cast<int>(std::lround(volume / kVolumeStep)), 10));
+    m_volumeValue->setText(volumeText(volume));
+    m_hotkey->setChecked(Preferences::boolValue(kPauseHotkeyEnabled, false));
+    m_menuFlag->setChecked(Preferences::boolValue(kMenuBarShowFlag, false));
+    showDependentRows();
+}
+
+void ProSettingsView::showDependentRows()
+{
+    m_indicatorDetails->setVisible(m_indicator->isChecked());
+    m_soundDetails->setVisible(m_sound->isChecked());
+    m_hotkeyRow->setVisible(m_hotkey->isChecked());
+}
+
+void ProSettingsView::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    reload();
+}
+
+void ProSettingsView::retranslate()
+{
+    m_indicatorSection->setTitle(Tolvane::tr("Visual Indicator"));
+    m_indicator->setText(Tolvane::tr("Show Input Source Indicator"));
+    m_indicator->setAccessibleName(m_indicator->text());
+    m_positionLabel->setText(Tolvane::tr("Position"));
+    m_position->setAccessibleName(Tolvane::tr("Position"));
+    const QList<IndicatorPosition> positions = IndicatorPositions::allCases();
+    for (int row = 0; row < positions.size() && row < m_position->count(); ++row)
+        m_position->setItemText(row, IndicatorPositions::displayName(positions.at(row)));
+    m_durationTitle->setText(Tolvane::tr("Display Duration"));
+    m_duration->setAccessibleName(Tolvane::tr("Display Duration"));
+    m_indicatorDescription->setText(Tolvane::tr("Shows a floating indicator when input source changes."));
+    m_soundSection->setTitle(Tolvane::tr("Sound Effects"));
+    m_sound->setText(Tolvane::tr("Play Sound on Switch"));
+    m_sound->setAccessibleName(m_sound->text());
+    m_volumeTitle->setText(Tolvane::tr("Volume"));
+    m_volume->setAccessibleName(Tolvane::tr("Volume"));
+    m_testSound->setText(Tolvane::tr("Test Sound"));
+    m_testSound->setAccessibleName(m_testSound->text());
+    m_soundDescription->setText(Tolvane::tr("Plays a subtle sound when input source changes."));
+    m_hotkeySection->setTitle(Tolvane::tr("Global Hotkey"));
+    m_hotkey->setText(Tolvane::tr("Enable Global Hotkey"));
+    m_hotkey->setAccessibleName(m_hotkey->text());
+    m_hotkeyTitle->setText(Tolvane::tr("Pause/Resume"));
+    m_hotkeyDescription->setText(Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off."));
+    m_menuSection->setTitle(Tolvane::tr("Menu Bar"));
+    m_menuFlag->setText(Tolvane::tr("Show Flag in Menu Bar"));
+    m_menuFlag->setAccessibleName(m_menuFlag->text());
+    m_menuDescription->setText(Tolvane::tr("Display country flag emoji representing current input source."));
+    m_backupSection->setTitle(Tolvane::tr("Backup & Restore"));
+    m_export->setText(Tolvane::tr("Export Rules"));
+    m_export->setAccessibleName(m_export->text());
+    m_import->setText(Tolvane::tr("Import Rules"));
+    m_import->setAccessibleName(m_import->text());
+    m_backupDescription->setText(Tolvane::tr("Backup and restore your rules as JSON files."));
+}
+
+void ProSettingsView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}
+
+void ProSettingsView::exportRules()
+{
+    if (m_exporter)
+        return;
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = RulesDocument::defaultFileName() + QLatin1Char('.') + RulesDocument::fileExtension();
+    m_exporter = new QFileDialog(this, Tolvane::tr("Export Rules"), dir, Tolvane::tr("JSON files (*.json)"));
+    m_exporter->setAttribute(Qt::WA_DeleteOnClose);
+    m_exporter->setAcceptMode(QFileDialog::AcceptSave);
+    m_exporter->setFileMode(QFileDialog::AnyFile);
+    m_exporter->setDefaultSuffix(RulesDocument::fileExtension());
+    m_exporter->selectFile(name);
+    connect(m_exporter, &QFileDialog::fileSelected, this, &ProSettingsView::handleExportLocation);
+    m_exporter->open();
+}
+
+void ProSettingsView::handleExportLocation(const QString& path)
+{
+    auto& services = SettingsServices::current();
+    if (!path.isEmpty() && services.rulesExport)
+        services.rulesExport().exportRules(QUrl::fromLocalFile(path));
+}
+
+void ProSettingsView::importRules()
+{
+    if (m_importer)
+        return;
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    m_importer = new QFileDialog(this, Tolvane::tr("Import Rules"), dir, Tolvane::tr("JSON files (*.json)"));
+    m_importer->setAttribute(Qt::WA_DeleteOnClose);
+    m_importer->setAcceptMode(QFileDialog::AcceptOpen);
+    m_importer->setFileMode(QFileDialog::ExistingFile);
+    connect(m_importer, &QFileDialog::urlsSelected, this, &ProSettingsView::handleImportLocations);
+    m_importer->open();
+}
+
+void ProSettingsView::handleImportLocations(const QList<QUrl>& locations)
+{
+    auto& services = SettingsServices::current();
+    if (!services.rulesExport)
+        return;
+    if (const std::optional<QString> result = services.rulesExport().importCompleted(locations))
+        showImportResult(*result);
+}
+
+void ProSettingsView::showImportResult(const QString& text)
+{
+    m_importResult = text;
+    if (m_importAlert)
+        m_importAlert->deleteLater();
+    m_importAlert = new QMessageBox(QMessageBox::Information, Tolvane::tr("Import Result"), text,
+                                    QMessageBox::NoButton, this);
+    m_importAlert->addButton(Tolvane::tr("OK"), QMessageBox::RejectRole);
+    m_importAlert->setAttribute(Qt::WA_DeleteOnClose);
+    m_importAlert->setWindowModality(Qt::WindowModal);
+    m_importAlert->open();
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/RunningApplication.h"
+
+#include <QList>
+#include <QUrl>
+
+#include <functional>
+
+class GlobalHotkeyManager;
+class LaunchAtLoginManager;
+class LocalizationManager;
+class RulesExportManager;
+class SoundEffectManager;
+
+// The shared managers and desktop facilities the settings pages reach besides
+// the three the window is built with. Each is looked up only when a page needs
+// it, so opening a page creates no manager it does not use. Tests replace the
+// members with doubles.
+struct SettingsServices {
+    std::function<LocalizationManager&()> localization;
+    std::function<LaunchAtLoginManager&()> launchAtLogin;
+    std::function<GlobalHotkeyManager&()> hotkeys;
+    std::function<SoundEffectManager&()> sounds;
+    std::function<RulesExportManager&()> rulesExport;
+    std::function<void()> checkForUpdates;
+    std::function<QList<RunningApplication>()> runningApplications;
+    // Hands a web address to the default browser.
+    std::function<bool(const QUrl&)> openUrl;
+
+    // The set the pages use; starts out with the shared instances.
+    static SettingsServices& current();
+    static SettingsServices defaults();
+};

@@ -1,0 +1,176 @@
+#include "SettingsView.h"
+
+#include "AboutView.h"
+#include "AccessibilityBanner.h"
+#include "GeneralSettingsView.h"
+#include "ProSettingsView.h"
+#include "RuleListView.h"
+#include "SymbolIcon.h"
+#include "UiStyle.h"
+#include "core/Tolvane.h"
+#include "services/PermissionsManager.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+const QColor kPurple(0xaf, 0x52, 0xde);
+
+QScrollArea* scrolled(QWidget* page, QWidget* parent)
+{
+    auto* area = new QScrollArea(parent);
+    area->setWidgetResizable(true);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidget(page);
+    return area;
+}
+
+} // namespace
+
+SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSourceManager,
+                           PermissionsManager& permissionsManager, QWidget* parent)
+    : QWidget(parent)
+    , m_permissionsManager(permissionsManager)
+{
+    setMinimumSize(700, 450);
+    resize(820, 560);
+
+    auto* columns = new QHBoxLayout(this);
+    columns->setContentsMargins(0, 0, 0, 0);
+    columns->setSpacing(0);
+
+    auto* side = new QWidget(this);
+    side->setFixedWidth(210);
+    auto* sideColumn = new QVBoxLayout(side);
+    sideColumn->setContentsMargins(8, 10, 8, 0);
+    sideColumn->setSpacing(6);
+    m_sidebarTitle = new QLabel(side);
+    m_sidebarTitle->setFont(UiStyle::titleFont(font(), 1.15));
+    m_sidebarTitle->setContentsMargins(6, 0, 0, 0);
+    sideColumn->addWidget(m_sidebarTitle);
+    m_sidebar = new QListWidget(side);
+    m_sidebar->setFrameShape(QFrame::NoFrame);
+    m_sidebar->setIconSize(QSize(18, 18));
+    m_sidebar->setStyleSheet(QStringLiteral("QListWidget { background: transparent; } "
+                                            "QListWidget::item { padding: 6px 4px; border-radius: 6px; }"));
+    const struct {
+        const char* symbol;
+        QColor color;
+    } entries[] = {{"list.bullet.rectangle", {}}, {"gear", {}}, {"sparkles", kPurple}, {"info.circle", {}}};
+    for (const auto& entry : entries) {
+        auto* item = new QListWidgetItem(m_sidebar);
+        const QString symbol = QString::fromLatin1(entry.symbol);
+        if (entry.color.isValid()) {
+            item->setIcon(SymbolIcon::tinted(symbol, entry.color));
+            item->setForeground(entry.color);
+        } else {
+            item->setIcon(SymbolIcon::icon(symbol));
+        }
+    }
+    sideColumn->addWidget(m_sidebar, 1);
+    m_footer = new QLabel(versionFooterText(shortVersionString()), side);
+    m_footer->setAlignment(Qt::AlignCenter);
+    m_footer->setContentsMargins(0, 8, 0, 8);
+    m_footer->setFont(UiStyle::captionFont(font()));
+    UiStyle::makeSecondary(m_footer);
+    sideColumn->addWidget(m_footer);
+    columns->addWidget(side);
+
+    auto* divider = new QFrame(this);
+    divider->setFrameShape(QFrame::VLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    columns->addWidget(divider);
+
+    m_detail = new QStackedWidget(this);
+    auto* rulesPage = new QWidget(m_detail);
+    auto* rulesColumn = new QVBoxLayout(rulesPage);
+    rulesColumn->setContentsMargins(0, 0, 0, 0);
+    rulesColumn->setSpacing(0);
+    m_banner = new AccessibilityBanner(rulesPage);
+    connect(m_banner, &AccessibilityBanner::grantAccessRequested, &m_permissionsManager,
+            &PermissionsManager::requestAccess);
+    rulesColumn->addWidget(m_banner);
+    m_rules = new RuleListView(ruleEngine, inputSourceManager, rulesPage);
+    rulesColumn->addWidget(m_rules, 1);
+    m_detail->addWidget(rulesPage);
+
+    m_general = new GeneralSettingsView(ruleEngine, inputSourceManager);
+    m_detail->addWidget(scrolled(m_general, m_detail));
+    m_pro = new ProSettingsView(ruleEngine);
+    m_detail->addWidget(scrolled(m_pro, m_detail));
+    m_about = new AboutView;
+    m_detail->addWidget(scrolled(m_about, m_detail));
+    columns->addWidget(m_detail, 1);
+
+    connect(m_sidebar, &QListWidget::currentRowChanged, this, [this](int row) {
+        if (row < 0)
+            return;
+        m_entryChosen = true;
+        m_detail->setCurrentIndex(row);
+        updateBanner();
+    });
+    connect(&m_permissionsManager, &PermissionsManager::isAccessibilityTrustedChanged, this,
+            &SettingsView::updateBanner);
+
+    setTabOrder(m_sidebar, m_detail);
+    retranslate();
+    updateBanner();
+}
+
+QString SettingsView::versionFooterText(const QString& shortVersion)
+{
+    return QStringLiteral("v") + (shortVersion.isEmpty() ? QStringLiteral("1.0") : shortVersion);
+}
+
+QString SettingsView::shortVersionString()
+{
+#ifdef TOLVANE_VERSION
+    return QStringLiteral(TOLVANE_VERSION);
+#else
+    return QString();
+#endif
+}
+
+void SettingsView::showPage(Page page)
+{
+    m_sidebar->setCurrentRow(page);
+}
+
+int SettingsView::currentPage() const
+{
+    return m_detail->currentIndex();
+}
+
+bool SettingsView::isBannerVisible() const
+{
+    return !m_banner->isHidden();
+}
+
+void SettingsView::updateBanner()
+{
+    m_banner->setVisible(!m_entryChosen && !m_permissionsManager.isAccessibilityTrusted());
+}
+
+void SettingsView::retranslate()
+{
+    setWindowTitle(Tolvane::tr("Settings"));
+    m_sidebarTitle->setText(Tolvane::tr("Settings"));
+    m_sidebar->setAccessibleName(Tolvane::tr("Settings"));
+    const QString titles[] = {Tolvane::tr("Rule Management"), Tolvane::tr("General Settings"),
+                              Tolvane::tr("Features"), Tolvane::tr("About")};
+    for (int row = 0; row < m_sidebar->count(); ++row)
+        m_sidebar->item(row)->setText(titles[row]);
+}
+
+void SettingsView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        retranslate();
+    QWidget::changeEvent(event);
+}

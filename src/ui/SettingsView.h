@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QWidget>
+
+class AboutView;
+class AccessibilityBanner;
+class GeneralSettingsView;
+class InputSourceManager;
+class PermissionsManager;
+class ProSettingsView;
+class QLabel;
+class QListWidget;
+class QStackedWidget;
+class RuleEngine;
+class RuleListView;
+
+// The settings window: a sidebar of the four pages and the chosen page
+// beside it. Before a page is chosen it shows the rule list, with the
+// accessibility banner above it while Tolvane may not observe the keyboard.
+class SettingsView : public QWidget {
+    Q_OBJECT
+public:
+    enum Page { RuleManagement, GeneralSettings, Features, About };
+
+    SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSourceManager,
+                 PermissionsManager& permissionsManager, QWidget* parent = nullptr);
+
+    // "v" and the version, "1.0" standing in for a missing one.
+    static QString versionFooterText(const QString& shortVersion);
+    // The application's short version (the project version).
+    static QString shortVersionString();
+
+    void showPage(Page page);
+    int currentPage() const;
+    bool isBannerVisible() const;
+
+    QListWidget* sidebar() const { return m_sidebar; }
+    QLabel* versionFooter() const { return m_footer; }
+    AccessibilityBanner* banner() const { return m_banner; }
+    RuleListView* ruleListView() const { return m_rules; }
+    GeneralSettingsView* generalSettingsView() const { return m_general; }
+    ProSettingsView* proSettingsView() const { return m_pro; }
+    AboutView* aboutView() const { return m_about; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
+    void updateBanner();
+
+    PermissionsManager& m_permissionsManager;
+    bool m_entryChosen = false;
+    QListWidget* m_sidebar;
+    QLabel* m_sidebarTitle;
+    QLabel* m_footer;
+    QStackedWidget* m_detail;
+    AccessibilityBanner* m_banner;
+    RuleListView* m_rules;
+    GeneralSettingsView* m_general;
+    ProSettingsView* m_pro;
+    AboutView* m_about;
+};
