@@ -71,43 +71,50 @@ bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
 {
     // Held for the whole save, so that nothing appended meanwhile is emptied away unsaved.
     std::unique_lock locker(m_lock);
-    const QList<SignalPostBody> records = m_cachedSignals + alsoSave;
+    const qsizetype recordCount = m_cachedSignals.size() + alsoSave.size();
+    const auto recordAt = [&](qsizetype i) -> const SignalPostBody& {
+        return i < m_cachedSignals.size() ? m_cachedSignals.at(i) : alsoSave.at(i - m_cachedSignals.size());
+    };
 
-    // Encode record by record so that an oversized queue can keep its newest records within
-    // the size the loader accepts, instead of writing a file that would be thrown away.
-    QList<QByteArray> encoded;
-    encoded.reserve(records.size());
-    qint64 total = 2;
-    qsizetype firstKept = records.size();
-    for (qsizetype i = records.size() - 1; i >= 0; --i) {
-        QByteArray json = records.at(i).cacheJson();
-        if (total + json.size() + 1 > maximumCacheFileSize)
-            break;
-        total += json.size() + 1;
-        encoded.prepend(std::move(json));
-        firstKept = i;
-    }
-    if (firstKept > 0)
-        log(LogLevel::error,
-            QStringLiteral("Telemetry cache too large, dropping the %1 oldest signals").arg(firstKept));
-
+    // One buffer "[r0,r1,...]", remembering where each record starts, so that an oversized
+    // queue can keep its newest records within the size the loader accepts instead of
+    // writing a file that would be thrown away.
     QByteArray data;
-    data.reserve(total);
+    data.reserve(recordCount * 2700 + 2);
     data.append('[');
-    for (qsizetype i = 0; i < encoded.size(); ++i) {
+    QList<qsizetype> starts;
+    starts.reserve(recordCount);
+    for (qsizetype i = 0; i < recordCount; ++i) {
         if (i > 0)
             data.append(',');
-        data.append(encoded.at(i));
+        starts.append(data.size());
+        data.append(recordAt(i).cacheJson());
     }
     data.append(']');
 
+    qsizetype firstKept = 0;
+    while (firstKept < recordCount && data.size() - starts.at(firstKept) + 1 > maximumCacheFileSize)
+        ++firstKept;
+    if (firstKept > 0)
+        log(LogLevel::error,
+            QStringLiteral("Telemetry cache too large, dropping the %1 oldest signals").arg(firstKept));
+    const QByteArrayView kept = firstKept == 0 ? QByteArrayView(data)
+        : firstKept == recordCount ? QByteArrayView("[]")
+                                   : QByteArrayView(data).sliced(starts.at(firstKept));
+    const qint64 size = kept.size() + (firstKept > 0 && firstKept < recordCount ? 1 : 0);
+
     QDir().mkpath(QFileInfo(m_cacheFilePath).absolutePath());
     QSaveFile file(m_cacheFilePath);
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written && firstKept > 0 && firstKept < recordCount)
+        written = file.write("[", 1) == 1;
+    written = written && file.write(kept.data(), kept.size()) == kept.size() && file.commit();
+    if (!written) {
         log(LogLevel::error, QStringLiteral("Error saving Telemetry cache"));
         return false;
     }
-    log(LogLevel::info, QStringLiteral("Saved Telemetry cache %1 bytes of %2 signals").arg(data.size()).arg(encoded.size()));
+    log(LogLevel::info,
+        QStringLiteral("Saved Telemetry cache %1 bytes of %2 signals").arg(size).arg(recordCount - firstKept));
     m_cachedSignals.clear();
     return true;
 }

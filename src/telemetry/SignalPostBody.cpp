@@ -1,9 +1,7 @@
 #include "SignalPostBody.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QJsonParseError>
+#include "CacheDecoder.h"
+
 
 #include <charconv>
 #include <cmath>
@@ -12,11 +10,9 @@ namespace telemetrydeck {
 
 namespace {
 
-void appendString(QByteArray& out, const QString& text)
+void appendEscapedUtf8(QByteArray& out, QByteArrayView utf8)
 {
     static const char hexDigits[] = "0123456789abcdef";
-    const QByteArray utf8 = text.toUtf8();
-    out.append('"');
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         switch (byte) {
@@ -43,6 +39,31 @@ void appendString(QByteArray& out, const QString& text)
                 out.append(c);
             }
         }
+    }
+}
+
+void appendString(QByteArray& out, const QString& text)
+{
+    out.append('"');
+    // Plain printable ASCII, by far the common case, is copied without a conversion.
+    const QChar* data = text.constData();
+    const qsizetype size = text.size();
+    bool plain = true;
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = data[i].unicode();
+        if (unit < 0x20 || unit > 0x7E || unit == u'"' || unit == u'\\') {
+            plain = false;
+            break;
+        }
+    }
+    if (plain) {
+        const qsizetype start = out.size();
+        out.resize(start + size);
+        char* target = out.data() + start;
+        for (qsizetype i = 0; i < size; ++i)
+            target[i] = static_cast<char>(data[i].unicode());
+    } else {
+        appendEscapedUtf8(out, text.toUtf8());
     }
     out.append('"');
 }
@@ -118,15 +139,6 @@ QByteArray encodeList(const QList<SignalPostBody>& records, DateStyle style)
     return out;
 }
 
-bool readText(const QJsonObject& object, QLatin1StringView key, QString& target)
-{
-    const QJsonValue value = object.value(key);
-    if (!value.isString())
-        return false;
-    target = value.toString();
-    return true;
-}
-
 } // namespace
 
 bool SignalPostBody::operator==(const SignalPostBody& other) const
@@ -149,55 +161,14 @@ QByteArray SignalPostBody::encodeForCache(const QList<SignalPostBody>& records)
 QByteArray SignalPostBody::cacheJson() const
 {
     QByteArray out;
+    out.reserve(3072);
     appendRecord(out, *this, DateStyle::cache);
     return out;
 }
 
 std::optional<QList<SignalPostBody>> SignalPostBody::decodeCache(const QByteArray& data)
 {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(data, &error);
-    if (error.error != QJsonParseError::NoError || !document.isArray())
-        return std::nullopt;
-    const QJsonArray array = document.array();
-    QList<SignalPostBody> records;
-    records.reserve(array.size());
-    for (const QJsonValue& element : array) {
-        if (!element.isObject())
-            return std::nullopt;
-        const QJsonObject object = element.toObject();
-        SignalPostBody record;
-        const QJsonValue date = object.value(QLatin1StringView("receivedAt"));
-        if (!date.isDouble() || !std::isfinite(date.toDouble()))
-            return std::nullopt;
-        const double epochSeconds = date.toDouble() + static_cast<double>(referenceDateOffsetSeconds);
-        // QDateTime covers far more than this, but keep the multiplication in range.
-        if (std::fabs(epochSeconds) > 1e13)
-            return std::nullopt;
-        record.receivedAt = QDateTime::fromMSecsSinceEpoch(std::llround(epochSeconds * 1000.0), Qt::UTC);
-        if (!readText(object, QLatin1StringView("appID"), record.appID)
-            || !readText(object, QLatin1StringView("clientUser"), record.clientUser)
-            || !readText(object, QLatin1StringView("sessionID"), record.sessionID)
-            || !readText(object, QLatin1StringView("type"), record.type)
-            || !readText(object, QLatin1StringView("isTestMode"), record.isTestMode))
-            return std::nullopt;
-        const QJsonValue floatValue = object.value(QLatin1StringView("floatValue"));
-        if (floatValue.isDouble())
-            record.floatValue = floatValue.toDouble();
-        else if (!floatValue.isUndefined() && !floatValue.isNull())
-            return std::nullopt;
-        const QJsonValue payload = object.value(QLatin1StringView("payload"));
-        if (!payload.isObject())
-            return std::nullopt;
-        const QJsonObject payloadObject = payload.toObject();
-        for (auto it = payloadObject.constBegin(); it != payloadObject.constEnd(); ++it) {
-            if (!it.value().isString())
-                return std::nullopt;
-            record.payload.insert(it.key(), it.value().toString());
-        }
-        records.append(std::move(record));
-    }
-    return records;
+    return CacheDecoder(data).decode();
 }
 
 QString SignalPostBody::description() const
