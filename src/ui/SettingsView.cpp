@@ -108,9 +108,13 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     m_detail->addWidget(scrolled(m_about, m_detail));
     columns->addWidget(m_detail, 1);
 
-    connect(m_sidebar, &QListWidget::currentRowChanged, this, [this](int row) {
-        if (row < 0)
+    // A chosen entry is a selected one: keyboard focus alone makes the first
+    // row current without choosing it.
+    connect(m_sidebar, &QListWidget::itemSelectionChanged, this, [this] {
+        const QList<QListWidgetItem*> chosen = m_sidebar->selectedItems();
+        if (chosen.isEmpty())
             return;
+        const int row = m_sidebar->row(chosen.first());
         m_entryChosen = true;
         m_detail->setCurrentIndex(row);
         updateBanner();
@@ -139,7 +143,7 @@ QString SettingsView::shortVersionString()
 
 void SettingsView::showPage(Page page)
 {
-    m_sidebar->setCurrentRow(page);
+    m_sidebar->setCurrentRow(page, QItemSelectionModel::ClearAndSelect);
 }
 
 int SettingsView::currentPage() const

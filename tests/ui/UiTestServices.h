@@ -1,0 +1,107 @@
+#pragma once
+
+#include "backup/RulesExportManager.h"
+#include "feedback/GlobalHotkeyManager.h"
+#include "feedback/SoundEffectManager.h"
+#include "platform/LoginItemService.h"
+#include "services/LaunchAtLoginManager.h"
+#include "services/LocalizationManager.h"
+#include "support/EngineHarness.h"
+#include "ui/SettingsServices.h"
+
+#include <QList>
+#include <QUrl>
+
+#include <memory>
+
+// Hands out monitor tokens and counts the live ones.
+class CountingKeyMonitor : public GlobalKeyMonitor {
+public:
+    class CountingToken : public Token {
+    public:
+        explicit CountingToken(int& live) : m_live(live) { ++m_live; }
+        ~CountingToken() override { --m_live; }
+
+    private:
+        int& m_live;
+    };
+
+    bool canMonitorKeys() override { return true; }
+    std::unique_ptr<Token> addKeyPressMonitor(Handler) override { return std::make_unique<CountingToken>(live); }
+
+    int live = 0;
+};
+
+class StubLoginItemService : public LoginItemService {
+public:
+    bool isRegistered() override { return registered; }
+    std::optional<QString> registerItem() override
+    {
+        if (failure)
+            return failure;
+        registered = true;
+        return std::nullopt;
+    }
+    std::optional<QString> unregisterItem() override
+    {
+        registered = false;
+        return std::nullopt;
+    }
+
+    bool registered = false;
+    std::optional<QString> failure;
+};
+
+// A rule engine on test doubles and every manager the settings pages reach,
+// installed as the pages' services for the life of the object.
+struct UiTestServices {
+    UiTestServices()
+    {
+        harness.start();
+        localization = std::make_unique<LocalizationManager>(QStringList{QStringLiteral("en")});
+        launch = std::make_unique<LaunchAtLoginManager>(&login);
+        hotkeys = std::make_unique<GlobalHotkeyManager>(&monitor, *harness.engine,
+                                                        [](const QString&, const QString&) {});
+        sounds = std::make_unique<SoundEffectManager>(nullptr);
+        rulesExport = std::make_unique<RulesExportManager>(*harness.engine);
+
+        SettingsServices& s = SettingsServices::current();
+        s.localization = [this]() -> LocalizationManager& { return *localization; };
+        s.launchAtLogin = [this]() -> LaunchAtLoginManager& { return *launch; };
+        s.hotkeys = [this]() -> GlobalHotkeyManager& { return *hotkeys; };
+        s.sounds = [this]() -> SoundEffectManager& { return *sounds; };
+        s.rulesExport = [this]() -> RulesExportManager& { return *rulesExport; };
+        s.checkForUpdates = [this] { ++updateChecks; };
+        s.runningApplications = [this] { return running; };
+        s.openUrl = [this](const QUrl& url) {
+            opened.append(url);
+            return true;
+        };
+    }
+    ~UiTestServices() { SettingsServices::current() = SettingsServices{}; }
+
+    RuleEngine& engine() { return *harness.engine; }
+    InputSourceManager& inputSources() { return *harness.manager; }
+
+    EngineHarness harness;
+    CountingKeyMonitor monitor;
+    StubLoginItemService login;
+    std::unique_ptr<LocalizationManager> localization;
+    std::unique_ptr<LaunchAtLoginManager> launch;
+    std::unique_ptr<GlobalHotkeyManager> hotkeys;
+    std::unique_ptr<SoundEffectManager> sounds;
+    std::unique_ptr<RulesExportManager> rulesExport;
+    QList<RunningApplication> running;
+    QList<QUrl> opened;
+    int updateChecks = 0;
+};
+
+inline AppRule makeRule(const QString& bundle, const QString& target, bool enabled = true)
+{
+    AppRule rule;
+    rule.appBundleID = bundle;
+    rule.appName = bundle + QStringLiteral(" App");
+    rule.targetInputSourceID = target;
+    rule.isEnabled = enabled;
+    return rule;
+}
