@@ -31,7 +31,9 @@ LogSink& systemLogSink()
 {
     static JournalLogSink journal;
     static StderrLogSink standardError;
-    static LogSink& chosen = JournalLogSink::isJournalReachable() ? static_cast<LogSink&>(journal)
-                                                                   : static_cast<LogSink&>(standardError);
+    // TOLVANE_LOG_STDERR=1 keeps the log in the terminal (make run on a private desktop).
+    static LogSink& chosen = JournalLogSink::isJournalReachable() && qEnvironmentVariableIsEmpty("TOLVANE_LOG_STDERR")
+        ? static_cast<LogSink&>(journal)
+        : static_cast<LogSink&>(standardError);
     return chosen;
 }
