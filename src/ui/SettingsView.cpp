@@ -27,6 +27,8 @@ QScrollArea* scrolled(QWidget* page, QWidget* parent)
     auto* area = new QScrollArea(parent);
     area->setWidgetResizable(true);
     area->setFrameShape(QFrame::NoFrame);
+    // The page's controls take the focus; the area scrolls to each in turn.
+    area->setFocusPolicy(Qt::NoFocus);
     area->setWidget(page);
     return area;
 }
