@@ -67,7 +67,7 @@ EditRuleView::EditRuleView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     auto* buttons = new QHBoxLayout;
     m_delete = new QPushButton(this);
     QPalette red = m_delete->palette();
-    red.setColor(QPalette::ButtonText, QColor(0xd7, 0x26, 0x1e));
+    red.setColor(QPalette::ButtonText, UiStyle::destructiveColor(red));
     m_delete->setPalette(red);
     m_delete->setAutoDefault(false);
     m_cancel = new QPushButton(this);

@@ -74,7 +74,7 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     m_launchError->setWordWrap(true);
     m_launchError->setFont(UiStyle::captionFont(font()));
     QPalette red = m_launchError->palette();
-    red.setColor(QPalette::WindowText, QColor(0xe0, 0x33, 0x2b));
+    red.setColor(QPalette::WindowText, UiStyle::destructiveColor(red));
     m_launchError->setPalette(red);
     m_launchError->hide();
     startup->addWidget(m_launchError);
@@ -113,10 +113,11 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
 
     m_resetSection = section(page, this);
     auto* reset = new QVBoxLayout(m_resetSection);
-    m_reset = new QPushButton(SymbolIcon::tinted(QStringLiteral("arrow.counterclockwise"), QColor(0xe0, 0x33, 0x2b)),
-                              QString(), m_resetSection);
+    const QColor resetRed = UiStyle::destructiveColor(palette());
+    m_reset = new QPushButton(SymbolIcon::tinted(QStringLiteral("arrow.counterclockwise"), resetRed), QString(),
+                              m_resetSection);
     QPalette destructive = m_reset->palette();
-    destructive.setColor(QPalette::ButtonText, QColor(0xe0, 0x33, 0x2b));
+    destructive.setColor(QPalette::ButtonText, resetRed);
     m_reset->setPalette(destructive);
     reset->addWidget(m_reset, 0, Qt::AlignLeft);
     m_resetDescription = description(m_resetSection);

@@ -15,7 +15,7 @@ RuleRow::RuleRow(const AppRule& rule, const InputSourceManager& inputSourceManag
     , m_rule(rule)
 {
     auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(6, 4, 6, 4);
+    row->setContentsMargins(6, 4, 10, 4);
     row->addWidget(new AppIconView(rule.appBundleID, 32, this));
 
     auto* names = new QVBoxLayout;

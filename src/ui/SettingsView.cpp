@@ -59,8 +59,11 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     m_sidebar = new QListWidget(side);
     m_sidebar->setFrameShape(QFrame::NoFrame);
     m_sidebar->setIconSize(QSize(18, 18));
-    m_sidebar->setStyleSheet(QStringLiteral("QListWidget { background: transparent; } "
-                                            "QListWidget::item { padding: 6px 4px; border-radius: 6px; }"));
+    m_sidebar->setStyleSheet(QStringLiteral(
+        "QListWidget { background: transparent; outline: 0; } "
+        "QListWidget::item { padding: 6px 4px; border-radius: 6px; border: 1px solid transparent; } "
+        "QListWidget::item:selected { background: rgba(10, 132, 255, 64); color: palette(window-text); } "
+        "QListWidget::item:focus { border: 1px solid palette(highlight); }"));
     const struct {
         const char* symbol;
         QColor color;

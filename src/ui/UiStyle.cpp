@@ -12,6 +12,12 @@ QColor secondaryColor(const QPalette& palette)
     return color;
 }
 
+QColor destructiveColor(const QPalette& palette)
+{
+    const bool dark = palette.color(QPalette::Window).lightness() < 128;
+    return dark ? QColor(0xff, 0x6b, 0x61) : QColor(0xc8, 0x22, 0x1a);
+}
+
 QFont captionFont(const QFont& base)
 {
     QFont font = base;

@@ -12,6 +12,8 @@ class QWidget;
 namespace UiStyle {
 
 QColor secondaryColor(const QPalette& palette);
+// Red for destructive actions, lighter on dark backgrounds.
+QColor destructiveColor(const QPalette& palette);
 QFont captionFont(const QFont& base);
 QFont headlineFont(const QFont& base);
 QFont titleFont(const QFont& base, qreal scale);
