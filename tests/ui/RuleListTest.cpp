@@ -10,6 +10,10 @@
 #include "ui/RuleListView.h"
 #include "ui/RuleRow.h"
 #include "ui/SettingsView.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
+
+#include <QDir>
+#include <QStandardPaths>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -63,6 +67,7 @@ private Q_SLOTS:
     void versionFooter_data();
     void versionFooter();
     void unknownApplicationKeepsThePlaceholder();
+    void installedEntryIconComesFirst();
 
     void runningAppsAreRegularAndSorted();
     void addButtonEnabling_data();
@@ -298,6 +303,35 @@ void RuleListTest::unknownApplicationKeepsThePlaceholder()
     view.show();
     QVERIFY(!view.icon());
     QCOMPARE(view.size(), QSize(32, 32));
+}
+
+void RuleListTest::installedEntryIconComesFirst()
+{
+    const QString applications = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                 + QStringLiteral("/applications");
+    QVERIFY(QDir().mkpath(applications));
+    QImage red(16, 16, QImage::Format_ARGB32);
+    red.fill(Qt::red);
+    const QString iconPath = m_dir->filePath(QStringLiteral("editor.png"));
+    QVERIFY(red.save(iconPath));
+    QFile entry(applications + QStringLiteral("/org.example.Editor.desktop"));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Editor\nIcon=" + iconPath.toUtf8() + "\n");
+    entry.close();
+    DesktopEntryIndex::shared().invalidate();
+
+    RunningApplication running = runningApp("Editor", QStringLiteral("org.example.Editor"));
+    running.icon = QImage(16, 16, QImage::Format_ARGB32);
+    running.icon.fill(Qt::blue);
+    const auto icon = AppIconView::lookUpIcon(QStringLiteral("org.example.Editor"), {running});
+    QVERIFY(icon);
+    QCOMPARE(icon->pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::red));
+    // Without the entry, the running application's own icon.
+    QVERIFY(entry.remove());
+    DesktopEntryIndex::shared().invalidate();
+    const auto fallback = AppIconView::lookUpIcon(QStringLiteral("org.example.Editor"), {running});
+    QVERIFY(fallback);
+    QCOMPARE(fallback->pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::blue));
 }
 
 void RuleListTest::runningAppsAreRegularAndSorted()

@@ -431,6 +431,16 @@ void SettingsPagesTest::supportLogsBeforeOpening()
     QCOMPARE(order.at(0), QStringLiteral("info: 📧 Opening Gmail compose: ") + AboutView::supportLink());
     QVERIFY(order.at(1).startsWith(QStringLiteral("open https://mail.google.com/")));
     QVERIFY(order.at(1).endsWith(QStringLiteral("&su=Tolvane%20Support")));
+
+    // The page follows the interface language while it is open; the version does not.
+    const QString version = page.versionLabel()->text();
+    m_services->localization->setLanguage(QStringLiteral("ja"), false);
+    QTRY_COMPARE(page.supportButton()->text(), Tolvane::tr("Contact Support"));
+    QVERIFY(page.supportButton()->text() != QLatin1String("Contact Support"));
+    QCOMPARE(page.descriptionLabel()->text(), Tolvane::tr("Designed for ultimate productivity on macOS."));
+    QCOMPARE(page.versionLabel()->text(), version);
+    m_services->localization->setLanguage(QStringLiteral("system"), false);
+    QTRY_COMPARE(page.supportButton()->text(), QStringLiteral("Contact Support"));
 }
 
 void SettingsPagesTest::everyControlIsReachableAndNamed_data()
