@@ -8,7 +8,7 @@
 
 #include <optional>
 
-class InputSourceProvider;
+#include "platform/InputSourceProvider.h"
 
 // The catalogue of enabled input sources and the one place that selects them.
 // The catalogue is built when the manager is created and again whenever the
