@@ -1,0 +1,353 @@
+#include "TolvaneApp.h"
+
+#include "Logger.h"
+#include "TrayLabel.h"
+
+#include "platform/InputSourceProvider.h"
+#include "core/InputSourceManager.h"
+#include "core/Preferences.h"
+#include "core/RuleEngine.h"
+#include "core/Tolvane.h"
+#include "feedback/GlobalHotkeyManager.h"
+#include "feedback/InputSourceIndicatorController.h"
+#include "feedback/MenuBarIndicatorController.h"
+#include "services/LocalizationManager.h"
+#include "services/PermissionsManager.h"
+
+#if __has_include("ui/SettingsView.h")
+#include "ui/SettingsView.h"
+#define TOLVANE_HAS_SETTINGS_VIEW 1
+#endif
+
+#ifdef TOLVANE_HAS_TELEMETRY
+#include "telemetry/DefaultSignalPayload.h"
+#include "telemetry/TelemetryDeck.h"
+#include "telemetry/TelemetryManager.h"
+#include "telemetry/TelemetryManagerConfiguration.h"
+#endif
+
+#include <QAction>
+#include <QApplication>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QMenu>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace {
+const QString kMenuBarShowFlagKey = QStringLiteral("menuBarShowFlag");
+const QString kQuitAlwaysKeepsWindowsKey = QStringLiteral("NSQuitAlwaysKeepsWindows");
+
+// Texts taken from data go into menu rows as they are: no mnemonics.
+QString menuText(const QString& text)
+{
+    QString escaped = text;
+    escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
+    return escaped;
+}
+
+#ifdef TOLVANE_HAS_TELEMETRY
+// The figures of the default analytics payload only a GUI can know.
+telemetrydeck::DeviceFacts deviceFacts()
+{
+    telemetrydeck::DeviceFacts facts;
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app)
+        return facts;
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        facts.screenSize = QSizeF(screen->size());
+        facts.screenScaleFactor = screen->devicePixelRatio();
+    }
+    const QPalette palette = QGuiApplication::palette();
+    facts.colorScheme = palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness()
+        ? QStringLiteral("Dark")
+        : QStringLiteral("Light");
+    facts.layoutDirection = QGuiApplication::layoutDirection() == Qt::RightToLeft ? QStringLiteral("rightToLeft")
+                                                                                   : QStringLiteral("leftToRight");
+    return facts;
+}
+#endif
+} // namespace
+
+TolvaneApp::Dependencies TolvaneApp::sharedDependencies()
+{
+    Dependencies dependencies;
+    dependencies.managers = [] {
+        // The stored interface language applies before the first label is drawn.
+        LocalizationManager::shared();
+        Managers managers;
+        managers.ruleEngine = &RuleEngine::shared();
+        managers.inputSourceManager = &InputSourceManager::shared();
+        managers.permissionsManager = &PermissionsManager::shared();
+        managers.menuBarIndicator = &MenuBarIndicatorController::shared();
+        return managers;
+    };
+    dependencies.startAnalytics = &TolvaneApp::startAnalytics;
+    dependencies.showMessage = [](const QString& text, const QString& icon) {
+        InputSourceIndicatorController::shared().showMessage(text, icon);
+    };
+    dependencies.shortVersion = [] {
+#ifdef TOLVANE_VERSION
+        return QVariant(QStringLiteral(TOLVANE_VERSION));
+#else
+        return QVariant();
+#endif
+    };
+    dependencies.makeSettingsContent = [](const Managers& managers) -> QWidget* {
+#ifdef TOLVANE_HAS_SETTINGS_VIEW
+        return new SettingsView(*managers.ruleEngine, *managers.inputSourceManager, *managers.permissionsManager);
+#else
+        Q_UNUSED(managers);
+        return nullptr;
+#endif
+    };
+    dependencies.startServices = [] { GlobalHotkeyManager::shared().startMonitoring(); };
+    return dependencies;
+}
+
+TolvaneApp::TolvaneApp(QObject* parent)
+    : TolvaneApp(sharedDependencies(), parent)
+{
+}
+
+TolvaneApp::TolvaneApp(Dependencies dependencies, QObject* parent)
+    : QObject(parent)
+    , m_dependencies(std::move(dependencies))
+{
+    // Windows are never restored at the next launch.
+    Preferences::setValue(kQuitAlwaysKeepsWindowsKey, false);
+    if (m_dependencies.startAnalytics)
+        m_dependencies.startAnalytics();
+    buildScenes();
+}
+
+TolvaneApp::~TolvaneApp()
+{
+    delete m_settingsWindow;
+}
+
+void TolvaneApp::startAnalytics()
+{
+#ifdef TOLVANE_HAS_TELEMETRY
+    using namespace telemetrydeck;
+    DefaultSignalPayload::setDeviceFactsProvider(&deviceFacts);
+    auto configuration = std::make_shared<TelemetryManagerConfiguration>(analyticsAppID());
+    TelemetryManager::initialize(configuration);
+    TelemetryDeck::signal(QStringLiteral("appLaunched"), {});
+#endif
+}
+
+QString TolvaneApp::versionString(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QString)
+        return value.toString();
+    return QStringLiteral("1.0");
+}
+
+QString TolvaneApp::versionLine() const
+{
+    const QVariant value = m_dependencies.shortVersion ? m_dependencies.shortVersion() : QVariant();
+    return QStringLiteral("v") + versionString(value);
+}
+
+QString TolvaneApp::labelSymbolName() const
+{
+    return ruleEngine().isPaused() ? QStringLiteral("keyboard.badge.exclamationmark") : QStringLiteral("keyboard");
+}
+
+void TolvaneApp::buildScenes()
+{
+    // No main window: closing the settings window leaves the tray item running.
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+    m_managers = m_dependencies.managers();
+    Q_ASSERT(m_managers.ruleEngine && m_managers.menuBarIndicator);
+    m_menuBarShowFlag = Preferences::boolValue(kMenuBarShowFlagKey, true);
+
+    buildMenu();
+
+    m_trayIcon = std::make_unique<QSystemTrayIcon>();
+    m_trayIcon->setContextMenu(m_menu.get());
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        // A click opens the menu too, as a menu-bar item does.
+        if (reason == QSystemTrayIcon::Trigger && !m_menu->isVisible())
+            m_menu->popup(QCursor::pos());
+    });
+
+    MenuBarIndicatorController* indicator = m_managers.menuBarIndicator;
+    connect(indicator, &MenuBarIndicatorController::currentInputSourceIconChanged, this, [this] {
+        updateLabel();
+        updateHeader();
+    });
+    connect(indicator, &MenuBarIndicatorController::currentInputSourceNameChanged, this, [this] {
+        updateLabel();
+        updateHeader();
+    });
+    connect(m_managers.ruleEngine, &RuleEngine::isPausedChanged, this, [this] {
+        updateLabel();
+        updatePauseItem();
+    });
+    watchPreferences();
+
+    updateLabel();
+    updateHeader();
+    retranslate();
+    m_trayIcon->show();
+
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        Logger::shared().error(
+            QStringLiteral("No system tray is available; Tolvane keeps switching in the background."));
+        const QByteArray text =
+            Tolvane::tr("No system tray is available; Tolvane keeps switching in the background.").toLocal8Bit();
+        std::fprintf(stderr, "%s\n", text.constData());
+        std::fflush(stderr);
+    }
+
+    if (m_dependencies.startServices)
+        m_dependencies.startServices();
+}
+
+void TolvaneApp::buildMenu()
+{
+    m_menu = std::make_unique<QMenu>();
+    m_menu->installEventFilter(this);
+    connect(m_menu.get(), &QMenu::aboutToShow, this, &TolvaneApp::refreshMenuBarShowFlag);
+
+    m_headerAction = m_menu->addAction(QString());
+    m_headerAction->setEnabled(false); // dimmed, not a button
+    m_headerSeparator = m_menu->addSeparator();
+
+    m_settingsAction = m_menu->addAction(QString(), this, &TolvaneApp::openSettings);
+    m_settingsAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
+    m_menu->addSeparator();
+
+    m_pauseAction = m_menu->addAction(QString(), this, &TolvaneApp::togglePause);
+    m_pauseAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+    m_menu->addSeparator();
+
+    m_versionAction = m_menu->addAction(versionLine());
+    m_versionAction->setEnabled(false);
+    QFont caption = m_versionAction->font();
+    caption.setPointSizeF(caption.pointSizeF() * 0.85);
+    m_versionAction->setFont(caption);
+
+    m_quitAction = m_menu->addAction(QString(), this, &TolvaneApp::quit);
+    m_quitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    m_quitAction->setMenuRole(QAction::QuitRole);
+    m_settingsAction->setMenuRole(QAction::NoRole);
+
+    connect(&LocalizationManager::shared(), &LocalizationManager::languageDidChange, this, &TolvaneApp::retranslate);
+}
+
+void TolvaneApp::retranslate()
+{
+    m_settingsAction->setText(Tolvane::tr("Settings..."));
+    m_quitAction->setText(Tolvane::tr("Quit"));
+    updatePauseItem();
+}
+
+void TolvaneApp::updatePauseItem()
+{
+    m_pauseAction->setText(ruleEngine().isPaused() ? Tolvane::tr("Resume Switching") : Tolvane::tr("Pause Switching"));
+}
+
+void TolvaneApp::updateHeader()
+{
+    const MenuBarIndicatorController& indicator = *m_managers.menuBarIndicator;
+    QString name = indicator.currentInputSourceName();
+    name.replace(QLatin1Char('\n'), QLatin1Char(' ')); // one line
+    m_headerAction->setText(menuText(indicator.currentInputSourceIcon() + QLatin1Char(' ') + name));
+    m_headerAction->setVisible(m_menuBarShowFlag);
+    m_headerSeparator->setVisible(m_menuBarShowFlag);
+}
+
+void TolvaneApp::updateLabel()
+{
+    const std::optional<QString> flag =
+        m_menuBarShowFlag ? std::optional<QString>(m_managers.menuBarIndicator->currentInputSourceIcon()) : std::nullopt;
+    m_labelIcon = TrayLabel::icon(ruleEngine().isPaused(), flag);
+    if (m_trayIcon) {
+        m_trayIcon->setIcon(m_labelIcon);
+        m_trayIcon->setToolTip(m_managers.menuBarIndicator->currentInputSourceName());
+    }
+}
+
+void TolvaneApp::refreshMenuBarShowFlag()
+{
+    const bool show = Preferences::boolValue(kMenuBarShowFlagKey, true);
+    if (show == m_menuBarShowFlag)
+        return;
+    m_menuBarShowFlag = show;
+    updateLabel();
+    updateHeader();
+    Q_EMIT menuBarShowFlagChanged();
+}
+
+void TolvaneApp::watchPreferences()
+{
+    // Preferences carry no change notice. The settings are written to their file
+    // from the event loop right after a change, so the file's directory is watched
+    // (the file itself is replaced on every write).
+    const QFileInfo file(Preferences::store().fileName());
+    QDir().mkpath(file.absolutePath());
+    m_preferencesWatcher = new QFileSystemWatcher(this);
+    m_preferencesWatcher->addPath(file.absolutePath());
+    connect(m_preferencesWatcher, &QFileSystemWatcher::directoryChanged, this, &TolvaneApp::refreshMenuBarShowFlag);
+}
+
+bool TolvaneApp::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_menu.get() && event->type() == QEvent::LanguageChange)
+        retranslate();
+    return QObject::eventFilter(watched, event);
+}
+
+void TolvaneApp::togglePause()
+{
+    RuleEngine& engine = ruleEngine();
+    engine.setPaused(!engine.isPaused());
+    const bool paused = engine.isPaused();
+    const QString message = paused ? Tolvane::tr("Switching Paused") : Tolvane::tr("Switching Resumed");
+    const QString icon = paused ? QStringLiteral("\u23F8\uFE0F") : QStringLiteral("\u25B6\uFE0F");
+    if (m_dependencies.showMessage)
+        m_dependencies.showMessage(message, icon);
+}
+
+void TolvaneApp::openSettings()
+{
+    // There is no application-wide activation on X11; the window asks for focus
+    // itself once it is shown.
+    if (!m_settingsWindow) {
+        auto* window = new QWidget(nullptr, Qt::Window);
+        window->setObjectName(QStringLiteral("settings"));
+        auto* layout = new QVBoxLayout(window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        QWidget* content = m_dependencies.makeSettingsContent ? m_dependencies.makeSettingsContent(m_managers)
+                                                              : nullptr;
+        if (content) {
+            layout->addWidget(content);
+            // The window's size follows its content's.
+            layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+            window->setWindowTitle(content->windowTitle());
+            connect(content, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
+        } else {
+            window->resize(480, 320); // an empty window still shows
+        }
+        m_settingsWindow = window;
+    }
+    m_settingsWindow->show();
+    m_settingsWindow->raise();
+    m_settingsWindow->activateWindow();
+    Logger::shared().info(QStringLiteral("Opened the settings window"));
+    Q_EMIT settingsOpened();
+}
+
+void TolvaneApp::quit()
+{
+    QCoreApplication::quit();
+}

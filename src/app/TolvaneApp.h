@@ -1,0 +1,130 @@
+#pragma once
+
+#include <QIcon>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class InputSourceManager;
+class MenuBarIndicatorController;
+class PermissionsManager;
+class QAction;
+class QFileSystemWatcher;
+class QMenu;
+class QSystemTrayIcon;
+class RuleEngine;
+
+// The root of the user interface: a tray item with its menu, and on demand the
+// settings window. Constructed once by main(); lives until the process ends.
+//
+// Construction, in this order: writes false under "NSQuitAlwaysKeepsWindows",
+// starts the analytics client with the launch signal, then obtains the shared
+// managers (the first access to the rule engine loads the catalogue and the
+// rules and applies the rule of the application in front) and builds the tray
+// item.
+class TolvaneApp : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool menuBarShowFlag READ menuBarShowFlag NOTIFY menuBarShowFlagChanged)
+public:
+    struct Managers {
+        RuleEngine* ruleEngine = nullptr;
+        InputSourceManager* inputSourceManager = nullptr;
+        PermissionsManager* permissionsManager = nullptr;
+        MenuBarIndicatorController* menuBarIndicator = nullptr;
+    };
+
+    // What the application is wired to. sharedDependencies() gives the real
+    // ones; tests replace single entries.
+    struct Dependencies {
+        // Called once, after the analytics start: the managers the item shows.
+        std::function<Managers()> managers;
+        // Configures the analytics client and sends the launch signal.
+        std::function<void()> startAnalytics;
+        // The floating indicator's message (text, icon).
+        std::function<void(const QString&, const QString&)> showMessage;
+        // The application's short version as stored with the build; anything
+        // but a non-empty string counts as absent.
+        std::function<QVariant()> shortVersion;
+        // The settings window's content, given the managers; null: an empty window.
+        std::function<QWidget*(const Managers&)> makeSettingsContent;
+        // Everything else the running application starts (the pause hotkey monitor).
+        std::function<void()> startServices;
+    };
+
+    static Dependencies sharedDependencies();
+
+    explicit TolvaneApp(QObject* parent = nullptr);
+    explicit TolvaneApp(Dependencies dependencies, QObject* parent = nullptr);
+    ~TolvaneApp() override;
+
+    // Part of the start: the analytics identifier and the one launch signal.
+    static QString analyticsAppID() { return QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"); }
+    static void startAnalytics();
+
+    // "1.0" unless `value` is a non-empty string.
+    static QString versionString(const QVariant& value);
+    // The text of the version row: "v" + version.
+    QString versionLine() const;
+
+    const Managers& managers() const { return m_managers; }
+    RuleEngine& ruleEngine() const { return *m_managers.ruleEngine; }
+
+    bool menuBarShowFlag() const { return m_menuBarShowFlag; }
+    // Reads "menuBarShowFlag" again (default true) and redraws what depends on it.
+    void refreshMenuBarShowFlag();
+
+    QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
+    QMenu* menu() const { return m_menu.get(); }
+    // The label image: the keyboard symbol (the paused one while paused) and,
+    // while the flag is shown, the current source's flag beside it.
+    QIcon labelIcon() const { return m_labelIcon; }
+    // Names the symbol the label shows: "keyboard" or "keyboard.badge.exclamationmark".
+    QString labelSymbolName() const;
+
+    // The settings window, or null before it was first opened.
+    QWidget* settingsWindow() const { return m_settingsWindow; }
+
+public Q_SLOTS:
+    // Brings the application forward, then shows the settings window: created
+    // on first use, raised and activated when already there.
+    void openSettings();
+    void togglePause();
+    void quit();
+
+Q_SIGNALS:
+    void menuBarShowFlagChanged();
+    void settingsOpened();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildScenes();
+    void buildMenu();
+    void retranslate();
+    void updateLabel();
+    void updateHeader();
+    void updatePauseItem();
+    void watchPreferences();
+
+    Dependencies m_dependencies;
+    Managers m_managers;
+    bool m_menuBarShowFlag = true;
+
+    std::unique_ptr<QMenu> m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_trayIcon;
+    QAction* m_headerAction = nullptr;
+    QAction* m_headerSeparator = nullptr;
+    QAction* m_settingsAction = nullptr;
+    QAction* m_pauseAction = nullptr;
+    QAction* m_versionAction = nullptr;
+    QAction* m_quitAction = nullptr;
+    QIcon m_labelIcon;
+    QPointer<QWidget> m_settingsWindow;
+    QFileSystemWatcher* m_preferencesWatcher = nullptr;
+};

@@ -1,0 +1,387 @@
+#include "support/EngineHarness.h"
+#include "support/RecordingLogSink.h"
+#include "support/TestMain.h"
+
+#include "app/TolvaneApp.h"
+#include "core/Preferences.h"
+#include "feedback/MenuBarIndicatorController.h"
+#include "services/LocalizationManager.h"
+#include "services/PermissionsManager.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QSystemTrayIcon>
+#include <QTemporaryFile>
+#include <QWidget>
+
+#include <cstdio>
+#include <unistd.h>
+
+Q_DECLARE_METATYPE(std::optional<bool>)
+
+namespace {
+// Redirects standard error into a file while it lives.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = dup(STDERR_FILENO);
+        dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture() { restore(); }
+    QByteArray text()
+    {
+        restore();
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
+// The menu's visible rows: texts, "-" for a divider, "(dim)" after rows that cannot be chosen.
+QStringList visibleRows(const QMenu& menu)
+{
+    QStringList rows;
+    for (QAction* action : menu.actions()) {
+        if (!action->isVisible())
+            continue;
+        if (action->isSeparator())
+            rows.append(QStringLiteral("-"));
+        else
+            rows.append(action->text() + (action->isEnabled() ? QString() : QStringLiteral(" (dim)")));
+    }
+    return rows;
+}
+
+QAction* rowNamed(const QMenu& menu, const QString& text)
+{
+    for (QAction* action : menu.actions())
+        if (action->isVisible() && action->text() == text)
+            return action;
+    return nullptr;
+}
+} // namespace
+
+// Everything the tray item is wired to, with the calls it makes recorded.
+struct AppHarness {
+    AppHarness()
+    {
+        engine.provider.current =
+            FakeInputSourceProvider::source(QStringLiteral("xkb:us"), QStringLiteral("English (US)"));
+        engine.start();
+        menuBarIndicator = std::make_unique<MenuBarIndicatorController>(*engine.manager);
+        permissions = std::make_unique<PermissionsManager>([] { return true; });
+
+        dependencies.managers = [this] {
+            calls.append(QStringLiteral("managers"));
+            TolvaneApp::Managers managers;
+            managers.ruleEngine = engine.engine.get();
+            managers.inputSourceManager = engine.manager.get();
+            managers.permissionsManager = permissions.get();
+            managers.menuBarIndicator = menuBarIndicator.get();
+            return managers;
+        };
+        dependencies.startAnalytics = [this] {
+            calls.append(QStringLiteral("analytics, keeps windows: %1")
+                             .arg(Preferences::store().value(QStringLiteral("NSQuitAlwaysKeepsWindows")).toString()));
+        };
+        dependencies.showMessage = [this](const QString& text, const QString& icon) {
+            messages.append(text + QLatin1Char(' ') + icon);
+        };
+        dependencies.shortVersion = [this] { return version; };
+        dependencies.makeSettingsContent = [this](const TolvaneApp::Managers& managers) -> QWidget* {
+            calls.append(QStringLiteral("settings content"));
+            settingsContentEngine = managers.ruleEngine;
+            auto* content = new QLabel(QStringLiteral("settings"));
+            content->setWindowTitle(QStringLiteral("Tolvane Settings"));
+            return content;
+        };
+        dependencies.startServices = [this] { calls.append(QStringLiteral("services")); };
+    }
+
+    TolvaneApp& start()
+    {
+        app = std::make_unique<TolvaneApp>(dependencies);
+        return *app;
+    }
+
+    EngineHarness engine;
+    std::unique_ptr<MenuBarIndicatorController> menuBarIndicator;
+    std::unique_ptr<PermissionsManager> permissions;
+    TolvaneApp::Dependencies dependencies;
+    QVariant version = QStringLiteral("2.4.1");
+    QStringList calls;
+    QStringList messages;
+    RuleEngine* settingsContentEngine = nullptr;
+    std::unique_ptr<TolvaneApp> app;
+};
+
+class TolvaneAppTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        Preferences::store().clear();
+        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+    }
+
+    void menuRows_data()
+    {
+        QTest::addColumn<std::optional<bool>>("showFlag");
+        QTest::addColumn<QString>("sourceName");
+        QTest::addColumn<QStringList>("rows");
+
+        const QStringList tail{QStringLiteral("Settings..."), QStringLiteral("-"), QStringLiteral("Pause Switching"),
+                               QStringLiteral("-"), QStringLiteral("v2.4.1 (dim)"), QStringLiteral("Quit")};
+        QTest::newRow("flag preference absent: shown") << std::optional<bool>() << QStringLiteral("English (US)")
+                                                       << (QStringList{QStringLiteral("🇺🇸 English (US) (dim)"),
+                                                                       QStringLiteral("-")} + tail);
+        QTest::newRow("flag on") << std::optional<bool>(true) << QStringLiteral("English (US)")
+                                 << (QStringList{QStringLiteral("🇺🇸 English (US) (dim)"), QStringLiteral("-")} + tail);
+        QTest::newRow("flag off: begins with Settings") << std::optional<bool>(false) << QStringLiteral("English (US)")
+                                                        << tail;
+        // A name is data: no mnemonic is made of its ampersand, no second line of a line break.
+        QTest::newRow("name with ampersand and line break")
+            << std::optional<bool>() << QStringLiteral("Q&A\nLayout")
+            << (QStringList{QStringLiteral("🇺🇸 Q&&A Layout (dim)"), QStringLiteral("-")} + tail);
+    }
+
+    void menuRows()
+    {
+        QFETCH(std::optional<bool>, showFlag);
+        QFETCH(QString, sourceName);
+        QFETCH(QStringList, rows);
+        if (showFlag)
+            Preferences::setValue(QStringLiteral("menuBarShowFlag"), *showFlag);
+
+        AppHarness harness;
+        harness.engine.provider.current = FakeInputSourceProvider::source(QStringLiteral("xkb:us"), sourceName);
+        TolvaneApp& app = harness.start();
+        Q_EMIT harness.engine.provider.selectedInputSourceChanged();
+
+        QCOMPARE(visibleRows(*app.menu()), rows);
+        QCOMPARE(app.menuBarShowFlag(), showFlag.value_or(true));
+
+        // The label: the keyboard alone, or the keyboard and the flag beside it.
+        const QSize labelSize = app.labelIcon().availableSizes().value(0);
+        QCOMPARE(labelSize.height(), 22);
+        if (app.menuBarShowFlag())
+            QVERIFY2(labelSize.width() > 22 + 4, qPrintable(QString::number(labelSize.width())));
+        else
+            QCOMPARE(labelSize.width(), 22);
+        QCOMPARE(app.trayIcon()->toolTip(), sourceName);
+
+        // Key equivalents of the three buttons, and of no other row.
+        QCOMPARE(rowNamed(*app.menu(), QStringLiteral("Settings..."))->shortcut(), QKeySequence(QStringLiteral("Ctrl+,")));
+        QCOMPARE(rowNamed(*app.menu(), QStringLiteral("Pause Switching"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+Alt+P")));
+        QCOMPARE(rowNamed(*app.menu(), QStringLiteral("Quit"))->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        QCOMPARE(rowNamed(*app.menu(), QStringLiteral("v2.4.1"))->shortcut(), QKeySequence());
+    }
+
+    void menuFollowsTheCurrentSourceAndTheFlagPreference()
+    {
+        AppHarness harness;
+        TolvaneApp& app = harness.start();
+        QSignalSpy flagChanged(&app, &TolvaneApp::menuBarShowFlagChanged);
+
+        harness.engine.provider.current =
+            FakeInputSourceProvider::source(QStringLiteral("xkb:russian"), QStringLiteral("Russian"));
+        Q_EMIT harness.engine.provider.selectedInputSourceChanged();
+        QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("🇷🇺 Russian (dim)"));
+        QCOMPARE(app.trayIcon()->toolTip(), QStringLiteral("Russian"));
+
+        // The settings page turns the flag off: read again when the menu opens.
+        Preferences::setValue(QStringLiteral("menuBarShowFlag"), false);
+        Q_EMIT app.menu()->aboutToShow();
+        QCOMPARE(flagChanged.count(), 1);
+        QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("Settings..."));
+        QCOMPARE(app.labelIcon().availableSizes().value(0).width(), 22);
+
+        // ... and without the menu opening, once the preferences reach their file.
+        Preferences::setValue(QStringLiteral("menuBarShowFlag"), true);
+        Preferences::store().sync();
+        QTRY_COMPARE(flagChanged.count(), 2);
+        QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("🇷🇺 Russian (dim)"));
+    }
+
+    void pauseItem_data()
+    {
+        QTest::addColumn<bool>("pausedBefore");
+        QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("symbol");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("labelAfter");
+
+        QTest::newRow("paused: resumes") << true << QStringLiteral("Resume Switching")
+                                         << QStringLiteral("keyboard.badge.exclamationmark")
+                                         << QStringLiteral("Switching Resumed ▶️") << QStringLiteral("Pause Switching");
+        QTest::newRow("running: pauses") << false << QStringLiteral("Pause Switching") << QStringLiteral("keyboard")
+                                         << QStringLiteral("Switching Paused ⏸️") << QStringLiteral("Resume Switching");
+    }
+
+    void pauseItem()
+    {
+        QFETCH(bool, pausedBefore);
+        QFETCH(QString, label);
+        QFETCH(QString, symbol);
+        QFETCH(QString, message);
+        QFETCH(QString, labelAfter);
+
+        AppHarness harness;
+        TolvaneApp& app = harness.start();
+        harness.engine.engine->setPaused(pausedBefore);
+        QCOMPARE(app.labelSymbolName(), symbol);
+        const QImage before = app.labelIcon().pixmap(QSize(60, 22)).toImage();
+
+        QAction* item = rowNamed(*app.menu(), label);
+        QVERIFY(item);
+        item->trigger();
+
+        QCOMPARE(harness.engine.engine->isPaused(), !pausedBefore);
+        QCOMPARE(harness.messages, QStringList{message});
+        // The message is the only feedback: no notification, no sound, no switch.
+        QCOMPARE(harness.engine.feedbackEvents(), QStringList());
+        QCOMPARE(item->text(), labelAfter);
+        QVERIFY(app.labelIcon().pixmap(QSize(60, 22)).toImage() != before);
+    }
+
+    void versionLine_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("project version") << QVariant(QStringLiteral("0.1.0")) << QStringLiteral("v0.1.0");
+        QTest::newRow("absent") << QVariant() << QStringLiteral("v1.0");
+        QTest::newRow("a number") << QVariant(3) << QStringLiteral("v1.0");
+        QTest::newRow("a list") << QVariant(QStringList{QStringLiteral("2.0")}) << QStringLiteral("v1.0");
+        QTest::newRow("bytes") << QVariant(QByteArray("2.0")) << QStringLiteral("v1.0");
+    }
+
+    void versionLine()
+    {
+        QFETCH(QVariant, value);
+        QFETCH(QString, line);
+        AppHarness harness;
+        harness.version = value;
+        TolvaneApp& app = harness.start();
+        QCOMPARE(app.versionLine(), line);
+        QVERIFY(rowNamed(*app.menu(), line));
+        // The version is data: the interface language does not touch it.
+        LocalizationManager::shared().setLanguage(QStringLiteral("de"), false);
+        QVERIFY(rowNamed(*app.menu(), line));
+    }
+
+    void startUpOrder_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::newRow("absent") << QVariant();
+        QTest::newRow("true") << QVariant(true);
+        QTest::newRow("false") << QVariant(false);
+        QTest::newRow("junk text") << QVariant(QStringLiteral("yes please"));
+    }
+
+    void startUpOrder()
+    {
+        QFETCH(QVariant, stored);
+        if (stored.isValid())
+            Preferences::setValue(QStringLiteral("NSQuitAlwaysKeepsWindows"), stored);
+        AppHarness harness;
+        harness.start();
+
+        QCOMPARE(Preferences::store().value(QStringLiteral("NSQuitAlwaysKeepsWindows")).toBool(), false);
+        QVERIFY(Preferences::contains(QStringLiteral("NSQuitAlwaysKeepsWindows")));
+        // Written before the analytics start; the managers are obtained after them;
+        // the settings window is not built at start.
+        QCOMPARE(harness.calls, (QStringList{QStringLiteral("analytics, keeps windows: false"),
+                                             QStringLiteral("managers"), QStringLiteral("services")}));
+    }
+
+    void settingsWindowIsOneWindow()
+    {
+        QGuiApplication::setQuitOnLastWindowClosed(true);
+        AppHarness harness;
+        TolvaneApp& app = harness.start();
+        QSignalSpy opened(&app, &TolvaneApp::settingsOpened);
+        QCOMPARE(app.settingsWindow(), nullptr);
+
+        rowNamed(*app.menu(), QStringLiteral("Settings..."))->trigger();
+        QWidget* window = app.settingsWindow();
+        QVERIFY(window);
+        QVERIFY(window->isVisible());
+        QVERIFY(window->isWindow());
+        QCOMPARE(window->windowTitle(), QStringLiteral("Tolvane Settings"));
+        QCOMPARE(harness.settingsContentEngine, harness.engine.engine.get());
+
+        // Closed and opened again: the same window, brought back; closing it does not quit.
+        window->close();
+        QVERIFY(!window->isVisible());
+        QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
+        app.openSettings();
+        app.openSettings();
+        QCOMPARE(app.settingsWindow(), window);
+        QVERIFY(window->isVisible());
+        QCOMPARE(harness.calls.count(QStringLiteral("settings content")), 1);
+        QCOMPARE(opened.count(), 3);
+    }
+
+    void settingsWindowWithoutContentStillShows()
+    {
+        AppHarness harness;
+        harness.dependencies.makeSettingsContent = [](const TolvaneApp::Managers&) { return nullptr; };
+        TolvaneApp& app = harness.start();
+        app.openSettings();
+        QVERIFY(app.settingsWindow()->isVisible());
+        // A window of no size is never mapped.
+        QVERIFY(!app.settingsWindow()->size().isEmpty());
+    }
+
+    void labelsFollowTheInterfaceLanguage()
+    {
+        AppHarness harness;
+        TolvaneApp& app = harness.start();
+        harness.engine.engine->setPaused(true);
+
+        LocalizationManager::shared().setLanguage(QStringLiteral("de"), false);
+        QVERIFY(rowNamed(*app.menu(), QStringLiteral("Einstellungen...")));
+        QVERIFY(rowNamed(*app.menu(), QStringLiteral("Umschalten fortsetzen")));
+        rowNamed(*app.menu(), QStringLiteral("Umschalten fortsetzen"))->trigger();
+        QCOMPARE(harness.messages, QStringList{QStringLiteral("Umschalten fortgesetzt ▶️")});
+
+        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+        QVERIFY(rowNamed(*app.menu(), QStringLiteral("Settings...")));
+        QVERIFY(rowNamed(*app.menu(), QStringLiteral("Pause Switching")));
+    }
+
+    void withoutTraySaysSoAndKeepsSwitching()
+    {
+        // The offscreen platform has no tray.
+        QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+        RecordingLogSink log;
+        StandardErrorCapture standardError;
+        AppHarness harness;
+        harness.start();
+        const QString notice = QStringLiteral("No system tray is available; Tolvane keeps switching in the background.");
+        QVERIFY(QString::fromLocal8Bit(standardError.text()).contains(notice));
+        QVERIFY(log.lines().contains(QStringLiteral("error: ") + notice));
+        QVERIFY(harness.calls.contains(QStringLiteral("services")));
+    }
+};
+
+TOLVANE_TEST_MAIN(TolvaneAppTest)
+#include "TolvaneAppTest.moc"
