@@ -39,223 +39,159 @@ QByteArray ruleJson(const QString& id, const QString& bundle, const QString& tar
 }
 
 const QList<AppRule> kExisting{rule(kIdA, "org.gnome.gedit", "xkb:de"), rule(kIdB, "kitty", "xkb:us", false)};
+const char* const kOn = R"(,"isEnabled":true)";
 
 } // namespace
 
 class RulesExportManagerTest : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void init();
-    void importsOrRefuses_data();
-    void importsOrRefuses();
-    void refusesFilesTooLargeBeforeReading();
-    void exportWritesSortedPrettyArrayInListOrder();
-    void exportThenImportLeavesTheListUnchanged_data();
-    void exportThenImportLeavesTheListUnchanged();
-    void exportFailureIsLoggedAndKeepsAnExistingFile();
-    void emptySelectionShowsNothing();
-
-private:
-    QString writeImportFile(const QByteArray& contents);
     std::unique_ptr<QTemporaryDir> m_dir;
-};
+    std::unique_ptr<EngineHarness> m_harness;
 
-void RulesExportManagerTest::init()
-{
-    QFile::remove(RuleEngine::rulesFileURL());
-    Preferences::store().clear();
-    m_dir = std::make_unique<QTemporaryDir>();
-}
-
-QString RulesExportManagerTest::writeImportFile(const QByteArray& contents)
-{
-    const QString path = m_dir->filePath(QStringLiteral("import.json"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) != contents.size())
-        qFatal("cannot write the import file");
-    return path;
-}
-
-void RulesExportManagerTest::importsOrRefuses_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::addColumn<QString>("message");
-    QTest::addColumn<QList<AppRule>>("rulesAfter");
-    QTest::addColumn<bool>("logsFailure");
-
-    const QString invalid = QStringLiteral("Import failed: The file is not a valid Tolvane rules backup.");
-
-    QTest::newRow("empty array: zero rules, nothing changes")
-        << QByteArray("[]") << "Successfully imported 0 rules" << kExisting << false;
-    QTest::newRow("two rules of one new app: appended, then replaced in place")
-        << "[" + ruleJson(kIdC, "org.kde.kate", "xkb:ru", R"(,"isEnabled":true)") + ","
-               + ruleJson(kIdD, "org.kde.kate", "xkb:de", R"(,"isEnabled":true)") + "]"
-        << "Successfully imported 2 rules"
-        << QList<AppRule>{kExisting[0], kExisting[1], rule(kIdD, "org.kde.kate", "xkb:de")} << false;
-    QTest::newRow("rule for an app that has one: replaced at its position with the file's id")
-        << "[" + ruleJson(kIdC, "org.gnome.gedit", "xkb:ru", R"(,"isEnabled":false)") + "]"
-        << "Successfully imported 1 rules"
-        << QList<AppRule>{rule(kIdC, "org.gnome.gedit", "xkb:ru", false), kExisting[1]} << false;
-    QTest::newRow("any layout and key order, like the compact rules file")
-        << QByteArray(R"(  [ {"isEnabled":true,"targetInputSourceID":"xkb:ru","appName":"vim App",)"
-                      R"("appBundleID":"vim","id":"cccccccc-0000-4000-8000-000000000003"} ]  )")
-        << "Successfully imported 1 rules"
-        << QList<AppRule>{kExisting[0], kExisting[1], rule(kIdC, "vim", "xkb:ru")} << false;
-
-    QTest::newRow("object instead of an array")
-        << ruleJson(kIdC, "vim", "xkb:ru", R"(,"isEnabled":true)") << invalid << kExisting << true;
-    QTest::newRow("rule without isEnabled") << "[" + ruleJson(kIdC, "vim", "xkb:ru") + "]" << invalid
-                                            << kExisting << true;
-    QTest::newRow("a bad rule after a good one: nothing is handed on")
-        << "[" + ruleJson(kIdC, "vim", "xkb:ru", R"(,"isEnabled":true)") + ","
-               + ruleJson(kIdD, "emacs", "xkb:de", R"(,"isEnabled":"yes")") + "]"
-        << invalid << kExisting << true;
-    QTest::newRow("id that is no UUID") << QByteArray(R"([{"id":"nope","appBundleID":"a","appName":"a",)"
-                                                      R"("targetInputSourceID":"xkb:de","isEnabled":true}])")
-                                        << invalid << kExisting << true;
-    QTest::newRow("not JSON") << QByteArray("appBundleID=vim\n") << invalid << kExisting << true;
-    QTest::newRow("truncated JSON") << "[" + ruleJson(kIdC, "vim", "xkb:ru", R"(,"isEnabled":true)").left(30)
-                                    << invalid << kExisting << true;
-    QTest::newRow("empty file") << QByteArray() << invalid << kExisting << true;
-    QTest::newRow("deeply nested arrays") << QByteArray(100000, '[') << invalid << kExisting << true;
-}
-
-void RulesExportManagerTest::importsOrRefuses()
-{
-    QFETCH(QByteArray, contents);
-    QFETCH(QString, message);
-    QFETCH(QList<AppRule>, rulesAfter);
-    QFETCH(bool, logsFailure);
-
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    for (const AppRule& r : kExisting)
-        engine.addRule(r);
-    RulesExportManager manager(engine);
-    RecordingLogSink log;
-
-    const auto shown = manager.importCompleted({QUrl::fromLocalFile(writeImportFile(contents))});
-    QVERIFY(shown);
-    QCOMPARE(*shown, message);
-    QCOMPARE(engine.rules(), rulesAfter);
-    if (logsFailure) {
-        QCOMPARE(log.lines().size(), 1);
-        QVERIFY2(log.lines().first().startsWith("error: Failed to import rules: "), qPrintable(log.lines().first()));
-    } else {
-        QCOMPARE(log.lines(), QStringList());
+    RuleEngine& engineWith(const QList<AppRule>& rules)
+    {
+        m_harness = std::make_unique<EngineHarness>();
+        RuleEngine& engine = m_harness->start();
+        for (const AppRule& r : rules)
+            engine.addRule(r);
+        return engine;
     }
-}
+    QUrl file(const QString& name) const { return QUrl::fromLocalFile(m_dir->filePath(name)); }
 
-void RulesExportManagerTest::refusesFilesTooLargeBeforeReading()
-{
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    engine.addRule(kExisting[0]);
-    RulesExportManager manager(engine);
-    RecordingLogSink log;
+private Q_SLOTS:
+    void init()
+    {
+        QFile::remove(RuleEngine::rulesFileURL());
+        Preferences::store().clear();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
+    void cleanup() { m_harness.reset(); }
 
-    // 50 MB, sparse: refused by its size, so nothing of it is read.
-    const QString path = m_dir->filePath(QStringLiteral("huge.json"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QVERIFY(file.resize(50LL * 1024 * 1024));
-    file.close();
+    void importsOrRefuses_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QList<AppRule>>("rulesAfter"); // empty: unchanged, and the failure is logged
 
-    const auto shown = manager.importCompleted({QUrl::fromLocalFile(path)});
-    QCOMPARE(shown.value_or(QString()), QStringLiteral("Import failed: The file is too large to import (over 4 MB)."));
-    QCOMPARE(engine.rules(), QList<AppRule>{kExisting[0]});
-    QVERIFY(log.lines().value(0).startsWith("error: Failed to import rules: "));
+        const QString invalid = QStringLiteral("Import failed: The file is not a valid Tolvane rules backup.");
+        QTest::newRow("empty array: zero rules, nothing changes")
+            << QByteArray("[]") << "Successfully imported 0 rules" << kExisting;
+        QTest::newRow("two rules of one new app: appended, then replaced in place")
+            << "[" + ruleJson(kIdC, "org.kde.kate", "xkb:ru", kOn) + "," + ruleJson(kIdD, "org.kde.kate", "xkb:de", kOn) + "]"
+            << "Successfully imported 2 rules"
+            << QList<AppRule>{kExisting[0], kExisting[1], rule(kIdD, "org.kde.kate", "xkb:de")};
+        QTest::newRow("rule for an app that has one: replaced at its position with the file's id")
+            << "[" + ruleJson(kIdC, "org.gnome.gedit", "xkb:ru", R"(,"isEnabled":false)") + "]"
+            << "Successfully imported 1 rules" << QList<AppRule>{rule(kIdC, "org.gnome.gedit", "xkb:ru", false), kExisting[1]};
+        QTest::newRow("any layout and key order, like the compact rules file")
+            << QByteArray(R"(  [ {"isEnabled":true,"targetInputSourceID":"xkb:ru","appName":"vim App",)"
+                          R"("appBundleID":"vim","id":"cccccccc-0000-4000-8000-000000000003"} ]  )")
+            << "Successfully imported 1 rules" << QList<AppRule>{kExisting[0], kExisting[1], rule(kIdC, "vim", "xkb:ru")};
 
-    const auto missing = manager.importRules(QUrl::fromLocalFile(m_dir->filePath(QStringLiteral("absent.json"))));
-    QVERIFY(!missing.count);
-    const auto directory = manager.importRules(QUrl::fromLocalFile(m_dir->path()));
-    QVERIFY(!directory.count);
-    QCOMPARE(engine.rules(), QList<AppRule>{kExisting[0]});
-}
+        QTest::newRow("object instead of an array") << ruleJson(kIdC, "vim", "xkb:ru", kOn) << invalid << QList<AppRule>{};
+        QTest::newRow("rule without isEnabled") << "[" + ruleJson(kIdC, "vim", "xkb:ru") + "]" << invalid << QList<AppRule>{};
+        QTest::newRow("a bad rule after a good one: nothing is handed on")
+            << "[" + ruleJson(kIdC, "vim", "xkb:ru", kOn) + "," + ruleJson(kIdD, "emacs", "xkb:de", R"(,"isEnabled":"yes")") + "]"
+            << invalid << QList<AppRule>{};
+        QTest::newRow("id that is no UUID") << QByteArray(R"([{"id":"nope","appBundleID":"a","appName":"a",)"
+                                                          R"("targetInputSourceID":"xkb:de","isEnabled":true}])")
+                                            << invalid << QList<AppRule>{};
+        QTest::newRow("not JSON") << QByteArray("appBundleID=vim\n") << invalid << QList<AppRule>{};
+        QTest::newRow("truncated JSON") << "[" + ruleJson(kIdC, "vim", "xkb:ru", kOn).left(30) << invalid << QList<AppRule>{};
+        QTest::newRow("empty file") << QByteArray() << invalid << QList<AppRule>{};
+        QTest::newRow("deeply nested arrays") << QByteArray(100000, '[') << invalid << QList<AppRule>{};
+    }
+    void importsOrRefuses()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, message);
+        QFETCH(QList<AppRule>, rulesAfter);
+        RuleEngine& engine = engineWith(kExisting);
+        RulesExportManager manager(engine);
+        RecordingLogSink log;
+        QFile input(m_dir->filePath(QStringLiteral("import.json")));
+        QVERIFY(input.open(QIODevice::WriteOnly) && input.write(contents) == contents.size());
+        input.close();
 
-void RulesExportManagerTest::exportWritesSortedPrettyArrayInListOrder()
-{
-    const QList<AppRule> rules{rule(kIdB, "kitty", "xkb:us", false), rule(kIdA, "a/b", "xkb:de")};
-    const QByteArray bytes = RulesDocument{rules}.fileContents();
-    const QString text = QString::fromUtf8(bytes);
+        QCOMPARE(manager.importCompleted({QUrl::fromLocalFile(input.fileName())}), std::optional<QString>(message));
+        const bool failed = rulesAfter.isEmpty();
+        QCOMPARE(engine.rules(), failed ? kExisting : rulesAfter);
+        QCOMPARE(log.lines().size(), failed ? 1 : 0);
+        if (failed)
+            QVERIFY2(log.lines().first().startsWith("error: Failed to import rules: "), qPrintable(log.lines().first()));
+    }
 
-    // One key per line, indented, keys sorted within each rule.
-    const qsizetype bundle = text.indexOf(QLatin1String("\"appBundleID\""));
-    const qsizetype name = text.indexOf(QLatin1String("\"appName\""));
-    const qsizetype id = text.indexOf(QLatin1String("\"id\""));
-    const qsizetype enabled = text.indexOf(QLatin1String("\"isEnabled\""));
-    const qsizetype target = text.indexOf(QLatin1String("\"targetInputSourceID\""));
-    QVERIFY(bundle >= 0 && bundle < name && name < id && id < enabled && enabled < target);
-    QVERIFY(text.contains(QLatin1String("\n    \"appBundleID\"")) || text.contains(QLatin1String("\n  \"appBundleID\"")));
-    QVERIFY(text.count(QLatin1Char('\n')) >= 12);
+    void refusesFilesTooLargeBeforeReading()
+    {
+        RuleEngine& engine = engineWith({kExisting[0]});
+        RulesExportManager manager(engine);
+        RecordingLogSink log;
 
-    const QJsonArray array = QJsonDocument::fromJson(bytes).array();
-    QCOMPARE(array.size(), 2);
-    QCOMPARE(array.at(0).toObject().value("appBundleID").toString(), QStringLiteral("kitty"));
-    QCOMPARE(array.at(1).toObject().value("appBundleID").toString(), QStringLiteral("a/b"));
+        // 50 MB, sparse: refused by its size, so nothing of it is read.
+        QFile huge(m_dir->filePath(QStringLiteral("huge.json")));
+        QVERIFY(huge.open(QIODevice::WriteOnly) && huge.resize(50LL * 1024 * 1024));
+        huge.close();
+        QCOMPARE(manager.importCompleted({QUrl::fromLocalFile(huge.fileName())}).value_or(QString()),
+                 QStringLiteral("Import failed: The file is too large to import (over 4 MB)."));
+        QVERIFY(log.lines().value(0).startsWith("error: Failed to import rules: "));
 
-    const auto empty = QJsonDocument::fromJson(RulesDocument{}.fileContents());
-    QVERIFY(empty.isArray());
-    QVERIFY(empty.array().isEmpty());
+        QVERIFY(!manager.importRules(file(QStringLiteral("absent.json"))).count);
+        QVERIFY(!manager.importRules(QUrl::fromLocalFile(m_dir->path())).count);
+        QVERIFY(!manager.importCompleted({})); // nothing chosen: no message
+        QCOMPARE(engine.rules(), QList<AppRule>{kExisting[0]});
+    }
 
-    QCOMPARE(RulesDocument::fromFileContents(bytes), std::optional<RulesDocument>(RulesDocument{rules}));
-    QVERIFY(!RulesDocument::fromFileContents(QByteArray()));
-}
+    void exportWritesSortedPrettyArrayInListOrder()
+    {
+        const QList<AppRule> rules{rule(kIdB, "kitty", "xkb:us", false), rule(kIdA, "a/b", "xkb:de")};
+        const QByteArray bytes = RulesDocument{rules}.fileContents();
+        // One key per line, indented, keys sorted within each rule.
+        qsizetype previous = -1;
+        for (const char* key : {"\"appBundleID\"", "\"appName\"", "\"id\"", "\"isEnabled\"", "\"targetInputSourceID\""}) {
+            const qsizetype at = bytes.indexOf(QByteArray("    ") + key);
+            QVERIFY2(at > previous, key);
+            previous = at;
+        }
+        QVERIFY(bytes.count('\n') >= 12);
+        const QJsonArray array = QJsonDocument::fromJson(bytes).array();
+        QCOMPARE(array.size(), 2);
+        QCOMPARE(array.at(0).toObject().value("appBundleID").toString(), QStringLiteral("kitty"));
+        QCOMPARE(array.at(1).toObject().value("appBundleID").toString(), QStringLiteral("a/b"));
+    }
 
-void RulesExportManagerTest::exportThenImportLeavesTheListUnchanged_data()
-{
-    QTest::addColumn<QList<AppRule>>("rules");
-    QTest::newRow("empty list") << QList<AppRule>{};
-    QTest::newRow("several rules") << QList<AppRule>{kExisting[0], kExisting[1], rule(kIdC, "vim \"quoted\" ✓", "xkb:ru")};
-}
+    void exportThenImportLeavesTheListUnchanged_data()
+    {
+        QTest::addColumn<QList<AppRule>>("rules");
+        QTest::newRow("empty list") << QList<AppRule>{};
+        QTest::newRow("several rules") << QList<AppRule>{kExisting[0], kExisting[1], rule(kIdC, "vim \"quoted\" ✓", "xkb:ru")};
+    }
+    void exportThenImportLeavesTheListUnchanged()
+    {
+        QFETCH(QList<AppRule>, rules);
+        RuleEngine& engine = engineWith(rules);
+        RulesExportManager manager(engine);
+        RecordingLogSink log;
+        const QUrl location = file(RulesDocument::defaultFileName() + ".json");
+        QVERIFY(manager.exportRules(location));
+        QCOMPARE(log.lines(), QStringList{"info: Exported rules to " + location.toString()});
+        QCOMPARE(manager.importRules(location).count, std::optional<int>(int(rules.size())));
+        QCOMPARE(engine.rules(), rules);
+    }
 
-void RulesExportManagerTest::exportThenImportLeavesTheListUnchanged()
-{
-    QFETCH(QList<AppRule>, rules);
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    for (const AppRule& r : rules)
-        engine.addRule(r);
-    RulesExportManager manager(engine);
-    RecordingLogSink log;
-
-    const QUrl location = QUrl::fromLocalFile(m_dir->filePath(RulesDocument::defaultFileName() + ".json"));
-    QVERIFY(manager.exportRules(location));
-    QCOMPARE(log.lines(), QStringList{"info: Exported rules to " + location.toString()});
-
-    const auto result = manager.importRules(location);
-    QCOMPARE(result.count, std::optional<int>(int(rules.size())));
-    QCOMPARE(engine.rules(), rules);
-}
-
-void RulesExportManagerTest::exportFailureIsLoggedAndKeepsAnExistingFile()
-{
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    engine.addRule(kExisting[0]);
-    RulesExportManager manager(engine);
-    RecordingLogSink log;
-
-    QVERIFY(!manager.exportRules(QUrl::fromLocalFile(m_dir->filePath(QStringLiteral("no/such/dir/rules.json")))));
-    QCOMPARE(log.lines().size(), 1);
-    QVERIFY(log.lines().first().startsWith("error: Export failed: "));
-
-    // Writing onto a directory fails; the directory is untouched.
-    log.clear();
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("taken.json")));
-    QVERIFY(!manager.exportRules(QUrl::fromLocalFile(m_dir->filePath(QStringLiteral("taken.json")))));
-    QVERIFY(log.lines().value(0).startsWith("error: Export failed: "));
-    QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("taken.json"))).isDir());
-}
-
-void RulesExportManagerTest::emptySelectionShowsNothing()
-{
-    EngineHarness harness;
-    RulesExportManager manager(harness.start());
-    QVERIFY(!manager.importCompleted({}));
-    QCOMPARE(manager.importFailed(QStringLiteral("The operation was cancelled.")),
-             QStringLiteral("Import failed: The operation was cancelled."));
-}
+    void exportFailureIsLoggedAndKeepsAnExistingFile()
+    {
+        RulesExportManager manager(engineWith({kExisting[0]}));
+        RecordingLogSink log;
+        QVERIFY(!manager.exportRules(file(QStringLiteral("no/such/dir/rules.json"))));
+        // Writing onto a directory fails; the directory is untouched.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("taken.json")));
+        QVERIFY(!manager.exportRules(file(QStringLiteral("taken.json"))));
+        QVERIFY(QFileInfo(m_dir->filePath(QStringLiteral("taken.json"))).isDir());
+        QCOMPARE(log.lines().size(), 2);
+        for (const QString& line : log.lines())
+            QVERIFY2(line.startsWith("error: Export failed: "), qPrintable(line));
+    }
+};
 
 TOLVANE_TEST_GUILESS_MAIN(RulesExportManagerTest)
 #include "RulesExportManagerTest.moc"

@@ -33,16 +33,6 @@ private Q_SLOTS:
         QCOMPARE(flagEmoji(id), flag);
     }
 
-    void encodings()
-    {
-        // A flag is two regional indicators (8 UTF-8 bytes), the fallback a
-        // keyboard with variation selector 16 (6 bytes).
-        QCOMPARE(flagEmoji(QStringLiteral("french")).toUtf8().size(), 8);
-        QCOMPARE(flagEmoji(QStringLiteral("french")).toUcs4(), (QList<uint>{0x1F1EB, 0x1F1F7}));
-        QCOMPARE(flagEmoji(QStringLiteral("none")).toUcs4(), (QList<uint>{0x2328, 0xFE0F}));
-        QCOMPARE(flagEmoji(QStringLiteral("none")).toUtf8().size(), 6);
-    }
-
     void positions_data()
     {
         QTest::addColumn<QString>("raw");
@@ -62,15 +52,6 @@ private Q_SLOTS:
         QCOMPARE(parsed ? int(*parsed) : -1, position);
         if (parsed)
             QCOMPARE(IndicatorPositions::rawValue(*parsed), raw);
-    }
-
-    void positionOrderAndNames()
-    {
-        const auto all = IndicatorPositions::allCases();
-        QCOMPARE(all.size(), 3);
-        QCOMPARE(IndicatorPositions::rawValue(all.at(0)), QStringLiteral("top"));
-        QCOMPARE(IndicatorPositions::rawValue(all.at(2)), QStringLiteral("bottom"));
-        QCOMPARE(IndicatorPositions::displayName(IndicatorPosition::center), QStringLiteral("Center"));
     }
 };
 

@@ -46,13 +46,6 @@ public:
     {
         return messages(level).contains(text);
     }
-    bool containsPrefix(const QString& prefix, std::optional<LogLevel> level = std::nullopt) const
-    {
-        for (const QString& message : messages(level))
-            if (message.startsWith(prefix))
-                return true;
-        return false;
-    }
     void clear()
     {
         QMutexLocker locker(&m_state->mutex);
@@ -83,7 +76,6 @@ public:
         QVERIFY(m_server.listen(QHostAddress::LocalHost, 0));
         connect(&m_server, &QTcpServer::newConnection, this, [this] {
             while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                m_sockets.append(socket);
                 connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onData(socket); });
                 connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
             }
@@ -150,7 +142,6 @@ private:
     }
 
     QTcpServer m_server;
-    QList<QPointer<QTcpSocket>> m_sockets;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QList<Request> m_requests;
     Behaviour m_behaviour = Behaviour::respond;

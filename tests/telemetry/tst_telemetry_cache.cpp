@@ -213,19 +213,14 @@ private slots:
         helper.start(QStringLiteral(TELEMETRY_CACHE_HELPER), {QStringLiteral("launch")});
         QVERIFY(helper.waitForFinished(15000));
         QCOMPARE(helper.exitCode(), 0);
-        SignalCache cache(std::nullopt);
-        QStringList types;
-        for (const SignalPostBody& body : cache.snapshot())
-            types.append(body.type);
-        QVERIFY2(types.contains("appLaunched"), qPrintable(types.join(',')));
-        QVERIFY2(types.contains("TelemetryDeck.Session.started"), qPrintable(types.join(',')));
-        const QList<SignalPostBody> records = cache.snapshot();
-        const auto launched = std::find_if(records.cbegin(), records.cend(), [](const auto& r) { return r.type == "appLaunched"; });
-        const auto started = std::find_if(records.cbegin(), records.cend(),
-                                          [](const auto& r) { return r.type == "TelemetryDeck.Session.started"; });
+        QHash<QString, SignalPostBody> byType;
+        for (const SignalPostBody& body : SignalCache(std::nullopt).snapshot())
+            byType.insert(body.type, body);
+        QVERIFY2(byType.contains("appLaunched"), qPrintable(byType.keys().join(',')));
+        QVERIFY2(byType.contains("TelemetryDeck.Session.started"), qPrintable(byType.keys().join(',')));
         // The launch signal carries the initial session; the first real session replaces it.
-        QVERIFY(launched->sessionID != started->sessionID);
-        QCOMPARE(launched->appID, QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"));
+        QVERIFY(byType["appLaunched"].sessionID != byType["TelemetryDeck.Session.started"].sessionID);
+        QCOMPARE(byType["appLaunched"].appID, QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"));
     }
 };
 

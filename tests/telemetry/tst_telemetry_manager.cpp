@@ -198,16 +198,6 @@ private slots:
         QVERIFY(waitForCount(cache(), 1));
     }
 
-    void newSessionOnlyChangesTheIdentifierWhenAsked()
-    {
-        start();
-        const QUuid before = m_configuration->sessionID();
-        TelemetryManager::generateNewSession();
-        QVERIFY(m_configuration->sessionID() != before);
-        QTest::qWait(100);
-        QCOMPARE(cache().count(), 0);
-    }
-
     void launchSignalCarriesTheInitialSession()
     {
         start([](TelemetryManagerConfiguration& c) { c.setSendNewSessionBeganSignal(true); });
