@@ -21,6 +21,7 @@ int main(int argc, char** argv)
     SingleInstance instance;
     switch (instance.claim()) {
     case SingleInstance::Role::Secondary:
+        Logger::shared().info(QStringLiteral("Tolvane is already running; it was asked to open its settings"));
         return 0;
     case SingleInstance::Role::Failed: // logged; switching matters more than uniqueness
     case SingleInstance::Role::Primary:
