@@ -10,6 +10,12 @@
 #include <QTemporaryDir>
 
 namespace {
+bool writeFile(const QString& path, const QByteArray& bytes = {})
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 const QString kFallbackLine = QStringLiteral("info: NSSound failed to load, using AudioServices fallback");
 }
 
@@ -101,10 +107,8 @@ private Q_SLOTS:
         QFETCH(QString, loaded);
         QFETCH(bool, fallback);
         QTemporaryDir dir;
-        for (const QString& name : files) {
-            QFile file(dir.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
+        for (const QString& name : files)
+            QVERIFY(writeFile(dir.filePath(name)));
         FakeSoundPlayer player;
         player.loadable = loadable;
         player.hasSystemSound = systemSound;
@@ -162,23 +166,19 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, bytes);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("Pop.wav")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(bytes);
-        file.close();
+        QVERIFY(writeFile(dir.filePath(QStringLiteral("Pop.wav")), bytes));
         QtSoundPlayer player(QStringList{});
-        QVERIFY(player.load(file.fileName()) == nullptr);
+        QVERIFY(player.load(dir.filePath(QStringLiteral("Pop.wav"))) == nullptr);
     }
 
     void themeSoundsStayInsideTheTheme()
     {
         QTemporaryDir data;
         QVERIFY(QDir().mkpath(data.filePath(QStringLiteral("sounds/freedesktop/stereo"))));
-        QFile bell(data.filePath(QStringLiteral("sounds/freedesktop/stereo/bell.oga")));
-        QVERIFY(bell.open(QIODevice::WriteOnly));
-        bell.close();
+        const QString bell = data.filePath(QStringLiteral("sounds/freedesktop/stereo/bell.oga"));
+        QVERIFY(writeFile(bell));
         QtSoundPlayer player(QStringList{data.path()});
-        QCOMPARE(player.themeSound(QStringLiteral("bell"), {QStringLiteral("oga")}), bell.fileName());
+        QCOMPARE(player.themeSound(QStringLiteral("bell"), {QStringLiteral("oga")}), bell);
         QCOMPARE(player.themeSound(QStringLiteral("../stereo/bell"), {QStringLiteral("oga")}), QString());
         QCOMPARE(player.themeSound(QStringLiteral("pop"), {QStringLiteral("wav")}), QString());
     }

@@ -148,7 +148,6 @@ private slots:
         QCOMPARE(hash, QStringLiteral("2bd806c97f0e00af1a1fc3328fa763a9269723c8db8fac4f93af71db186d6e90"));
         resetClient();
 
-        auto salted = testConfiguration(unreachableUrl());
         auto other = std::make_shared<TelemetryManagerConfiguration>("TEST-APP", QStringLiteral("salt"), unreachableUrl());
         other->setDefaultUser(QStringLiteral("alice"));
         TelemetryManager::initialize(other);

@@ -29,6 +29,16 @@ SignalPostBody makeRecord(int index)
                           QStringLiteral("false")};
 }
 
+// Starts the client against `base`, logging into `logs`, and returns its pipeline.
+std::shared_ptr<SignalManager> startClient(const QUrl& base, LogCapture& logs,
+                                           const std::optional<QString>& ns = std::nullopt)
+{
+    auto configuration = testConfiguration(base, QStringLiteral("TEST-APP"), ns);
+    configuration->setLogHandler(logs.handler());
+    TelemetryManager::initialize(configuration);
+    return currentPipeline();
+}
+
 QJsonArray bodyArray(const QByteArray& body)
 {
     const QJsonDocument document = QJsonDocument::fromJson(body);
@@ -52,10 +62,7 @@ private slots:
     {
         IngestionServer server;
         LogCapture logs;
-        auto configuration = testConfiguration(server.baseUrl());
-        configuration->setLogHandler(logs.handler());
-        TelemetryManager::initialize(configuration);
-        auto pipeline = currentPipeline();
+        auto pipeline = startClient(server.baseUrl(), logs);
         QList<SignalPostBody> records;
         for (int i = 0; i < 250; ++i)
             records.append(makeRecord(i));
@@ -220,10 +227,7 @@ private slots:
         IngestionServer server;
         server.setBehaviour(IngestionServer::Behaviour(behaviour), status, responseBody);
         LogCapture logs;
-        auto configuration = testConfiguration(server.baseUrl());
-        configuration->setLogHandler(logs.handler());
-        TelemetryManager::initialize(configuration);
-        auto pipeline = currentPipeline();
+        auto pipeline = startClient(server.baseUrl(), logs);
         const QList<SignalPostBody> records{makeRecord(1), makeRecord(2), makeRecord(3)};
         pipeline->signalCache().appendSignals(records);
 
@@ -264,10 +268,7 @@ private slots:
         QFETCH(QUrl, base);
         QFETCH(QStringList, errors);
         LogCapture logs;
-        auto configuration = testConfiguration(base, "APP", QStringLiteral("ns"));
-        configuration->setLogHandler(logs.handler());
-        TelemetryManager::initialize(configuration);
-        auto pipeline = currentPipeline();
+        auto pipeline = startClient(base, logs, QStringLiteral("ns"));
         pipeline->signalCache().appendSignals(makeRecord(1));
         pipeline->flushBatch();
         QTRY_COMPARE(pipeline->batchesInFlight(), 0);
