@@ -155,12 +155,12 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("bytes");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("not RIFF") << QByteArray("ID3\x03\x00\x00\x00\x00\x00\x00junkjunkjunk", 22);
-        QTest::newRow("RIFF, not WAVE") << QByteArray("RIFF\x10\x00\x00\x00AIFFxxxx", 16);
+        QTest::newRow("RIFF, not WAVE") << QByteArray("RIFF\x10\x00\x00\x00" "AIFFxxxx", 16);
         QTest::newRow("data before fmt") << QByteArray("RIFF\x20\x00\x00\x00WAVEdata\x04\x00\x00\x00\x01\x02\x03\x04", 24);
         QTest::newRow("chunk size past the end") << QByteArray("RIFF\x20\x00\x00\x00WAVEjunk\xff\xff\xff\x7f", 20);
         QTest::newRow("compressed format")
             << QByteArray("RIFF\x30\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x55\x00\x01\x00\x44\xac\x00\x00"
-                          "\x88\x58\x01\x00\x02\x00\x10\x00data\x00\x00\x00\x00", 44);
+                          "\x88\x58\x01\x00\x02\x00\x10\x00" "data\x00\x00\x00\x00", 44);
     }
     void unplayableFilesAreRefused()
     {
