@@ -338,6 +338,8 @@ void TolvaneApp::openSettings()
         } else {
             window->resize(480, 320); // an empty window still shows
         }
+        // The menu's key equivalents work while the application's window is in front.
+        window->addActions({m_settingsAction, m_pauseAction, m_quitAction});
         m_settingsWindow = window;
     }
     m_settingsWindow->show();

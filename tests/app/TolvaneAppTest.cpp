@@ -327,6 +327,9 @@ private Q_SLOTS:
         QVERIFY(window->isWindow());
         QCOMPARE(window->windowTitle(), QStringLiteral("Tolvane Settings"));
         QCOMPARE(harness.settingsContentEngine, harness.engine.engine.get());
+        // Ctrl+, Ctrl+Alt+P and Ctrl+Q also work while the window is in front.
+        QVERIFY(window->actions().contains(rowNamed(*app.menu(), QStringLiteral("Quit"))));
+        QVERIFY(window->actions().contains(rowNamed(*app.menu(), QStringLiteral("Pause Switching"))));
 
         // Closed and opened again: the same window, brought back; closing it does not quit.
         window->close();
