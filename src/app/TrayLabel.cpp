@@ -76,8 +76,25 @@ QImage TrayLabel::image(bool paused, const std::optional<QString>& flag, const Q
     image.setDevicePixelRatio(devicePixelRatio);
     image.fill(Qt::transparent);
 
+    // The panel behind a tray icon may be dark or light whatever the palette
+    // says, so the symbol gets a thin halo of the opposite lightness.
+    const QColor haloColor = color.lightness() < 128 ? QColor(255, 255, 255, 150) : QColor(0, 0, 0, 150);
+    auto symbol = [&](const QColor& symbolColor) {
+        QImage layer(image.size(), QImage::Format_ARGB32_Premultiplied);
+        layer.setDevicePixelRatio(devicePixelRatio);
+        layer.fill(Qt::transparent);
+        QPainter layerPainter(&layer);
+        drawKeyboard(layerPainter, QRectF(0, 0, kHeight, kHeight), symbolColor, paused);
+        return layer;
+    };
+    const QImage halo = symbol(haloColor);
+
     QPainter painter(&image);
-    drawKeyboard(painter, QRectF(0, 0, kHeight, kHeight), color, paused);
+    for (int dx = -1; dx <= 1; ++dx)
+        for (int dy = -1; dy <= 1; ++dy)
+            if (dx != 0 || dy != 0)
+                painter.drawImage(QPointF(dx * 0.75, dy * 0.75), halo);
+    painter.drawImage(QPointF(0, 0), symbol(color));
     if (flag) {
         painter.setFont(font);
         painter.setPen(color);
