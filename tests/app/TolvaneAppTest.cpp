@@ -1,5 +1,6 @@
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
+#include "support/StandardOutputCapture.h"
 #include "support/TestMain.h"
 
 #include "app/TolvaneApp.h"
@@ -22,38 +23,6 @@
 Q_DECLARE_METATYPE(std::optional<bool>)
 
 namespace {
-// Redirects standard error into a file while it lives.
-class StandardErrorCapture {
-public:
-    StandardErrorCapture()
-    {
-        m_file.open();
-        std::fflush(stderr);
-        m_saved = dup(STDERR_FILENO);
-        dup2(m_file.handle(), STDERR_FILENO);
-    }
-    ~StandardErrorCapture() { restore(); }
-    QByteArray text()
-    {
-        restore();
-        m_file.seek(0);
-        return m_file.readAll();
-    }
-
-private:
-    void restore()
-    {
-        if (m_saved < 0)
-            return;
-        std::fflush(stderr);
-        dup2(m_saved, STDERR_FILENO);
-        close(m_saved);
-        m_saved = -1;
-    }
-    QTemporaryFile m_file;
-    int m_saved = -1;
-};
-
 // The menu's visible rows: texts, "-" for a divider, "(dim)" after rows that cannot be chosen.
 QStringList visibleRows(const QMenu& menu)
 {
@@ -376,7 +345,7 @@ private Q_SLOTS:
         // The offscreen platform has no tray.
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
         RecordingLogSink log;
-        StandardErrorCapture standardError;
+        StandardOutputCapture standardError(stderr);
         AppHarness harness;
         harness.start();
         const QString notice = QStringLiteral("No system tray is available; Tolvane keeps switching in the background.");

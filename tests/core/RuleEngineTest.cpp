@@ -6,18 +6,6 @@
 
 #include <QFile>
 
-namespace {
-AppRule rule(const QString& bundle, const QString& target, bool enabled = true)
-{
-    AppRule r;
-    r.appBundleID = bundle;
-    r.appName = bundle;
-    r.targetInputSourceID = target;
-    r.isEnabled = enabled;
-    return r;
-}
-} // namespace
-
 class RuleEngineTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -50,23 +38,23 @@ void RuleEngineTest::decidesTheTarget_data()
 
     const QString none = QStringLiteral("<none>");
     QTest::newRow("enabled rule matches")
-        << QList<AppRule>{rule("org.gnome.gedit", "xkb:de")} << none << "org.gnome.gedit"
+        << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << none << "org.gnome.gedit"
         << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"};
     QTest::newRow("first disabled, second enabled: second applies")
-        << QList<AppRule>{rule("kitty", "xkb:ru", false), rule("kitty", "xkb:de")} << none << "kitty"
+        << QList<AppRule>{ruleFor("kitty", "xkb:ru", false), ruleFor("kitty", "xkb:de")} << none << "kitty"
         << QStringList{"xkb:de"} << QStringList{"info: [Match] kitty -> xkb:de"};
     QTest::newRow("only a disabled rule: default applies")
-        << QList<AppRule>{rule("kitty", "xkb:ru", false)} << "xkb:us" << "kitty"
+        << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us" << "kitty"
         << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
     QTest::newRow("no rule, no default: nothing")
         << QList<AppRule>{} << none << "kitty" << QStringList{} << QStringList{};
     QTest::newRow("empty default behaves like none")
         << QList<AppRule>{} << "" << "kitty" << QStringList{} << QStringList{};
     QTest::newRow("target not enabled: no fall-back")
-        << QList<AppRule>{rule("kitty", "xkb:fr")} << "xkb:us" << "kitty"
+        << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us" << "kitty"
         << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"};
     QTest::newRow("bundle ids match exactly")
-        << QList<AppRule>{rule("Kitty", "xkb:ru")} << "xkb:us" << "kitty"
+        << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us" << "kitty"
         << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
     QTest::newRow("application without id is ignored")
         << QList<AppRule>{} << "xkb:us" << "" << QStringList{} << QStringList{};
@@ -109,8 +97,8 @@ void RuleEngineTest::givesFeedbackInOrderAfterEachSwitch()
     Preferences::setValue(QStringLiteral("showNotification"), true);
     EngineHarness harness;
     RuleEngine& engine = harness.start();
-    engine.addRule(rule("a", "xkb:de"));
-    engine.addRule(rule("b", "xkb:ru"));
+    engine.addRule(ruleFor("a", "xkb:de"));
+    engine.addRule(ruleFor("b", "xkb:ru"));
 
     // A -> B -> A: A's rule applies twice, feedback each time, although xkb:de may still be selected.
     harness.apps.activate(FakeApplicationSource::app("a"));
@@ -134,7 +122,7 @@ void RuleEngineTest::givesFeedbackInOrderAfterEachSwitch()
 void RuleEngineTest::handlesTheSameApplicationOnceInARow()
 {
     EngineHarness harness;
-    harness.start().addRule(rule("a", "xkb:de"));
+    harness.start().addRule(ruleFor("a", "xkb:de"));
     harness.apps.activate(FakeApplicationSource::app("a"));
     harness.apps.activate(FakeApplicationSource::app("a"));
     // Another window of the same process is the same application.
@@ -151,8 +139,8 @@ void RuleEngineTest::ignoresActivationsWhilePaused()
 {
     EngineHarness harness;
     RuleEngine& engine = harness.start();
-    engine.addRule(rule("a", "xkb:de"));
-    engine.addRule(rule("b", "xkb:ru"));
+    engine.addRule(ruleFor("a", "xkb:de"));
+    engine.addRule(ruleFor("b", "xkb:ru"));
     QSignalSpy paused(&engine, &RuleEngine::isPausedChanged);
     engine.setPaused(true);
     QCOMPARE(paused.size(), 1);
@@ -173,7 +161,7 @@ void RuleEngineTest::handlesTheFrontmostApplicationAtStart()
 {
     {
         EngineHarness first;
-        first.start().addRule(rule("front", "xkb:ru"));
+        first.start().addRule(ruleFor("front", "xkb:ru"));
     }
     EngineHarness harness;
     harness.apps.frontmost = FakeApplicationSource::app("front");
@@ -215,11 +203,11 @@ void RuleEngineTest::keepsRuleListOperationsInPlace()
     EngineHarness harness;
     RuleEngine& engine = harness.start();
     QSignalSpy changes(&engine, &RuleEngine::rulesChanged);
-    const AppRule a = rule("a", "xkb:de");
-    const AppRule b = rule("b", "xkb:ru");
+    const AppRule a = ruleFor("a", "xkb:de");
+    const AppRule b = ruleFor("b", "xkb:ru");
     engine.addRule(a);
     engine.addRule(b);
-    AppRule replacement = rule("a", "xkb:us", false);
+    AppRule replacement = ruleFor("a", "xkb:us", false);
     engine.addRule(replacement);
     QCOMPARE(engine.rules(), (QList<AppRule>{replacement, b}));
     QCOMPARE(changes.size(), 3);

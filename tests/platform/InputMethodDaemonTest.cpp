@@ -10,6 +10,7 @@
 #include "core/WindowWatcher.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/x11/X11Platform.h"
+#include "support/EngineHarness.h"
 #include "support/FakeApplicationSource.h"
 #include "support/TestMain.h"
 
@@ -26,16 +27,6 @@
 namespace {
 
 const QString fcitxService = QStringLiteral("org.fcitx.Fcitx5");
-
-AppRule rule(const QString& bundle, const QString& target, bool enabled = true)
-{
-    AppRule r;
-    r.appBundleID = bundle;
-    r.appName = bundle;
-    r.targetInputSourceID = target;
-    r.isEnabled = enabled;
-    return r;
-}
 
 QStringList ids(const QList<InputSource>& sources)
 {
@@ -301,9 +292,9 @@ void InputMethodDaemonTest::fcitx5InputMethods()
     QVERIFY(!application.waitForLine("focus in").isEmpty());
 
     startEngine(&m_apps);
-    m_engine->addRule(rule(QStringLiteral("chat"), QStringLiteral("fcitx5:pinyin")));
-    m_engine->addRule(rule(QStringLiteral("mail"), QStringLiteral("fcitx5:keyboard-de")));
-    m_engine->addRule(rule(QStringLiteral("gone"), QStringLiteral("ibus:hangul")));
+    m_engine->addRule(ruleFor(QStringLiteral("chat"), QStringLiteral("fcitx5:pinyin")));
+    m_engine->addRule(ruleFor(QStringLiteral("mail"), QStringLiteral("fcitx5:keyboard-de")));
+    m_engine->addRule(ruleFor(QStringLiteral("gone"), QStringLiteral("ibus:hangul")));
     m_engine->setDefaultInputSourceID(QStringLiteral("fcitx5:keyboard-us"));
     const QList<std::pair<QString, QString>> steps{{"chat", "pinyin"}, {"mail", "keyboard-de"}, {"term", "keyboard-us"}, {"chat", "pinyin"}};
     for (const auto& [app, expected] : steps) {
@@ -367,9 +358,9 @@ void InputMethodDaemonTest::fcitx5SwitchesOnActivation()
     QVERIFY(two.activate());
 
     startEngine(m_platform->applicationSource());
-    m_engine->addRule(rule(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
-    m_engine->addRule(rule(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin"), false));
-    m_engine->addRule(rule(QStringLiteral("AppThree"), QStringLiteral("fcitx5:pinyin")));
+    m_engine->addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
+    m_engine->addRule(ruleFor(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin"), false));
+    m_engine->addRule(ruleFor(QStringLiteral("AppThree"), QStringLiteral("fcitx5:pinyin")));
     m_engine->setDefaultInputSourceID(QStringLiteral("fcitx5:keyboard-us"));
     m_feedback.clear();
 
@@ -414,10 +405,10 @@ void InputMethodDaemonTest::ibusEngines()
     QCOMPARE(names(m_manager->installedInputSources()), (QStringList{"English (US)", "German", "Hangul", "Intelligent Pinyin"}));
 
     startEngine(&m_apps);
-    m_engine->addRule(rule(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
-    m_engine->addRule(rule(QStringLiteral("chinese"), QStringLiteral("ibus:libpinyin")));
-    m_engine->addRule(rule(QStringLiteral("german"), QStringLiteral("ibus:xkb:de::deu")));
-    m_engine->addRule(rule(QStringLiteral("stale"), QStringLiteral("fcitx5:pinyin")));
+    m_engine->addRule(ruleFor(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
+    m_engine->addRule(ruleFor(QStringLiteral("chinese"), QStringLiteral("ibus:libpinyin")));
+    m_engine->addRule(ruleFor(QStringLiteral("german"), QStringLiteral("ibus:xkb:de::deu")));
+    m_engine->addRule(ruleFor(QStringLiteral("stale"), QStringLiteral("fcitx5:pinyin")));
     m_engine->setDefaultInputSourceID(QStringLiteral("ibus:xkb:us::eng"));
     const QList<std::pair<QString, QString>> steps{{"korean", "ibus:hangul"}, {"chinese", "ibus:libpinyin"},
                                                    {"german", "ibus:xkb:de::deu"}, {"other", "ibus:xkb:us::eng"}};

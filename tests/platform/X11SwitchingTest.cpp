@@ -7,6 +7,7 @@
 #include "core/WindowWatcher.h"
 #include "platform/x11/X11ApplicationSource.h"
 #include "platform/x11/X11Platform.h"
+#include "support/EngineHarness.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
@@ -16,16 +17,6 @@
 #include <QStandardPaths>
 
 namespace {
-
-AppRule rule(const QString& bundle, const QString& target, bool enabled = true)
-{
-    AppRule r;
-    r.appBundleID = bundle;
-    r.appName = bundle;
-    r.targetInputSourceID = target;
-    r.isEnabled = enabled;
-    return r;
-}
 
 bool setLayouts(const QStringList& arguments)
 {
@@ -192,9 +183,9 @@ void X11SwitchingTest::appliesRulesOnActivation()
 {
     QVERIFY(m_two->activate());
     startEngine();
-    m_engine->addRule(rule(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
-    m_engine->addRule(rule(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:ru"), false));
-    m_engine->addRule(rule(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
+    m_engine->addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
+    m_engine->addRule(ruleFor(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:ru"), false));
+    m_engine->addRule(ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
     m_engine->setDefaultInputSourceID(QStringLiteral("xkb:us"));
     m_feedback.clear();
 
@@ -239,7 +230,7 @@ void X11SwitchingTest::handlesTheFrontApplicationAtStart()
 {
     {
         startEngine();
-        m_engine->addRule(rule(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
+        m_engine->addRule(ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
         cleanup();
     }
     QVERIFY(m_three->activate());

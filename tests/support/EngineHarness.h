@@ -12,6 +12,17 @@
 
 #include <memory>
 
+// A rule for the application `bundle` (also its name) that selects `target`.
+inline AppRule ruleFor(const QString& bundle, const QString& target, bool enabled = true)
+{
+    AppRule rule;
+    rule.appBundleID = bundle;
+    rule.appName = bundle;
+    rule.targetInputSourceID = target;
+    rule.isEnabled = enabled;
+    return rule;
+}
+
 // A rule engine wired to test doubles. `events` records the switch feedback in
 // the order the engine asked for it: "indicator <name> <id>", "sound", and
 // "notification <title> <body>".

@@ -6,15 +6,17 @@
 #include <cstdio>
 #include <unistd.h>
 
-// Redirects the process's standard output into a file while it lives.
+// Redirects the process's standard output (or standard error) into a file while it lives.
 class StandardOutputCapture {
 public:
-    StandardOutputCapture()
+    explicit StandardOutputCapture(FILE* stream = stdout)
+        : m_stream(stream)
+        , m_descriptor(fileno(stream))
     {
         m_file.open();
-        std::fflush(stdout);
-        m_saved = dup(STDOUT_FILENO);
-        dup2(m_file.handle(), STDOUT_FILENO);
+        std::fflush(m_stream);
+        m_saved = dup(m_descriptor);
+        dup2(m_file.handle(), m_descriptor);
     }
     ~StandardOutputCapture() { restore(); }
 
@@ -30,12 +32,14 @@ private:
     {
         if (m_saved < 0)
             return;
-        std::fflush(stdout);
-        dup2(m_saved, STDOUT_FILENO);
+        std::fflush(m_stream);
+        dup2(m_saved, m_descriptor);
         close(m_saved);
         m_saved = -1;
     }
 
+    FILE* m_stream;
+    int m_descriptor;
     QTemporaryFile m_file;
     int m_saved = -1;
 };
