@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr char hexDigits[] = "0123456789abcdef";
+
 struct Member {
     const char* name;
     QByteArray value;
@@ -137,12 +139,10 @@ std::optional<AppRule> decodeRule(const QJsonValue& element, qsizetype index, QS
 
 } // namespace
 
-QByteArray RulesCodec::quoted(const QString& text)
+namespace {
+
+void appendEscapedUtf8(QByteArray& out, const QByteArray& utf8)
 {
-    const QByteArray utf8 = text.toUtf8();
-    QByteArray out;
-    out.reserve(utf8.size() + 2);
-    out += '"';
     for (const char c : utf8) {
         switch (c) {
         case '"': out += "\\\""; break;
@@ -156,13 +156,51 @@ QByteArray RulesCodec::quoted(const QString& text)
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 out += "\\u00";
-                out += "0123456789abcdef"[(c >> 4) & 0xF];
-                out += "0123456789abcdef"[c & 0xF];
+                out += hexDigits[(c >> 4) & 0xF];
+                out += hexDigits[c & 0xF];
             } else {
                 out += c;
             }
         }
     }
+}
+
+void appendUnicodeEscape(QByteArray& out, char16_t unit)
+{
+    out += "\\u";
+    for (int shift = 12; shift >= 0; shift -= 4)
+        out += hexDigits[(unit >> shift) & 0xF];
+}
+
+bool isUnpairedSurrogate(QStringView text, qsizetype i)
+{
+    const QChar c = text.at(i);
+    if (c.isHighSurrogate())
+        return i + 1 >= text.size() || !text.at(i + 1).isLowSurrogate();
+    if (c.isLowSurrogate())
+        return i == 0 || !text.at(i - 1).isHighSurrogate();
+    return false;
+}
+
+} // namespace
+
+// UTF-8 cannot carry an unpaired UTF-16 half, so such a unit is written as a
+// \u escape instead of being replaced: a rule read from a file saves back
+// exactly as it was read.
+QByteArray RulesCodec::quoted(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    qsizetype runStart = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!isUnpairedSurrogate(text, i))
+            continue;
+        appendEscapedUtf8(out, QStringView(text).sliced(runStart, i - runStart).toUtf8());
+        appendUnicodeEscape(out, text.at(i).unicode());
+        runStart = i + 1;
+    }
+    appendEscapedUtf8(out, QStringView(text).sliced(runStart).toUtf8());
     out += '"';
     return out;
 }

@@ -57,6 +57,10 @@ void RulesCodecTest::roundTripsAwkwardText_data()
     QTest::newRow("non-ASCII") << QStringLiteral("日本語 Ünïcödé 🇩🇪");
     QTest::newRow("slashes") << QStringLiteral("/usr/share/applications/x.desktop");
     QTest::newRow("empty") << QString();
+    // A JSON file may escape unpaired UTF-16 halves; they must survive a save.
+    QTest::newRow("lone high surrogate") << (QStringLiteral("a") + QChar(0xd800) + QStringLiteral("b"));
+    QTest::newRow("lone low surrogate at the end") << (QStringLiteral("a") + QChar(0xdfff));
+    QTest::newRow("halves in the wrong order") << (QString(QChar(0xdc00)) + QChar(0xd800));
 }
 
 void RulesCodecTest::roundTripsAwkwardText()
