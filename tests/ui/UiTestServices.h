@@ -95,13 +95,3 @@ struct UiTestServices {
     QList<QUrl> opened;
     int updateChecks = 0;
 };
-
-inline AppRule makeRule(const QString& bundle, const QString& target, bool enabled = true)
-{
-    AppRule rule;
-    rule.appBundleID = bundle;
-    rule.appName = bundle + QStringLiteral(" App");
-    rule.targetInputSourceID = target;
-    rule.isEnabled = enabled;
-    return rule;
-}
