@@ -1,26 +1,19 @@
-// tolvane-test-im-client --framework fcitx5|ibus [--class CLASS] [--no-window]
+// tolvane-test-im-client --framework fcitx5 [--class CLASS]
 //
 // Plays the part of an application's input-method module: maps one ordinary
-// top-level window with the given WM_CLASS (unless --no-window), creates an
-// input context in the framework and focuses it while the window has the X
-// input focus (or at once with --no-window). Prints, one per line:
+// top-level window with the given WM_CLASS, creates an input context in fcitx5
+// and focuses it while the window has the X input focus. Prints, one per line:
 //   "window 0x..."            once the window is mapped
 //   "focus in" / "focus out"  after the framework acknowledged the focus change
 //   "im <monotonic-us> <name>" whenever fcitx5 tells the context its input method
 // With --framework sni it instead owns org.kde.StatusNotifierWatcher on the
 // session bus, so that a framework that shows a tray item publishes it.
 #include <QCoreApplication>
-#include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDBusInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
-#include <QDBusReply>
-#include <QDir>
-#include <QFile>
 #include <QSocketNotifier>
 #include <QStringList>
-#include <QSysInfo>
 
 #include <cstdio>
 #include <ctime>
@@ -28,26 +21,7 @@
 
 namespace {
 
-struct StringPair {
-    QString first;
-    QString second;
-};
-
-QDBusArgument& operator<<(QDBusArgument& argument, const StringPair& pair)
-{
-    argument.beginStructure();
-    argument << pair.first << pair.second;
-    argument.endStructure();
-    return argument;
-}
-
-const QDBusArgument& operator>>(const QDBusArgument& argument, StringPair& pair)
-{
-    argument.beginStructure();
-    argument >> pair.first >> pair.second;
-    argument.endStructure();
-    return argument;
-}
+using StringPairs = QList<QPair<QString, QString>>;
 
 qint64 monotonicMicroseconds()
 {
@@ -62,71 +36,24 @@ void say(const QString& line)
     std::fflush(stdout);
 }
 
-// The ibus address, as the daemon publishes it for this display.
-QString ibusAddress()
-{
-    if (!qEnvironmentVariableIsEmpty("IBUS_ADDRESS"))
-        return qEnvironmentVariable("IBUS_ADDRESS");
-    QString display = qEnvironmentVariable("DISPLAY");
-    QString host = display.section(QLatin1Char(':'), 0, 0);
-    if (host.isEmpty())
-        host = QStringLiteral("unix");
-    const QString number = display.section(QLatin1Char(':'), 1).section(QLatin1Char('.'), 0, 0);
-    const QString config = qEnvironmentVariableIsEmpty("XDG_CONFIG_HOME") ? QDir::homePath() + QStringLiteral("/.config")
-                                                                           : qEnvironmentVariable("XDG_CONFIG_HOME");
-    QFile file(config + QStringLiteral("/ibus/bus/") + QString::fromLatin1(QSysInfo::machineUniqueId()) + QLatin1Char('-')
-               + host + QLatin1Char('-') + number);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        if (line.startsWith("IBUS_ADDRESS="))
-            return QString::fromUtf8(line.mid(13));
-    }
-    return {};
-}
-
 class Client : public QObject {
     Q_OBJECT
 public:
-    bool start(const QString& framework)
+    bool start()
     {
-        m_framework = framework;
-        if (framework == QLatin1String("fcitx5")) {
-            m_bus = std::make_unique<QDBusConnection>(QDBusConnection::sessionBus());
-            QDBusMessage create = QDBusMessage::createMethodCall(
-                QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/org/freedesktop/portal/inputmethod"),
-                QStringLiteral("org.fcitx.Fcitx.InputMethod1"), QStringLiteral("CreateInputContext"));
-            create << QVariant::fromValue(QList<StringPair>{{QStringLiteral("program"), QStringLiteral("tolvane-test")}});
-            const QDBusMessage reply = m_bus->call(create);
-            if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-                return false;
-            m_path = reply.arguments().at(0).value<QDBusObjectPath>().path();
-            m_service = reply.service();
-            m_interface = QStringLiteral("org.fcitx.Fcitx.InputContext1");
-            m_bus->connect(m_service, m_path, m_interface, QStringLiteral("CurrentIM"), this,
-                           SLOT(currentIM(QString, QString, QString)));
-            // Key events are handled, so the context has the capabilities of a text field.
-            call(QStringLiteral("SetCapability"), {QVariant::fromValue(qulonglong(0))});
-        } else {
-            const QString address = ibusAddress();
-            if (address.isEmpty())
-                return false;
-            m_bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, QStringLiteral("ibus-client")));
-            if (!m_bus->isConnected())
-                return false;
-            QDBusMessage create = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.IBus"),
-                                                                 QStringLiteral("/org/freedesktop/IBus"),
-                                                                 QStringLiteral("org.freedesktop.IBus"),
-                                                                 QStringLiteral("CreateInputContext"));
-            create << QStringLiteral("tolvane-test");
-            const QDBusMessage reply = m_bus->call(create);
-            if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
-                return false;
-            m_path = reply.arguments().at(0).value<QDBusObjectPath>().path();
-            m_service = QStringLiteral("org.freedesktop.IBus");
-            m_interface = QStringLiteral("org.freedesktop.IBus.InputContext");
-            call(QStringLiteral("SetCapabilities"), {QVariant::fromValue(uint(0x8))}); // focus
-        }
+        QDBusMessage create = QDBusMessage::createMethodCall(
+            QStringLiteral("org.fcitx.Fcitx5"), QStringLiteral("/org/freedesktop/portal/inputmethod"),
+            QStringLiteral("org.fcitx.Fcitx.InputMethod1"), QStringLiteral("CreateInputContext"));
+        create << QVariant::fromValue(StringPairs{{QStringLiteral("program"), QStringLiteral("tolvane-test")}});
+        const QDBusMessage reply = QDBusConnection::sessionBus().call(create);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return false;
+        m_path = reply.arguments().at(0).value<QDBusObjectPath>().path();
+        m_service = reply.service();
+        QDBusConnection::sessionBus().connect(m_service, m_path, m_interface, QStringLiteral("CurrentIM"), this,
+                                              SLOT(currentIM(QString, QString, QString)));
+        // Key events are handled, so the context has the capabilities of a text field.
+        call(QStringLiteral("SetCapability"), {QVariant::fromValue(qulonglong(0))});
         return true;
     }
 
@@ -147,14 +74,12 @@ private:
     {
         QDBusMessage message = QDBusMessage::createMethodCall(m_service, m_path, m_interface, method);
         message.setArguments(arguments);
-        m_bus->call(message);
+        QDBusConnection::sessionBus().call(message);
     }
 
-    QString m_framework;
-    std::unique_ptr<QDBusConnection> m_bus;
+    const QString m_interface = QStringLiteral("org.fcitx.Fcitx.InputContext1");
     QString m_service;
     QString m_path;
-    QString m_interface;
 };
 
 // Just enough of a StatusNotifierWatcher for a tray item to register.
@@ -184,9 +109,6 @@ private:
 
 } // namespace
 
-Q_DECLARE_METATYPE(StringPair)
-
-
 #include "InputMethodTestClient.moc"
 
 // Xlib defines Bool, Status and the like, which the meta-object code above must not see.
@@ -197,11 +119,10 @@ Q_DECLARE_METATYPE(StringPair)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    qDBusRegisterMetaType<StringPair>();
-    qDBusRegisterMetaType<QList<StringPair>>();
+    qDBusRegisterMetaType<QPair<QString, QString>>();
+    qDBusRegisterMetaType<StringPairs>();
     const QStringList args = app.arguments();
     const QString framework = args.value(args.indexOf(QStringLiteral("--framework")) + 1);
-    const bool withWindow = !args.contains(QStringLiteral("--no-window"));
     QByteArray className = args.contains(QStringLiteral("--class"))
                                      ? args.value(args.indexOf(QStringLiteral("--class")) + 1).toUtf8()
                                      : QByteArray("TolvaneImClient");
@@ -221,15 +142,10 @@ int main(int argc, char** argv)
     }
 
     static Client client;
-    if (!client.start(framework)) {
+    if (framework != QLatin1String("fcitx5") || !client.start()) {
         say(QStringLiteral("error no input context"));
         return 1;
     }
-    if (!withWindow) {
-        client.setFocused(true);
-        return app.exec();
-    }
-
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         say(QStringLiteral("error no display"));
