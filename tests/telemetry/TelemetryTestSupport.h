@@ -11,7 +11,7 @@
 #include <QFile>
 #include <QList>
 #include <QMutex>
-#include <QPointer>
+#include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QtTest>
@@ -42,15 +42,7 @@ public:
                 texts.append(text);
         return texts;
     }
-    bool contains(const QString& text, std::optional<LogLevel> level = std::nullopt) const
-    {
-        return messages(level).contains(text);
-    }
-    void clear()
-    {
-        QMutexLocker locker(&m_state->mutex);
-        m_state->messages.clear();
-    }
+    bool contains(const QString& text, LogLevel level) const { return messages(level).contains(text); }
 
 private:
     struct State {
@@ -65,9 +57,7 @@ class IngestionServer : public QObject {
 public:
     enum class Behaviour { respond, junk, hang, closeConnection };
     struct Request {
-        QByteArray method;
-        QByteArray path;
-        QByteArray contentType;
+        QByteArray head; // request line and headers
         QByteArray body;
     };
 
@@ -97,38 +87,21 @@ private:
     {
         QByteArray& buffer = m_buffers[socket];
         buffer += socket->readAll();
-        const qsizetype headerEnd = buffer.indexOf("\r\n\r\n");
-        if (headerEnd < 0)
+        const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
+        static const QRegularExpression contentLength(QStringLiteral("\r\ncontent-length: *(\\d+)"),
+                                                      QRegularExpression::CaseInsensitiveOption);
+        const qsizetype length = contentLength.match(QString::fromLatin1(buffer.left(headEnd))).captured(1).toLongLong();
+        if (headEnd < 0 || buffer.size() < headEnd + 4 + length)
             return;
-        const QList<QByteArray> lines = buffer.left(headerEnd).split('\n');
-        Request request;
-        const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
-        request.method = requestLine.value(0);
-        request.path = requestLine.value(1);
-        qsizetype length = 0;
-        for (const QByteArray& line : lines.mid(1)) {
-            const qsizetype colon = line.indexOf(':');
-            const QByteArray name = line.left(colon).trimmed().toLower();
-            const QByteArray value = line.mid(colon + 1).trimmed();
-            if (name == "content-length")
-                length = value.toLongLong();
-            else if (name == "content-type")
-                request.contentType = value;
-        }
-        if (buffer.size() < headerEnd + 4 + length)
-            return;
-        request.body = buffer.mid(headerEnd + 4, length);
+        m_requests.append({buffer.left(headEnd), buffer.mid(headEnd + 4, length)});
         m_buffers.remove(socket);
-        m_requests.append(request);
         switch (m_behaviour) {
-        case Behaviour::respond: {
-            QByteArray response = "HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: application/json\r\n"
-                + "Content-Length: " + QByteArray::number(m_responseBody.size()) + "\r\nConnection: close\r\n\r\n"
-                + m_responseBody;
-            socket->write(response);
+        case Behaviour::respond:
+            socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: application/json\r\n"
+                          + "Content-Length: " + QByteArray::number(m_responseBody.size())
+                          + "\r\nConnection: close\r\n\r\n" + m_responseBody);
             socket->disconnectFromHost();
             break;
-        }
         case Behaviour::junk:
             socket->write("\x01\x02 this is not HTTP at all \xff\xfe\r\n\r\n");
             socket->disconnectFromHost();
@@ -149,13 +122,22 @@ private:
     QByteArray m_responseBody = "{}";
 };
 
+// A queued record whose payload needs escaping in both encodings.
+inline SignalPostBody makeRecord(const QString& type, std::optional<double> value = std::nullopt)
+{
+    return SignalPostBody{QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC), QStringLiteral("APP"),
+                          QString(64, QLatin1Char('a')), QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"),
+                          type, value, {{QStringLiteral("key"), QStringLiteral("välue \"q\" \\ \t\x01 ☃")}},
+                          QStringLiteral("false")};
+}
+
 // A configuration for tests: loopback endpoint, no automatic session signals, no timer
 // ticks during the test, short HTTP timeout.
 inline std::shared_ptr<TelemetryManagerConfiguration> testConfiguration(const QUrl& baseUrl,
-                                                                        const QString& appID = QStringLiteral("TEST-APP"),
-                                                                        const std::optional<QString>& ns = std::nullopt)
+                                                                        const std::optional<QString>& ns = std::nullopt,
+                                                                        const std::optional<QString>& salt = std::nullopt)
 {
-    auto configuration = std::make_shared<TelemetryManagerConfiguration>(appID, std::nullopt, baseUrl, ns);
+    auto configuration = std::make_shared<TelemetryManagerConfiguration>("TEST-APP", salt, baseUrl, ns);
     configuration->setSendNewSessionBeganSignal(false);
     configuration->setSessionStatsEnabled(false);
     configuration->setSendTimerInterval(std::chrono::hours(1));

@@ -1,5 +1,5 @@
 // The public entry point and the manager: reserved names, prefixes, user hashing, dropped
-// signals, sessions of the configuration, the default payload and the C interface.
+// signals, the launch session, the default payload and the C interface.
 #include "TelemetryTestSupport.h"
 
 #include "DefaultSignalPayload.h"
@@ -13,19 +13,10 @@ using namespace telemetrytest;
 
 namespace {
 
-const QString prefixWarning = QStringLiteral(
-    "Sending signal with reserved prefix 'TelemetryDeck.' will cause unexpected behavior. Please use another prefix instead.");
-const QString keyPrefixWarning = QStringLiteral("Sending parameter with reserved key prefix 'TelemetryDeck.' will cause "
-                                                "unexpected behavior. Please use another prefix instead.");
-
-QString nameWarning(const QString& name)
+// The error logged for a reserved name, e.g. warning("signal with reserved name 'x'", "name").
+QString warning(const QString& what, const QString& other)
 {
-    return "Sending signal with reserved name '" + name + "' will cause unexpected behavior. Please use another name instead.";
-}
-
-QString keyWarning(const QString& key)
-{
-    return "Sending parameter with reserved key '" + key + "' will cause unexpected behavior. Please use another key instead.";
+    return "Sending " + what + " will cause unexpected behavior. Please use another " + other + " instead.";
 }
 
 class EnricherStub : public SignalEnricher {
@@ -49,7 +40,7 @@ class TelemetryManagerTest : public QObject {
     void start(const std::function<void(TelemetryManagerConfiguration&)>& adjust = {})
     {
         m_configuration = testConfiguration(unreachableUrl());
-        m_logs.clear();
+        m_logs = LogCapture();
         m_configuration->setLogHandler(m_logs.handler(LogLevel::info));
         if (adjust)
             adjust(*m_configuration);
@@ -69,52 +60,51 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("key");
-        QTest::addColumn<QString>("signalPrefix");
-        QTest::addColumn<QString>("parameterPrefix");
+        QTest::addColumn<QString>("prefix"); // for signal names and parameter keys
         QTest::addColumn<bool>("warnings");
-        QTest::addColumn<QStringList>("expectedErrors");
+        QTest::addColumn<QString>("expectedError");
         QTest::addColumn<QString>("sentName");
         QTest::addColumn<QString>("sentKey");
 
-        QTest::newRow("reserved prefix") << "TelemetryDeck.mine" << "k" << "" << "" << true << QStringList{prefixWarning}
+        const QString prefixWarning = warning("signal with reserved prefix 'TelemetryDeck.'", "prefix");
+        const QString keyPrefixWarning = warning("parameter with reserved key prefix 'TelemetryDeck.'", "prefix");
+        QTest::newRow("reserved prefix") << "TelemetryDeck.mine" << "k" << "" << true << prefixWarning
                                          << "TelemetryDeck.mine" << "k";
-        QTest::newRow("reserved prefix, any case") << "TELEMETRYDECK.mine" << "k" << "" << "" << true
-                                                   << QStringList{prefixWarning} << "TELEMETRYDECK.mine" << "k";
-        QTest::newRow("reserved name quoted as written") << "Platform" << "k" << "" << "" << true
-                                                         << QStringList{nameWarning("Platform")} << "Platform" << "k";
-        QTest::newRow("signal prefix makes it harmless") << "type" << "k" << "App." << "" << true << QStringList{}
-                                                         << "App.type" << "k";
-        QTest::newRow("reserved key") << "ok" << "appVersion" << "" << "" << true << QStringList{keyWarning("appVersion")}
-                                      << "ok" << "appVersion";
-        QTest::newRow("prefixed key stays reserved") << "ok" << "TelemetryDeck.x" << "" << "my." << true
-                                                     << QStringList{keyPrefixWarning} << "ok" << "TelemetryDeck.x";
-        QTest::newRow("lower-case key gets the prefix") << "ok" << "telemetrydeck.x" << "" << "my." << true
-                                                        << QStringList{} << "ok" << "my.telemetrydeck.x";
-        QTest::newRow("lower-case key without prefix") << "ok" << "telemetrydeck.x" << "" << "" << true
-                                                       << QStringList{keyPrefixWarning} << "ok" << "telemetrydeck.x";
-        QTest::newRow("warnings off") << "platform" << "LOCALE" << "" << "" << false << QStringList{} << "platform"
-                                      << "LOCALE";
+        QTest::newRow("reserved prefix, any case") << "TELEMETRYDECK.mine" << "k" << "" << true << prefixWarning
+                                                   << "TELEMETRYDECK.mine" << "k";
+        QTest::newRow("reserved name quoted as written") << "Platform" << "k" << "" << true
+                                                         << warning("signal with reserved name 'Platform'", "name")
+                                                         << "Platform" << "k";
+        QTest::newRow("prefix makes it harmless") << "type" << "k" << "App." << true << "" << "App.type" << "App.k";
+        QTest::newRow("reserved key") << "ok" << "appVersion" << "" << true
+                                      << warning("parameter with reserved key 'appVersion'", "key") << "ok" << "appVersion";
+        QTest::newRow("prefixed key stays reserved") << "ok" << "TelemetryDeck.x" << "my." << true << keyPrefixWarning
+                                                     << "my.ok" << "TelemetryDeck.x";
+        QTest::newRow("lower-case key gets the prefix") << "ok" << "telemetrydeck.x" << "my." << true << ""
+                                                        << "my.ok" << "my.telemetrydeck.x";
+        QTest::newRow("lower-case key without prefix") << "ok" << "telemetrydeck.x" << "" << true << keyPrefixWarning
+                                                       << "ok" << "telemetrydeck.x";
+        QTest::newRow("warnings off") << "platform" << "LOCALE" << "" << false << "" << "platform" << "LOCALE";
     }
 
     void reservedNames()
     {
         QFETCH(QString, name);
         QFETCH(QString, key);
-        QFETCH(QString, signalPrefix);
-        QFETCH(QString, parameterPrefix);
+        QFETCH(QString, prefix);
         QFETCH(bool, warnings);
-        QFETCH(QStringList, expectedErrors);
+        QFETCH(QString, expectedError);
         QFETCH(QString, sentName);
         QFETCH(QString, sentKey);
         start([&](TelemetryManagerConfiguration& c) {
-            if (!signalPrefix.isEmpty())
-                c.setDefaultSignalPrefix(signalPrefix);
-            if (!parameterPrefix.isEmpty())
-                c.setDefaultParameterPrefix(parameterPrefix);
+            if (!prefix.isEmpty()) {
+                c.setDefaultSignalPrefix(prefix);
+                c.setDefaultParameterPrefix(prefix);
+            }
             c.setReservedParameterWarningsEnabled(warnings);
         });
         TelemetryDeck::signal(name, {{key, "value"}});
-        QCOMPARE(m_logs.messages(LogLevel::error), expectedErrors);
+        QCOMPARE(m_logs.messages(LogLevel::error), expectedError.isEmpty() ? QStringList() : QStringList{expectedError});
         // A warning never stops the signal.
         QVERIFY(waitForCount(cache(), 1));
         const SignalPostBody sent = cache().snapshot().constFirst();
@@ -130,7 +120,7 @@ private slots:
             c.setMetadataEnrichers({std::make_shared<EnricherStub>()});
         });
         TelemetryDeck::signal("s", {{"tier", "pro"}, {"shared", "signal"}});
-        QCOMPARE(m_logs.messages(LogLevel::error), QStringList{keyWarning("locale")});
+        QCOMPARE(m_logs.messages(LogLevel::error), QStringList{warning("parameter with reserved key 'locale'", "key")});
         QVERIFY(waitForCount(cache(), 1));
         const SignalParameters payload = cache().snapshot().constFirst().payload;
         QCOMPARE(payload.value("tier"), QStringLiteral("pro"));       // signal over default parameters
@@ -143,58 +133,42 @@ private slots:
     void userHash()
     {
         start([](TelemetryManagerConfiguration& c) { c.setDefaultUser(QStringLiteral("alice")); });
-        const QString hash = TelemetryManager::hashedDefaultUser();
-        QCOMPARE(hash, Sha256::hex("alice"));
-        QCOMPARE(hash, QStringLiteral("2bd806c97f0e00af1a1fc3328fa763a9269723c8db8fac4f93af71db186d6e90"));
-        resetClient();
-
-        auto other = std::make_shared<TelemetryManagerConfiguration>("TEST-APP", QStringLiteral("salt"), unreachableUrl());
-        other->setDefaultUser(QStringLiteral("alice"));
-        TelemetryManager::initialize(other);
+        QCOMPARE(TelemetryManager::hashedDefaultUser(),
+                 QStringLiteral("2bd806c97f0e00af1a1fc3328fa763a9269723c8db8fac4f93af71db186d6e90"));
+        auto salted = testConfiguration(unreachableUrl(), std::nullopt, QStringLiteral("salt"));
+        salted->setDefaultUser(QStringLiteral("alice"));
+        TelemetryManager::initialize(salted);
         QCOMPARE(TelemetryManager::hashedDefaultUser(), Sha256::hex("alice", "salt"));
-        QVERIFY(TelemetryManager::hashedDefaultUser() != hash);
-        resetClient();
 
-        // Without a configured user one is generated once and kept in the client's suite.
+        // Without a configured user one is generated once and kept for later starts.
         start();
         const QString generated = TelemetryManager::resolveDefaultUser(*m_configuration);
         QVERIFY(!QUuid::fromString(generated).isNull());
         QCOMPARE(generated, generated.toUpper());
+        start();
         QCOMPARE(TelemetryManager::resolveDefaultUser(*m_configuration), generated);
-        QCOMPARE(TelemetryManager::clientSuite()->value("defaultUserIdentifier").toString(), generated);
-        QCOMPARE(TelemetryManager::clientSuiteName("TEST-APP"),
-                 "com.telemetrydeck." + Sha256::hex("TEST-APP").right(12));
-    }
-
-    void droppedSignals_data()
-    {
-        QTest::addColumn<int>("reason");
-        QTest::newRow("analytics disabled") << 0;
-        QTest::newRow("preview mode set") << 1;
-        QTest::newRow("preview environment") << 2;
     }
 
     void droppedSignals()
     {
-        QFETCH(int, reason);
-        start([reason](TelemetryManagerConfiguration& c) {
-            if (reason == 0)
-                c.setAnalyticsDisabled(true);
-            if (reason == 1)
-                c.setSwiftUIPreviewMode(true);
-        });
-        if (reason == 2)
-            qputenv("XCODE_RUNNING_FOR_PREVIEWS", "1");
-        TelemetryDeck::signal("dropped");
-        TelemetryDeck::errorOccurred("dropped-too");
-        QTest::qWait(100);
-        QCOMPARE(cache().count(), 0);
+        start();
+        // A preview mode set by hand overrides the environment, so it comes last.
+        const std::function<void(bool)> reasons[] = {
+            [](bool on) { on ? qputenv("XCODE_RUNNING_FOR_PREVIEWS", "1") : qunsetenv("XCODE_RUNNING_FOR_PREVIEWS"); },
+            [this](bool on) { m_configuration->setAnalyticsDisabled(on); },
+            [this](bool on) { m_configuration->setSwiftUIPreviewMode(on); },
+        };
+        for (const auto& reason : reasons) {
+            reason(true);
+            TelemetryDeck::signal("dropped");
+            TelemetryDeck::errorOccurred("dropped-too");
+            reason(false); // the same client sends again once the reason is gone
+            TelemetryDeck::signal("sent");
+        }
+        QVERIFY(waitForCount(cache(), 3));
+        for (const SignalPostBody& record : cache().snapshot())
+            QCOMPARE(record.type, QStringLiteral("sent"));
         QVERIFY(m_logs.messages(LogLevel::error).isEmpty());
-        // The same client sends again once the reason is gone.
-        m_configuration->setAnalyticsDisabled(false);
-        m_configuration->setSwiftUIPreviewMode(false);
-        TelemetryDeck::signal("sent");
-        QVERIFY(waitForCount(cache(), 1));
     }
 
     void launchSignalCarriesTheInitialSession()
@@ -211,88 +185,46 @@ private slots:
         QVERIFY(records.at(1).sessionID != initial);
     }
 
-    void timeZoneText_data()
-    {
-        QTest::addColumn<int>("offset");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("UTC") << 0 << "UTC+0";
-        QTest::newRow("+2") << 7200 << "UTC+2";
-        QTest::newRow("+5:30") << 19800 << "UTC+5:30";
-        QTest::newRow("+5:45") << 20700 << "UTC+5:45";
-        QTest::newRow("-8") << -28800 << "UTC-8";
-        QTest::newRow("-3:30") << -12600 << "UTC-3:30";
-        QTest::newRow("-0:30") << -1800 << "UTC-0:30";
-    }
-
-    void timeZoneText()
-    {
-        QFETCH(int, offset);
-        QFETCH(QString, expected);
-        QCOMPARE(DefaultSignalPayload::timeZoneText(offset), expected);
-    }
-
-    void systemVersion_data()
-    {
-        QTest::addColumn<QString>("release");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("debian") << "6.1.0-18-amd64" << QStringList{"Linux 6.1.0", "Linux 6", "Linux 6.1"};
-        QTest::newRow("two parts") << "6.5" << QStringList{"Linux 6.5.0", "Linux 6", "Linux 6.5"};
-        QTest::newRow("rc suffix") << "6.8.12-rc3+" << QStringList{"Linux 6.8.12", "Linux 6", "Linux 6.8"};
-        QTest::newRow("garbage") << "unknown" << QStringList{"Linux 0.0.0", "Linux 0", "Linux 0.0"};
-    }
-
-    void systemVersion()
-    {
-        QFETCH(QString, release);
-        QFETCH(QStringList, expected);
-        const auto version = DefaultSignalPayload::systemVersion("Linux", release);
-        QCOMPARE((QStringList{version.full, version.major, version.majorMinor}), expected);
-    }
-
-    void calendar_data()
-    {
-        QTest::addColumn<QDateTime>("moment");
-        QTest::addColumn<QStringList>("expected"); // dayOfWeek, isWeekend, hourOfDay, weekOfYear, quarter, dayOfYear
-        QTest::newRow("sunday late") << QDateTime(QDate(2024, 12, 29), QTime(23, 30))
-                                     << QStringList{"7", "true", "24", "1", "4", "364"};
-        QTest::newRow("new year monday") << QDateTime(QDate(2024, 1, 1), QTime(0, 10))
-                                         << QStringList{"1", "false", "1", "1", "1", "1"};
-        QTest::newRow("second week") << QDateTime(QDate(2023, 1, 8), QTime(12, 0))
-                                     << QStringList{"7", "true", "13", "2", "1", "8"};
-        QTest::newRow("saturday in july") << QDateTime(QDate(2024, 7, 6), QTime(9, 0))
-                                          << QStringList{"6", "true", "10", "27", "3", "188"};
-    }
-
-    void calendar()
-    {
-        QFETCH(QDateTime, moment);
-        QFETCH(QStringList, expected);
-        const SignalParameters c = DefaultSignalPayload::calendarParameters(moment);
-        const QString p = QStringLiteral("TelemetryDeck.Calendar.");
-        QCOMPARE((QStringList{c.value(p + "dayOfWeek"), c.value(p + "isWeekend"), c.value(p + "hourOfDay"),
-                              c.value(p + "weekOfYear"), c.value(p + "quarterOfYear"), c.value(p + "dayOfYear")}),
-                 expected);
-    }
-
-    void deviceFacts()
+    void defaultPayload()
     {
         start();
         SignalParameters payload = DefaultSignalPayload::parameters();
-        QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionWidth"), QStringLiteral("N/A"));
-        QCOMPARE(payload.value("TelemetryDeck.UserPreference.colorScheme"), QStringLiteral("N/A"));
-        QCOMPARE(payload.value("TelemetryDeck.UserPreference.layoutDirection"), QStringLiteral("N/A"));
         QCOMPARE(payload.value("operatingSystem"), QStringLiteral("Linux"));
         QVERIFY(!payload.value("architecture").isEmpty());
         QVERIFY(!payload.value("modelName").isEmpty());
-
-        DefaultSignalPayload::setDeviceFactsProvider([] {
-            return DeviceFacts{QSizeF(1920, 1080), 1.25, "Dark", "leftToRight"};
-        });
+        QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionWidth"), QStringLiteral("N/A"));
+        QCOMPARE(payload.value("TelemetryDeck.UserPreference.colorScheme"), QStringLiteral("N/A"));
+        DefaultSignalPayload::setDeviceFactsProvider([] { return DeviceFacts{QSizeF(1920, 1080), 1.25, "Dark", "leftToRight"}; });
         payload = DefaultSignalPayload::parameters();
         QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionWidth"), QStringLiteral("1920.0"));
         QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionHeight"), QStringLiteral("1080.0"));
         QCOMPARE(payload.value("TelemetryDeck.Device.screenScaleFactor"), QStringLiteral("1.25"));
         QCOMPARE(payload.value("TelemetryDeck.UserPreference.colorScheme"), QStringLiteral("Dark"));
+
+        QCOMPARE(DefaultSignalPayload::timeZoneText(0), QStringLiteral("UTC+0"));
+        QCOMPARE(DefaultSignalPayload::timeZoneText(20700), QStringLiteral("UTC+5:45"));
+        QCOMPARE(DefaultSignalPayload::timeZoneText(-28800), QStringLiteral("UTC-8"));
+        QCOMPARE(DefaultSignalPayload::timeZoneText(-1800), QStringLiteral("UTC-0:30"));
+
+        const auto version = [](const QString& release) {
+            const auto v = DefaultSignalPayload::systemVersion("Linux", release);
+            return QStringList{v.full, v.major, v.majorMinor};
+        };
+        QCOMPARE(version("6.1.0-18-amd64"), (QStringList{"Linux 6.1.0", "Linux 6", "Linux 6.1"}));
+        QCOMPARE(version("6.5"), (QStringList{"Linux 6.5.0", "Linux 6", "Linux 6.5"}));
+        QCOMPARE(version("6.8.12-rc3+"), (QStringList{"Linux 6.8.12", "Linux 6", "Linux 6.8"}));
+        QCOMPARE(version("unknown"), (QStringList{"Linux 0.0.0", "Linux 0", "Linux 0.0"}));
+
+        const auto calendar = [](const QDate& date, const QTime& time) {
+            const SignalParameters c = DefaultSignalPayload::calendarParameters(QDateTime(date, time));
+            QStringList values;
+            for (const char* key : {"dayOfWeek", "isWeekend", "hourOfDay", "weekOfYear", "quarterOfYear", "dayOfYear"})
+                values.append(c.value(QStringLiteral("TelemetryDeck.Calendar.") + QLatin1StringView(key)));
+            return values;
+        };
+        QCOMPARE(calendar({2024, 12, 29}, {23, 30}), (QStringList{"7", "true", "24", "1", "4", "364"}));
+        QCOMPARE(calendar({2024, 1, 1}, {0, 10}), (QStringList{"1", "false", "1", "1", "1", "1"}));
+        QCOMPARE(calendar({2023, 1, 8}, {12, 0}), (QStringList{"7", "true", "13", "2", "1", "8"}));
     }
 
     void cInterface()
@@ -302,9 +234,6 @@ private slots:
             td_configuration_init_with_app_id_salt_base_url("C-APP", "salt", base.constData());
         td_configuration_set_send_new_session_began_signal(proxy, false);
         td_configuration_set_test_mode(proxy, true);
-        QVERIFY(!td_configuration_send_new_session_began_signal(proxy));
-        QVERIFY(td_configuration_test_mode(proxy));
-        QVERIFY(!td_configuration_analytics_disabled(proxy));
         td_manager_initialize_with(proxy);
         td_configuration_free(proxy);
 

@@ -1,15 +1,13 @@
-// The ready-made signal families: timed signals, navigation, errors, presets, purchases
-// and the currency conversion.
+// Session statistics and the ready-made signal families: timed signals, navigation, errors
+// and ratings. The clock is moved by hand.
 #include "TelemetryTestSupport.h"
 
 #include "AnyIdentifiableError.h"
 #include "ApplicationActivity.h"
-#include "CurrencyTable.h"
-#include "DurationSignalTracker.h"
 #include "NavigationStatus.h"
+#include "SessionManager.h"
 #include "TelemetryClock.h"
 #include "TelemetryDeck.h"
-#include "TrialConversionTracker.h"
 
 #include "support/TestMain.h"
 
@@ -17,24 +15,39 @@
 
 using namespace telemetrytest;
 
-class TelemetrySignalFamiliesTest : public QObject {
+class TelemetrySignalsTest : public QObject {
     Q_OBJECT
 
     QDateTime m_now;
     LogCapture m_logs;
 
     void advance(double seconds) { m_now = m_now.addMSecs(qint64(seconds * 1000)); }
+    QString today() const { return m_now.toLocalTime().date().toString(Qt::ISODate); }
 
-    // Everything queued so far (after a marker signal has gone the same way).
-    QList<SignalPostBody> sent()
+    // Everything queued so far (after a marker signal has gone the same way), taken off the queue.
+    QList<SignalPostBody> sent(const QString& type = {})
     {
         TelemetryDeck::signal("marker");
         SignalCache& cache = currentPipeline()->signalCache();
         [&] { QTRY_VERIFY_WITH_TIMEOUT(!cache.snapshot().isEmpty() && cache.snapshot().constLast().type == "marker", 20000); }();
-        QList<SignalPostBody> records = cache.snapshot();
+        QList<SignalPostBody> records = cache.takeBatch();
         records.removeLast();
-        cache.takeBatch();
+        if (!type.isEmpty())
+            records.removeIf([&type](const SignalPostBody& record) { return record.type != type; });
         return records;
+    }
+
+    static void storeSessions(const QList<StoredSession>& sessions, qint64 deleted = 0)
+    {
+        auto suite = TelemetryManager::clientSuite();
+        suite->setValue("recentSessions", StoredSession::encode(sessions));
+        suite->setValue("deletedSessionsCount", deleted);
+    }
+
+    static QVariant stored(const QString& key)
+    {
+        SessionManager::waitForPendingWrites();
+        return TelemetryManager::clientSuite()->value(key);
     }
 
 private slots:
@@ -44,54 +57,155 @@ private slots:
         m_now = QDateTime(QDate(2024, 5, 15), QTime(12, 0), Qt::UTC);
         TelemetryClock::setNowProvider([this] { return m_now; });
         auto configuration = testConfiguration(unreachableUrl());
-        m_logs.clear();
+        m_logs = LogCapture();
         configuration->setLogHandler(m_logs.handler(LogLevel::info));
         TelemetryManager::initialize(configuration);
+        SessionManager::waitForPendingWrites();
+        TelemetryManager::clientSuite()->clear();
     }
     void cleanup()
     {
+        SessionManager::waitForPendingWrites();
         TelemetryClock::setNowProvider({});
         resetClient();
     }
 
-    void durationText_data()
+    void sessionFigures_data()
     {
-        QTest::addColumn<qint64>("milliseconds");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("zero") << qint64(0) << "0.0";
-        QTest::newRow("whole") << qint64(3000) << "3.0";
-        QTest::newRow("milliseconds") << qint64(12345) << "12.345";
-        QTest::newRow("trailing zeros") << qint64(1500) << "1.5";
-        QTest::newRow("below a second") << qint64(999) << "0.999";
-        QTest::newRow("one millisecond") << qint64(1001) << "1.001";
-        QTest::newRow("clock went back") << qint64(-5) << "0.0";
+        QTest::addColumn<QList<qint64>>("durations");
+        QTest::addColumn<qint64>("deleted");
+        QTest::addColumn<QString>("average");
+        QTest::addColumn<QString>("previous");
+        QTest::addColumn<QString>("total");
+        QTest::newRow("none") << QList<qint64>{} << qint64(0) << "-1" << "" << "0";
+        QTest::newRow("one") << QList<qint64>{70} << qint64(0) << "70" << "" << "1";
+        QTest::newRow("100/200/50") << QList<qint64>{100, 200, 50} << qint64(4) << "150" << "200" << "7";
+        QTest::newRow("mean truncated") << QList<qint64>{10, 11, 99} << qint64(0) << "10" << "11" << "3";
     }
 
-    void durationText()
+    void sessionFigures()
     {
-        QFETCH(qint64, milliseconds);
-        QFETCH(QString, expected);
-        QCOMPARE(DurationSignalTracker::durationText(milliseconds), expected);
+        QFETCH(QList<qint64>, durations);
+        QFETCH(qint64, deleted);
+        QFETCH(QString, average);
+        QFETCH(QString, previous);
+        QFETCH(QString, total);
+        QList<StoredSession> sessions;
+        for (int i = 0; i < durations.size(); ++i)
+            sessions.append({m_now.toSecsSinceEpoch() - 86400 * (durations.size() - i), durations.at(i)});
+        storeSessions(sessions, deleted);
+        const SignalParameters figures = SessionManager().retentionParameters();
+        QCOMPARE(figures.value("TelemetryDeck.Retention.averageSessionSeconds"), average);
+        QCOMPARE(figures.contains("TelemetryDeck.Retention.previousSessionSeconds"), !previous.isEmpty());
+        QCOMPARE(figures.value("TelemetryDeck.Retention.previousSessionSeconds"), previous);
+        QCOMPARE(figures.value("TelemetryDeck.Retention.totalSessionsCount"), total);
+        QCOMPARE(figures.value("TelemetryDeck.Acquisition.firstSessionDate"), today());
     }
 
-    void inactiveTimeIsLeftOut_data()
+    void storedSessionsAgeOut()
+    {
+        const qint64 day = 86400;
+        const qint64 now = m_now.toSecsSinceEpoch();
+        storeSessions({{now - 91 * day, 30}, {now - 89 * day, 40}}, 5);
+        SessionManager sessions;
+        QCOMPARE(sessions.recentSessions(), (QList<StoredSession>{{now - 89 * day, 40}}));
+        QCOMPARE(stored("deletedSessionsCount").toLongLong(), 6);
+        QCOMPARE(sessions.retentionParameters().value("TelemetryDeck.Retention.totalSessionsCount"), QStringLiteral("7"));
+
+        TelemetryManager::clientSuite()->setValue("recentSessions", QByteArray("{not json"));
+        QVERIFY(SessionManager().recentSessions().isEmpty());
+    }
+
+    void firstStart()
+    {
+        const QString install = QStringLiteral("TelemetryDeck.Acquisition.newInstallDetected");
+        {
+            SessionManager tooShort; // quitting within the first second leaves no session
+            tooShort.beginSession();
+            advance(0.9);
+            tooShort.updateSessionDuration();
+            QVERIFY(tooShort.recentSessions().isEmpty());
+        }
+        SessionManager sessions;
+        sessions.beginSession();
+        QCOMPARE(stored("firstSessionDate").toString(), today());
+        const QList<SignalPostBody> installs = sent(install);
+        QCOMPARE(installs.size(), 2);
+        QCOMPARE(installs.constLast().payload.value("TelemetryDeck.Acquisition.firstSessionDate"), today());
+
+        advance(1.2);
+        sessions.updateSessionDuration();
+        QCOMPARE(sessions.recentSessions().size(), 1);
+        QCOMPARE(sessions.recentSessions().constFirst().durationInSeconds, 1);
+        advance(1.0);
+        sessions.updateSessionDuration();
+        QCOMPARE(sessions.recentSessions().size(), 1);
+        QCOMPARE(sessions.recentSessions().constFirst().durationInSeconds, 2);
+        QCOMPARE(StoredSession::decode(stored("recentSessions").toByteArray()), sessions.recentSessions());
+
+        // A later session of a known user is no new install.
+        advance(5);
+        sessions.beginSession();
+        QVERIFY(sent(install).isEmpty());
+    }
+
+    void inactiveTimeIsNoSessionTime()
+    {
+        SessionManager sessions;
+        sessions.beginSession();
+        advance(5);
+        sessions.updateSessionDuration();
+        ApplicationActivity::postDidResignActive();
+        QVERIFY(!sessions.isCountingActiveTime());
+        advance(600);
+        ApplicationActivity::postWillBecomeActive();
+        QVERIFY(sessions.isCountingActiveTime());
+        advance(5);
+        sessions.updateSessionDuration();
+        QCOMPARE(sessions.currentSessionDuration(), 10.0);
+        QCOMPARE(sessions.recentSessions().constLast().durationInSeconds, 10);
+    }
+
+    void daysOfUse()
+    {
+        { SessionManager first; }
+        advance(3600);
+        { SessionManager sameDay; }
+        QCOMPARE(stored("distinctDaysUsed").toStringList(), QStringList{today()});
+        const QString firstDay = today();
+        advance(86400);
+        { SessionManager secondDay; }
+        advance(86400 * 45);
+        SessionManager later;
+        QCOMPARE(stored("distinctDaysUsed").toStringList().size(), 3);
+        QCOMPARE(stored("distinctDaysUsed").toStringList().constFirst(), firstDay);
+        const SignalParameters figures = later.retentionParameters();
+        QCOMPARE(figures.value("TelemetryDeck.Retention.distinctDaysUsed"), QStringLiteral("3"));
+        QCOMPARE(figures.value("TelemetryDeck.Retention.distinctDaysUsedLastMonth"), QStringLiteral("1"));
+    }
+
+    void durationSignal_data()
     {
         QTest::addColumn<bool>("includeBackgroundTime");
+        QTest::addColumn<int>("activeMilliseconds");
         QTest::addColumn<QString>("expected");
-        // Milliseconds are kept, not rounded to whole seconds.
-        QTest::newRow("active time only") << false << "9.999";
-        QTest::newRow("with background time") << true << "39.999";
+        QTest::newRow("active time only") << false << 9999 << "9.999";
+        QTest::newRow("with background time") << true << 9999 << "39.999";
+        QTest::newRow("trailing zeros dropped") << false << 1500 << "1.5";
+        QTest::newRow("leading zeros kept") << false << 1001 << "1.001";
+        QTest::newRow("clock went back") << false << -5 << "0.0";
     }
 
-    void inactiveTimeIsLeftOut()
+    void durationSignal()
     {
         QFETCH(bool, includeBackgroundTime);
+        QFETCH(int, activeMilliseconds);
         QFETCH(QString, expected);
         TelemetryDeck::startDurationSignal("timed", {{"from", "start"}, {"both", "start"}}, includeBackgroundTime);
         ApplicationActivity::postDidResignActive();
         advance(30);
         ApplicationActivity::postWillBecomeActive();
-        m_now = m_now.addMSecs(9999);
+        m_now = m_now.addMSecs(activeMilliseconds);
         TelemetryDeck::stopAndSendDurationSignal("timed", {{"both", "stop"}}, 1.5, QStringLiteral("u"));
         const QList<SignalPostBody> records = sent();
         QCOMPARE(records.size(), 1);
@@ -102,7 +216,7 @@ private slots:
         QCOMPARE(records.constFirst().floatValue, std::optional<double>(1.5));
     }
 
-    void timedSignalBookkeeping()
+    void durationSignalBookkeeping()
     {
         TelemetryDeck::stopAndSendDurationSignal("never-started");
         TelemetryDeck::startDurationSignal("cancelled");
@@ -137,6 +251,7 @@ private slots:
         QCOMPARE(records.at(1).payload.value(p + "identifier"), QStringLiteral("settings -> about"));
         QCOMPARE(records.at(2).payload.value(p + "destinationPath"), QStringLiteral("b"));
         QCOMPARE(NavigationStatus::previousNavigationPath(), std::optional<QString>("b"));
+        QVERIFY(m_logs.messages(LogLevel::error).isEmpty()); // the client's own names draw no warning
     }
 
     void errors()
@@ -161,127 +276,17 @@ private slots:
         QVERIFY(!records.at(3).payload.contains(p + "message"));
     }
 
-    void rating_data()
+    void ratingOutOfRangeIsRefused()
     {
-        QTest::addColumn<int>("rating");
-        QTest::addColumn<bool>("sentOut");
-        QTest::newRow("-1") << -1 << false;
-        QTest::newRow("0") << 0 << true;
-        QTest::newRow("10") << 10 << true;
-        QTest::newRow("11") << 11 << false;
-    }
-
-    void rating()
-    {
-        QFETCH(int, rating);
-        QFETCH(bool, sentOut);
-        TelemetryDeck::userRatingSubmitted(rating, QStringLiteral("nice"));
+        for (const int rating : {-1, 0, 10, 11})
+            TelemetryDeck::userRatingSubmitted(rating, QStringLiteral("nice"));
         const QList<SignalPostBody> records = sent();
-        QCOMPARE(records.size(), sentOut ? 1 : 0);
-        QCOMPARE(m_logs.contains("Rating must be between 0 and 10", LogLevel::error), !sentOut);
-        if (sentOut) {
-            QCOMPARE(records.constFirst().payload.value("TelemetryDeck.Referral.ratingValue"), QString::number(rating));
-            QCOMPARE(records.constFirst().payload.value("TelemetryDeck.Referral.ratingComment"), QStringLiteral("nice"));
-        }
-    }
-
-    void presets()
-    {
-        TelemetryDeck::referralSent(3);
-        TelemetryDeck::referralSent(1, QStringLiteral("email"), {{"TelemetryDeck.Referral.receiversCount", "9"}});
-        TelemetryDeck::coreFeatureUsed("switching");
-        const QList<SignalPostBody> records = sent();
-        QCOMPARE(records.at(0).type, QStringLiteral("TelemetryDeck.Referral.sent"));
-        QCOMPARE(records.at(0).payload.value("TelemetryDeck.Referral.receiversCount"), QStringLiteral("3"));
-        QVERIFY(!records.at(0).payload.contains("TelemetryDeck.Referral.kind"));
-        QCOMPARE(records.at(1).payload.value("TelemetryDeck.Referral.kind"), QStringLiteral("email"));
-        QCOMPARE(records.at(1).payload.value("TelemetryDeck.Referral.receiversCount"), QStringLiteral("9"));
-        QCOMPARE(records.at(2).payload.value("TelemetryDeck.Activation.featureName"), QStringLiteral("switching"));
-        QVERIFY(m_logs.messages(LogLevel::error).isEmpty()); // the client's own names draw no warning
-    }
-
-    void currency_data()
-    {
-        QTest::addColumn<double>("price");
-        QTest::addColumn<QString>("currency");
-        QTest::addColumn<double>("dollars");
-        QTest::newRow("EUR") << 9.99 << "EUR" << 9.99 / 0.9533;
-        QTest::newRow("USD") << 9.99 << "USD" << 9.99;
-        QTest::newRow("JPY") << 1000.0 << "JPY" << 1000.0 / 152.3479;
-        QTest::newRow("unknown") << 9.99 << "XYZ" << 0.0;
-        QTest::newRow("absent") << 9.99 << "" << 0.0;
-    }
-
-    void currency()
-    {
-        QFETCH(double, price);
-        QFETCH(QString, currency);
-        QFETCH(double, dollars);
-        StoreTransaction purchase;
-        purchase.productID = "pro";
-        purchase.price = price;
-        if (!currency.isEmpty())
-            purchase.currencyCode = currency;
-        purchase.storefrontCountryCode = "DEU";
-        TelemetryDeck::purchaseCompleted(purchase);
-        const SignalPostBody record = sent().constFirst();
-        QCOMPARE(record.type, QStringLiteral("TelemetryDeck.Purchase.completed"));
-        QCOMPARE(record.floatValue.value_or(-1), dollars);
-        QCOMPARE(record.payload.value("TelemetryDeck.Purchase.type"), QStringLiteral("one-time-purchase"));
-        QCOMPARE(record.payload.contains("TelemetryDeck.Purchase.currencyCode"), !currency.isEmpty());
-        if (currency == "EUR")
-            QVERIFY(qAbs(*record.floatValue - 10.48) < 0.005);
-    }
-
-    void freeTrialConversion()
-    {
-        StoreTransaction trial;
-        trial.productID = "pro.monthly";
-        trial.originalTransactionID = 2000000123456789ull;
-        trial.isSubscription = trial.isAutoRenewableSubscription = trial.usesIntroductoryOffer = true;
-        trial.offerPaymentMode = "FREE_TRIAL";
-        trial.price = 0.0;
-        trial.currencyCode = "EUR";
-        TelemetryDeck::purchaseCompleted(trial);
-        QList<SignalPostBody> records = sent();
-        QCOMPARE(records.size(), 1);
-        QCOMPARE(records.constFirst().type, QStringLiteral("TelemetryDeck.Purchase.freeTrialStarted"));
-        QVERIFY(!records.constFirst().floatValue);
-        TrialConversionTracker& tracker = TrialConversionTracker::shared();
-        QCOMPARE(tracker.lastTrial(), (std::optional<StoredTrial>({"pro.monthly", 2000000123456789ull})));
-        tracker.waitForPendingWrites();
-        QCOMPARE(StoredTrial::decode(TelemetryManager::clientSuite()->value("lastTrial").toByteArray()), tracker.lastTrial());
-
-        tracker.transactionUpdated(trial); // still in the trial
-        StoreTransaction other = trial;
-        other.productID = "other";
-        other.usesIntroductoryOffer = false;
-        tracker.transactionUpdated(other); // another product
-        QVERIFY(sent().isEmpty());
-
-        StoreTransaction paid = trial;
-        paid.usesIntroductoryOffer = false;
-        paid.offerPaymentMode.reset();
-        paid.price = 9.99;
-        tracker.transactionUpdated(paid);
-        records = sent();
-        QCOMPARE(records.size(), 1);
-        QCOMPARE(records.constFirst().type, QStringLiteral("TelemetryDeck.Purchase.convertedFromTrial"));
-        QCOMPARE(records.constFirst().floatValue, std::optional<double>(9.99 / 0.9533));
-        QVERIFY(!tracker.isWatching());
-        tracker.waitForPendingWrites();
-        QVERIFY(!TelemetryManager::clientSuite()->contains("lastTrial"));
-
-        // A revoked trial is forgotten without a signal.
-        tracker.freeTrialStarted({"pro.monthly", 7});
-        StoreTransaction revoked = paid;
-        revoked.originalTransactionID = 7;
-        revoked.isRevoked = true;
-        tracker.transactionUpdated(revoked);
-        QVERIFY(sent().isEmpty());
-        QVERIFY(!tracker.lastTrial());
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(0).payload.value("TelemetryDeck.Referral.ratingValue"), QStringLiteral("0"));
+        QCOMPARE(records.at(1).payload.value("TelemetryDeck.Referral.ratingValue"), QStringLiteral("10"));
+        QCOMPARE(m_logs.messages(LogLevel::error), QStringList(2, "Rating must be between 0 and 10"));
     }
 };
 
-TOLVANE_TEST_GUILESS_MAIN(TelemetrySignalFamiliesTest)
+TOLVANE_TEST_GUILESS_MAIN(TelemetrySignalsTest)
 #include "tst_telemetry_signals.moc"
