@@ -3,14 +3,12 @@
 //
 //   tolvane-tray-menu-shot <language code> <output.png>
 
-#include "support/EngineHarness.h"
+#include "AppHarness.h"
+
 #include "support/TestMain.h"
 
-#include "app/TolvaneApp.h"
 #include "app/TrayLabel.h"
-#include "feedback/MenuBarIndicatorController.h"
 #include "services/LocalizationManager.h"
-#include "services/PermissionsManager.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -27,24 +25,9 @@ int main(int argc, char** argv)
     }
     LocalizationManager::shared().setLanguage(QString::fromLocal8Bit(argv[1]), false);
 
-    EngineHarness engine;
-    engine.provider.current = FakeInputSourceProvider::source(QStringLiteral("xkb:us"), QStringLiteral("English (US)"));
-    engine.start();
-    MenuBarIndicatorController indicator(*engine.manager);
-    PermissionsManager permissions([] { return true; });
-
-    TolvaneApp::Dependencies dependencies = TolvaneApp::sharedDependencies();
-    dependencies.managers = [&] {
-        TolvaneApp::Managers managers;
-        managers.ruleEngine = engine.engine.get();
-        managers.inputSourceManager = engine.manager.get();
-        managers.permissionsManager = &permissions;
-        managers.menuBarIndicator = &indicator;
-        return managers;
-    };
-    dependencies.startAnalytics = [] {};
-    dependencies.startServices = [] {};
-    TolvaneApp app(dependencies);
+    AppHarness harness;
+    harness.dependencies.shortVersion = TolvaneApp::sharedDependencies().shortVersion;
+    TolvaneApp& app = harness.start();
 
     const QString output = QString::fromLocal8Bit(argv[2]);
     app.menu()->popup(QPoint(40, 60));
@@ -57,7 +40,8 @@ int main(int argc, char** argv)
         QPainter painter(&shot);
         // The panel, and the label on it as the tray shows it.
         painter.fillRect(QRect(0, 0, shot.width(), 32), QColor(0x30, 0x30, 0x34));
-        const QImage label = TrayLabel::image(false, indicator.currentInputSourceIcon(), Qt::white, 1.0);
+        const QImage label =
+            TrayLabel::image(false, harness.menuBarIndicator->currentInputSourceIcon(), Qt::white, 1.0);
         painter.drawImage(QPoint(margin, 5), label);
         painter.drawPixmap(QPoint(margin, 32 + margin), menu);
         painter.end();

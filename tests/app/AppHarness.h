@@ -1,0 +1,56 @@
+#pragma once
+
+#include "support/EngineHarness.h"
+
+#include "app/TolvaneApp.h"
+#include "core/Preferences.h"
+#include "feedback/MenuBarIndicatorController.h"
+#include "services/PermissionsManager.h"
+
+#include <QLabel>
+
+// Everything the tray item is wired to, with the calls it makes recorded. The
+// current source is English (US).
+struct AppHarness {
+    AppHarness()
+    {
+        engine.provider.current =
+            FakeInputSourceProvider::source(QStringLiteral("xkb:us"), QStringLiteral("English (US)"));
+        engine.start();
+        menuBarIndicator = std::make_unique<MenuBarIndicatorController>(*engine.manager);
+        dependencies.managers = [this] {
+            calls.append(QStringLiteral("managers"));
+            return TolvaneApp::Managers{engine.engine.get(), engine.manager.get(), &permissions,
+                                        menuBarIndicator.get()};
+        };
+        dependencies.startAnalytics = [this] {
+            calls.append(QStringLiteral("analytics, keeps windows: %1")
+                             .arg(Preferences::store().value(QStringLiteral("NSQuitAlwaysKeepsWindows")).toString()));
+        };
+        dependencies.showMessage = [this](const QString& text, const QString& icon) {
+            messages.append(text + QLatin1Char(' ') + icon);
+        };
+        dependencies.shortVersion = [] { return QVariant(QStringLiteral("2.4.1")); };
+        dependencies.makeSettingsContent = [this](const TolvaneApp::Managers&) -> QWidget* {
+            calls.append(QStringLiteral("settings content"));
+            auto* content = new QLabel(QStringLiteral("settings"));
+            content->setWindowTitle(QStringLiteral("Tolvane Settings"));
+            return content;
+        };
+        dependencies.startServices = [this] { calls.append(QStringLiteral("services")); };
+    }
+
+    TolvaneApp& start()
+    {
+        app = std::make_unique<TolvaneApp>(dependencies);
+        return *app;
+    }
+
+    EngineHarness engine;
+    std::unique_ptr<MenuBarIndicatorController> menuBarIndicator;
+    PermissionsManager permissions{[] { return true; }};
+    TolvaneApp::Dependencies dependencies;
+    QStringList calls;
+    QStringList messages;
+    std::unique_ptr<TolvaneApp> app;
+};
