@@ -145,7 +145,7 @@ void TolvaneApp::startAnalytics()
 
 QString TolvaneApp::versionString(const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QString)
+    if (value.typeId() == QMetaType::QString && !value.toString().isEmpty())
         return value.toString();
     return QStringLiteral("1.0");
 }

@@ -62,7 +62,7 @@ public:
     explicit TolvaneApp(Dependencies dependencies, QObject* parent = nullptr);
     ~TolvaneApp() override;
 
-    // Part of the start: the analytics identifier and the one launch signal.
+    // Run once at start: the analytics identifier and the one launch signal.
     static QString analyticsAppID() { return QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"); }
     static void startAnalytics();
 

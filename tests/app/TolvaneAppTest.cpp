@@ -203,6 +203,23 @@ private Q_SLOTS:
         QCOMPARE(opened.count(), 2);
     }
 
+    void versionFallsBackWhenAbsentOrEmpty_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("set") << QVariant(QStringLiteral("2.4.1")) << "2.4.1";
+        QTest::newRow("absent") << QVariant() << "1.0";
+        QTest::newRow("empty") << QVariant(QString()) << "1.0";
+        QTest::newRow("not a string") << QVariant(7) << "1.0";
+    }
+
+    void versionFallsBackWhenAbsentOrEmpty()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        QCOMPARE(TolvaneApp::versionString(stored), shown);
+    }
+
     void labelsFollowTheInterfaceLanguage()
     {
         AppHarness harness;
