@@ -126,7 +126,6 @@ void AboutView::retranslate()
     m_name->setText(Tolvane::tr("Tolvane"));
     m_description->setText(Tolvane::tr("Designed for ultimate productivity on macOS."));
     m_support->setText(Tolvane::tr("Contact Support"));
-    m_support->setAccessibleName(m_support->text());
 }
 
 void AboutView::changeEvent(QEvent* event)

@@ -39,7 +39,6 @@ void AccessibilityBanner::retranslate()
 {
     m_text->setText(Tolvane::tr("Accessibility Permission Required"));
     m_grant->setText(Tolvane::tr("Grant Access"));
-    m_grant->setAccessibleName(m_grant->text());
 }
 
 void AccessibilityBanner::changeEvent(QEvent* event)

@@ -185,11 +185,8 @@ void AddRuleView::retranslate()
     m_apps->setAccessibleName(Tolvane::tr("Running Apps"));
     m_sources->setAccessibleName(Tolvane::tr("Switch To"));
     m_choose->setText(Tolvane::tr("Choose from Applications..."));
-    m_choose->setAccessibleName(m_choose->text());
     m_cancel->setText(Tolvane::tr("Cancel"));
-    m_cancel->setAccessibleName(m_cancel->text());
     m_add->setText(Tolvane::tr("Add Rule"));
-    m_add->setAccessibleName(m_add->text());
     fillPickers();
     refresh();
 }

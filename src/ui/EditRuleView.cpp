@@ -128,13 +128,9 @@ void EditRuleView::retranslate()
     m_sourcesLabel->setText(Tolvane::tr("Switch To"));
     m_sources->setAccessibleName(Tolvane::tr("Switch To"));
     m_enabled->setText(Tolvane::tr("Enabled"));
-    m_enabled->setAccessibleName(m_enabled->text());
     m_delete->setText(Tolvane::tr("Delete"));
-    m_delete->setAccessibleName(m_delete->text());
     m_cancel->setText(Tolvane::tr("Cancel"));
-    m_cancel->setAccessibleName(m_cancel->text());
     m_save->setText(Tolvane::tr("Save"));
-    m_save->setAccessibleName(m_save->text());
     fillPicker();
 }
 

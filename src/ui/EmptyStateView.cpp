@@ -65,5 +65,4 @@ void EmptyStateView::retranslate()
     m_title->setText(Tolvane::tr("No Rules Yet"));
     m_message->setText(Tolvane::tr("Add a rule to automatically switch input sources when an app is active."));
     m_create->setText(Tolvane::tr("Create First Rule"));
-    m_create->setAccessibleName(m_create->text());
 }

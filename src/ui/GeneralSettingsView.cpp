@@ -240,7 +240,6 @@ void GeneralSettingsView::retranslate()
     m_languageDescription->setText(Tolvane::tr("Language changes take effect immediately."));
     m_startupSection->setTitle(Tolvane::tr("Startup"));
     m_launch->setText(Tolvane::tr("Launch at Login"));
-    m_launch->setAccessibleName(m_launch->text());
     m_launchDescription->setText(Tolvane::tr("Automatically start when you log in."));
     m_fallbackSection->setTitle(Tolvane::tr("Fallback Behavior"));
     m_defaultSourceLabel->setText(Tolvane::tr("Default Input Source"));
@@ -248,17 +247,13 @@ void GeneralSettingsView::retranslate()
     m_fallbackDescription->setText(Tolvane::tr("If no rule matches the active app, switch to this input source."));
     m_notificationSection->setTitle(Tolvane::tr("Notifications"));
     m_notification->setText(Tolvane::tr("Show System Notification"));
-    m_notification->setAccessibleName(m_notification->text());
     m_notificationDescription->setText(Tolvane::tr("Show a system notification when input source switches."));
     m_updatesSection->setTitle(Tolvane::tr("Updates"));
     m_checkUpdates->setText(Tolvane::tr("Check for Updates"));
-    m_checkUpdates->setAccessibleName(m_checkUpdates->text());
     m_website->setText(Tolvane::tr("Visit Website"));
-    m_website->setAccessibleName(m_website->text());
     m_updatesDescription->setText(Tolvane::tr("Check if a new version is available."));
     m_resetSection->setTitle(Tolvane::tr("Reset"));
     m_reset->setText(Tolvane::tr("Reset All Settings"));
-    m_reset->setAccessibleName(m_reset->text());
     m_resetDescription->setText(Tolvane::tr("Reset all settings to default values. Rules will not be affected."));
     fillLanguages();
     fillDefaultSources();

@@ -295,7 +295,6 @@ void ProSettingsView::retranslate()
 {
     m_indicatorSection->setTitle(Tolvane::tr("Visual Indicator"));
     m_indicator->setText(Tolvane::tr("Show Input Source Indicator"));
-    m_indicator->setAccessibleName(m_indicator->text());
     m_positionLabel->setText(Tolvane::tr("Position"));
     m_position->setAccessibleName(Tolvane::tr("Position"));
     const QList<IndicatorPosition> positions = IndicatorPositions::allCases();
@@ -306,26 +305,20 @@ void ProSettingsView::retranslate()
     m_indicatorDescription->setText(Tolvane::tr("Shows a floating indicator when input source changes."));
     m_soundSection->setTitle(Tolvane::tr("Sound Effects"));
     m_sound->setText(Tolvane::tr("Play Sound on Switch"));
-    m_sound->setAccessibleName(m_sound->text());
     m_volumeTitle->setText(Tolvane::tr("Volume"));
     m_volume->setAccessibleName(Tolvane::tr("Volume"));
     m_testSound->setText(Tolvane::tr("Test Sound"));
-    m_testSound->setAccessibleName(m_testSound->text());
     m_soundDescription->setText(Tolvane::tr("Plays a subtle sound when input source changes."));
     m_hotkeySection->setTitle(Tolvane::tr("Global Hotkey"));
     m_hotkey->setText(Tolvane::tr("Enable Global Hotkey"));
-    m_hotkey->setAccessibleName(m_hotkey->text());
     m_hotkeyTitle->setText(Tolvane::tr("Pause/Resume"));
     m_hotkeyDescription->setText(Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off."));
     m_menuSection->setTitle(Tolvane::tr("Menu Bar"));
     m_menuFlag->setText(Tolvane::tr("Show Flag in Menu Bar"));
-    m_menuFlag->setAccessibleName(m_menuFlag->text());
     m_menuDescription->setText(Tolvane::tr("Display country flag emoji representing current input source."));
     m_backupSection->setTitle(Tolvane::tr("Backup & Restore"));
     m_export->setText(Tolvane::tr("Export Rules"));
-    m_export->setAccessibleName(m_export->text());
     m_import->setText(Tolvane::tr("Import Rules"));
-    m_import->setAccessibleName(m_import->text());
     m_backupDescription->setText(Tolvane::tr("Backup and restore your rules as JSON files."));
 }
 
