@@ -14,6 +14,18 @@ struct InputSourceProperties {
     std::optional<QString> localizedName;
     std::optional<QUrl> iconUrl;
     std::optional<bool> isSelectCapable;
+
+    // A source as a provider reports it; an empty name counts as none.
+    static InputSourceProperties of(const QString& id, const std::optional<QString>& name,
+                                    std::optional<bool> isSelectCapable = std::nullopt)
+    {
+        InputSourceProperties properties;
+        properties.id = id;
+        if (name && !name->isEmpty())
+            properties.localizedName = name;
+        properties.isSelectCapable = isSelectCapable;
+        return properties;
+    }
 };
 
 // One input-method or layout system (XKB groups, an input-method framework).

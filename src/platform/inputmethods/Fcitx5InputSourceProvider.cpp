@@ -167,13 +167,8 @@ std::optional<QList<InputSourceProperties>> Fcitx5InputSourceProvider::enabledIn
         return std::nullopt;
     m_lastGroup = *names;
     QList<InputSourceProperties> sources;
-    for (const QString& name : *names) {
-        InputSourceProperties properties;
-        properties.id = identifier(name);
-        properties.localizedName = displayName(name);
-        properties.isSelectCapable = true;
-        sources.append(properties);
-    }
+    for (const QString& name : *names)
+        sources.append(InputSourceProperties::of(identifier(name), displayName(name), true));
     return sources;
 }
 
@@ -186,10 +181,7 @@ std::optional<InputSourceProperties> Fcitx5InputSourceProvider::currentInputSour
     if (!name || name->isEmpty())
         return std::nullopt;
     m_lastCurrent = *name;
-    InputSourceProperties properties;
-    properties.id = identifier(*name);
-    properties.localizedName = displayName(*name);
-    return properties;
+    return InputSourceProperties::of(identifier(*name), displayName(*name));
 }
 
 bool Fcitx5InputSourceProvider::selectInputSource(const QString& id)

@@ -365,14 +365,8 @@ std::optional<QList<InputSourceProperties>> IBusInputSourceProvider::enabledInpu
     if (engines.isEmpty())
         engines = loadedEngines();
     QList<InputSourceProperties> sources;
-    for (const Engine& engine : std::as_const(engines)) {
-        InputSourceProperties properties;
-        properties.id = identifier(engine.name);
-        if (!engine.longName.isEmpty())
-            properties.localizedName = engine.longName;
-        properties.isSelectCapable = true;
-        sources.append(properties);
-    }
+    for (const Engine& engine : std::as_const(engines))
+        sources.append(InputSourceProperties::of(identifier(engine.name), engine.longName, true));
     return sources;
 }
 
@@ -381,11 +375,7 @@ std::optional<InputSourceProperties> IBusInputSourceProvider::currentInputSource
     const auto engine = globalEngine();
     if (!engine)
         return std::nullopt;
-    InputSourceProperties properties;
-    properties.id = identifier(engine->name);
-    if (!engine->longName.isEmpty())
-        properties.localizedName = engine->longName;
-    return properties;
+    return InputSourceProperties::of(identifier(engine->name), engine->longName);
 }
 
 bool IBusInputSourceProvider::selectInputSource(const QString& id)

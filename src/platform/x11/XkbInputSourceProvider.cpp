@@ -177,14 +177,8 @@ std::optional<int> XkbInputSourceProvider::lockedGroup()
 std::optional<QList<InputSourceProperties>> XkbInputSourceProvider::enabledInputSources()
 {
     QList<InputSourceProperties> sources;
-    for (const Group& group : groups()) {
-        InputSourceProperties properties;
-        properties.id = group.id;
-        if (!group.name.isEmpty())
-            properties.localizedName = group.name;
-        properties.isSelectCapable = true;
-        sources.append(properties);
-    }
+    for (const Group& group : groups())
+        sources.append(InputSourceProperties::of(group.id, group.name, true));
     return sources;
 }
 
@@ -194,11 +188,7 @@ std::optional<InputSourceProperties> XkbInputSourceProvider::currentInputSource(
     const QList<Group> all = groups();
     if (!locked || *locked < 0 || *locked >= all.size())
         return std::nullopt;
-    InputSourceProperties properties;
-    properties.id = all.at(*locked).id;
-    if (!all.at(*locked).name.isEmpty())
-        properties.localizedName = all.at(*locked).name;
-    return properties;
+    return InputSourceProperties::of(all.at(*locked).id, all.at(*locked).name);
 }
 
 bool XkbInputSourceProvider::selectInputSource(const QString& id)
