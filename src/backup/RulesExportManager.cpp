@@ -3,12 +3,12 @@
 #include "RulesDocument.h"
 
 #include "app/Logger.h"
+#include "core/AtomicFile.h"
 #include "core/RuleEngine.h"
 #include "core/Tolvane.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 RulesExportManager& RulesExportManager::shared()
 {
@@ -29,20 +29,8 @@ bool RulesExportManager::exportRules(const QUrl& location)
     QString error;
     if (path.isEmpty()) {
         error = QStringLiteral("“%1” is not a local file").arg(location.toString());
-    } else {
-        // Unbuffered, so that a short write shows in write()'s result;
-        // buffered, QSaveFile can commit a truncated file.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-            error = file.errorString();
-        else if (file.write(contents) != contents.size())
-            error = QStringLiteral("only part of the rules could be written (%1)").arg(file.errorString());
-        else if (!file.commit())
-            error = file.errorString();
-        if (!error.isEmpty()) {
-            file.cancelWriting();
-            error = QStringLiteral("“%1”: %2").arg(path, error);
-        }
+    } else if (const auto failure = AtomicFile::write(path, contents)) {
+        error = QStringLiteral("“%1”: %2").arg(path, *failure);
     }
     if (!error.isEmpty()) {
         exportFailed(error);

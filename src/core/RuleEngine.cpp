@@ -1,5 +1,6 @@
 #include "RuleEngine.h"
 
+#include "AtomicFile.h"
 #include "InputSourceManager.h"
 #include "Preferences.h"
 #include "RulesCodec.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -162,19 +162,8 @@ bool RuleEngine::saveRules()
         keepUnreadableRulesFile(path);
         m_rulesFileNeedsKeeping = false;
     }
-    // Unbuffered, so that a short write (a full disk, a size limit) shows in
-    // write()'s result; buffered, QSaveFile can commit a truncated file.
-    QSaveFile file(path);
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        error = file.errorString();
-    else if (file.write(data) != data.size())
-        error = QStringLiteral("only part of the data could be written (%1)").arg(file.errorString());
-    else if (!file.commit())
-        error = file.errorString();
-    if (!error.isEmpty()) {
-        file.cancelWriting();
-        printLine(QStringLiteral("Failed to save rules: ") + QStringLiteral("“%1”: ").arg(path) + error);
+    if (const auto error = AtomicFile::write(path, data)) {
+        printLine(QStringLiteral("Failed to save rules: ") + QStringLiteral("“%1”: ").arg(path) + *error);
         return false;
     }
     return true;

@@ -2,13 +2,13 @@
 
 #include "DesktopEntry.h"
 
+#include "core/AtomicFile.h"
 #include "core/Tolvane.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -56,21 +56,8 @@ std::optional<QString> XdgAutostartLoginItem::registerItem()
     if (!QDir().mkpath(m_directory))
         return failure(QStringLiteral("“%1” cannot be created").arg(m_directory));
 
-    const QByteArray contents = entryContents(m_executablePath);
-    // Unbuffered, so that a short write shows in write()'s result; buffered,
-    // QSaveFile can commit a truncated file.
-    QSaveFile file(entryPath());
-    QString error;
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        error = file.errorString();
-    else if (file.write(contents) != contents.size())
-        error = QStringLiteral("only part of the entry could be written (%1)").arg(file.errorString());
-    else if (!file.commit())
-        error = file.errorString();
-    if (!error.isEmpty()) {
-        file.cancelWriting();
-        return failure(QStringLiteral("“%1”: %2").arg(entryPath(), error));
-    }
+    if (const auto error = AtomicFile::write(entryPath(), entryContents(m_executablePath)))
+        return failure(QStringLiteral("“%1”: %2").arg(entryPath(), *error));
     return std::nullopt;
 }
 
