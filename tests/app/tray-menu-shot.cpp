@@ -24,12 +24,10 @@ int main(int argc, char** argv)
         return 2;
     }
     LocalizationManager::shared().setLanguage(QString::fromLocal8Bit(argv[1]), false);
-
     AppHarness harness;
     harness.dependencies.shortVersion = TolvaneApp::sharedDependencies().shortVersion;
     TolvaneApp& app = harness.start();
 
-    const QString output = QString::fromLocal8Bit(argv[2]);
     app.menu()->popup(QPoint(40, 60));
     QTimer::singleShot(500, [&] {
         const QPixmap menu = app.menu()->grab();
@@ -45,7 +43,7 @@ int main(int argc, char** argv)
         painter.drawImage(QPoint(margin, 5), label);
         painter.drawPixmap(QPoint(margin, 32 + margin), menu);
         painter.end();
-        shot.save(output);
+        shot.save(QString::fromLocal8Bit(argv[2]));
         QCoreApplication::quit();
     });
     return application.exec();

@@ -1,5 +1,4 @@
 #include "services/PermissionsManager.h"
-#include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 
 #include <QElapsedTimer>
@@ -35,27 +34,6 @@ private Q_SLOTS:
         trusted = true;
         QTRY_COMPARE_WITH_TIMEOUT(manager.isAccessibilityTrusted(), true, 5000);
         QCOMPARE(spy.size(), 3);
-    }
-
-    void pollingStopsWithTheManager()
-    {
-        int asked = 0;
-        auto* manager = new PermissionsManager([&] { return ++asked > 0; });
-        manager->checkAccessibility(); // an update posted but not yet run
-        delete manager;
-        const int before = asked;
-        QTest::qWait(2300);
-        QCOMPARE(asked, before);
-    }
-
-    void requestAccessOpensNothingAndSaysSo()
-    {
-        PermissionsManager manager([] { return false; });
-        RecordingLogSink log;
-        manager.requestAccess();
-        QCOMPARE(log.lines().size(), 1);
-        QVERIFY(log.lines().first().startsWith("info: "));
-        QCOMPARE(manager.isAccessibilityTrusted(), false);
     }
 };
 
