@@ -1,228 +1,257 @@
 #include "core/Preferences.h"
-#include "core/RulesCodec.h"
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
+#include "support/StandardOutputCapture.h"
 #include "support/TestMain.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace {
+
+QByteArray readFile(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+AppRule oneRule()
+{
+    AppRule rule = ruleFor(QStringLiteral("org.example/app"), QStringLiteral("xkb:de"));
+    rule.id = QUuid::fromString(QStringLiteral("{11111111-2222-4333-8444-555555555555}"));
+    return rule;
+}
+
+const QByteArray kOneRule =
+    R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"org.example\/app","appName":"org.example\/app","targetInputSourceID":"xkb:de","isEnabled":true}])J";
+
+QStringList keptCopies()
+{
+    return QFileInfo(RuleEngine::rulesFileURL()).dir().entryList({QStringLiteral("rules.json.corrupt-*")}, QDir::Files);
+}
+
+} // namespace
 
 class RuleEngineTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void decidesTheTarget_data();
-    void decidesTheTarget();
-    void givesFeedbackInOrderAfterEachSwitch();
-    void handlesTheSameApplicationOnceInARow();
-    void ignoresActivationsWhilePaused();
-    void handlesTheFrontmostApplicationAtStart();
-    void postsNotificationsOnlyWhenAsked();
-    void logsNotificationErrors();
-    void keepsRuleListOperationsInPlace();
-};
-
-void RuleEngineTest::init()
-{
-    QFile::remove(RuleEngine::rulesFileURL());
-    Preferences::store().clear();
-    Preferences::store().sync();
-}
-
-void RuleEngineTest::decidesTheTarget_data()
-{
-    QTest::addColumn<QList<AppRule>>("rules");
-    QTest::addColumn<QString>("defaultSource"); // "<none>" for no default
-    QTest::addColumn<QString>("bundle");        // "" for an application without an id
-    QTest::addColumn<QStringList>("selections");
-    QTest::addColumn<QStringList>("log");
-
-    const QString none = QStringLiteral("<none>");
-    QTest::newRow("enabled rule matches")
-        << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << none << "org.gnome.gedit"
-        << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"};
-    QTest::newRow("first disabled, second enabled: second applies")
-        << QList<AppRule>{ruleFor("kitty", "xkb:ru", false), ruleFor("kitty", "xkb:de")} << none << "kitty"
-        << QStringList{"xkb:de"} << QStringList{"info: [Match] kitty -> xkb:de"};
-    QTest::newRow("only a disabled rule: default applies")
-        << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us" << "kitty"
-        << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
-    QTest::newRow("no rule, no default: nothing")
-        << QList<AppRule>{} << none << "kitty" << QStringList{} << QStringList{};
-    QTest::newRow("empty default behaves like none")
-        << QList<AppRule>{} << "" << "kitty" << QStringList{} << QStringList{};
-    QTest::newRow("target not enabled: no fall-back")
-        << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us" << "kitty"
-        << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"};
-    QTest::newRow("bundle ids match exactly")
-        << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us" << "kitty"
-        << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
-    QTest::newRow("application without id is ignored")
-        << QList<AppRule>{} << "xkb:us" << "" << QStringList{} << QStringList{};
-}
-
-void RuleEngineTest::decidesTheTarget()
-{
-    QFETCH(QList<AppRule>, rules);
-    QFETCH(QString, defaultSource);
-    QFETCH(QString, bundle);
-    QFETCH(QStringList, selections);
-    QFETCH(QStringList, log);
-
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    for (const AppRule& r : rules)
-        engine.addRule(r);
-    // addRule keeps one rule per application; put duplicates in the way a hand-edited file would.
-    if (rules.size() == 2 && rules[0].appBundleID == rules[1].appBundleID) {
-        QFile file(RuleEngine::rulesFileURL());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(RulesCodec::encode(rules));
-        file.close();
-        harness.engine.reset();
-        harness.start();
-    }
-    harness.engine->setDefaultInputSourceID(defaultSource == QLatin1String("<none>") ? std::nullopt
-                                                                                      : std::optional(defaultSource));
-    RecordingLogSink sink;
-    harness.provider.selections.clear();
-    harness.apps.activate(FakeApplicationSource::app(bundle, QStringLiteral("pid:1")));
-    QTRY_COMPARE(harness.provider.selections, selections);
-    QCoreApplication::processEvents();
-    QCOMPARE(sink.lines(), log);
-    QCOMPARE(harness.events.size(), selections.size() * 2);
-}
-
-void RuleEngineTest::givesFeedbackInOrderAfterEachSwitch()
-{
-    Preferences::setValue(QStringLiteral("showNotification"), true);
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    engine.addRule(ruleFor("a", "xkb:de"));
-    engine.addRule(ruleFor("b", "xkb:ru"));
-
-    // A -> B -> A: A's rule applies twice, feedback each time, although xkb:de may still be selected.
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    harness.apps.activate(FakeApplicationSource::app("b"));
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:ru", "xkb:de"}));
-    QCOMPARE(harness.events,
-             (QStringList{"indicator German xkb:de", "sound", "indicator Russian xkb:ru", "sound",
-                          "indicator German xkb:de", "sound"}));
-    QCOMPARE(harness.notifications.posted.size(), 3);
-
-    // A refused selection gives no feedback at all.
-    harness.events.clear();
-    harness.provider.refuseSelection = true;
-    harness.apps.activate(FakeApplicationSource::app("b"));
-    QTRY_COMPARE(harness.provider.selections.size(), 4);
-    QVERIFY(harness.events.isEmpty());
-    QCOMPARE(harness.notifications.posted.size(), 3);
-}
-
-void RuleEngineTest::handlesTheSameApplicationOnceInARow()
-{
-    EngineHarness harness;
-    harness.start().addRule(ruleFor("a", "xkb:de"));
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    // Another window of the same process is the same application.
-    harness.apps.activate(FakeApplicationSource::app("a", "pid:a"));
-    QTest::qWait(20);
-    QCOMPARE(harness.provider.selections, QStringList{"xkb:de"});
-
-    // Two processes of one program are two applications.
-    harness.apps.activate(FakeApplicationSource::app("a", "pid:other"));
-    QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de"}));
-}
-
-void RuleEngineTest::ignoresActivationsWhilePaused()
-{
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    engine.addRule(ruleFor("a", "xkb:de"));
-    engine.addRule(ruleFor("b", "xkb:ru"));
-    QSignalSpy paused(&engine, &RuleEngine::isPausedChanged);
-    engine.setPaused(true);
-    QCOMPARE(paused.size(), 1);
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    QTest::qWait(20);
-    QVERIFY(harness.provider.selections.isEmpty());
-
-    // Resuming re-applies nothing; the duplicate filter kept following while paused.
-    engine.setPaused(false);
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    QTest::qWait(20);
-    QVERIFY(harness.provider.selections.isEmpty());
-    harness.apps.activate(FakeApplicationSource::app("b"));
-    QTRY_COMPARE(harness.provider.selections, QStringList{"xkb:ru"});
-}
-
-void RuleEngineTest::handlesTheFrontmostApplicationAtStart()
-{
+    void init()
     {
-        EngineHarness first;
-        first.start().addRule(ruleFor("front", "xkb:ru"));
+        QDir(QFileInfo(RuleEngine::rulesFileURL()).path()).removeRecursively();
+        Preferences::store().clear();
+        Preferences::store().sync();
     }
-    EngineHarness harness;
-    harness.apps.frontmost = FakeApplicationSource::app("front");
-    harness.start();
-    // Synchronously, during construction.
-    QCOMPARE(harness.provider.selections, QStringList{"xkb:ru"});
-    QCOMPARE(harness.events, (QStringList{"indicator Russian xkb:ru", "sound"}));
-}
 
-void RuleEngineTest::postsNotificationsOnlyWhenAsked()
-{
-    EngineHarness harness;
-    harness.start().setDefaultInputSourceID(QStringLiteral("xkb:de"));
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    QTRY_COMPARE(harness.provider.selections.size(), 1);
-    QVERIFY(harness.notifications.posted.isEmpty());
+    void decidesTheTarget_data()
+    {
+        QTest::addColumn<QList<AppRule>>("rules");
+        QTest::addColumn<QString>("defaultSource"); // "" for no default
+        QTest::addColumn<QString>("bundle");        // "" for an application without an id
+        QTest::addColumn<QStringList>("selections");
+        QTest::addColumn<QStringList>("log");
 
-    Preferences::setValue(QStringLiteral("showNotification"), true);
-    harness.apps.activate(FakeApplicationSource::app("b"));
-    QTRY_COMPARE(harness.notifications.posted.size(), 1);
-    QCOMPARE(harness.notifications.posted.first(), qMakePair(QStringLiteral("Input Source Changed"), QStringLiteral("German")));
-    QCOMPARE(harness.feedbackEvents().last(), QStringLiteral("notification Input Source Changed German"));
-}
+        QTest::newRow("enabled rule matches")
+            << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << "" << "org.gnome.gedit"
+            << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"};
+        QTest::newRow("disabled rule: default applies")
+            << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us" << "kitty"
+            << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+        QTest::newRow("no rule, no default: nothing")
+            << QList<AppRule>{} << "" << "kitty" << QStringList{} << QStringList{};
+        QTest::newRow("bundle ids match exactly")
+            << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us" << "kitty"
+            << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+        QTest::newRow("application without id is ignored")
+            << QList<AppRule>{} << "xkb:us" << "" << QStringList{} << QStringList{};
+    }
 
-void RuleEngineTest::logsNotificationErrors()
-{
-    Preferences::setValue(QStringLiteral("showNotification"), true);
-    EngineHarness harness;
-    harness.notifications.errorToReport = QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown: no server");
-    harness.start().setDefaultInputSourceID(QStringLiteral("xkb:de"));
-    RecordingLogSink log;
-    harness.apps.activate(FakeApplicationSource::app("a"));
-    QTRY_VERIFY(log.lines().contains(
-        QStringLiteral("error: Notification error: org.freedesktop.DBus.Error.ServiceUnknown: no server")));
-}
+    void decidesTheTarget()
+    {
+        QFETCH(QList<AppRule>, rules);
+        QFETCH(QString, defaultSource);
+        QFETCH(QString, bundle);
+        QFETCH(QStringList, selections);
+        QFETCH(QStringList, log);
 
-void RuleEngineTest::keepsRuleListOperationsInPlace()
-{
-    EngineHarness harness;
-    RuleEngine& engine = harness.start();
-    QSignalSpy changes(&engine, &RuleEngine::rulesChanged);
-    const AppRule a = ruleFor("a", "xkb:de");
-    const AppRule b = ruleFor("b", "xkb:ru");
-    engine.addRule(a);
-    engine.addRule(b);
-    AppRule replacement = ruleFor("a", "xkb:us", false);
-    engine.addRule(replacement);
-    QCOMPARE(engine.rules(), (QList<AppRule>{replacement, b}));
-    QCOMPARE(changes.size(), 3);
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        for (const AppRule& r : rules)
+            engine.addRule(r);
+        engine.setDefaultInputSourceID(defaultSource.isEmpty() ? std::nullopt : std::optional(defaultSource));
+        RecordingLogSink sink;
+        harness.apps.activate(FakeApplicationSource::app(bundle, QStringLiteral("pid:1")));
+        QTRY_COMPARE(harness.provider.selections, selections);
+        QCoreApplication::processEvents();
+        QCOMPARE(sink.lines(), log);
+        QCOMPARE(harness.events.size(), selections.size() * 2);
+    }
 
-    engine.deleteRule(QUuid::createUuid());
-    QCOMPARE(engine.rules().size(), 2);
-    QCOMPARE(changes.size(), 4);
-    engine.deleteRule(replacement.id);
-    QCOMPARE(engine.rules(), QList<AppRule>{b});
+    void givesFeedbackInOrderAfterEachSwitch()
+    {
+        EngineHarness harness;
+        harness.notifications.errorToReport = QStringLiteral("org.freedesktop.DBus.Error.ServiceUnknown: no server");
+        RuleEngine& engine = harness.start();
+        engine.addRule(ruleFor("a", "xkb:de"));
+        engine.addRule(ruleFor("b", "xkb:ru"));
+        RecordingLogSink log;
 
-    engine.setDefaultInputSourceID(QString());
-    QCOMPARE(Preferences::stringValue(QStringLiteral("defaultInputSourceID")), std::optional(QString()));
-    engine.setDefaultInputSourceID(std::nullopt);
-    QVERIFY(!Preferences::contains(QStringLiteral("defaultInputSourceID")));
-}
+        // Notifications are posted only when asked for.
+        harness.apps.activate(FakeApplicationSource::app("a"));
+        QTRY_COMPARE(harness.provider.selections.size(), 1);
+        QVERIFY(harness.notifications.posted.isEmpty());
+
+        // A -> B -> A: A's rule applies again, with feedback each time.
+        Preferences::setValue(QStringLiteral("showNotification"), true);
+        harness.apps.activate(FakeApplicationSource::app("b"));
+        harness.apps.activate(FakeApplicationSource::app("a"));
+        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:ru", "xkb:de"}));
+        QCOMPARE(harness.events,
+                 (QStringList{"indicator German xkb:de", "sound", "indicator Russian xkb:ru", "sound",
+                              "indicator German xkb:de", "sound"}));
+        QCOMPARE(harness.notifications.posted,
+                 (QList<QPair<QString, QString>>{{"Input Source Changed", "Russian"}, {"Input Source Changed", "German"}}));
+        QVERIFY(log.lines().contains(
+            QStringLiteral("error: Notification error: org.freedesktop.DBus.Error.ServiceUnknown: no server")));
+
+        // A refused selection gives no feedback at all.
+        harness.events.clear();
+        harness.provider.refuseSelection = true;
+        harness.apps.activate(FakeApplicationSource::app("b"));
+        QTRY_COMPARE(harness.provider.selections.size(), 4);
+        QVERIFY(harness.events.isEmpty());
+        QCOMPARE(harness.notifications.posted.size(), 2);
+    }
+
+    void handlesEachApplicationOnceFromStartAndNoneWhilePaused()
+    {
+        EngineHarness harness;
+        harness.start().addRule(ruleFor("a", "xkb:de"));
+        harness.engine->addRule(ruleFor("b", "xkb:ru"));
+        harness.engine->setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        harness.engine.reset();
+
+        // The next engine finds the rules and the default, and handles the
+        // frontmost application synchronously, during construction.
+        harness.apps.frontmost = FakeApplicationSource::app("a");
+        RuleEngine& engine = harness.start();
+        QCOMPARE(harness.provider.selections, QStringList{"xkb:de"});
+        QCOMPARE(harness.events, (QStringList{"indicator German xkb:de", "sound"}));
+        QCOMPARE(engine.defaultInputSourceID(), std::optional<QString>(QStringLiteral("xkb:us")));
+
+        // Another window of the same process is the same application.
+        harness.apps.activate(FakeApplicationSource::app("a", "pid:a"));
+        QTest::qWait(20);
+        QCOMPARE(harness.provider.selections, QStringList{"xkb:de"});
+        // Two processes of one program are two applications.
+        harness.apps.activate(FakeApplicationSource::app("a", "pid:other"));
+        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de"}));
+
+        QSignalSpy paused(&engine, &RuleEngine::isPausedChanged);
+        engine.setPaused(true);
+        QCOMPARE(paused.size(), 1);
+        harness.apps.activate(FakeApplicationSource::app("b"));
+        QTest::qWait(20);
+        QCOMPARE(harness.provider.selections.size(), 2);
+        // Resuming re-applies nothing; the duplicate filter kept following while paused.
+        engine.setPaused(false);
+        harness.apps.activate(FakeApplicationSource::app("b"));
+        QTest::qWait(20);
+        QCOMPARE(harness.provider.selections.size(), 2);
+        harness.apps.activate(FakeApplicationSource::app("a"));
+        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de", "xkb:de"}));
+
+        engine.setDefaultInputSourceID(std::nullopt);
+        QVERIFY(!Preferences::contains(QStringLiteral("defaultInputSourceID")));
+    }
+
+    // The rules file.
+    void missingOrUnreadableFileLoadsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // null: no file, as on a fresh install
+        QTest::newRow("fresh install") << QByteArray();
+        QTest::newRow("binary junk") << QByteArray("\x7f" "ELF\x02\x01\x01\x00\xff\xfe", 10);
+        QTest::newRow("truncated") << kOneRule.left(kOneRule.size() / 2);
+        QTest::newRow("wrong types") << QByteArray(R"J({"rules":[1,2,3]})J");
+        QTest::newRow("a name that is a number")
+            << QByteArray(kOneRule).replace(R"("appName":"org.example\/app")", R"("appName":5)");
+        QTest::newRow("braced UUID")
+            << QByteArray(kOneRule).replace("\"11111111", "\"{11111111").replace("5555\"", "5555}\"");
+        QTest::newRow("invalid UTF-8") << QByteArray(kOneRule).replace("xkb:de", "xkb:\xc3\x28");
+        QTest::newRow("nested 100,000 levels") << QByteArray(100000, '[') + QByteArray(100000, ']');
+        QByteArray huge(50 * 1024 * 1024, ' ');
+        huge.replace(0, kOneRule.size(), kOneRule);
+        QTest::newRow("50 MB") << huge;
+    }
+
+    void missingOrUnreadableFileLoadsNothing()
+    {
+        QFETCH(QByteArray, contents);
+        const QString path = RuleEngine::rulesFileURL();
+        QFile file(path);
+        if (!contents.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        file.close();
+
+        RecordingLogSink log;
+        StandardOutputCapture output;
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        QVERIFY(engine.rules().isEmpty());
+        const QByteArray printed = output.text();
+        QVERIFY2(printed.startsWith("Failed to load rules (might be fresh install): ") && printed.endsWith('\n')
+                     && printed.count('\n') == 1,
+                 printed.constData());
+        // Nothing written until the first change...
+        QVERIFY(readFile(path) == contents);
+        QVERIFY(keptCopies().isEmpty());
+
+        // ...which replaces an unreadable file with the rules made since, after keeping it beside them.
+        engine.addRule(oneRule());
+        QCOMPARE(readFile(path), kOneRule);
+        const QStringList kept = keptCopies();
+        QCOMPARE(kept.size(), contents.isNull() ? 0 : 1);
+        if (contents.isNull())
+            return;
+        const QString keptPath = QFileInfo(path).dir().filePath(kept.first());
+        QVERIFY(readFile(keptPath) == contents);
+        QVERIFY(log.lines().contains(QStringLiteral("info: Kept the unreadable rules file as ") + keptPath));
+
+        // Only once per run.
+        engine.addRule(ruleFor("other", "xkb:ru"));
+        QCOMPARE(keptCopies().size(), 1);
+    }
+
+    void failedWriteKeepsTheOldFileAndTheChangeInMemory()
+    {
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        engine.addRule(oneRule());
+        QCOMPARE(readFile(RuleEngine::rulesFileURL()), kOneRule);
+
+        // A file-size limit makes the write fail part-way, as a full disk would;
+        // a buffered save used to commit the truncated file.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const rlimit tiny{64, saved.rlim_max};
+        StandardOutputCapture output;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+        engine.addRule(ruleFor("second", "xkb:ru"));
+        const bool savedAgain = engine.saveRules();
+        setrlimit(RLIMIT_FSIZE, &saved);
+
+        QVERIFY(!savedAgain);
+        QCOMPARE(engine.rules().size(), 2);
+        QCOMPARE(readFile(RuleEngine::rulesFileURL()), kOneRule);
+        // The limit also cut the captured output, after its first 64 bytes.
+        const QByteArray printed = output.text();
+        QVERIFY2(printed.startsWith("Failed to save rules: "), printed.constData());
+    }
+};
 
 TOLVANE_TEST_GUILESS_MAIN(RuleEngineTest)
 #include "RuleEngineTest.moc"
