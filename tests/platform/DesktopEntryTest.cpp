@@ -8,43 +8,10 @@
 class DesktopEntryTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void parsesTheMainGroupOnly_data();
-    void parsesTheMainGroupOnly();
-    void indexesInstalledApplications();
+    void findsInstalledApplications();
 };
 
-void DesktopEntryTest::parsesTheMainGroupOnly_data()
-{
-    QTest::addColumn<QByteArray>("contents");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("wmClass");
-
-    QTest::newRow("plain") << QByteArray("[Desktop Entry]\nType=Application\nName=Text Editor\nStartupWMClass=Gedit\n")
-                           << true << "Text Editor" << "Application" << "Gedit";
-    QTest::newRow("actions do not override")
-        << QByteArray("# c\n[Desktop Entry]\nName = Files \nType=Application\n[Desktop Action new]\nName=New Window\n")
-        << true << "Files" << "Application" << "";
-    QTest::newRow("escapes") << QByteArray("[Desktop Entry]\nName=A\\sB\\\\C\nType=Link\n") << true << "A B\\C" << "Link" << "";
-    QTest::newRow("no main group") << QByteArray("[Something]\nName=X\n") << false << "" << "" << "";
-    QTest::newRow("binary junk") << QByteArray("\x00\xff\x10[", 4) << false << "" << "" << "";
-}
-
-void DesktopEntryTest::parsesTheMainGroupOnly()
-{
-    QFETCH(QByteArray, contents);
-    QFETCH(bool, valid);
-    const auto entry = DesktopEntry::parse(contents);
-    QCOMPARE(bool(entry), valid);
-    if (!entry)
-        return;
-    QTEST(entry->name, "name");
-    QTEST(entry->type, "type");
-    QTEST(entry->startupWMClass, "wmClass");
-}
-
-void DesktopEntryTest::indexesInstalledApplications()
+void DesktopEntryTest::findsInstalledApplications()
 {
     QTemporaryDir home;
     QTemporaryDir system;
@@ -54,13 +21,16 @@ void DesktopEntryTest::indexesInstalledApplications()
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(text);
     };
+    // Only the main group counts, not the actions after it.
     write(home.filePath("org.example.Editor.desktop"),
-          "[Desktop Entry]\nType=Application\nName=My Editor\nName[de]=Mein Editor\nName[pt_BR]=Meu Editor\n");
+          "# comment\n[Desktop Entry]\nType=Application\nName = My\\sEditor \nName[de]=Mein Editor\nName[pt_BR]=Meu Editor\n"
+          "[Desktop Action new]\nName=New Window\n");
     write(system.filePath("org.example.Editor.desktop"), "[Desktop Entry]\nType=Application\nName=System Editor\n");
     write(system.filePath("kde/konsole.desktop"), "[Desktop Entry]\nType=Application\nName=Konsole\n");
     write(system.filePath("firefox-esr.desktop"), "[Desktop Entry]\nType=Application\nName=Firefox\nStartupWMClass=Navigator\n");
     write(system.filePath("hidden.desktop"), "[Desktop Entry]\nType=Application\nName=Gone\nHidden=true\n");
     write(system.filePath("link.desktop"), "[Desktop Entry]\nType=Link\nName=Web\n");
+    write(system.filePath("junk.desktop"), QByteArray("\x00\xff\x10[", 4));
 
     DesktopEntryIndex index({home.path(), system.path()});
     // The user's own entry wins over the system's.
@@ -72,6 +42,7 @@ void DesktopEntryTest::indexesInstalledApplications()
     QVERIFY(index.entry(QStringLiteral("kde-konsole")));
     QVERIFY(!index.entry(QStringLiteral("hidden")));
     QVERIFY(!index.entry(QStringLiteral("link")));
+    QVERIFY(!index.entry(QStringLiteral("junk")));
 
     QCOMPARE(index.entryForWindowClass(QStringLiteral("Navigator"), QStringLiteral("firefox-esr"))->id, QStringLiteral("firefox-esr"));
     QCOMPARE(index.entryForWindowClass(QStringLiteral("x"), QStringLiteral("Navigator"))->id, QStringLiteral("firefox-esr"));

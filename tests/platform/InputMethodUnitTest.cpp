@@ -15,17 +15,19 @@
 #include <QDBusVirtualObject>
 #include <QDBusVariant>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QThread>
 
 namespace {
 
-// A framework whose daemon the test starts and stops by hand.
+// A framework whose daemon runs or not as the test says.
 class FakeFramework : public InputMethodProvider {
     Q_OBJECT
 public:
-    FakeFramework(QString name, QStringList ids)
-        : m_name(std::move(name))
+    FakeFramework(QString name, QStringList ids, bool running)
+        : running(running)
+        , m_name(std::move(name))
         , m_ids(std::move(ids))
     {
     }
@@ -44,13 +46,8 @@ public:
         selections.append(id);
         return true;
     }
-    void setRunning(bool value)
-    {
-        running = value;
-        Q_EMIT runningChanged();
-    }
 
-    bool running = false;
+    bool running;
     QStringList selections;
 
 private:
@@ -79,44 +76,6 @@ private:
     QHash<QString, QVariantList> m_replies;
 };
 
-// A private dbus-daemon.
-class PrivateBus {
-public:
-    PrivateBus()
-    {
-        m_daemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--session"), QStringLiteral("--nofork"),
-                                                        QStringLiteral("--print-address")});
-        if (!m_daemon.waitForStarted(5000))
-            return;
-        QDeadlineTimer deadline(5000);
-        while (!deadline.hasExpired() && !m_daemon.canReadLine())
-            m_daemon.waitForReadyRead(100);
-        address = QString::fromUtf8(m_daemon.readLine()).trimmed();
-    }
-    ~PrivateBus()
-    {
-        m_daemon.terminate();
-        m_daemon.waitForFinished(2000);
-    }
-    QDBusConnection connect(const QString& name) { return QDBusConnection::connectToBus(address, name); }
-
-    QString address;
-
-private:
-    QProcess m_daemon;
-};
-
-// Runs an event loop for fake daemons until the test ends.
-class ServerThread : public QThread {
-public:
-    ServerThread() { start(); }
-    ~ServerThread() override
-    {
-        quit();
-        wait();
-    }
-};
-
 QStringList ids(const QList<InputSource>& sources)
 {
     QStringList result;
@@ -132,7 +91,6 @@ class InputMethodUnitTest : public QObject {
 private Q_SLOTS:
     void choosesTheFirstRunningFramework_data();
     void choosesTheFirstRunningFramework();
-    void followsFrameworksStartingAndStopping();
     void parsesGSettingsStringLists_data();
     void parsesGSettingsStringLists();
     void findsTheIBusAddress_data();
@@ -151,10 +109,8 @@ void InputMethodUnitTest::choosesTheFirstRunningFramework_data()
 
     const QStringList fcitx{"fcitx5:keyboard-us", "fcitx5:pinyin"};
     const QStringList ibus{"ibus:xkb:us::eng", "ibus:hangul"};
-    const QStringList xkb{"xkb:us", "xkb:de"};
-    QTest::newRow("neither: layouts") << false << false << "fake" << xkb << "fcitx5:pinyin" << "";
+    QTest::newRow("neither: layouts") << false << false << "fake" << QStringList{"xkb:us"} << "fcitx5:pinyin" << "";
     QTest::newRow("fcitx5 only") << true << false << "fcitx5" << fcitx << "fcitx5:pinyin" << "fcitx5";
-    QTest::newRow("fcitx5 only, layout id") << true << false << "fcitx5" << fcitx << "xkb:de" << "";
     QTest::newRow("fcitx5 only, prefix without separator") << true << false << "fcitx5" << fcitx << "fcitx5pinyin" << "";
     QTest::newRow("ibus only") << false << true << "ibus" << ibus << "ibus:hangul" << "ibus";
     QTest::newRow("both: the first in order") << true << true << "fcitx5" << fcitx << "ibus:hangul" << "";
@@ -162,21 +118,29 @@ void InputMethodUnitTest::choosesTheFirstRunningFramework_data()
 
 void InputMethodUnitTest::choosesTheFirstRunningFramework()
 {
-    QFETCH(QString, select);
-    QFETCH(QString, reached);
-    FakeFramework fcitx(QStringLiteral("fcitx5"), {"fcitx5:keyboard-us", "fcitx5:pinyin"});
-    FakeFramework ibus(QStringLiteral("ibus"), {"ibus:xkb:us::eng", "ibus:hangul"});
-    FakeInputSourceProvider layouts;
-    layouts.sources = QList<InputSourceProperties>{FakeInputSourceProvider::source("xkb:us", "English (US)"),
-                                                   FakeInputSourceProvider::source("xkb:de", "German")};
     QFETCH(bool, fcitxRuns);
     QFETCH(bool, ibusRuns);
-    fcitx.running = fcitxRuns;
-    ibus.running = ibusRuns;
+    QFETCH(QString, chosen);
+    QFETCH(QString, select);
+    QFETCH(QString, reached);
+    FakeFramework fcitx(QStringLiteral("fcitx5"), {"fcitx5:keyboard-us", "fcitx5:pinyin"}, fcitxRuns);
+    FakeFramework ibus(QStringLiteral("ibus"), {"ibus:xkb:us::eng", "ibus:hangul"}, ibusRuns);
+    FakeInputSourceProvider layouts;
+    layouts.sources = QList<InputSourceProperties>{FakeInputSourceProvider::source("xkb:us", "English (US)")};
+    RecordingLogSink sink;
     InputSourceProviderChooser chooser({&fcitx, &ibus}, &layouts);
-    QTEST(chooser.providerName(), "chosen");
+    QCOMPARE(chooser.providerName(), chosen);
+    QCOMPARE(sink.lines(), QStringList{"info: Input sources are managed by " + chosen});
     InputSourceManager manager(&chooser);
     QTEST(ids(manager.installedInputSources()), "catalogue");
+
+    // Only the notices of the provider in charge pass through, and a framework
+    // that reports an unchanged state switches nothing.
+    QSignalSpy selected(&chooser, &InputSourceProvider::selectedInputSourceChanged);
+    for (InputSourceProvider* provider : std::initializer_list<InputSourceProvider*>{&fcitx, &ibus, &layouts})
+        Q_EMIT provider->selectedInputSourceChanged();
+    Q_EMIT fcitx.runningChanged();
+    QCOMPARE(selected.size(), 1);
 
     // Identifiers of a provider that is not in charge never reach any provider.
     QCOMPARE(manager.selectInputSource(select), !reached.isEmpty());
@@ -184,45 +148,6 @@ void InputMethodUnitTest::choosesTheFirstRunningFramework()
     QCOMPARE(ibus.selections, reached == QLatin1String("ibus") ? QStringList{select} : QStringList{});
     QVERIFY(layouts.selections.isEmpty());
     QCOMPARE(fcitx.localName(select).has_value(), select == QLatin1String("fcitx5:pinyin"));
-}
-
-void InputMethodUnitTest::followsFrameworksStartingAndStopping()
-{
-    FakeFramework fcitx(QStringLiteral("fcitx5"), {"fcitx5:keyboard-us", "fcitx5:pinyin"});
-    FakeInputSourceProvider layouts;
-    layouts.sources = QList<InputSourceProperties>{FakeInputSourceProvider::source("xkb:us", "English (US)")};
-    InputSourceProviderChooser chooser({&fcitx}, &layouts);
-    InputSourceManager manager(&chooser);
-    QSignalSpy selected(&chooser, &InputSourceProvider::selectedInputSourceChanged);
-    QSignalSpy catalogue(&manager, &InputSourceManager::installedInputSourcesChanged);
-    RecordingLogSink sink;
-
-    fcitx.setRunning(true);
-    QCOMPARE(ids(manager.installedInputSources()), (QStringList{"fcitx5:keyboard-us", "fcitx5:pinyin"}));
-    QCOMPARE(selected.size(), 1);
-    QCOMPARE(catalogue.size(), 1);
-    QVERIFY(sink.lines().contains(QStringLiteral("info: Input sources are managed by fcitx5")));
-
-    // Notices of the provider in charge pass through; those of the one set aside do not.
-    Q_EMIT fcitx.selectedInputSourceChanged();
-    QCOMPARE(selected.size(), 2);
-    Q_EMIT layouts.selectedInputSourceChanged();
-    Q_EMIT layouts.enabledInputSourcesChanged();
-    QCOMPARE(selected.size(), 2);
-    QCOMPARE(catalogue.size(), 1);
-
-    fcitx.setRunning(false);
-    QCOMPARE(ids(manager.installedInputSources()), QStringList{"xkb:us"});
-    QCOMPARE(selected.size(), 3);
-    // A framework that reports its state twice switches nothing.
-    fcitx.setRunning(false);
-    QCOMPARE(selected.size(), 3);
-    QCOMPARE(catalogue.size(), 2);
-
-    // And back again: a framework set aside is still followed.
-    fcitx.setRunning(true);
-    QCOMPARE(chooser.providerName(), QStringLiteral("fcitx5"));
-    QCOMPARE(catalogue.size(), 3);
 }
 
 void InputMethodUnitTest::parsesGSettingsStringLists_data()
@@ -233,14 +158,9 @@ void InputMethodUnitTest::parsesGSettingsStringLists_data()
 
     QTest::newRow("two engines") << "['xkb:us::eng', 'hangul']\n" << true << QStringList{"xkb:us::eng", "hangul"};
     QTest::newRow("typed empty list") << "@as []" << true << QStringList{};
-    QTest::newRow("plain empty list") << "[]" << true << QStringList{};
     QTest::newRow("double quotes and escapes") << R"(["it's", 'a\'b', 'c\\d'])" << true << QStringList{"it's", "a'b", "c\\d"};
-    QTest::newRow("not a list") << "'hangul'" << false << QStringList{};
     QTest::newRow("unterminated string") << "['hangul]" << false << QStringList{};
     QTest::newRow("missing comma") << "['a' 'b']" << false << QStringList{};
-    QTest::newRow("trailing comma") << "['a',]" << false << QStringList{};
-    QTest::newRow("unquoted item") << "[hangul]" << false << QStringList{};
-    QTest::newRow("nothing") << "" << false << QStringList{};
     QTest::newRow("error text") << "No such schema “org.freedesktop.ibus.general”" << false << QStringList{};
 }
 
@@ -265,7 +185,6 @@ void InputMethodUnitTest::findsTheIBusAddress_data()
     QTest::newRow("screen number dropped") << ":0.1" << base + "unix-0";
     QTest::newRow("remote host") << "example.org:10.0" << base + "example.org-10";
     QTest::newRow("no display") << "" << "";
-    QTest::newRow("no number") << "host:" << "";
     QTest::newRow("path in the host") << "../../etc:0" << "";
     QTest::newRow("path in the number") << ":0/../../x" << "";
 }
@@ -284,13 +203,25 @@ void InputMethodUnitTest::findsTheIBusAddress()
 
 void InputMethodUnitTest::survivesDaemonsAnsweringJunk()
 {
-    // Private buses, so that the fake daemons never meet the session's real ones.
-    PrivateBus session;
-    PrivateBus ibusBus;
-    if (session.address.isEmpty() || ibusBus.address.isEmpty())
+    // A private bus, so that the fake daemons never meet the session's real ones.
+    QProcess busDaemon;
+    busDaemon.start(QStringLiteral("dbus-daemon"),
+                    {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+    busDaemon.waitForReadyRead(5000);
+    const QString address = QString::fromUtf8(busDaemon.readLine()).trimmed();
+    if (address.isEmpty())
         QSKIP("dbus-daemon could not be started");
+    const auto stopBus = qScopeGuard([&busDaemon] {
+        busDaemon.terminate();
+        busDaemon.waitForFinished(2000);
+    });
     // The providers block on their calls: the fake daemons answer from their own thread.
-    ServerThread thread;
+    QThread thread;
+    thread.start();
+    const auto stopThread = qScopeGuard([&thread] {
+        thread.quit();
+        thread.wait();
+    });
     JunkDaemon fcitxJunk({{QStringLiteral("CurrentInputMethod"), {7}},
                           {QStringLiteral("CurrentInputMethodGroup"), {QStringList{QStringLiteral("Default")}}},
                           {QStringLiteral("InputMethodGroupInfo"), {QStringLiteral("us")}},
@@ -302,13 +233,12 @@ void InputMethodUnitTest::survivesDaemonsAnsweringJunk()
                          {QStringLiteral("SetGlobalEngine"), {}}});
     fcitxJunk.moveToThread(&thread);
     ibusJunk.moveToThread(&thread);
-    QDBusConnection server = session.connect(QStringLiteral("junk-server"));
-    QDBusConnection client = session.connect(QStringLiteral("junk-client"));
-    QDBusConnection ibusServer = ibusBus.connect(QStringLiteral("junk-ibus-server"));
+    QDBusConnection server = QDBusConnection::connectToBus(address, QStringLiteral("junk-server"));
+    QDBusConnection client = QDBusConnection::connectToBus(address, QStringLiteral("junk-client"));
     QVERIFY(server.registerVirtualObject(QStringLiteral("/controller"), &fcitxJunk));
-    QVERIFY(ibusServer.registerVirtualObject(QStringLiteral("/org/freedesktop/IBus"), &ibusJunk));
-    QVERIFY(ibusServer.registerService(QStringLiteral("org.freedesktop.IBus")));
-    qputenv("IBUS_ADDRESS", ibusBus.address.toUtf8());
+    QVERIFY(server.registerVirtualObject(QStringLiteral("/org/freedesktop/IBus"), &ibusJunk));
+    // IBus's own bus is the same one here.
+    qputenv("IBUS_ADDRESS", address.toUtf8());
 
     Fcitx5InputSourceProvider fcitx(client);
     // GSettings has no such schema here or gives nothing usable; either way the daemon's junk is all there is.
@@ -342,8 +272,8 @@ void InputMethodUnitTest::survivesDaemonsAnsweringJunk()
     QVERIFY(!fcitx.enabledInputSources());
     QVERIFY(!ibus.enabledInputSources());
     qunsetenv("IBUS_ADDRESS");
-    for (const QString& name : {"junk-server", "junk-client", "junk-ibus-server"})
-        QDBusConnection::disconnectFromBus(name);
+    QDBusConnection::disconnectFromBus(QStringLiteral("junk-server"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("junk-client"));
 }
 
 TOLVANE_TEST_GUILESS_MAIN(InputMethodUnitTest)
