@@ -27,11 +27,42 @@ QProcessEnvironment environmentUnder(const QString& root)
     environment.remove(QStringLiteral("no_proxy"));
     return environment;
 }
+
+// The visible windows of a process, as the window manager's clients list them.
+int windowsOf(const QProcess& process)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                              QStringLiteral("--pid"), QString::number(process.processId())});
+    xdotool.waitForFinished();
+    return int(xdotool.readAllStandardOutput().count('\n'));
+}
 } // namespace
 
 class TolvaneProcessTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    // A later launch hands over to the running one, which opens its settings, and ends.
+    void secondLaunchOpensTheSettingsOfTheFirst()
+    {
+        QTemporaryDir home;
+        const QProcessEnvironment environment = environmentUnder(home.path());
+        QProcess first;
+        first.setProcessEnvironment(environment);
+        first.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(home.filePath(QStringLiteral("runtime/com.kelvora.Tolvane"))); }, 10000));
+        QCOMPARE(windowsOf(first), 0);
+
+        QProcess second;
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(second.waitForFinished(5000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first), 1, 5000);
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+    }
+
     void terminationSignalsQuitCleanly_data()
     {
         QTest::addColumn<int>("signalNumber");

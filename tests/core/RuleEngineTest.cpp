@@ -60,6 +60,9 @@ private Q_SLOTS:
         QTest::newRow("disabled rule: default applies")
             << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us" << "kitty"
             << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+        QTest::newRow("target not enabled: no fall-back")
+            << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us" << "kitty"
+            << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"};
         QTest::newRow("no rule, no default: nothing")
             << QList<AppRule>{} << "" << "kitty" << QStringList{} << QStringList{};
         QTest::newRow("bundle ids match exactly")
