@@ -1,34 +1,29 @@
-#include "support/FakeInputSourceProvider.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include "core/InputSourceManager.h"
+#include "feedback/FlagEmoji.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/x11/X11Platform.h"
 
-#include <QSignalSpy>
-
-#include <X11/XKBlib.h>
-
-// The tray flag follows every change of the selected source, including changes
-// made outside Tolvane.
+// The tray flag: the flag of a source id, following every change of the
+// selected source, including changes made outside Tolvane.
 class MenuBarIndicatorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void keepsTheLastSourceWhileNoneIsCurrent()
+    // The first keyword found in the lower-cased id wins.
+    void flags_data()
     {
-        FakeInputSourceProvider provider;
-        InputSourceManager manager(&provider);
-        MenuBarIndicatorController controller(manager);
-        QCOMPARE(controller.currentInputSourceIcon(), QString::fromUtf16(u"\u2328\uFE0F"));
-
-        QSignalSpy icon(&controller, &MenuBarIndicatorController::currentInputSourceIconChanged);
-        provider.current = FakeInputSourceProvider::source(QStringLiteral("xkb:russian"), QStringLiteral("Russian"));
-        Q_EMIT provider.selectedInputSourceChanged();
-        QCOMPARE(controller.currentInputSourceIcon(), QStringLiteral("🇷🇺"));
-        provider.current.reset();
-        Q_EMIT provider.selectedInputSourceChanged();
-        QCOMPARE(controller.currentInputSourceName(), QStringLiteral("Russian"));
-        QCOMPARE(icon.count(), 1);
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<QString>("flag");
+        QTest::newRow("russian before us") << "com.apple.keylayout.Russian" << "🇷🇺";
+        QTest::newRow("upper case") << "GERMAN-Ä" << "🇩🇪";
+    }
+    void flags()
+    {
+        QFETCH(QString, id);
+        QFETCH(QString, flag);
+        QCOMPARE(flagEmoji(id), flag);
     }
 
     void outsideGroupChangeUpdatesTheFlag()
@@ -40,20 +35,13 @@ private Q_SLOTS:
         MenuBarIndicatorController controller(manager);
         QTRY_COMPARE(controller.currentInputSourceIcon(), QStringLiteral("🇺🇸"));
 
-        // Another client locks the third group (ru), as the user's own layout
-        // hotkey or setxkbmap would.
-        Display* display = XOpenDisplay(nullptr);
-        QVERIFY(display);
-        XkbLockGroup(display, XkbUseCoreKbd, 2);
-        XFlush(display);
+        // Another client locks the third group (ru), as the user's layout hotkey would.
+        QVERIFY(TestWindow::lockGroupElsewhere(2));
         // "xkb:ru" holds no keyword of the flag table: the keyboard sign.
         QTRY_VERIFY(controller.currentInputSourceName().contains(QStringLiteral("Russian")));
         QCOMPARE(controller.currentInputSourceIcon(), QString::fromUtf16(u"\u2328\uFE0F"));
-
-        XkbLockGroup(display, XkbUseCoreKbd, 0);
-        XFlush(display);
+        QVERIFY(TestWindow::lockGroupElsewhere(0));
         QTRY_COMPARE(controller.currentInputSourceIcon(), QStringLiteral("🇺🇸"));
-        XCloseDisplay(display);
     }
 };
 
