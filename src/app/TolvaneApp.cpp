@@ -309,8 +309,15 @@ bool TolvaneApp::eventFilter(QObject* watched, QEvent* event)
 
 void TolvaneApp::togglePause()
 {
+    setPaused(!ruleEngine().isPaused());
+}
+
+void TolvaneApp::setPaused(bool requested)
+{
     RuleEngine& engine = ruleEngine();
-    engine.setPaused(!engine.isPaused());
+    if (requested == engine.isPaused())
+        return;
+    engine.setPaused(requested);
     const bool paused = engine.isPaused();
     const QString message = paused ? Tolvane::tr("Switching Paused") : Tolvane::tr("Switching Resumed");
     const QString icon = paused ? QStringLiteral("\u23F8\uFE0F") : QStringLiteral("\u25B6\uFE0F");

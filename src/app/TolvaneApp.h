@@ -94,6 +94,8 @@ public Q_SLOTS:
     // on first use, raised and activated when already there.
     void openSettings();
     void togglePause();
+    // Pauses or resumes switching; a change is shown by the floating indicator.
+    void setPaused(bool paused);
     void quit();
 
 Q_SIGNALS:

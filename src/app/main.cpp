@@ -1,16 +1,65 @@
+#include "app/BusService.h"
+#include "app/CommandLine.h"
 #include "app/Logger.h"
-#include "app/SingleInstance.h"
 #include "app/TolvaneApp.h"
+#include "core/RuleEngine.h"
+#include "core/WindowWatcher.h"
+#include "platform/Platform.h"
 #include "platform/TerminationSignals.h"
+#include "services/LocalizationManager.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+void describeApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tolvane"));
+    QCoreApplication::setOrganizationName(QStringLiteral("kelvora"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
+}
+
+// `tolvane --option` needs no display: it only talks to the running copy.
+int runCommandLine(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    describeApplication();
+    LocalizationManager::shared();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return CommandLine(QDBusConnection::sessionBus(), out, err).run(QCoreApplication::arguments());
+}
+
+TolvaneBusAdaptor::Dependencies busDependencies(TolvaneApp& tolvane)
+{
+    TolvaneBusAdaptor::Dependencies dependencies;
+    dependencies.ruleEngine = &tolvane.ruleEngine();
+    dependencies.watcher = &WindowWatcher::shared();
+    dependencies.backend = Platform::instance().name();
+    dependencies.setPaused = [&tolvane](bool paused) { tolvane.setPaused(paused); };
+    dependencies.openSettings = [&tolvane] { tolvane.openSettings(); };
+    dependencies.runningApplications = [] {
+        ApplicationSource* source = Platform::instance().applicationSource();
+        return source ? source->runningApplications() : QList<RunningApplication>{};
+    };
+    return dependencies;
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    const QStringList arguments = [&] {
+        QStringList list;
+        for (int i = 0; i < argc; ++i)
+            list.append(QString::fromLocal8Bit(argv[i]));
+        return list;
+    }();
+    if (CommandLine::hasOptions(arguments))
+        return runCommandLine(argc, argv);
+
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Tolvane"));
-    QApplication::setOrganizationName(QStringLiteral("kelvora"));
-    QApplication::setApplicationVersion(QStringLiteral(TOLVANE_VERSION));
+    describeApplication();
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kelvora.Tolvane"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kelvora.Tolvane"),
                                                  QIcon(QStringLiteral(":/icons/com.kelvora.Tolvane.svg"))));
@@ -18,13 +67,15 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A second launch opens the settings of the running one and ends.
-    SingleInstance instance;
-    switch (instance.claim()) {
-    case SingleInstance::Role::Secondary:
+    BusService bus;
+    switch (bus.claim()) {
+    case BusService::Claim::AnotherRuns:
         Logger::shared().info(QStringLiteral("Tolvane is already running; it was asked to open its settings"));
         return 0;
-    case SingleInstance::Role::Failed: // logged; switching matters more than uniqueness
-    case SingleInstance::Role::Primary:
+    case BusService::Claim::Unanswered:
+        return 1;
+    case BusService::Claim::NoBus: // logged; switching matters more than the interface
+    case BusService::Claim::Owner:
         break;
     }
 
@@ -39,6 +90,6 @@ int main(int argc, char** argv)
     }
 
     TolvaneApp tolvane;
-    QObject::connect(&instance, &SingleInstance::openSettingsRequested, &tolvane, &TolvaneApp::openSettings);
+    bus.exportInterface(busDependencies(tolvane));
     return app.exec();
 }

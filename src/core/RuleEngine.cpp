@@ -110,7 +110,12 @@ QString RuleEngine::rulesFileURL()
     return directory + QStringLiteral("/rules.json");
 }
 
-void RuleEngine::loadRules()
+std::optional<QString> RuleEngine::reloadRules()
+{
+    return loadRules();
+}
+
+std::optional<QString> RuleEngine::loadRules()
 {
     const QString path = rulesFileURL();
     QString error;
@@ -119,13 +124,14 @@ void RuleEngine::loadRules()
         auto decoded = RulesCodec::decode(*bytes);
         if (decoded.rules) {
             setRules(*decoded.rules);
-            return;
+            return std::nullopt;
         }
         error = QStringLiteral("The data in “%1” couldn’t be read because it isn’t in the correct format: %2")
                     .arg(path, decoded.error);
     }
     m_rulesFileNeedsKeeping = QFileInfo::exists(path);
     printLine(QStringLiteral("Failed to load rules (might be fresh install): ") + error);
+    return error;
 }
 
 void RuleEngine::setRules(const QList<AppRule>& rules)
@@ -218,20 +224,21 @@ void RuleEngine::handleActivation(const RunningApplication& app)
     if (rule != m_rules.cend()) {
         const QString target = rule->targetInputSourceID;
         Logger::shared().info(QStringLiteral("[Match] ") + bundleID + QStringLiteral(" -> ") + target);
-        switchTo(target);
+        switchTo(bundleID, target);
         return;
     }
     if (!m_defaultInputSourceID || m_defaultInputSourceID->isEmpty())
         return;
     const QString fallback = *m_defaultInputSourceID;
     Logger::shared().info(QStringLiteral("[Fallback] ") + bundleID + QStringLiteral(" -> ") + fallback);
-    switchTo(fallback);
+    switchTo(bundleID, fallback);
 }
 
-void RuleEngine::switchTo(const QString& target)
+void RuleEngine::switchTo(const QString& applicationID, const QString& target)
 {
     if (!m_inputSourceManager.selectInputSource(target))
         return;
+    Q_EMIT switched(applicationID, target);
     const QString name = m_inputSourceManager.displayName(target);
     if (m_feedback.showInputSource)
         m_feedback.showInputSource(name, target);

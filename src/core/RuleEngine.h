@@ -47,6 +47,10 @@ public:
     void addRule(const AppRule& rule);
     void deleteRule(const QUuid& id);
 
+    // Reads the rules file again. On failure the rules in memory stay, and the
+    // unreadable file is kept aside at the next save; returns the reason.
+    std::optional<QString> reloadRules();
+
     static QString rulesFileURL();
     bool saveRules();
 
@@ -56,14 +60,16 @@ Q_SIGNALS:
     void rulesChanged();
     void defaultInputSourceIDChanged();
     void isPausedChanged();
+    // A rule (or the default) selected `inputSourceID` for the application in front.
+    void switched(const QString& applicationID, const QString& inputSourceID);
 
 private:
-    void loadRules();
+    std::optional<QString> loadRules();
     void setRules(const QList<AppRule>& rules);
     void setupSubscriptions(WindowWatcher& watcher);
     void receiveActiveApp(const RunningApplication& app);
     void handleActivation(const RunningApplication& app);
-    void switchTo(const QString& target);
+    void switchTo(const QString& applicationID, const QString& target);
     void postSwitchNotification(const QString& name);
     void keepUnreadableRulesFile(const QString& path);
 

@@ -1,0 +1,11 @@
+#include "BusRecords.h"
+
+#include <QDBusMetaType>
+
+void registerBusRecords()
+{
+    qDBusRegisterMetaType<BusInputSource>();
+    qDBusRegisterMetaType<BusApplication>();
+    qDBusRegisterMetaType<QList<BusInputSource>>();
+    qDBusRegisterMetaType<QList<BusApplication>>();
+}

@@ -1,0 +1,80 @@
+#include "BusService.h"
+
+#include "BusNames.h"
+#include "Logger.h"
+#include "SettingsBusAdaptor.h"
+
+#include <QDBusConnectionInterface>
+#include <QThread>
+
+namespace {
+constexpr int kCallTimeoutMs = 3000;
+// A process that just won the name may not have exported its object yet.
+constexpr int kHandOverAttempts = 10;
+constexpr int kHandOverPauseMs = 200;
+} // namespace
+
+BusService::BusService(const QDBusConnection& connection, QObject* parent)
+    : QObject(parent)
+    , m_connection(connection)
+{
+}
+
+BusService::~BusService()
+{
+    if (!m_settingsConnectionName.isEmpty())
+        QDBusConnection::disconnectFromBus(m_settingsConnectionName);
+}
+
+bool BusService::askOwnerToOpenSettings()
+{
+    QDBusMessage call = QDBusMessage::createMethodCall(BusNames::service(), BusNames::path(), BusNames::interface(),
+                                                       QStringLiteral("OpenSettings"));
+    call.setAutoStartService(false);
+    const QDBusMessage reply = m_connection.call(call, QDBus::Block, kCallTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+BusService::Claim BusService::claim()
+{
+    if (!m_connection.isConnected()) {
+        Logger::shared().error(QStringLiteral("No session bus (%1); Tolvane runs without its D-Bus interface")
+                                   .arg(m_connection.lastError().message()));
+        return Claim::NoBus;
+    }
+    if (askOwnerToOpenSettings())
+        return Claim::AnotherRuns;
+
+    const auto registered = m_connection.interface()->registerService(
+        BusNames::service(), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    if (registered.isValid() && registered.value() == QDBusConnectionInterface::ServiceRegistered)
+        return Claim::Owner;
+
+    // Another launch won the name a moment ago.
+    for (int attempt = 0; attempt < kHandOverAttempts; ++attempt) {
+        if (askOwnerToOpenSettings())
+            return Claim::AnotherRuns;
+        QThread::msleep(kHandOverPauseMs);
+    }
+    Logger::shared().error(QStringLiteral("%1 is taken but its owner does not answer").arg(BusNames::service()));
+    return Claim::Unanswered;
+}
+
+void BusService::exportInterface(TolvaneBusAdaptor::Dependencies dependencies)
+{
+    const auto openSettings = dependencies.openSettings;
+    new TolvaneBusAdaptor(&m_host, m_connection, std::move(dependencies));
+    if (!m_connection.registerObject(BusNames::path(), &m_host, QDBusConnection::ExportAdaptors)) {
+        Logger::shared().error(QStringLiteral("Could not export %1: %2").arg(BusNames::path(), m_connection.lastError().message()));
+        return;
+    }
+
+    m_settingsConnectionName = QStringLiteral("tolvane-settings");
+    QDBusConnection settings = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_settingsConnectionName);
+    new SettingsBusAdaptor(&m_settingsHost, openSettings);
+    if (!settings.registerObject(BusNames::path(), &m_settingsHost, QDBusConnection::ExportAdaptors)
+        || !settings.registerService(BusNames::settingsService())) {
+        Logger::shared().error(QStringLiteral("Could not take %1: %2")
+                                   .arg(BusNames::settingsService(), settings.lastError().message()));
+    }
+}

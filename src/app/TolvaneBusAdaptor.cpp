@@ -1,0 +1,156 @@
+#include "TolvaneBusAdaptor.h"
+
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
+#include "core/WindowWatcher.h"
+#include "feedback/FlagEmoji.h"
+#include "platform/InputSourceProvider.h"
+
+#include "BusNames.h"
+
+#include <QDBusVariant>
+
+#include <algorithm>
+
+namespace {
+BusInputSource busInputSource(const InputSource& source)
+{
+    return {source.id, source.name, flagEmoji(source.id)};
+}
+} // namespace
+
+TolvaneBusAdaptor::TolvaneBusAdaptor(QObject* host, const QDBusConnection& connection, Dependencies dependencies)
+    : QDBusAbstractAdaptor(host)
+    , m_connection(connection)
+    , m_dependencies(std::move(dependencies))
+{
+    Q_ASSERT(m_dependencies.ruleEngine && m_dependencies.watcher);
+    registerBusRecords();
+    m_published = currentProperties();
+
+    RuleEngine* engine = m_dependencies.ruleEngine;
+    connect(engine, &RuleEngine::isPausedChanged, this, &TolvaneBusAdaptor::publishChangedProperties);
+    connect(engine, &RuleEngine::rulesChanged, this, &TolvaneBusAdaptor::publishChangedProperties);
+    connect(engine, &RuleEngine::switched, this, &TolvaneBusAdaptor::Switched);
+    connect(m_dependencies.watcher, &WindowWatcher::activeAppChanged, this,
+            &TolvaneBusAdaptor::publishChangedProperties);
+    if (InputSourceProvider* provider = inputSources().provider()) {
+        connect(provider, &InputSourceProvider::selectedInputSourceChanged, this,
+                &TolvaneBusAdaptor::publishChangedProperties);
+        connect(provider, &InputSourceProvider::enabledInputSourcesChanged, this,
+                &TolvaneBusAdaptor::publishChangedProperties);
+    }
+}
+
+InputSourceManager& TolvaneBusAdaptor::inputSources() const
+{
+    return m_dependencies.ruleEngine->inputSourceManager();
+}
+
+bool TolvaneBusAdaptor::isPaused() const
+{
+    return m_dependencies.ruleEngine->isPaused();
+}
+
+BusInputSource TolvaneBusAdaptor::currentInputSource() const
+{
+    const auto current = inputSources().currentInputSource();
+    return current ? busInputSource(*current) : BusInputSource{};
+}
+
+BusApplication TolvaneBusAdaptor::frontmostApplication() const
+{
+    const RunningApplication app = m_dependencies.watcher->activeApp();
+    if (!app.isValid())
+        return {};
+    return {app.bundleIdentifier.value_or(QString()), app.localizedName};
+}
+
+uint TolvaneBusAdaptor::ruleCount() const
+{
+    return uint(m_dependencies.ruleEngine->rules().size());
+}
+
+void TolvaneBusAdaptor::Pause()
+{
+    m_dependencies.setPaused(true);
+}
+
+void TolvaneBusAdaptor::Resume()
+{
+    m_dependencies.setPaused(false);
+}
+
+void TolvaneBusAdaptor::TogglePause()
+{
+    m_dependencies.setPaused(!isPaused());
+}
+
+void TolvaneBusAdaptor::OpenSettings()
+{
+    m_dependencies.openSettings();
+}
+
+void TolvaneBusAdaptor::ReloadRules(const QDBusMessage& message)
+{
+    const auto error = m_dependencies.ruleEngine->reloadRules();
+    if (!error)
+        return;
+    message.setDelayedReply(true);
+    m_connection.send(message.createErrorReply(BusNames::interface() + QStringLiteral(".Error.RulesUnreadable"), *error));
+}
+
+QList<BusInputSource> TolvaneBusAdaptor::ListInputSources() const
+{
+    QList<BusInputSource> sources;
+    for (const InputSource& source : inputSources().installedInputSources())
+        sources.append(busInputSource(source));
+    return sources;
+}
+
+QList<BusApplication> TolvaneBusAdaptor::ListApplications() const
+{
+    QList<BusApplication> applications;
+    const QList<RunningApplication> running = m_dependencies.runningApplications ? m_dependencies.runningApplications()
+                                                                                 : QList<RunningApplication>{};
+    for (const RunningApplication& app : running) {
+        // Only an application with an identifier can have a rule.
+        if (!app.bundleIdentifier || app.bundleIdentifier->isEmpty())
+            continue;
+        const BusApplication entry{*app.bundleIdentifier, app.localizedName};
+        if (!applications.contains(entry))
+            applications.append(entry);
+    }
+    std::sort(applications.begin(), applications.end(),
+              [](const BusApplication& a, const BusApplication& b) { return a.id < b.id; });
+    return applications;
+}
+
+QVariantMap TolvaneBusAdaptor::currentProperties() const
+{
+    return {
+        {QStringLiteral("IsPaused"), isPaused()},
+        {QStringLiteral("CurrentInputSource"), QVariant::fromValue(currentInputSource())},
+        {QStringLiteral("FrontmostApplication"), QVariant::fromValue(frontmostApplication())},
+        {QStringLiteral("RuleCount"), ruleCount()},
+        {QStringLiteral("Backend"), backend()},
+    };
+}
+
+// QtDBus does not announce property changes itself.
+void TolvaneBusAdaptor::publishChangedProperties()
+{
+    const QVariantMap now = currentProperties();
+    QVariantMap changed;
+    for (auto it = now.cbegin(); it != now.cend(); ++it) {
+        if (m_published.value(it.key()) != it.value())
+            changed.insert(it.key(), it.value());
+    }
+    m_published = now;
+    if (changed.isEmpty())
+        return;
+    QDBusMessage signal = QDBusMessage::createSignal(BusNames::path(), QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                     QStringLiteral("PropertiesChanged"));
+    signal << BusNames::interface() << changed << QStringList();
+    m_connection.send(signal);
+}
