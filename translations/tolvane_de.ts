@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>JSON-Dateien (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>Wechselt das Tastaturlayout je nach Anwendung. Ohne Optionen startet Tolvane (oder öffnet die Einstellungen der laufenden Instanz); mit einer Option teilt es dem laufenden Tolvane mit, was zu tun ist, und beendet sich.</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>Umschalten pausieren oder, wenn pausiert, fortsetzen.</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>Umschalten pausieren.</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>Umschalten fortsetzen.</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>Das Einstellungsfenster öffnen und Tolvane bei Bedarf starten.</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>Die Regeldatei erneut einlesen.</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>Backend, Pausenstatus, die Anwendung im Vordergrund, die aktuelle Eingabequelle und die Anzahl der Regeln anzeigen.</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>Die Eingabequellen auflisten, die eine Regel auswählen kann.</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>Die laufenden Anwendungen auflisten, die eine Regel nennen kann.</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>--status und die Listen als JSON ausgeben.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Unerwartetes Argument: %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>Bitte genau eine Option angeben.</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json gehört zu --status, --list-input-sources oder --list-applications.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>Kein Sitzungsbus: %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane läuft nicht.</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane konnte das nicht ausführen: %1</translation>
+    </message>
 </context>
 </TS>

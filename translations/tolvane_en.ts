@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>JSON files (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>Pause switching, or resume it when paused.</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>Pause switching.</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>Resume switching.</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>Open the settings window, starting Tolvane if needed.</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>Read the rules file again.</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>List the input sources a rule can select.</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>List the running applications a rule can name.</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>Print --status and the lists as JSON.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>Give exactly one option.</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json goes with --status, --list-input-sources or --list-applications.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>No session bus: %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane is not running.</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane did not do it: %1</translation>
+    </message>
 </context>
 </TS>

@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>Archivos JSON (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>Cambia la distribución del teclado según la aplicación. Sin opciones, inicia Tolvane (o abre los ajustes de la instancia en ejecución); con una opción, indica al Tolvane en ejecución qué hacer y termina.</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>Pausar el cambio, o reanudarlo si está en pausa.</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>Pausar el cambio.</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>Reanudar el cambio.</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>Abrir la ventana de ajustes, iniciando Tolvane si hace falta.</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>Volver a leer el archivo de reglas.</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>Mostrar el backend, si el cambio está en pausa, la aplicación en primer plano, la fuente de entrada actual y el número de reglas.</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>Listar las fuentes de entrada que puede seleccionar una regla.</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>Listar las aplicaciones en ejecución que puede nombrar una regla.</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>Mostrar --status y las listas en formato JSON.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Argumento inesperado: %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>Indica exactamente una opción.</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json va con --status, --list-input-sources o --list-applications.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>No hay bus de sesión: %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane no se está ejecutando.</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane no pudo hacerlo: %1</translation>
+    </message>
 </context>
 </TS>

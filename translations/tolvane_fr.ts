@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>Fichiers JSON (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>Change la disposition du clavier selon l’application. Sans option, démarre Tolvane (ou ouvre les réglages de l’instance en cours) ; avec une option, indique au Tolvane en cours quoi faire, puis se termine.</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>Suspendre le changement, ou le reprendre s’il est suspendu.</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>Suspendre le changement.</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>Reprendre le changement.</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>Ouvrir la fenêtre des réglages, en démarrant Tolvane si nécessaire.</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>Relire le fichier des règles.</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>Afficher le backend, si le changement est suspendu, l’application au premier plan, la source de saisie actuelle et le nombre de règles.</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>Lister les sources de saisie qu’une règle peut sélectionner.</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>Lister les applications en cours qu’une règle peut nommer.</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>Afficher --status et les listes en JSON.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Argument inattendu : %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>Indiquez exactement une option.</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json s’utilise avec --status, --list-input-sources ou --list-applications.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>Aucun bus de session : %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane n’est pas en cours d’exécution.</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane n’a pas pu le faire : %1</translation>
+    </message>
 </context>
 </TS>

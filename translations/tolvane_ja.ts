@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>JSON ファイル (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>アプリケーションごとにキーボードレイアウトを切り替えます。オプションなしでは Tolvane を起動します（実行中の場合はその設定を開きます）。オプションを付けると、実行中の Tolvane に指示を送って終了します。</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>切り替えを一時停止します。一時停止中なら再開します。</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>切り替えを一時停止します。</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>切り替えを再開します。</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>設定ウインドウを開きます。必要なら Tolvane を起動します。</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>ルールファイルを読み込み直します。</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>バックエンド、一時停止中かどうか、最前面のアプリケーション、現在の入力ソース、ルールの数を表示します。</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>ルールで選択できる入力ソースを一覧表示します。</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>ルールで指定できる実行中のアプリケーションを一覧表示します。</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>--status と一覧を JSON で出力します。</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>予期しない引数: %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>オプションを1つだけ指定してください。</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json は --status、--list-input-sources、--list-applications と一緒に使います。</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>セッションバスがありません: %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane は実行されていません。</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane は実行できませんでした: %1</translation>
+    </message>
 </context>
 </TS>

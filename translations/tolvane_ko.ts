@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>JSON 파일 (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>응용 프로그램별로 키보드 레이아웃을 전환합니다. 옵션 없이 실행하면 Tolvane을 시작합니다(이미 실행 중이면 그 설정을 엽니다). 옵션을 주면 실행 중인 Tolvane에 할 일을 알리고 종료합니다.</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>전환을 일시 정지하거나, 일시 정지 중이면 재개합니다.</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>전환을 일시 정지합니다.</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>전환을 재개합니다.</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>설정 창을 엽니다. 필요하면 Tolvane을 시작합니다.</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>규칙 파일을 다시 읽습니다.</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>백엔드, 일시 정지 여부, 맨 앞의 응용 프로그램, 현재 입력 소스, 규칙 수를 표시합니다.</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>규칙이 선택할 수 있는 입력 소스를 나열합니다.</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>규칙에 지정할 수 있는 실행 중인 응용 프로그램을 나열합니다.</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>--status와 목록을 JSON으로 출력합니다.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>예상하지 못한 인수: %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>옵션을 정확히 하나만 지정하십시오.</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json은 --status, --list-input-sources 또는 --list-applications와 함께 사용합니다.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>세션 버스가 없습니다: %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane이 실행 중이 아닙니다.</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane이 이 작업을 수행하지 못했습니다: %1</translation>
+    </message>
 </context>
 </TS>

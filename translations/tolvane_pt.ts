@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>Arquivos JSON (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>Alterna o layout do teclado por aplicativo. Sem opções, inicia o Tolvane (ou abre os ajustes da instância em execução); com uma opção, diz ao Tolvane em execução o que fazer e termina.</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>Pausar a alternância, ou retomá-la se estiver pausada.</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>Pausar a alternância.</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>Retomar a alternância.</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>Abrir a janela de ajustes, iniciando o Tolvane se necessário.</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>Ler o arquivo de regras novamente.</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>Mostrar o backend, se a alternância está pausada, o aplicativo em primeiro plano, a fonte de entrada atual e o número de regras.</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>Listar as fontes de entrada que uma regra pode selecionar.</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>Listar os aplicativos em execução que uma regra pode indicar.</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>Mostrar --status e as listas em JSON.</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>Argumento inesperado: %1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>Informe exatamente uma opção.</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json acompanha --status, --list-input-sources ou --list-applications.</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>Nenhum barramento de sessão: %1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>O Tolvane não está em execução.</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>O Tolvane não conseguiu fazer isso: %1</translation>
+    </message>
 </context>
 </TS>

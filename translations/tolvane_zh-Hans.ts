@@ -471,5 +471,69 @@
         <source>JSON files (*.json)</source>
         <translation>JSON 文件 (*.json)</translation>
     </message>
+    <message>
+        <source>Switches the keyboard layout per application. Without options, starts Tolvane (or opens the settings of the running one); with an option, tells the running Tolvane what to do and ends.</source>
+        <translation>按应用程序切换键盘布局。不带选项时启动 Tolvane（若已在运行，则打开其设置）；带选项时告诉正在运行的 Tolvane 要做什么，然后退出。</translation>
+    </message>
+    <message>
+        <source>Pause switching, or resume it when paused.</source>
+        <translation>暂停切换；若已暂停则恢复。</translation>
+    </message>
+    <message>
+        <source>Pause switching.</source>
+        <translation>暂停切换。</translation>
+    </message>
+    <message>
+        <source>Resume switching.</source>
+        <translation>恢复切换。</translation>
+    </message>
+    <message>
+        <source>Open the settings window, starting Tolvane if needed.</source>
+        <translation>打开设置窗口，必要时启动 Tolvane。</translation>
+    </message>
+    <message>
+        <source>Read the rules file again.</source>
+        <translation>重新读取规则文件。</translation>
+    </message>
+    <message>
+        <source>Show the backend, whether switching is paused, the application in front, the current input source and the number of rules.</source>
+        <translation>显示后端、是否已暂停切换、前台应用程序、当前输入源以及规则数量。</translation>
+    </message>
+    <message>
+        <source>List the input sources a rule can select.</source>
+        <translation>列出规则可以选择的输入源。</translation>
+    </message>
+    <message>
+        <source>List the running applications a rule can name.</source>
+        <translation>列出规则可以指定的正在运行的应用程序。</translation>
+    </message>
+    <message>
+        <source>Print --status and the lists as JSON.</source>
+        <translation>以 JSON 格式输出 --status 和列表。</translation>
+    </message>
+    <message>
+        <source>Unexpected argument: %1</source>
+        <translation>意外的参数：%1</translation>
+    </message>
+    <message>
+        <source>Give exactly one option.</source>
+        <translation>请只指定一个选项。</translation>
+    </message>
+    <message>
+        <source>--json goes with --status, --list-input-sources or --list-applications.</source>
+        <translation>--json 需与 --status、--list-input-sources 或 --list-applications 一起使用。</translation>
+    </message>
+    <message>
+        <source>No session bus: %1</source>
+        <translation>没有会话总线：%1</translation>
+    </message>
+    <message>
+        <source>Tolvane is not running.</source>
+        <translation>Tolvane 未在运行。</translation>
+    </message>
+    <message>
+        <source>Tolvane did not do it: %1</source>
+        <translation>Tolvane 无法执行此操作：%1</translation>
+    </message>
 </context>
 </TS>

@@ -1,4 +1,8 @@
+#include "support/ProcessEnvironment.h"
 #include "support/TestMain.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 
 #include <QDir>
 #include <QFile>
@@ -7,35 +11,14 @@
 
 #include <csignal>
 
-namespace {
-// An environment in which the binary has a home, configuration, cache and
-// runtime directory of its own under `root`.
-QProcessEnvironment environmentUnder(const QString& root)
-{
-    QDir(root).mkpath(QStringLiteral("runtime"));
-    QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), root);
-    for (const QString part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),
-                               QStringLiteral("state")})
-        environment.insert(QStringLiteral("XDG_%1_HOME").arg(part.toUpper()), root + QLatin1Char('/') + part);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    // Nothing leaves the machine: uploads go to a closed port on loopback.
-    environment.insert(QStringLiteral("https_proxy"), QStringLiteral("http://127.0.0.1:9"));
-    environment.insert(QStringLiteral("http_proxy"), QStringLiteral("http://127.0.0.1:9"));
-    environment.remove(QStringLiteral("no_proxy"));
-    return environment;
-}
+using tolvane::test::environmentUnder;
+using tolvane::test::windowsOf;
 
-// The visible windows of a process, as the window manager's clients list them.
-int windowsOf(const QProcess& process)
+namespace {
+// Whether the running Tolvane owns its name on the session bus.
+bool tolvaneOnTheBus()
 {
-    QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                              QStringLiteral("--pid"), QString::number(process.processId())});
-    xdotool.waitForFinished();
-    return int(xdotool.readAllStandardOutput().count('\n'));
+    return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"));
 }
 } // namespace
 
@@ -50,15 +33,15 @@ private Q_SLOTS:
         QProcess first;
         first.setProcessEnvironment(environment);
         first.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(home.filePath(QStringLiteral("runtime/com.kelvora.Tolvane"))); }, 10000));
-        QCOMPARE(windowsOf(first), 0);
+        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QCOMPARE(windowsOf(first.processId()), 0);
 
         QProcess second;
         second.setProcessEnvironment(environment);
         second.start(QStringLiteral(TOLVANE_BINARY), QStringList());
         QVERIFY(second.waitForFinished(5000));
         QCOMPARE(second.exitCode(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first.processId()), 1, 5000);
         first.terminate();
         QVERIFY(first.waitForFinished(5000));
     }
@@ -78,13 +61,12 @@ private Q_SLOTS:
     {
         QFETCH(int, signalNumber);
         QTemporaryDir home;
-        const QString socket = home.filePath(QStringLiteral("runtime/com.kelvora.Tolvane"));
         const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
         QProcess tolvane; // its destructor kills it should the test fail
         tolvane.setProcessEnvironment(environmentUnder(home.path()));
         tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(socket); }, 10000));
+        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
         QTest::qWait(1500);
         QVERIFY(!QFile::exists(cacheFile));
 
@@ -97,8 +79,8 @@ private Q_SLOTS:
         const QByteArray records = cache.readAll();
         QVERIFY2(records.contains("\"TelemetryDeck.Session.started\""), records.constData());
         QCOMPARE(records.count("\"appLaunched\""), 1);
-        // The socket is gone with the process.
-        QVERIFY(!QFile::exists(socket));
+        // The name is released with the process.
+        QVERIFY(!tolvaneOnTheBus());
     }
 };
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+
+namespace tolvane::test {
+
+// An environment in which the binary has a home, configuration, cache and
+// runtime directory of its own under `root`, and sends nothing off the machine.
+inline QProcessEnvironment environmentUnder(const QString& root)
+{
+    QDir(root).mkpath(QStringLiteral("runtime"));
+    QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), root);
+    for (const QString part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),
+                               QStringLiteral("state")})
+        environment.insert(QStringLiteral("XDG_%1_HOME").arg(part.toUpper()), root + QLatin1Char('/') + part);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    // Nothing leaves the machine: uploads go to a closed port on loopback.
+    environment.insert(QStringLiteral("https_proxy"), QStringLiteral("http://127.0.0.1:9"));
+    environment.insert(QStringLiteral("http_proxy"), QStringLiteral("http://127.0.0.1:9"));
+    environment.remove(QStringLiteral("no_proxy"));
+    return environment;
+}
+
+// The visible windows of a process, as the window manager's clients list them.
+inline int windowsOf(qint64 pid)
+{
+    QProcess xdotool;
+    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                              QStringLiteral("--pid"), QString::number(pid)});
+    xdotool.waitForFinished();
+    return int(xdotool.readAllStandardOutput().count('\n'));
+}
+
+} // namespace tolvane::test
