@@ -4,9 +4,10 @@
 #   make test  the same set-up, then the whole test suite on a private X server
 #              and D-Bus session bus
 # Also: make fuzz (the rules-file decoder, about a minute), make bench,
-#       make test-asan (the suite under AddressSanitizer and UBSan).
+#       make test-asan (the suite under AddressSanitizer and UBSan),
+#       make package (build/tolvane_<version>_amd64.deb, checked by scripts/check-package).
 
-.PHONY: all deps build run test test-default test-asan test-tsan fuzz bench clean
+.PHONY: all deps build run test test-default test-asan test-tsan fuzz bench package clean
 
 all: build
 
@@ -26,6 +27,7 @@ test: build
 ifeq ($(CI),true)
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
+	$(MAKE) --no-print-directory package
 endif
 	$(MAKE) --no-print-directory test-default
 
@@ -46,6 +48,11 @@ fuzz: deps
 	cmake --preset fuzz
 	cmake --build --preset fuzz
 	scripts/run-fuzzer build-fuzz/fuzz/rules_decoder_fuzzer fuzz/corpus/rules 60
+
+# A Debian package of the default build, installed under /usr; then the checks CI runs on it.
+package: build
+	cd build && cpack -G DEB
+	scripts/check-package build/tolvane_$$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/CMakeCache.txt)_$$(dpkg --print-architecture).deb
 
 bench: build
 	scripts/with-desktop scripts/run-benchmarks build
