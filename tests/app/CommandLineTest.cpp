@@ -261,10 +261,24 @@ private Q_SLOTS:
         QVERIFY(tolvaneRuns());
         const qint64 pid = m_bus.interface()->servicePid(kService).value();
         QTRY_COMPARE_WITH_TIMEOUT(windowsOf(pid), 1, 5000);
-        // The settings window took the focus; give it back to the test window.
+        // Another program selects the first layout; the settings window took the
+        // focus: give it back to the test window, whose rule selects German again.
+        QProcess::execute(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--lock-group"), QStringLiteral("0")});
+        QTRY_COMPARE(qdbus_cast<BusInputSource>(property(QStringLiteral("CurrentInputSource")).value<QDBusArgument>()).id,
+                     QStringLiteral("xkb:us"));
         QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), kTestApp,
                                                       QStringLiteral("windowactivate"), QStringLiteral("--sync")});
         QTRY_COMPARE_WITH_TIMEOUT(m_recorder.switches.value(0), (QStringList{kTestApp, QStringLiteral("xkb:de")}), 5000);
+        // The application in front and the source it got were announced.
+        auto lastAnnounced = [this](const QString& name) {
+            for (qsizetype i = m_recorder.changes.size() - 1; i >= 0; --i) {
+                if (m_recorder.changes.at(i).contains(name))
+                    return m_recorder.changes.at(i).value(name).value<QDBusArgument>();
+            }
+            return QDBusArgument();
+        };
+        QTRY_COMPARE(qdbus_cast<BusApplication>(lastAnnounced(QStringLiteral("FrontmostApplication"))).id, kTestApp);
+        QTRY_COMPARE(qdbus_cast<BusInputSource>(lastAnnounced(QStringLiteral("CurrentInputSource"))).id, QStringLiteral("xkb:de"));
     }
 
     void status()
