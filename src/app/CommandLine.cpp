@@ -70,7 +70,7 @@ int CommandLine::run(const QStringList& arguments)
         return usageError(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return usageError(Tolvane::tr("Unexpected argument: %1").arg(parser.positionalArguments().constFirst()));
-    if (parser.isSet(help)) {
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
         m_out << parser.helpText();
         return Success;
     }

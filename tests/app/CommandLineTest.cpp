@@ -197,6 +197,7 @@ private Q_SLOTS:
         QTest::addColumn<QString>("err");
         const QString options = QStringLiteral("--toggle-pause");
         QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << options << QString();
+        QTest::newRow("help-all") << QStringList{QStringLiteral("--help-all")} << 0 << options << QString();
         QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
                                  << QStringLiteral("tolvane " TOLVANE_VERSION "\n") << QString();
         QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << 2 << QString()
