@@ -5,13 +5,15 @@
 #include "SettingsBusAdaptor.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusError>
+#include <QDeadlineTimer>
 #include <QThread>
 
 namespace {
 constexpr int kCallTimeoutMs = 3000;
 // A process that just won the name may not have exported its object yet.
-constexpr int kHandOverAttempts = 10;
-constexpr int kHandOverPauseMs = 200;
+constexpr int kStartingOwnerWaitMs = 3000;
+constexpr int kRetryPauseMs = 100;
 } // namespace
 
 BusService::BusService(const QDBusConnection& connection, QObject* parent)
@@ -26,13 +28,27 @@ BusService::~BusService()
         QDBusConnection::disconnectFromBus(m_settingsConnectionName);
 }
 
-bool BusService::askOwnerToOpenSettings()
+BusService::HandOver BusService::askToOpenSettings()
 {
+    if (!m_connection.isConnected())
+        return HandOver::NobodyListens;
     QDBusMessage call = QDBusMessage::createMethodCall(BusNames::service(), BusNames::path(), BusNames::interface(),
                                                        QStringLiteral("OpenSettings"));
     call.setAutoStartService(false);
     const QDBusMessage reply = m_connection.call(call, QDBus::Block, kCallTimeoutMs);
-    return reply.type() == QDBusMessage::ReplyMessage;
+    if (reply.type() == QDBusMessage::ReplyMessage)
+        return HandOver::Answered;
+    const QDBusError error(reply);
+    if (error.type() == QDBusError::ServiceUnknown || error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+        return HandOver::NobodyListens;
+    return HandOver::NoAnswer;
+}
+
+bool BusService::claimName()
+{
+    const auto registered = m_connection.interface()->registerService(
+        BusNames::service(), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    return registered.isValid() && registered.value() == QDBusConnectionInterface::ServiceRegistered;
 }
 
 BusService::Claim BusService::claim()
@@ -42,24 +58,25 @@ BusService::Claim BusService::claim()
                                    .arg(m_connection.lastError().message()));
         return Claim::NoBus;
     }
-    if (askOwnerToOpenSettings())
-        return Claim::AnotherRuns;
-
-    const auto registered = m_connection.interface()->registerService(
-        BusNames::service(), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
-    if (registered.isValid() && registered.value() == QDBusConnectionInterface::ServiceRegistered)
-        return Claim::Owner;
-
-    // Another launch won the name a moment ago.
-    for (int attempt = 0; attempt < kHandOverAttempts; ++attempt) {
-        if (askOwnerToOpenSettings())
+    const QDeadlineTimer deadline(kStartingOwnerWaitMs);
+    for (;;) {
+        switch (askToOpenSettings()) {
+        case HandOver::Answered:
             return Claim::AnotherRuns;
-        QThread::msleep(kHandOverPauseMs);
+        case HandOver::NobodyListens:
+            if (claimName())
+                return Claim::Owner;
+            break; // another launch won the name a moment ago
+        case HandOver::NoAnswer:
+            break;
+        }
+        if (deadline.hasExpired()) {
+            Logger::shared().error(QStringLiteral("%1 is taken but its owner does not answer").arg(BusNames::service()));
+            return Claim::Unanswered;
+        }
+        QThread::msleep(kRetryPauseMs);
     }
-    Logger::shared().error(QStringLiteral("%1 is taken but its owner does not answer").arg(BusNames::service()));
-    return Claim::Unanswered;
 }
-
 void BusService::exportInterface(TolvaneBusAdaptor::Dependencies dependencies)
 {
     const auto openSettings = dependencies.openSettings;

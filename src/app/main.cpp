@@ -11,6 +11,7 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 void describeApplication()
@@ -21,14 +22,21 @@ void describeApplication()
 }
 
 // `tolvane --option` needs no display: it only talks to the running copy.
-int runCommandLine(int argc, char** argv)
+[[noreturn]] void runCommandLine(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     describeApplication();
     LocalizationManager::shared();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return CommandLine(QDBusConnection::sessionBus(), out, err).run(QCoreApplication::arguments());
+    const int exitCode = CommandLine(QDBusConnection::sessionBus(), out, err).run(QCoreApplication::arguments());
+    out.flush();
+    err.flush();
+    std::fflush(nullptr);
+    // Nothing is left to save. Ending here spares the bus thread, which may
+    // still be delivering the bus's greeting, a race with Qt's own shutdown
+    // (it warns about invalid types on standard error).
+    std::_Exit(exitCode);
 }
 
 TolvaneBusAdaptor::Dependencies busDependencies(TolvaneApp& tolvane)
@@ -56,7 +64,7 @@ int main(int argc, char** argv)
         return list;
     }();
     if (CommandLine::hasOptions(arguments))
-        return runCommandLine(argc, argv);
+        runCommandLine(argc, argv);
 
     QApplication app(argc, argv);
     describeApplication();
