@@ -250,6 +250,16 @@ private Q_SLOTS:
         QVERIFY(!tolvaneRuns());
     }
 
+    // A plain start whose name is held by something that does not answer ends
+    // instead of running a second engine beside it.
+    void plainStartBesideAnOwnerThatDoesNotAnswer()
+    {
+        QVERIFY(m_bus.registerService(kService));
+        const Outcome outcome = run({});
+        QVERIFY(m_bus.unregisterService(kService));
+        QCOMPARE(outcome.exitCode, 1);
+    }
+
     // --settings is the one request that starts Tolvane; it then shows its settings.
     void settingsStartsTolvane()
     {
