@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane konnte das nicht ausführen: %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>Die Regeln konnten nicht gespeichert werden. Ihre Änderungen bleiben erhalten, solange Tolvane läuft, und beim nächsten Ändern wird erneut gespeichert.</translation>
+    </message>
 </context>
 </TS>

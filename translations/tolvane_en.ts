@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane did not do it: %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</translation>
+    </message>
 </context>
 </TS>

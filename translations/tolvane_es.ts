@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane no pudo hacerlo: %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>No se pudieron guardar las reglas. Tus cambios se conservan mientras Tolvane esté en ejecución y se volverá a intentar guardarlos con el próximo cambio.</translation>
+    </message>
 </context>
 </TS>

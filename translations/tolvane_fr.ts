@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane n’a pas pu le faire : %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>Les règles n’ont pas pu être enregistrées. Vos modifications sont conservées tant que Tolvane fonctionne, et l’enregistrement sera retenté à la prochaine modification.</translation>
+    </message>
 </context>
 </TS>

@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane は実行できませんでした: %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>ルールを保存できませんでした。変更内容は Tolvane の実行中は保持され、次に変更したときに再度保存を試みます。</translation>
+    </message>
 </context>
 </TS>

@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane이 이 작업을 수행하지 못했습니다: %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>규칙을 저장할 수 없습니다. 변경 사항은 Tolvane이 실행되는 동안 유지되며, 다음 변경 시 다시 저장을 시도합니다.</translation>
+    </message>
 </context>
 </TS>

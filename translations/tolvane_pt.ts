@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>O Tolvane não conseguiu fazer isso: %1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>Não foi possível salvar as regras. Suas alterações são mantidas enquanto o Tolvane estiver em execução, e o salvamento será tentado novamente na próxima alteração.</translation>
+    </message>
 </context>
 </TS>

@@ -535,5 +535,9 @@
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane 无法执行此操作：%1</translation>
     </message>
+    <message>
+        <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
+        <translation>无法保存规则。在 Tolvane 运行期间，你的更改会被保留，并会在下次更改时再次尝试保存。</translation>
+    </message>
 </context>
 </TS>

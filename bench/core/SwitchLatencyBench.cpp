@@ -7,6 +7,7 @@
 //   switch_latency_bench [switches]       (needs DISPLAY with the layouts us,de,ru)
 #include "core/InputSourceManager.h"
 #include "core/RuleEngine.h"
+#include "core/RulesStore.h"
 #include "core/WindowWatcher.h"
 #include "platform/x11/X11Platform.h"
 #include "support/TestMain.h"
@@ -133,7 +134,8 @@ int main(int argc, char** argv)
     QFile::remove(RuleEngine::rulesFileURL());
     InputSourceManager manager(platform->inputSourceProvider());
     WindowWatcher watcher(platform->applicationSource());
-    RuleEngine engine(manager, watcher, RuleEngine::Feedback{});
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
     const QStringList layouts = {QStringLiteral("xkb:us"), QStringLiteral("xkb:de"), QStringLiteral("xkb:ru")};
     const QStringList classes = {QStringLiteral("BenchAlpha"), QStringLiteral("BenchBeta"), QStringLiteral("BenchGamma")};
     for (int i = 0; i < 3; ++i) {

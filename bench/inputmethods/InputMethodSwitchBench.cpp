@@ -11,6 +11,7 @@
 // arrive within two seconds.
 #include "core/InputSourceManager.h"
 #include "core/RuleEngine.h"
+#include "core/RulesStore.h"
 #include "core/WindowWatcher.h"
 #include "platform/x11/X11Platform.h"
 
@@ -144,7 +145,8 @@ int main(int argc, char** argv)
                      [&activationSeen](const RunningApplication&) { activationSeen = nowMicroseconds(); });
     InputSourceManager manager(provider);
     WindowWatcher watcher(platform->applicationSource());
-    RuleEngine engine(manager, watcher, RuleEngine::Feedback{});
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
 
     const QStringList targets{QStringLiteral("keyboard-de"), QStringLiteral("pinyin"), QStringLiteral("keyboard-us")};
     const QStringList targetNames{QStringLiteral("Keyboard - German"), QStringLiteral("Pinyin"), QStringLiteral("Keyboard - English (US)")};

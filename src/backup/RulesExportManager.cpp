@@ -91,13 +91,8 @@ RulesExportManager::ImportResult RulesExportManager::importRules(const QUrl& fro
         return fail(QStringLiteral("“%1”: %2").arg(path, error), unreadable);
 
     // Everything is decoded before the first rule is handed on, so a bad
-    // file leaves the list unchanged.
-    int count = 0;
-    for (const AppRule& rule : document->rules) {
-        m_engine.addRule(rule);
-        ++count;
-    }
-    result.count = count;
+    // file leaves the list unchanged. One batch: one change notice, one save.
+    result.count = m_engine.addRules(document->rules);
     return result;
 }
 

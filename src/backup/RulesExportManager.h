@@ -9,9 +9,9 @@
 
 class RuleEngine;
 
-// Writes the rule list to a backup file and merges backups back into it,
-// rule by rule through the engine's addRule (a rule for an application that
-// already has one replaces it in place; others are appended).
+// Writes the rule list to a backup file and merges backups back into it, in
+// file order with the engine's addRule semantics (a rule for an application
+// that already has one replaces it in place; others are appended), as one batch.
 class RulesExportManager : public QObject {
     Q_OBJECT
 public:

@@ -1,9 +1,8 @@
 #include "RuleEngine.h"
 
-#include "AtomicFile.h"
 #include "InputSourceManager.h"
 #include "Preferences.h"
-#include "RulesCodec.h"
+#include "RulesStore.h"
 #include "Tolvane.h"
 #include "WindowWatcher.h"
 
@@ -13,11 +12,7 @@
 #include "platform/NotificationService.h"
 #include "platform/Platform.h"
 
-#include <QDateTime>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QStandardPaths>
+#include <QHash>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,34 +20,12 @@
 namespace {
 
 const QString kDefaultInputSourceKey = QStringLiteral("defaultInputSourceID");
-// Larger files are not rule lists anyone made; refusing them keeps a stray
-// multi-gigabyte file from exhausting memory.
-constexpr qint64 kMaximumRulesFileSize = 32 * 1024 * 1024;
-constexpr int kKeptUnreadableFiles = 3;
 
 void printLine(const QString& line)
 {
     std::fputs(line.toUtf8().constData(), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-}
-
-std::optional<QByteArray> readRulesFile(const QString& path, QString& error)
-{
-    QFile file(path);
-    if (!file.exists()) {
-        error = QStringLiteral("The file “%1” couldn’t be opened because there is no such file.").arg(path);
-        return std::nullopt;
-    }
-    if (file.size() > kMaximumRulesFileSize) {
-        error = QStringLiteral("The file “%1” is too large (%2 bytes) to be a rules file.").arg(path).arg(file.size());
-        return std::nullopt;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("The file “%1” couldn’t be opened: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    return file.readAll();
 }
 
 } // namespace
@@ -66,15 +39,17 @@ RuleEngine& RuleEngine::shared()
         };
         feedback.playSwitchSound = [] { SoundEffectManager::shared().playSwitchSound(); };
         feedback.notifications = Platform::instance().notificationService();
-        return new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), std::move(feedback));
+        static RulesStore store;
+        return new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), store, std::move(feedback));
     }();
     return *instance;
 }
 
-RuleEngine::RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, Feedback feedback,
-                       QObject* parent)
+RuleEngine::RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, RulesStore& store,
+                       Feedback feedback, QObject* parent)
     : QObject(parent)
     , m_inputSourceManager(inputSourceManager)
+    , m_store(store)
     , m_feedback(std::move(feedback))
 {
     setDefaultInputSourceID(Preferences::stringValue(kDefaultInputSourceKey));
@@ -104,10 +79,7 @@ void RuleEngine::setPaused(bool paused)
 
 QString RuleEngine::rulesFileURL()
 {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    const QString directory = base + QStringLiteral("/Tolvane");
-    QDir().mkpath(directory);
-    return directory + QStringLiteral("/rules.json");
+    return RulesStore::standardPath();
 }
 
 std::optional<QString> RuleEngine::reloadRules()
@@ -117,21 +89,13 @@ std::optional<QString> RuleEngine::reloadRules()
 
 std::optional<QString> RuleEngine::loadRules()
 {
-    const QString path = rulesFileURL();
-    QString error;
-    const auto bytes = readRulesFile(path, error);
-    if (bytes) {
-        auto decoded = RulesCodec::decode(*bytes);
-        if (decoded.rules) {
-            setRules(*decoded.rules);
-            return std::nullopt;
-        }
-        error = QStringLiteral("The data in “%1” couldn’t be read because it isn’t in the correct format: %2")
-                    .arg(path, decoded.error);
+    auto loaded = m_store.load();
+    if (loaded.rules) {
+        setRules(*loaded.rules);
+        return std::nullopt;
     }
-    m_rulesFileNeedsKeeping = QFileInfo::exists(path);
-    printLine(QStringLiteral("Failed to load rules (might be fresh install): ") + error);
-    return error;
+    printLine(QStringLiteral("Failed to load rules (might be fresh install): ") + loaded.error);
+    return loaded.error;
 }
 
 void RuleEngine::setRules(const QList<AppRule>& rules)
@@ -141,38 +105,23 @@ void RuleEngine::setRules(const QList<AppRule>& rules)
     saveRules();
 }
 
-void RuleEngine::keepUnreadableRulesFile(const QString& path)
-{
-    const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString keptPath = path + QStringLiteral(".corrupt-") + stamp;
-    for (int n = 2; QFileInfo::exists(keptPath); ++n)
-        keptPath = path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
-    if (!QFile::copy(path, keptPath)) {
-        Logger::shared().error(QStringLiteral("Could not keep the unreadable rules file as ") + keptPath);
-        return;
-    }
-    Logger::shared().info(QStringLiteral("Kept the unreadable rules file as ") + keptPath);
-
-    QDir directory = QFileInfo(path).dir();
-    const QStringList kept = directory.entryList({QFileInfo(path).fileName() + QStringLiteral(".corrupt-*")},
-                                                 QDir::Files, QDir::Name | QDir::Reversed);
-    for (qsizetype i = kKeptUnreadableFiles; i < kept.size(); ++i)
-        directory.remove(kept.at(i));
-}
-
 bool RuleEngine::saveRules()
 {
-    const QByteArray data = RulesCodec::encode(m_rules);
-    const QString path = rulesFileURL();
-    if (m_rulesFileNeedsKeeping && QFileInfo::exists(path)) {
-        keepUnreadableRulesFile(path);
-        m_rulesFileNeedsKeeping = false;
+    const auto error = m_store.save(m_rules);
+    if (error) {
+        printLine(QStringLiteral("Failed to save rules: ") + *error);
+        Logger::shared().error(QStringLiteral("Failed to save rules: ") + *error);
     }
-    if (const auto error = AtomicFile::write(path, data)) {
-        printLine(QStringLiteral("Failed to save rules: ") + QStringLiteral("“%1”: ").arg(path) + *error);
-        return false;
-    }
-    return true;
+    setRulesSaveError(error.value_or(QString()));
+    return !error;
+}
+
+void RuleEngine::setRulesSaveError(const QString& error)
+{
+    if (error == m_rulesSaveError)
+        return;
+    m_rulesSaveError = error;
+    Q_EMIT rulesSaveErrorChanged();
 }
 
 void RuleEngine::addRule(const AppRule& rule)
@@ -185,6 +134,29 @@ void RuleEngine::addRule(const AppRule& rule)
     else
         updated.append(rule);
     setRules(updated);
+}
+
+int RuleEngine::addRules(const QList<AppRule>& rules)
+{
+    QList<AppRule> updated = m_rules;
+    updated.reserve(updated.size() + rules.size());
+    // Where each application's first rule sits, so that a long import stays linear.
+    QHash<QString, qsizetype> positions;
+    positions.reserve(updated.size() + rules.size());
+    for (qsizetype i = 0; i < updated.size(); ++i)
+        if (!positions.contains(updated.at(i).appBundleID))
+            positions.insert(updated.at(i).appBundleID, i);
+    for (const AppRule& rule : rules) {
+        const auto existing = positions.constFind(rule.appBundleID);
+        if (existing != positions.cend()) {
+            updated[*existing] = rule;
+        } else {
+            positions.insert(rule.appBundleID, updated.size());
+            updated.append(rule);
+        }
+    }
+    setRules(updated);
+    return int(rules.size());
 }
 
 void RuleEngine::deleteRule(const QUuid& id)

@@ -15,6 +15,7 @@
 
 class InputSourceManager;
 class NotificationService;
+class RulesStore;
 class WindowWatcher;
 
 // Owns the rules and the default input source, follows the application in
@@ -25,6 +26,8 @@ class RuleEngine : public QObject {
     Q_PROPERTY(QList<AppRule> rules READ rules NOTIFY rulesChanged)
     Q_PROPERTY(std::optional<QString> defaultInputSourceID READ defaultInputSourceID WRITE setDefaultInputSourceID NOTIFY defaultInputSourceIDChanged)
     Q_PROPERTY(bool isPaused READ isPaused WRITE setPaused NOTIFY isPausedChanged)
+    // Why the last save of the rules failed; empty once they are on disk.
+    Q_PROPERTY(QString rulesSaveError READ rulesSaveError NOTIFY rulesSaveErrorChanged)
 public:
     // What the engine does after a successful switch, in this order.
     struct Feedback {
@@ -35,7 +38,8 @@ public:
 
     static RuleEngine& shared();
 
-    RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, Feedback feedback,
+    // Loads the rules from `store`, which must outlive the engine.
+    RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, RulesStore& store, Feedback feedback,
                QObject* parent = nullptr);
 
     QList<AppRule> rules() const { return m_rules; }
@@ -44,13 +48,19 @@ public:
     bool isPaused() const { return m_isPaused; }
     void setPaused(bool paused);
 
+    QString rulesSaveError() const { return m_rulesSaveError; }
+
     void addRule(const AppRule& rule);
+    // addRule for each rule in order, as one change: one notice, one save.
+    // Returns the number of rules handed in.
+    int addRules(const QList<AppRule>& rules);
     void deleteRule(const QUuid& id);
 
     // Reads the rules file again. On failure the rules in memory stay, and the
     // unreadable file is kept aside at the next save; returns the reason.
     std::optional<QString> reloadRules();
 
+    // The standard location of the rules file (creating its directory).
     static QString rulesFileURL();
     bool saveRules();
 
@@ -62,6 +72,7 @@ Q_SIGNALS:
     void isPausedChanged();
     // A rule (or the default) selected `inputSourceID` for the application in front.
     void switched(const QString& applicationID, const QString& inputSourceID);
+    void rulesSaveErrorChanged();
 
 private:
     std::optional<QString> loadRules();
@@ -71,15 +82,14 @@ private:
     void handleActivation(const RunningApplication& app);
     void switchTo(const QString& applicationID, const QString& target);
     void postSwitchNotification(const QString& name);
-    void keepUnreadableRulesFile(const QString& path);
+    void setRulesSaveError(const QString& error);
 
     QList<AppRule> m_rules;
     std::optional<QString> m_defaultInputSourceID;
     bool m_isPaused = false;
     InputSourceManager& m_inputSourceManager;
+    RulesStore& m_store;
+    QString m_rulesSaveError;
     Feedback m_feedback;
     RunningApplication m_lastHandledApp;
-    // Set while the rules file on disk could not be decoded: the first save
-    // keeps a copy of it before replacing it.
-    bool m_rulesFileNeedsKeeping = false;
 };

@@ -7,6 +7,7 @@
 #include "RuleListView.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
+#include "core/RuleEngine.h"
 #include "core/Tolvane.h"
 #include "services/PermissionsManager.h"
 
@@ -38,6 +39,7 @@ QScrollArea* scrolled(QWidget* page, QWidget* parent)
 SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSourceManager,
                            PermissionsManager& permissionsManager, QWidget* parent)
     : QWidget(parent)
+    , m_ruleEngine(ruleEngine)
     , m_permissionsManager(permissionsManager)
 {
     setMinimumSize(700, 450);
@@ -92,6 +94,17 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     divider->setFrameShadow(QFrame::Sunken);
     columns->addWidget(divider);
 
+    auto* detailColumn = new QVBoxLayout;
+    detailColumn->setContentsMargins(0, 0, 0, 0);
+    detailColumn->setSpacing(0);
+    m_saveError = new QLabel(this);
+    m_saveError->setWordWrap(true);
+    m_saveError->setTextFormat(Qt::PlainText);
+    m_saveError->setContentsMargins(16, 8, 16, 8);
+    QPalette errorPalette = m_saveError->palette();
+    errorPalette.setColor(QPalette::WindowText, UiStyle::destructiveColor(palette()));
+    m_saveError->setPalette(errorPalette);
+    detailColumn->addWidget(m_saveError);
     m_detail = new QStackedWidget(this);
     auto* rulesPage = new QWidget(m_detail);
     auto* rulesColumn = new QVBoxLayout(rulesPage);
@@ -111,7 +124,8 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     m_detail->addWidget(scrolled(m_pro, m_detail));
     m_about = new AboutView;
     m_detail->addWidget(scrolled(m_about, m_detail));
-    columns->addWidget(m_detail, 1);
+    detailColumn->addWidget(m_detail, 1);
+    columns->addLayout(detailColumn, 1);
 
     // A chosen entry is a selected one: keyboard focus alone makes the first
     // row current without choosing it.
@@ -126,6 +140,7 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     });
     connect(&m_permissionsManager, &PermissionsManager::isAccessibilityTrustedChanged, this,
             &SettingsView::updateBanner);
+    connect(&m_ruleEngine, &RuleEngine::rulesSaveErrorChanged, this, &SettingsView::showSaveError);
 
     setTabOrder(m_sidebar, m_detail);
     retranslate();
@@ -166,6 +181,17 @@ void SettingsView::updateBanner()
     m_banner->setVisible(!m_entryChosen && !m_permissionsManager.isAccessibilityTrusted());
 }
 
+// One line for as long as saving fails, however many saves fail meanwhile.
+void SettingsView::showSaveError()
+{
+    const QString error = m_ruleEngine.rulesSaveError();
+    m_saveError->setVisible(!error.isEmpty());
+    m_saveError->setToolTip(error);
+    m_saveError->setText(error.isEmpty() ? QString()
+                                         : Tolvane::tr("The rules could not be saved. Your changes are kept while "
+                                                       "Tolvane runs, and saving is tried again with the next change."));
+}
+
 void SettingsView::retranslate()
 {
     setWindowTitle(Tolvane::tr("Settings"));
@@ -175,6 +201,7 @@ void SettingsView::retranslate()
                               Tolvane::tr("Features"), Tolvane::tr("About")};
     for (int row = 0; row < m_sidebar->count(); ++row)
         m_sidebar->item(row)->setText(titles[row]);
+    showSaveError();
 }
 
 void SettingsView::changeEvent(QEvent* event)

@@ -37,6 +37,8 @@ public:
     QListWidget* sidebar() const { return m_sidebar; }
     QLabel* versionFooter() const { return m_footer; }
     AccessibilityBanner* banner() const { return m_banner; }
+    // Shown above every page while the rules cannot be saved.
+    QLabel* saveErrorLabel() const { return m_saveError; }
     RuleListView* ruleListView() const { return m_rules; }
     GeneralSettingsView* generalSettingsView() const { return m_general; }
     ProSettingsView* proSettingsView() const { return m_pro; }
@@ -48,12 +50,15 @@ protected:
 private:
     void retranslate();
     void updateBanner();
+    void showSaveError();
 
+    RuleEngine& m_ruleEngine;
     PermissionsManager& m_permissionsManager;
     bool m_entryChosen = false;
     QListWidget* m_sidebar;
     QLabel* m_sidebarTitle;
     QLabel* m_footer;
+    QLabel* m_saveError;
     QStackedWidget* m_detail;
     AccessibilityBanner* m_banner;
     RuleListView* m_rules;

@@ -1,4 +1,5 @@
 #include "core/Preferences.h"
+#include "core/RulesCodec.h"
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
 #include "support/StandardOutputCapture.h"
@@ -9,7 +10,11 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -29,10 +34,64 @@ AppRule oneRule()
 const QByteArray kOneRule =
     R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"org.example\/app","appName":"org.example\/app","targetInputSourceID":"xkb:de","isEnabled":true}])J";
 
-QStringList keptCopies()
+QStringList keptCopies(const QString& rulesFile = RuleEngine::rulesFileURL())
 {
-    return QFileInfo(RuleEngine::rulesFileURL()).dir().entryList({QStringLiteral("rules.json.corrupt-*")}, QDir::Files);
+    return QFileInfo(rulesFile).dir().entryList({QStringLiteral("rules.json.corrupt-*")}, QDir::Files);
 }
+
+// 4,500 rules of which the last has "isEnabled" as a string: undecodable.
+QByteArray manyRulesOneBad()
+{
+    QList<AppRule> rules;
+    for (int i = 0; i < 4500; ++i)
+        rules.append(ruleFor(QStringLiteral("org.example.App%1").arg(i), QStringLiteral("xkb:de")));
+    QByteArray json = RulesCodec::encode(rules);
+    const qsizetype last = json.lastIndexOf("\"isEnabled\":true");
+    return json.replace(last, 16, "\"isEnabled\":\"1\"");
+}
+
+bool writeFile(const QString& path, const QByteArray& contents)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+// Runs `work` with writes limited to `bytes` per file, as on a nearly full disk.
+template<typename Work> void withFileSizeLimit(rlim_t bytes, Work work)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    const rlimit limit{bytes, saved.rlim_max};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    work();
+    setrlimit(RLIMIT_FSIZE, &saved);
+}
+
+// While it lives, file access goes through the unprivileged user "nobody"
+// when the test runs as root (to whom permission bits mean nothing).
+class Unprivileged {
+public:
+    explicit Unprivileged(const QString& directory)
+    {
+        if (geteuid() != 0)
+            return;
+        chown(QFile::encodeName(directory).constData(), 65534, 65534);
+        for (const QFileInfo& entry : QDir(directory).entryInfoList(QDir::Files | QDir::System))
+            lchown(QFile::encodeName(entry.filePath()).constData(), 65534, 65534);
+        m_dropped = setegid(65534) == 0 && seteuid(65534) == 0;
+    }
+    ~Unprivileged()
+    {
+        if (m_dropped) {
+            seteuid(0);
+            setegid(0);
+        }
+    }
+
+private:
+    bool m_dropped = false;
+};
 
 } // namespace
 
@@ -228,6 +287,186 @@ private Q_SLOTS:
         QCOMPARE(keptCopies().size(), 1);
     }
 
+    void unreadableFileIsKeptWithoutRoomForACopy_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<bool>("writeOnly");
+        const QByteArray overCap = QByteArray(RulesStore::maximumFileSize + 1, ' ').replace(0, kOneRule.size(), kOneRule);
+        QTest::newRow("4,500 rules, one bad") << manyRulesOneBad() << false;
+        QTest::newRow("over the size cap") << overCap << false;
+        QTest::newRow("write-only (mode 200)") << kOneRule << true;
+    }
+
+    // A copy of the unreadable file cannot be written (a file-size limit as
+    // on a nearly full disk, or the file cannot be read at all); it used to
+    // be replaced anyway.
+    void unreadableFileIsKeptWithoutRoomForACopy()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, writeOnly);
+        QTemporaryDir dir;
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
+                                                      | QFile::ReadOther | QFile::ExeOther));
+        const QString path = dir.filePath(QStringLiteral("rules.json"));
+        QVERIFY(writeFile(path, contents));
+        if (writeOnly)
+            QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
+
+        EngineHarness harness;
+        harness.store = RulesStore(path);
+        {
+            Unprivileged user(dir.path());
+            StandardOutputCapture output;
+            RuleEngine& engine = harness.start();
+            QVERIFY(engine.rules().isEmpty());
+            withFileSizeLimit(64 * 1024, [&] { engine.addRule(oneRule()); });
+            QVERIFY(engine.rulesSaveError().isEmpty());
+        }
+        QCOMPARE(readFile(path), kOneRule);
+        const QStringList kept = keptCopies(path);
+        QCOMPARE(kept.size(), 1);
+        const QString keptPath = dir.filePath(kept.first());
+        QFile::setPermissions(keptPath, QFile::ReadOwner | QFile::WriteOwner);
+        QVERIFY(readFile(keptPath) == contents);
+
+        // The new file is readable even where the old one was not.
+        harness.engine.reset();
+        Unprivileged user(dir.path());
+        QCOMPARE(harness.start().rules(), QList<AppRule>{oneRule()});
+    }
+
+    void somethingElseInPlaceOfTheFileIsNeverReplaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("FIFO") << "fifo";
+        QTest::newRow("symbolic link to /dev/zero") << "zero";
+        QTest::newRow("directory") << "directory";
+    }
+
+    // A FIFO used to block start-up for ever, /dev/zero to fill memory.
+    void somethingElseInPlaceOfTheFileIsNeverReplaced()
+    {
+        QFETCH(QString, kind);
+        const QString path = RuleEngine::rulesFileURL();
+        const QByteArray name = QFile::encodeName(path);
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(mkfifo(name.constData(), 0600), 0);
+        else if (kind == QLatin1String("zero"))
+            QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
+        else
+            QVERIFY(QDir().mkdir(path));
+
+        RecordingLogSink log;
+        StandardOutputCapture output;
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        QVERIFY(engine.rules().isEmpty());
+        QSignalSpy errorChanges(&engine, &RuleEngine::rulesSaveErrorChanged);
+        engine.addRule(oneRule());
+        engine.addRule(ruleFor("second", "xkb:ru"));
+        const QByteArray printed = output.text();
+        QVERIFY2(printed.startsWith("Failed to load rules (might be fresh install): "), printed.constData());
+        QCOMPARE(printed.count("Failed to save rules: "), 2);
+        QVERIFY(log.lines().filter(QStringLiteral("error: Failed to save rules: ")).size() == 2);
+
+        // Left as it was, the change kept in memory and reported once.
+        const QFileInfo info(path);
+        QVERIFY(!info.isFile() || info.isSymLink());
+        QVERIFY(keptCopies().isEmpty());
+        QCOMPARE(engine.rules().size(), 2);
+        QVERIFY(!engine.rulesSaveError().isEmpty());
+        QCOMPARE(errorChanges.size(), 1);
+
+        // Once it is gone, the next save writes everything.
+        QVERIFY(info.isDir() ? QDir(path).removeRecursively() : QFile::remove(path));
+        engine.deleteRule(QUuid());
+        QVERIFY(engine.rulesSaveError().isEmpty());
+        QCOMPARE(errorChanges.size(), 2);
+        QCOMPARE(RulesCodec::decode(readFile(path)).rules, engine.rules());
+    }
+
+    // A full filesystem: the unreadable file gets its second name (which needs
+    // no room), nothing replaces it, and the next save tries again.
+    void fullFilesystemReplacesNothingUntilThereIsRoom()
+    {
+        if (geteuid() != 0)
+            QSKIP("mounting a small filesystem needs root");
+        QTemporaryDir dir;
+        const QByteArray mountPoint = QFile::encodeName(dir.path());
+        // A private mount namespace: the mount goes away with the test.
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+            || mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=1m") != 0)
+            QSKIP("cannot mount a small filesystem here");
+        const QString path = dir.filePath(QStringLiteral("rules.json"));
+        const QByteArray contents = manyRulesOneBad();
+        QVERIFY(writeFile(path, contents));
+        QFile filler(dir.filePath(QStringLiteral("filler")));
+        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'x');
+        while (filler.write(block) == block.size()) {
+        }
+        filler.close();
+
+        StandardOutputCapture output;
+        EngineHarness harness;
+        harness.store = RulesStore(path);
+        RuleEngine& engine = harness.start();
+        engine.addRule(oneRule());
+        QVERIFY(readFile(path) == contents);
+        QCOMPARE(keptCopies(path).size(), 1);
+        QVERIFY(!engine.rulesSaveError().isEmpty());
+        QCOMPARE(engine.rules(), QList<AppRule>{oneRule()});
+
+        QVERIFY(filler.remove());
+        engine.deleteRule(QUuid());
+        QVERIFY(engine.rulesSaveError().isEmpty());
+        QCOMPARE(readFile(path), kOneRule);
+        QVERIFY(readFile(dir.filePath(keptCopies(path).first())) == contents);
+        umount(mountPoint.constData());
+    }
+
+    void importedRulesMergeAsOneChange_data()
+    {
+        QTest::addColumn<QStringList>("existing"); // bundle:target
+        QTest::addColumn<QStringList>("imported");
+        QTest::addColumn<QStringList>("result");
+        QTest::newRow("appended in file order") << QStringList{"a:xkb:us"} << QStringList{"b:xkb:de", "c:xkb:ru"}
+                                                << QStringList{"a:xkb:us", "b:xkb:de", "c:xkb:ru"};
+        QTest::newRow("replaced in place") << QStringList{"a:xkb:us", "b:xkb:us"} << QStringList{"a:xkb:de"}
+                                           << QStringList{"a:xkb:de", "b:xkb:us"};
+        QTest::newRow("two for one new application: the second wins")
+            << QStringList{"a:xkb:us"} << QStringList{"n:xkb:de", "n:xkb:ru"} << QStringList{"a:xkb:us", "n:xkb:ru"};
+        QTest::newRow("file duplicates: the first is replaced")
+            << QStringList{"a:xkb:us", "a:xkb:de"} << QStringList{"a:xkb:ru"} << QStringList{"a:xkb:ru", "a:xkb:de"};
+        QTest::newRow("nothing") << QStringList{"a:xkb:us"} << QStringList{} << QStringList{"a:xkb:us"};
+    }
+
+    void importedRulesMergeAsOneChange()
+    {
+        QFETCH(QStringList, existing);
+        QFETCH(QStringList, imported);
+        QFETCH(QStringList, result);
+        const auto rules = [](const QStringList& pairs) {
+            QList<AppRule> list;
+            for (const QString& pair : pairs)
+                list.append(ruleFor(pair.section(QLatin1Char(':'), 0, 0), pair.section(QLatin1Char(':'), 1)));
+            return list;
+        };
+        // A list read from the file may hold two rules for one application.
+        QVERIFY(writeFile(RuleEngine::rulesFileURL(), RulesCodec::encode(rules(existing))));
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        const QList<AppRule> incoming = rules(imported);
+        QSignalSpy changes(&engine, &RuleEngine::rulesChanged);
+        QCOMPARE(engine.addRules(incoming), incoming.size());
+        QCOMPARE(changes.size(), 1);
+        QStringList merged;
+        for (const AppRule& rule : engine.rules())
+            merged.append(rule.appBundleID + QLatin1Char(':') + rule.targetInputSourceID);
+        QCOMPARE(merged, result);
+        QCOMPARE(RulesCodec::decode(readFile(RuleEngine::rulesFileURL())).rules, engine.rules());
+    }
+
     void failedWriteKeepsTheOldFileAndTheChangeInMemory()
     {
         EngineHarness harness;
@@ -248,6 +487,7 @@ private Q_SLOTS:
         setrlimit(RLIMIT_FSIZE, &saved);
 
         QVERIFY(!savedAgain);
+        QVERIFY(!engine.rulesSaveError().isEmpty());
         QCOMPARE(engine.rules().size(), 2);
         QCOMPARE(readFile(RuleEngine::rulesFileURL()), kOneRule);
         // The limit also cut the captured output, after its first 64 bytes.

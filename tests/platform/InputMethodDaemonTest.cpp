@@ -191,7 +191,8 @@ void InputMethodDaemonTest::fcitx5InputMethods()
     QVERIFY(two.activate());
     WindowWatcher watcher(m_platform->applicationSource());
     QStringList shown;
-    RuleEngine engine(manager, watcher, recordInto(shown));
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, recordInto(shown));
     engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
     engine.addRule(ruleFor(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin")));
     shown.clear();
@@ -253,7 +254,8 @@ void InputMethodDaemonTest::ibusEngines()
     FakeApplicationSource apps;
     WindowWatcher watcher(&apps);
     QStringList shown;
-    RuleEngine engine(manager, watcher, recordInto(shown));
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, recordInto(shown));
     engine.addRule(ruleFor(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
     engine.setDefaultInputSourceID(QStringLiteral("ibus:xkb:us::eng"));
     const QList<std::pair<QString, QString>> steps{{"korean", "ibus:hangul"}, {"other", "ibus:xkb:us::eng"}};

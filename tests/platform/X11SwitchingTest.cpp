@@ -8,6 +8,7 @@
 #include "support/TestWindow.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -44,6 +45,7 @@ private Q_SLOTS:
     void identifiesTheActiveApplication();
     void appliesRulesOnActivation();
     void noticesGroupChangesMadeElsewhere();
+    void floodOfActivationsEndsOnTheLastWindow();
 
 private:
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
@@ -154,7 +156,8 @@ void X11SwitchingTest::appliesRulesOnActivation()
     QStringList shown;
     RuleEngine::Feedback feedback;
     feedback.showInputSource = [&shown](const QString& name, const QString& id) { shown.append(name + QLatin1Char(' ') + id); };
-    RuleEngine engine(manager, watcher, std::move(feedback));
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, std::move(feedback));
     engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
     engine.addRule(ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
     engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
@@ -177,6 +180,54 @@ void X11SwitchingTest::noticesGroupChangesMadeElsewhere()
     QVERIFY(TestWindow::lockGroupElsewhere(1));
     QTRY_VERIFY(!changed.isEmpty());
     QTRY_COMPARE(currentSource(), QStringLiteral("xkb:de"));
+}
+
+// Thousands of activations as fast as the window manager takes them (a
+// script, a window switcher held down): the rule of the window left in front
+// is the layout within 2 s and stays so; no stale activation lands after it.
+void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
+{
+    InputSourceManager manager(provider());
+    WindowWatcher watcher(m_platform->applicationSource());
+    QElapsedTimer clock;
+    clock.start();
+    qint64 lastSwitch = 0;
+    int switches = 0;
+    RuleEngine::Feedback feedback;
+    feedback.showInputSource = [&](const QString&, const QString&) {
+        lastSwitch = clock.elapsed();
+        ++switches;
+    };
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, std::move(feedback));
+    engine.addRules({ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")),
+                     ruleFor(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:us")),
+                     ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru"))});
+
+    // One xdotool run chains the requests; it ends on AppThree.
+    constexpr int activations = 3000;
+    QStringList arguments;
+    for (int i = 0; i < activations; ++i) // 2999 % 3 == 2
+        arguments << QStringLiteral("windowactivate") << m_windows[i % 3]->windowIdText();
+    QProcess flood;
+    const qint64 started = clock.elapsed();
+    flood.start(QStringLiteral("xdotool"), arguments);
+    QTRY_VERIFY_WITH_TIMEOUT(flood.state() == QProcess::NotRunning, 60000);
+    QCOMPARE(flood.exitCode(), 0);
+    const qint64 sent = clock.elapsed();
+
+    QTRY_COMPARE_WITH_TIMEOUT(currentSource(), QStringLiteral("xkb:ru"), 2000);
+    const qint64 right = clock.elapsed();
+    // The backlog is clear once nothing has switched for half a second.
+    int seen = -1;
+    while (seen != switches) {
+        seen = switches;
+        QTest::qWait(500);
+    }
+    QCOMPARE(currentSource(), QStringLiteral("xkb:ru"));
+    qInfo("%d activations sent in %lld ms; %d switches; layout right %lld ms and last switch %lld ms after the "
+          "last request",
+          activations, sent - started, switches, right - sent, qMax<qint64>(0, lastSwitch - sent));
 }
 
 TOLVANE_TEST_MAIN(X11SwitchingTest)

@@ -6,6 +6,7 @@
 
 #include "core/InputSourceManager.h"
 #include "core/RuleEngine.h"
+#include "core/RulesStore.h"
 #include "core/WindowWatcher.h"
 
 #include <QStringList>
@@ -47,7 +48,7 @@ struct EngineHarness {
         };
         feedback.playSwitchSound = [this] { events.append(QStringLiteral("sound")); };
         feedback.notifications = &notifications;
-        engine = std::make_unique<RuleEngine>(*manager, *watcher, std::move(feedback));
+        engine = std::make_unique<RuleEngine>(*manager, *watcher, store, std::move(feedback));
         return *engine;
     }
 
@@ -62,6 +63,8 @@ struct EngineHarness {
     FakeInputSourceProvider provider;
     FakeApplicationSource apps;
     FakeNotificationService notifications;
+    // The standard rules file unless a test points the store elsewhere before start().
+    RulesStore store;
     std::unique_ptr<InputSourceManager> manager;
     std::unique_ptr<WindowWatcher> watcher;
     std::unique_ptr<RuleEngine> engine;
