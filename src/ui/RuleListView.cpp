@@ -3,6 +3,7 @@
 #include "AddRuleView.h"
 #include "EditRuleView.h"
 #include "EmptyStateView.h"
+#include "RuleListModel.h"
 #include "RuleRow.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
@@ -12,11 +13,12 @@
 #include "core/Tolvane.h"
 
 #include <QEvent>
+#include <QApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QStackedWidget>
@@ -51,17 +53,24 @@ RuleListView::RuleListView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     auto* listColumn = new QVBoxLayout(listPage);
     listColumn->setContentsMargins(0, 0, 0, 0);
     listColumn->setSpacing(0);
-    m_list = new QListWidget(listPage);
+    m_model = new RuleListModel(m_ruleEngine, m_inputSourceManager, this);
+    m_rowDelegate = new RuleRow(this);
+    m_list = new QListView(listPage);
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(m_rowDelegate);
+    // Every row has the same height, so the view never measures rows off screen.
+    m_list->setUniformItemSizes(true);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->installEventFilter(this);
-    connect(m_list, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
+    connect(m_list, &QListView::clicked, this, [this](const QModelIndex& index) {
         if (QApplication::keyboardModifiers() & (Qt::ControlModifier | Qt::ShiftModifier))
             return; // extending the selection, not opening a rule
-        if (auto* row = qobject_cast<RuleRow*>(m_list->itemWidget(item)))
-            openEditSheet(row->rule());
+        editRuleAt(index);
     });
-    connect(m_list, &QListWidget::customContextMenuRequested, this, &RuleListView::showContextMenu);
+    connect(m_list, &QListView::customContextMenuRequested, this, &RuleListView::showContextMenu);
     listColumn->addWidget(m_list, 1);
 
     auto* divider = new QFrame(listPage);
@@ -93,7 +102,6 @@ RuleListView::RuleListView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     column->addWidget(m_stack, 1);
 
     connect(&m_ruleEngine, &RuleEngine::rulesChanged, this, &RuleListView::reload);
-    connect(&m_inputSourceManager, &InputSourceManager::installedInputSourcesChanged, this, &RuleListView::reload);
     retranslate();
     reload();
 }
@@ -105,17 +113,15 @@ QString RuleListView::countText(qsizetype count)
 
 void RuleListView::reload()
 {
-    const QList<AppRule> rules = m_ruleEngine.rules();
-    m_list->clear();
-    for (const AppRule& rule : rules) {
-        auto* item = new QListWidgetItem(m_list);
-        auto* row = new RuleRow(rule, m_inputSourceManager);
-        item->setSizeHint(row->sizeHint());
-        item->setData(Qt::AccessibleTextRole, row->accessibleName());
-        m_list->setItemWidget(item, row);
-    }
-    m_count->setText(countText(rules.size()));
-    m_stack->setCurrentIndex(rules.isEmpty() ? 0 : 1);
+    const qsizetype count = m_model->rowCount();
+    m_count->setText(countText(count));
+    m_stack->setCurrentIndex(count == 0 ? 0 : 1);
+}
+
+void RuleListView::editRuleAt(const QModelIndex& index)
+{
+    if (index.isValid() && index.row() < m_model->rowCount())
+        openEditSheet(m_model->ruleAt(index.row()));
 }
 
 void RuleListView::retranslate()
@@ -127,7 +133,7 @@ void RuleListView::retranslate()
     m_plus->setAccessibleName(Tolvane::tr("Add Rule"));
     m_minus->setAccessibleName(Tolvane::tr("Delete"));
     m_list->setAccessibleName(Tolvane::tr("Rules"));
-    m_count->setText(countText(m_ruleEngine.rules().size()));
+    m_count->setText(countText(m_model->rowCount()));
 }
 
 void RuleListView::changeEvent(QEvent* event)
@@ -145,9 +151,8 @@ bool RuleListView::eventFilter(QObject* watched, QEvent* event)
             deleteSelectedRules();
             return true;
         }
-        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_list->currentItem()) {
-            if (auto* row = qobject_cast<RuleRow*>(m_list->itemWidget(m_list->currentItem())))
-                openEditSheet(row->rule());
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && m_list->currentIndex().isValid()) {
+            editRuleAt(m_list->currentIndex());
             return true;
         }
     }
@@ -156,7 +161,7 @@ bool RuleListView::eventFilter(QObject* watched, QEvent* event)
 
 void RuleListView::showContextMenu(const QPoint& position)
 {
-    if (m_list->selectedItems().isEmpty())
+    if (!m_list->selectionModel()->hasSelection())
         return;
     auto* menu = new QMenu(this);
     menu->setAttribute(Qt::WA_DeleteOnClose);

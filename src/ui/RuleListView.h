@@ -12,11 +12,12 @@
 class EmptyStateView;
 class InputSourceManager;
 class QLabel;
-class QListWidget;
-class QListWidgetItem;
+class QListView;
 class QPushButton;
 class QStackedWidget;
 class RuleEngine;
+class RuleListModel;
+class RuleRow;
 
 // The rule list page: the rules in order (or the empty state), a count bar,
 // and the add and edit sheets. A click (or Return) on a row edits its rule;
@@ -40,7 +41,8 @@ public:
 
     static QString countText(qsizetype count);
 
-    QListWidget* list() const { return m_list; }
+    QListView* list() const { return m_list; }
+    RuleListModel* model() const { return m_model; }
     EmptyStateView* emptyState() const { return m_empty; }
     QLabel* countLabel() const { return m_count; }
     QPushButton* addButton() const { return m_addRule; }
@@ -54,6 +56,7 @@ protected:
 private:
     void reload();
     void retranslate();
+    void editRuleAt(const QModelIndex& index);
     void showContextMenu(const QPoint& position);
 
     RuleEngine& m_ruleEngine;
@@ -66,7 +69,9 @@ private:
     QPushButton* m_addRule;
     QStackedWidget* m_stack;
     EmptyStateView* m_empty;
-    QListWidget* m_list;
+    QListView* m_list;
+    RuleListModel* m_model;
+    RuleRow* m_rowDelegate;
     QLabel* m_count;
     QPushButton* m_minus;
     QPushButton* m_plus;

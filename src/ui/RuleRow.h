@@ -1,23 +1,33 @@
 #pragma once
 
-#include "core/AppRule.h"
+#include <QPixmap>
+#include <QStyledItemDelegate>
 
-#include <QWidget>
-
-class InputSourceManager;
-class QLabel;
-
-// One rule of the list: the application's icon, name and identifier, an arrow
-// and the target input source's name on a capsule. Read only.
-class RuleRow : public QWidget {
+// Draws one rule of the list: the application's icon (or the gray "app.fill"
+// placeholder), its name above its identifier, an arrow, and the target input
+// source's name on a capsule. Read only; nothing is built per row, so a long
+// list costs only what is on screen.
+class RuleRow : public QStyledItemDelegate {
     Q_OBJECT
 public:
-    RuleRow(const AppRule& rule, const InputSourceManager& inputSourceManager, QWidget* parent = nullptr);
+    static constexpr int iconSize = 32;
 
-    const AppRule& rule() const { return m_rule; }
-    QString targetText() const;
+    explicit RuleRow(QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+    // Where the row's parts go inside `rect` for a target name of `targetWidth` pixels.
+    struct Layout {
+        QRect icon;
+        QRect names;
+        QRect arrow;
+        QRect capsule;
+    };
+    static Layout layout(const QRect& rect, int targetWidth, const QFont& font);
 
 private:
-    AppRule m_rule;
-    QLabel* m_target;
+    const QPixmap& symbol(const QString& name, const QColor& color, int size, qreal ratio) const;
+
+    mutable QHash<QString, QPixmap> m_symbols;
 };

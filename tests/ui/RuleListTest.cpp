@@ -13,8 +13,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
-#include <QListWidget>
+#include <QAccessible>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -86,42 +88,79 @@ private Q_SLOTS:
 
         m_services->engine().addRule(ruleFor("kitty", "xkb:us"));
         QVERIFY(!view.emptyState()->isVisible());
-        QCOMPARE(view.list()->count(), bundles.size() + 1);
+        QCOMPARE(view.list()->model()->rowCount(), bundles.size() + 1);
     }
 
     void multiRowDeleteRemovesExactlyTheSelectedRules_data()
     {
         QTest::addColumn<QList<int>>("positions");
-        QTest::addColumn<bool>("deleteKey");
+        QTest::addColumn<QString>("how"); // "call", "Delete", "Backspace" or "menu"
         QTest::addColumn<QStringList>("remaining");
-        QTest::newRow("two apart") << QList<int>{1, 3} << false << QStringList{"a", "c", "e"};
-        QTest::newRow("given descending") << QList<int>{4, 0, 2} << false << QStringList{"b", "d"};
-        QTest::newRow("adjacent") << QList<int>{2, 3} << false << QStringList{"a", "b", "e"};
-        QTest::newRow("all") << QList<int>{0, 1, 2, 3, 4} << false << QStringList{};
-        QTest::newRow("out of range ignored") << QList<int>{4, 9, -1} << false << QStringList{"a", "b", "c", "d"};
-        QTest::newRow("Delete key") << QList<int>{0, 2} << true << QStringList{"b", "d", "e"};
+        QTest::newRow("two apart") << QList<int>{1, 3} << "call" << QStringList{"a", "c", "e"};
+        QTest::newRow("given descending") << QList<int>{4, 0, 2} << "call" << QStringList{"b", "d"};
+        QTest::newRow("all") << QList<int>{0, 1, 2, 3, 4} << "call" << QStringList{};
+        QTest::newRow("out of range ignored") << QList<int>{4, 9, -1} << "call" << QStringList{"a", "b", "c", "d"};
+        QTest::newRow("Delete key") << QList<int>{0, 2} << "Delete" << QStringList{"b", "d", "e"};
+        QTest::newRow("Backspace key") << QList<int>{3} << "Backspace" << QStringList{"a", "b", "c", "e"};
+        QTest::newRow("context menu") << QList<int>{1, 4} << "menu" << QStringList{"a", "c", "d"};
     }
 
     void multiRowDeleteRemovesExactlyTheSelectedRules()
     {
         QFETCH(QList<int>, positions);
-        QFETCH(bool, deleteKey);
+        QFETCH(QString, how);
         QFETCH(QStringList, remaining);
         for (const char* bundle : {"a", "b", "c", "d", "e"})
             m_services->engine().addRule(ruleFor(QString::fromLatin1(bundle), "xkb:us"));
         RuleListView view(m_services->engine(), m_services->inputSources());
+        view.resize(500, 400);
         view.show();
-        if (deleteKey) {
-            for (int position : std::as_const(positions))
-                view.list()->item(position)->setSelected(true);
-            view.list()->setFocus();
-            QTest::keyClick(view.list(), Qt::Key_Delete);
-        } else {
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        if (how == QLatin1String("call")) {
             view.deleteRulesAt(positions);
+        } else {
+            // Control-clicks select without opening a rule.
+            for (int position : std::as_const(positions))
+                QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(view, position));
+            QVERIFY(!view.editingRule());
+            if (how == QLatin1String("menu")) {
+                QTimer::singleShot(0, [] {
+                    QWidget* menu = QApplication::activePopupWidget();
+                    QVERIFY(menu);
+                    QTest::keyClick(menu, Qt::Key_Down);
+                    QTest::keyClick(menu, Qt::Key_Return);
+                });
+                // What a right click on a selected row delivers.
+                QContextMenuEvent click(QContextMenuEvent::Mouse, rowCentre(view, positions.first()));
+                QApplication::sendEvent(view.list()->viewport(), &click);
+                QTRY_COMPARE(bundleIDs(m_services->engine().rules()), remaining);
+            } else {
+                QTest::keyClick(view.list(), how == QLatin1String("Delete") ? Qt::Key_Delete : Qt::Key_Backspace);
+            }
         }
         QCOMPARE(bundleIDs(m_services->engine().rules()), remaining);
-        QCOMPARE(view.list()->count(), remaining.size());
+        QCOMPARE(view.list()->model()->rowCount(), remaining.size());
         QVERIFY(!view.showingAddSheet());
+        QVERIFY(!view.editingRule());
+    }
+
+    // Arrow keys move, Shift extends; Return edits the current rule.
+    void keyboardSelectsAndEdits()
+    {
+        for (const char* bundle : {"a", "b", "c"})
+            m_services->engine().addRule(ruleFor(QString::fromLatin1(bundle), "xkb:us"));
+        RuleListView view(m_services->engine(), m_services->inputSources());
+        view.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&view));
+        view.list()->setFocus();
+        QTest::keyClick(view.list(), Qt::Key_Home);
+        QTest::keyClick(view.list(), Qt::Key_Down);
+        QTest::keyClick(view.list(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(view.list()->selectionModel()->selectedRows().size(), 2);
+        QTest::keyClick(view.list(), Qt::Key_Return);
+        QVERIFY(view.editSheet());
+        QCOMPARE(view.editSheet()->rule(), m_services->engine().rules().at(2));
+        view.editSheet()->reject();
         QVERIFY(!view.editingRule());
     }
 
@@ -132,14 +171,15 @@ private Q_SLOTS:
         RuleListView view(m_services->engine(), m_services->inputSources());
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        // The target's name, or the identifier of a source no longer installed.
-        QStringList targets;
-        for (int row = 0; row < view.list()->count(); ++row)
-            targets.append(qobject_cast<RuleRow*>(view.list()->itemWidget(view.list()->item(row)))->targetText());
-        QCOMPARE(targets, (QStringList{"German", "xkb:gone"}));
+        // The target's name, or the identifier of a source no longer installed,
+        // also in each row's accessible name.
+        QAccessibleInterface* list = QAccessible::queryAccessibleInterface(view.list());
+        QStringList names;
+        for (int child = 0; child < list->childCount(); ++child)
+            names.append(list->child(child)->text(QAccessible::Name));
+        QCOMPARE(names, (QStringList{"a → German", "b → xkb:gone"}));
 
-        const QRect second = view.list()->visualItemRect(view.list()->item(1));
-        QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {}, second.center());
+        QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QVERIFY(view.editingRule());
         QCOMPARE(view.editSheet()->rule(), m_services->engine().rules().at(1));
         view.editSheet()->reject();
@@ -387,7 +427,43 @@ private Q_SLOTS:
         QCOMPARE(m_services->engine().rules().at(1), expected);
     }
 
+    void saveFailureShowsOnceAboveEveryPageUntilASaveWorks()
+    {
+        for (const char* bundle : {"a", "b", "c"})
+            m_services->engine().addRule(ruleFor(QString::fromLatin1(bundle), "xkb:us"));
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.saveErrorLabel()->isVisible());
+
+        // Something in the file's place makes every save fail.
+        QVERIFY(QFile::remove(RuleEngine::rulesFileURL()));
+        QVERIFY(QDir().mkdir(RuleEngine::rulesFileURL()));
+        QListView* list = window.ruleListView()->list();
+        const QPoint firstRow = list->visualRect(list->model()->index(0, 0)).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, firstRow);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(window.saveErrorLabel()->isVisible());
+        QVERIFY(window.saveErrorLabel()->text().startsWith(QStringLiteral("The rules could not be saved.")));
+        QVERIFY(window.saveErrorLabel()->toolTip().contains(RuleEngine::rulesFileURL()));
+        window.showPage(SettingsView::Features);
+        QVERIFY(window.saveErrorLabel()->isVisible());
+        window.showPage(SettingsView::RuleManagement);
+
+        QVERIFY(QDir().rmdir(RuleEngine::rulesFileURL()));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, firstRow);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(!window.saveErrorLabel()->isVisible());
+        QCOMPARE(bundleIDs(m_services->engine().rules()), QStringList{"c"});
+    }
+
 private:
+    static QPoint rowCentre(const RuleListView& view, int row)
+    {
+        return view.list()->visualRect(view.list()->model()->index(row, 0)).center();
+    }
+
     QString writeEntry(const QString& fileName, const QByteArray& contents)
     {
         const QString path = m_dir->filePath(fileName);
