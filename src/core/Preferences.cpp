@@ -1,5 +1,7 @@
 #include "Preferences.h"
 
+#include <cmath>
+
 QSettings& Preferences::store()
 {
     static QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
@@ -51,7 +53,8 @@ double Preferences::doubleValue(const QString& key, double defaultValue)
         return defaultValue;
     bool ok = false;
     const double number = value.toDouble(&ok);
-    return ok ? number : defaultValue;
+    // "nan" and "inf" read as numbers, but no setting means them.
+    return ok && std::isfinite(number) ? number : defaultValue;
 }
 
 QString Preferences::stringValue(const QString& key, const QString& defaultValue)

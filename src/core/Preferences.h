@@ -23,6 +23,7 @@ public:
     static std::optional<QStringList> stringListValue(const QString& key);
 
     static bool boolValue(const QString& key, bool defaultValue);
+    // A value that is not a finite number counts as absent.
     static double doubleValue(const QString& key, double defaultValue);
     static QString stringValue(const QString& key, const QString& defaultValue);
 

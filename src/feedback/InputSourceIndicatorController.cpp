@@ -13,7 +13,8 @@
 #include <QScreen>
 #include <QTimer>
 
-#include <climits>
+#include <algorithm>
+#include <cmath>
 
 InputSourceIndicatorController& InputSourceIndicatorController::shared()
 {
@@ -82,10 +83,7 @@ void InputSourceIndicatorController::presentIndicator(const QString& name, const
     m_window = window;
     Q_EMIT windowShown(window);
 
-    const double stored = Preferences::doubleValue(QStringLiteral("indicatorDuration"));
-    const double seconds = stored > 0 ? stored : kDefaultDuration;
-    // A duration beyond what a timer can hold stays until the next show.
-    const int milliseconds = seconds * 1000.0 >= INT_MAX ? INT_MAX : static_cast<int>(seconds * 1000.0);
+    const int milliseconds = static_cast<int>(std::lround(displayDuration() * 1000.0));
     auto* hide = new QTimer(this);
     hide->setSingleShot(true);
     connect(hide, &QTimer::timeout, this, [self = QPointer<InputSourceIndicatorController>(this)] {
@@ -94,6 +92,14 @@ void InputSourceIndicatorController::presentIndicator(const QString& name, const
     });
     hide->start(milliseconds);
     m_hideWorkItem = hide;
+}
+
+double InputSourceIndicatorController::displayDuration()
+{
+    const double stored = Preferences::doubleValue(QStringLiteral("indicatorDuration"));
+    if (!(stored > 0))
+        return kDefaultDuration;
+    return std::clamp(stored, kMinimumDuration, kMaximumDuration);
 }
 
 void InputSourceIndicatorController::positionIndicatorWindow(IndicatorWindow* window)

@@ -36,6 +36,12 @@ public:
 
     static constexpr int kFadeDurationMs = 200;
     static constexpr double kDefaultDuration = 1.5;
+    static constexpr double kMinimumDuration = 0.5;
+    static constexpr double kMaximumDuration = 3.0;
+
+    // The stored "indicatorDuration" in seconds: 1.5 when absent, not a
+    // number or not above 0, else held to 0.5 to 3.0 (what the settings offer).
+    static double displayDuration();
 
 Q_SIGNALS:
     void windowShown(IndicatorWindow* window);

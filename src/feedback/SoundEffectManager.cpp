@@ -8,6 +8,8 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
+
 SoundEffectManager& SoundEffectManager::shared()
 {
     static auto* instance = new SoundEffectManager(Platform::instance().soundPlayer());
@@ -30,7 +32,7 @@ bool SoundEffectManager::isEnabled() const
 
 double SoundEffectManager::volume() const
 {
-    return Preferences::doubleValue(QStringLiteral("soundVolume"), 0.5);
+    return std::clamp(Preferences::doubleValue(QStringLiteral("soundVolume"), 0.5), 0.0, 1.0);
 }
 
 void SoundEffectManager::load(const QString& resourceDirectory)

@@ -10,6 +10,7 @@
 #include "core/Tolvane.h"
 #include "feedback/GlobalHotkeyManager.h"
 #include "feedback/IndicatorPosition.h"
+#include "feedback/InputSourceIndicatorController.h"
 #include "feedback/SoundEffectManager.h"
 
 #include <QCheckBox>
@@ -29,6 +30,7 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -266,12 +268,14 @@ void ProSettingsView::reload()
     const auto position = IndicatorPositions::fromRawValue(Preferences::stringValue(kIndicatorPosition, QStringLiteral("top")));
     m_position->setCurrentIndex(
         qMax(0, m_position->findData(IndicatorPositions::rawValue(position.value_or(IndicatorPosition::topCenter)))));
-    const double duration = Preferences::doubleValue(kIndicatorDuration, 1.5);
-    m_duration->setValue(qBound(1, static_cast<int>(std::lround(duration / kDurationStep)), 6));
+    // Values written by hand or by another program are held to what the
+    // controls can show, never converted to an integer out of range.
+    const double duration = InputSourceIndicatorController::displayDuration();
+    m_duration->setValue(static_cast<int>(std::lround(duration / kDurationStep)));
     m_durationValue->setText(durationText(duration));
     m_sound->setChecked(Preferences::boolValue(kSoundEnabled, false));
-    const double volume = Preferences::doubleValue(kSoundVolume, 0.5);
-    m_volume->setValue(qBound(1, static_cast<int>(std::lround(volume / kVolumeStep)), 10));
+    const double volume = std::clamp(Preferences::doubleValue(kSoundVolume, 0.5), 0.0, 1.0);
+    m_volume->setValue(static_cast<int>(std::lround(volume / kVolumeStep)));
     m_volumeValue->setText(volumeText(volume));
     m_hotkey->setChecked(Preferences::boolValue(kPauseHotkeyEnabled, false));
     m_menuFlag->setChecked(Preferences::boolValue(kMenuBarShowFlag, false));

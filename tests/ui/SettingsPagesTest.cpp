@@ -2,6 +2,7 @@
 
 #include "core/Preferences.h"
 #include "core/Tolvane.h"
+#include "feedback/InputSourceIndicatorController.h"
 #include "services/PermissionsManager.h"
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
@@ -183,6 +184,48 @@ private Q_SLOTS:
             QVERIFY2(qAbs(Preferences::doubleValue(key) - step * (at + 1)) < 1e-9, qPrintable(texts.at(at)));
             QTest::keyClick(control, Qt::Key_Right);
         }
+    }
+
+    void storedNumbersWrittenByHandAreHeldToTheControls_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<double>("used");
+        const QString duration = QStringLiteral("indicatorDuration");
+        const QString volume = QStringLiteral("soundVolume");
+        QTest::newRow("duration 1e308") << duration << "1e308" << "3.0s" << 6 << 3.0;
+        QTest::newRow("duration -1") << duration << "-1" << "1.5s" << 3 << 1.5;
+        QTest::newRow("duration nan") << duration << "nan" << "1.5s" << 3 << 1.5;
+        QTest::newRow("duration inf") << duration << "inf" << "1.5s" << 3 << 1.5;
+        QTest::newRow("duration 0.1") << duration << "0.1" << "0.5s" << 1 << 0.5;
+        QTest::newRow("volume 1e308") << volume << "1e308" << "100%" << 10 << 1.0;
+        QTest::newRow("volume 7") << volume << "7" << "100%" << 10 << 1.0;
+        QTest::newRow("volume -1") << volume << "-1" << "0%" << 1 << 0.0;
+        QTest::newRow("volume nan") << volume << "nan" << "50%" << 5 << 0.5;
+        QTest::newRow("volume -inf") << volume << "-inf" << "50%" << 5 << 0.5;
+    }
+
+    // Values another program or a hand-edited file left behind: no 309-digit
+    // label, no "nans", no out-of-range conversion to an integer.
+    void storedNumbersWrittenByHandAreHeldToTheControls()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, stored);
+        QFETCH(QString, shown);
+        QFETCH(int, step);
+        QFETCH(double, used);
+        Preferences::setValue(key, stored);
+        Preferences::setValue(QStringLiteral("indicatorEnabled"), true);
+        Preferences::setValue(QStringLiteral("soundEnabled"), true);
+        ProSettingsView page(m_services->engine());
+        page.show();
+        const bool isDuration = key == QLatin1String("indicatorDuration");
+        QCOMPARE((isDuration ? page.durationLabel() : page.volumeLabel())->text(), shown);
+        QCOMPARE((isDuration ? page.durationSlider() : page.volumeSlider())->value(), step);
+        QCOMPARE(isDuration ? InputSourceIndicatorController::displayDuration() : m_services->sounds->volume(), used);
+        QCOMPARE(Preferences::store().value(key).toString(), stored); // only shown held, not rewritten
     }
 
     void togglesShowTheirRowsAndStore()
