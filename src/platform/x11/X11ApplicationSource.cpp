@@ -37,6 +37,17 @@ void X11ApplicationSource::handleEvent(const XEvent& event)
     if (event.type != PropertyNotify || event.xproperty.window != m_connection.rootWindow()
         || event.xproperty.atom != m_connection.atom("_NET_ACTIVE_WINDOW"))
         return;
+    // Every change still queued behind this one is handled by the same look-up,
+    // made once the events read so far have all been dispatched.
+    if (m_activationPending)
+        return;
+    m_activationPending = true;
+    QMetaObject::invokeMethod(this, &X11ApplicationSource::reportActivation, Qt::QueuedConnection);
+}
+
+void X11ApplicationSource::reportActivation()
+{
+    m_activationPending = false;
     if (const auto app = frontmostApplication())
         Q_EMIT applicationActivated(*app);
 }

@@ -8,6 +8,8 @@ class DesktopEntryIndex;
 class X11Connection;
 
 // Follows the root window's _NET_ACTIVE_WINDOW, which the window manager keeps.
+// A burst of changes is reported once, with the window active at the end of
+// it: the newest activation goes first and stale ones are never looked up.
 //
 // The application id plays the bundle identifier: the desktop-entry id when the
 // window names one (_GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE) or its
@@ -25,10 +27,12 @@ public:
 
 private:
     void handleEvent(const union _XEvent& event);
+    void reportActivation();
     std::optional<unsigned long> activeWindow();
     bool isOrdinaryWindow(unsigned long window);
     QString processKey(unsigned long window);
 
     X11Connection& m_connection;
     DesktopEntryIndex& m_desktopEntries;
+    bool m_activationPending = false;
 };
