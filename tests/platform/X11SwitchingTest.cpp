@@ -182,9 +182,9 @@ void X11SwitchingTest::noticesGroupChangesMadeElsewhere()
     QTRY_COMPARE(currentSource(), QStringLiteral("xkb:de"));
 }
 
-// Thousands of activations as fast as the window manager takes them (a
-// script, a window switcher held down): the rule of the window left in front
-// is the layout within 2 s and stays so; no stale activation lands after it.
+// A flood of activations from another X client while Tolvane runs (a script,
+// a window switcher held down): the rule of the window left in front is the
+// layout within 2 s of the last one, and no stale activation lands after it.
 void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
 {
     InputSourceManager manager(provider());
@@ -204,30 +204,30 @@ void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
                      ruleFor(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:us")),
                      ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru"))});
 
-    // One xdotool run chains the requests; it ends on AppThree.
-    constexpr int activations = 3000;
-    QStringList arguments;
-    for (int i = 0; i < activations; ++i) // 2999 % 3 == 2
-        arguments << QStringLiteral("windowactivate") << m_windows[i % 3]->windowIdText();
-    QProcess flood;
+    // The window manager's own pace is not what is measured here: the flood
+    // sets _NET_ACTIVE_WINDOW itself, as fast as the X server takes it, and
+    // ends on AppThree (9,999 changes cycling AppOne, AppTwo, AppThree).
+    constexpr int activations = 9999;
     const qint64 started = clock.elapsed();
-    flood.start(QStringLiteral("xdotool"), arguments);
-    QTRY_VERIFY_WITH_TIMEOUT(flood.state() == QProcess::NotRunning, 60000);
-    QCOMPARE(flood.exitCode(), 0);
+    QVERIFY(TestWindow::flood(activations, {m_windows[0].get(), m_windows[1].get(), m_windows[2].get()}));
     const qint64 sent = clock.elapsed();
 
     QTRY_COMPARE_WITH_TIMEOUT(currentSource(), QStringLiteral("xkb:ru"), 2000);
     const qint64 right = clock.elapsed();
-    // The backlog is clear once nothing has switched for half a second.
-    int seen = -1;
-    while (seen != switches) {
+    // The backlog is clear once nothing has switched for half a second; the
+    // last switch, the one that stays, came within the 2 s.
+    for (int seen = -1; seen != switches;) {
         seen = switches;
         QTest::qWait(500);
     }
     QCOMPARE(currentSource(), QStringLiteral("xkb:ru"));
-    qInfo("%d activations sent in %lld ms; %d switches; layout right %lld ms and last switch %lld ms after the "
-          "last request",
+    QVERIFY2(lastSwitch - sent < 2000, qPrintable(QString::number(lastSwitch - sent)));
+    QCOMPARE(m_platform->applicationSource()->frontmostApplication()->bundleIdentifier,
+             std::optional<QString>(QStringLiteral("org.example.Three")));
+    qInfo("%d activations in %lld ms, %d switches; the last window's layout %lld ms and the last switch %lld ms "
+          "after the last activation",
           activations, sent - started, switches, right - sent, qMax<qint64>(0, lastSwitch - sent));
+    QVERIFY(m_windows[2]->activate()); // the window manager's idea again
 }
 
 TOLVANE_TEST_MAIN(X11SwitchingTest)

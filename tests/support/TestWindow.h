@@ -62,6 +62,22 @@ public:
         return locker.waitForFinished(5000) && locker.exitCode() == 0;
     }
 
+    // Sets _NET_ACTIVE_WINDOW `count` times from another X client, cycling
+    // through `windows`; returns once the server has every change.
+    static bool flood(int count, const QList<const TestWindow*>& windows)
+    {
+        QStringList arguments{QStringLiteral("--flood"), QString::number(count)};
+        for (const TestWindow* window : windows)
+            arguments.append(QString::number(window->windowId(), 16));
+        QProcess flooder;
+        flooder.start(QStringLiteral(TOLVANE_TEST_WINDOW), arguments);
+        // Not blocking: the caller's event loop keeps handling what arrives.
+        QDeadlineTimer deadline(60000);
+        while (flooder.state() != QProcess::NotRunning && !deadline.hasExpired())
+            QTest::qWait(5);
+        return flooder.exitStatus() == QProcess::NormalExit && flooder.exitCode() == 0;
+    }
+
     static bool run(const QStringList& xdotoolArguments)
     {
         QProcess xdotool;

@@ -3,6 +3,10 @@
 // tolvane-test-window --lock-group N
 //   locks XKB group N, as another program or the user's layout hotkey would, and exits.
 //
+// tolvane-test-window --flood N WINDOW...
+//   sets the root window's _NET_ACTIVE_WINDOW N times, to each WINDOW (hex) in
+//   turn, as fast as the server takes it, and exits once the server has them all.
+//
 // Maps one ordinary top-level window, prints "window 0x..." and then one line
 // "key <keycode> <state>" per key press it receives, until killed.
 #include <X11/XKBlib.h>
@@ -23,6 +27,25 @@ int main(int argc, char** argv)
         if (!display)
             return 1;
         XkbLockGroup(display, XkbUseCoreKbd, unsigned(std::atoi(argv[2])));
+        XSync(display, False);
+        XCloseDisplay(display);
+        return 0;
+    }
+
+    if (argc >= 4 && !std::strcmp(argv[1], "--flood")) {
+        Display* display = XOpenDisplay(nullptr);
+        if (!display)
+            return 1;
+        const Atom active = XInternAtom(display, "_NET_ACTIVE_WINDOW", False);
+        const long count = std::atol(argv[2]);
+        const int windows = argc - 3;
+        for (long i = 0; i < count; ++i) {
+            const unsigned long window = std::strtoul(argv[3 + i % windows], nullptr, 16);
+            XChangeProperty(display, DefaultRootWindow(display), active, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<const unsigned char*>(&window), 1);
+            if (i % 64 == 0)
+                XFlush(display);
+        }
         XSync(display, False);
         XCloseDisplay(display);
         return 0;
