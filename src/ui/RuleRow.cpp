@@ -119,8 +119,11 @@ void RuleRow::paint(QPainter* painter, const QStyleOptionViewItem& option, const
     painter->fillPath(capsule, QColor(128, 128, 128, 51));
     painter->setFont(option.font);
     painter->setPen(text);
-    painter->drawText(parts.capsule.adjusted(kCapsuleHorizontalPadding, 0, -kCapsuleHorizontalPadding, 0),
-                      Qt::AlignCenter,
-                      metrics.elidedText(target, Qt::ElideRight, parts.capsule.width() - 2 * kCapsuleHorizontalPadding));
+    // Elided only when the capsule had to be narrowed; elidedText would also
+    // cut a name that fits to the pixel.
+    const int room = parts.capsule.width() - 2 * kCapsuleHorizontalPadding;
+    painter->drawText(parts.capsule, Qt::AlignCenter,
+                      metrics.horizontalAdvance(target) <= room ? target
+                                                                : metrics.elidedText(target, Qt::ElideRight, room));
     painter->restore();
 }
