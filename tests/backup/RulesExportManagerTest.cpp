@@ -3,9 +3,12 @@
 #include "core/RulesCodec.h"
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
+#include "support/StandardOutputCapture.h"
 #include "support/TestMain.h"
 
+#include <QDir>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 
 namespace {
@@ -70,12 +73,31 @@ private Q_SLOTS:
         QVERIFY(input.open(QIODevice::WriteOnly) && input.write(contents) == contents.size());
         input.close();
 
+        QSignalSpy changes(m_harness->engine.get(), &RuleEngine::rulesChanged);
         QCOMPARE(m_manager->importCompleted({QUrl::fromLocalFile(input.fileName())}), std::optional<QString>(message));
         const bool failed = rulesAfter.isEmpty();
+        QCOMPARE(changes.size(), failed ? 0 : 1); // one batch, not one change per rule
         QCOMPARE(m_harness->engine->rules(), failed ? kExisting : rulesAfter);
         QCOMPARE(log.lines().size(), failed ? 1 : 0);
         if (failed)
             QVERIFY2(log.lines().first().startsWith("error: Failed to import rules: "), qPrintable(log.lines().first()));
+    }
+
+    // The merged rules stay in memory and the failure shows as for any save.
+    void importThatCannotBeSavedIsReportedAsAnySave()
+    {
+        QFile input(m_dir.filePath(QStringLiteral("import.json")));
+        QVERIFY(input.open(QIODevice::WriteOnly));
+        input.write(RulesCodec::encode({ruleFor("org.kde.kate", "xkb:de")}));
+        input.close();
+        QVERIFY(QFile::remove(RuleEngine::rulesFileURL()) && QDir().mkdir(RuleEngine::rulesFileURL()));
+        StandardOutputCapture output;
+        QCOMPARE(m_manager->importCompleted({QUrl::fromLocalFile(input.fileName())}),
+                 std::optional<QString>(QStringLiteral("Successfully imported 1 rules")));
+        QCOMPARE(m_harness->engine->rules().size(), kExisting.size() + 1);
+        QVERIFY(!m_harness->engine->rulesSaveError().isEmpty());
+        QVERIFY(output.text().startsWith("Failed to save rules: "));
+        QVERIFY(QDir().rmdir(RuleEngine::rulesFileURL()));
     }
 
     void exportsPrettyAndImportsBack()
