@@ -8,7 +8,7 @@ namespace {
 InputSource makeInputSource(const InputSourceProperties& properties)
 {
     return InputSource{*properties.id, properties.localizedName.value_or(QStringLiteral("Unknown")),
-                       properties.iconUrl};
+                       properties.iconUrl, properties.countryCode};
 }
 } // namespace
 
@@ -56,6 +56,15 @@ QString InputSourceManager::displayName(const QString& id) const
             return source.name;
     }
     return id;
+}
+
+std::optional<InputSource> InputSourceManager::inputSource(const QString& id) const
+{
+    for (const InputSource& source : m_installedInputSources) {
+        if (source.id == id)
+            return source;
+    }
+    return std::nullopt;
 }
 
 std::optional<InputSource> InputSourceManager::currentInputSource() const

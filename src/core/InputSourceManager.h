@@ -26,6 +26,8 @@ public:
 
     void loadInputSources();
     QString displayName(const QString& id) const;
+    // The catalogue's entry for this identifier, or nullopt.
+    std::optional<InputSource> inputSource(const QString& id) const;
     std::optional<InputSource> currentInputSource() const;
     bool selectInputSource(const QString& id);
 

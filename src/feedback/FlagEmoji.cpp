@@ -50,3 +50,24 @@ QString flagEmoji(const QString& id)
     }
     return QString::fromUtf16(kKeyboard);
 }
+
+QString flagEmojiForCountry(const QString& countryCode)
+{
+    if (countryCode.size() != 2)
+        return QString::fromUtf16(kKeyboard);
+    QString flag;
+    for (const QChar letter : countryCode.toUpper()) {
+        if (letter < QLatin1Char('A') || letter > QLatin1Char('Z'))
+            return QString::fromUtf16(kKeyboard);
+        const char32_t indicator = U'\U0001F1E6' + (letter.unicode() - u'A');
+        flag += QString::fromUcs4(&indicator, 1);
+    }
+    return flag;
+}
+
+QString flagEmoji(const InputSource& source)
+{
+    if (!source.countryCode)
+        return flagEmoji(source.id);
+    return flagEmojiForCountry(*source.countryCode);
+}

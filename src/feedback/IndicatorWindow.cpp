@@ -12,9 +12,11 @@
 
 namespace {
 
-// Frames of the two labels inside the 60-pixel-high panel, top-left origin.
+// Frames of the two labels inside the 60-pixel-high panel, top-left origin; the
+// name label's width follows the panel's, leaving 18 pixels on its right.
 const QRect kIconFrame(16, 12, 40, 36);
 const QRect kNameFrame(62, 16, IndicatorWindow::kNameLabelWidth, 28);
+constexpr int kNameMargins = 80;
 
 QFont systemFont(int pixelSize, QFont::Weight weight)
 {
@@ -59,23 +61,25 @@ IndicatorWindow::IndicatorWindow(const QString& name, const QString& icon, bool 
     m_nameLabel->setFont(systemFont(18, QFont::Medium));
     m_nameLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_nameLabel->setTextFormat(Qt::PlainText);
-    m_nameLabel->setGeometry(kNameFrame);
+    // Measured in the font the label really uses (which differs between
+    // desktops), the label grows with the panel up to its maximum; only a name
+    // too wide even for that is cut.
+    const int width = panelWidth(nameTextWidth());
+    m_nameLabel->setGeometry(kNameFrame.x(), kNameFrame.y(), width - kNameMargins, kNameFrame.height());
     const QFontMetricsF metrics(m_nameLabel->font());
-    m_nameLabel->setText(metrics.elidedText(name, Qt::ElideRight, kNameFrame.width()));
+    m_nameLabel->setText(metrics.elidedText(name, Qt::ElideRight, m_nameLabel->width()));
 
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, Qt::white);
     m_iconLabel->setPalette(palette);
     m_nameLabel->setPalette(palette);
 
-    // The name label keeps its frame: names wider than 170 stay truncated even
-    // when the panel grows.
-    resize(panelWidth(nameTextWidth()), kHeight);
+    resize(width, kHeight);
 }
 
 int IndicatorWindow::panelWidth(qreal textWidth)
 {
-    const qreal width = std::min<qreal>(textWidth + 80, kMaximumWidth);
+    const qreal width = std::min<qreal>(textWidth + kNameMargins, kMaximumWidth);
     return static_cast<int>(std::ceil(std::max<qreal>(width, kMinimumWidth)));
 }
 
@@ -87,6 +91,11 @@ QString IndicatorWindow::icon() const
 QString IndicatorWindow::displayedName() const
 {
     return m_nameLabel->text();
+}
+
+QRect IndicatorWindow::nameLabelGeometry() const
+{
+    return m_nameLabel->geometry();
 }
 
 qreal IndicatorWindow::nameTextWidth() const

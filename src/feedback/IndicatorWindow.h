@@ -16,6 +16,7 @@ public:
     static constexpr int kMinimumWidth = 150;
     static constexpr int kMaximumWidth = 300;
     static constexpr int kCornerRadius = 14;
+    // The name label's width in a panel of the initial width.
     static constexpr int kNameLabelWidth = 170;
 
     IndicatorWindow(const QString& name, const QString& icon, bool translucent, QWidget* parent = nullptr);
@@ -26,8 +27,10 @@ public:
 
     QString name() const { return m_name; }
     QString icon() const;
-    // The text the name label shows (the name, truncated at the tail to fit 170).
+    // The text the name label shows: the name, truncated at the tail only when
+    // it is wider than the label in the widest panel.
     QString displayedName() const;
+    QRect nameLabelGeometry() const;
     // The name's width in the name label's font, unbounded.
     qreal nameTextWidth() const;
     bool isTranslucent() const { return m_translucent; }

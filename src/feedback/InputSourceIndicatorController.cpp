@@ -4,6 +4,7 @@
 #include "IndicatorPosition.h"
 #include "IndicatorWindow.h"
 
+#include "core/InputSourceManager.h"
 #include "core/Preferences.h"
 #include "platform/DesktopCompositing.h"
 #include "platform/Platform.h"
@@ -18,14 +19,26 @@
 
 InputSourceIndicatorController& InputSourceIndicatorController::shared()
 {
-    static auto* instance = new InputSourceIndicatorController(Platform::instance().desktopCompositing());
+    static auto* instance = new InputSourceIndicatorController(Platform::instance().desktopCompositing(),
+                                                               &InputSourceManager::shared());
     return *instance;
 }
 
-InputSourceIndicatorController::InputSourceIndicatorController(DesktopCompositing* compositing, QObject* parent)
+InputSourceIndicatorController::InputSourceIndicatorController(DesktopCompositing* compositing,
+                                                               InputSourceManager* inputSources, QObject* parent)
     : QObject(parent)
     , m_compositing(compositing)
+    , m_inputSources(inputSources)
 {
+}
+
+QString InputSourceIndicatorController::flagFor(const QString& id) const
+{
+    if (m_inputSources) {
+        if (const auto source = m_inputSources->inputSource(id))
+            return flagEmoji(*source);
+    }
+    return flagEmoji(id);
 }
 
 InputSourceIndicatorController::~InputSourceIndicatorController()
@@ -76,7 +89,7 @@ void InputSourceIndicatorController::presentIndicator(const QString& name, const
         m_window = nullptr;
     }
 
-    auto* window = new IndicatorWindow(name, icon.value_or(flagEmoji(id)), useTranslucency());
+    auto* window = new IndicatorWindow(name, icon ? *icon : flagFor(id), useTranslucency());
     positionIndicatorWindow(window);
     window->show();
     window->raise();

@@ -9,6 +9,7 @@
 #include <optional>
 
 class DesktopCompositing;
+class InputSourceManager;
 class QTimer;
 
 // The floating panel that shows the new input source after a switch, and the
@@ -22,7 +23,10 @@ public:
     static InputSourceIndicatorController& shared();
 
     // `compositing` tells whether the panel can be translucent; null: opaque.
-    explicit InputSourceIndicatorController(DesktopCompositing* compositing = nullptr, QObject* parent = nullptr);
+    // `inputSources` gives the country of a source for its flag; null: the
+    // identifier's keywords alone.
+    explicit InputSourceIndicatorController(DesktopCompositing* compositing = nullptr,
+                                            InputSourceManager* inputSources = nullptr, QObject* parent = nullptr);
     ~InputSourceIndicatorController() override;
 
     // Both return at once, from any thread; the panel appears from the main event loop.
@@ -54,7 +58,10 @@ private:
     void orderOut(IndicatorWindow* window);
     bool useTranslucency();
 
+    QString flagFor(const QString& id) const;
+
     DesktopCompositing* m_compositing;
+    QPointer<InputSourceManager> m_inputSources;
     QPointer<IndicatorWindow> m_window;
     QPointer<QTimer> m_hideWorkItem;
 };

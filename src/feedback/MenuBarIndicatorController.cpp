@@ -39,7 +39,7 @@ void MenuBarIndicatorController::updateCurrentInputSource()
         m_currentInputSourceName = current->name;
         Q_EMIT currentInputSourceNameChanged();
     }
-    const QString icon = flagEmoji(current->id);
+    const QString icon = flagEmoji(*current);
     if (icon != m_currentInputSourceIcon) {
         m_currentInputSourceIcon = icon;
         Q_EMIT currentInputSourceIconChanged();

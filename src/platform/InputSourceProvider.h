@@ -14,16 +14,21 @@ struct InputSourceProperties {
     std::optional<QString> localizedName;
     std::optional<QUrl> iconUrl;
     std::optional<bool> isSelectCapable;
+    // The country the system associates with the source (ISO 3166 alpha-2,
+    // upper case); "" when the system knows the source and names none.
+    std::optional<QString> countryCode;
 
     // A source as a provider reports it; an empty name counts as none.
     static InputSourceProperties of(const QString& id, const std::optional<QString>& name,
-                                    std::optional<bool> isSelectCapable = std::nullopt)
+                                    std::optional<bool> isSelectCapable = std::nullopt,
+                                    std::optional<QString> countryCode = std::nullopt)
     {
         InputSourceProperties properties;
         properties.id = id;
         if (name && !name->isEmpty())
             properties.localizedName = name;
         properties.isSelectCapable = isSelectCapable;
+        properties.countryCode = std::move(countryCode);
         return properties;
     }
 };

@@ -1,6 +1,7 @@
 #include "support/TestMain.h"
 
 #include "platform/freedesktop/DBusNotificationService.h"
+#include "platform/freedesktop/XkbRegistry.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -13,8 +14,15 @@ class StandInNotifications : public QObject, protected QDBusContext {
 public:
     QStringList calls;
     QString failWith;
+    QStringList capabilities{QStringLiteral("body")};
+    int capabilityQuestions = 0;
 
 public Q_SLOTS:
+    QStringList GetCapabilities()
+    {
+        ++capabilityQuestions;
+        return capabilities;
+    }
     uint Notify(const QString& appName, uint replacesId, const QString&, const QString& summary,
                 const QString& body, const QStringList&, const QVariantMap& hints, int expireTimeout)
     {
@@ -28,16 +36,33 @@ public Q_SLOTS:
     }
 };
 
+// Puts the stand-in on the session bus for one test function.
+class ServerOnBus {
+public:
+    explicit ServerOnBus(StandInNotifications& server)
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        registered = bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
+                                        QDBusConnection::ExportAllSlots)
+            && bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+    ~ServerOnBus()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    }
+    bool registered = false;
+};
+
 class DBusNotificationServiceTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void postsAndReportsRefusal()
     {
         StandInNotifications server;
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
-                                   QDBusConnection::ExportAllSlots));
-        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.Notifications")));
+        ServerOnBus onBus(server);
+        QVERIFY(onBus.registered);
 
         DBusNotificationService service;
         QList<std::optional<QString>> errors;
@@ -52,6 +77,49 @@ private Q_SLOTS:
         QCOMPARE(server.calls, (QStringList{QStringLiteral("Tolvane|0|Eingabequelle geändert|Русский|true|-1"),
                                             QStringLiteral("Tolvane|0|Eingabequelle geändert|Deutsch|true|-1")}));
         QCOMPARE(errors, (QList<std::optional<QString>>{std::nullopt, server.failWith}));
+    }
+
+    // Names are text: a server that reads markup in bodies gets them escaped,
+    // one that does not gets them as they are.
+    void bodyStaysText_data()
+    {
+        QTest::addColumn<QStringList>("capabilities");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("received");
+        // As xkeyboard-config names it, with its stray backslash.
+        const QString czech = QStringLiteral("Czech (with <\\|> key)");
+        QCOMPARE(XkbRegistry::system().find(QStringLiteral("cz"), QStringLiteral("bksl")).value_or(XkbLayoutInfo{}).description,
+                 czech);
+        const QString link = QStringLiteral("<a href=\"https://example.com/?a=1&b=2\">Click</a>");
+        const QStringList markup{QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")};
+        QTest::newRow("markup, cz(bksl)") << markup << czech << QStringLiteral("Czech (with &lt;\\|&gt; key)");
+        QTest::newRow("markup, a link")
+            << markup << link << QStringLiteral("&lt;a href=\"https://example.com/?a=1&amp;b=2\"&gt;Click&lt;/a&gt;");
+        QTest::newRow("markup, an entity already") << markup << QStringLiteral("&amp;") << QStringLiteral("&amp;amp;");
+        QTest::newRow("plain, cz(bksl)") << QStringList{QStringLiteral("body")} << czech << czech;
+        QTest::newRow("plain, a link") << QStringList{} << link << link;
+    }
+    void bodyStaysText()
+    {
+        QFETCH(QStringList, capabilities);
+        QFETCH(QString, name);
+        QFETCH(QString, received);
+        StandInNotifications server;
+        server.capabilities = capabilities;
+        ServerOnBus onBus(server);
+        QVERIFY(onBus.registered);
+
+        DBusNotificationService service;
+        int done = 0;
+        // Two at once, before the server has told what it reads, and one after.
+        for (int i = 0; i < 2; ++i)
+            service.post(QStringLiteral("Input Source Changed"), name, [&](const auto&) { ++done; });
+        QTRY_COMPARE(done, 2);
+        service.post(QStringLiteral("Input Source Changed"), name, [&](const auto&) { ++done; });
+        QTRY_COMPARE(done, 3);
+        QCOMPARE(server.capabilityQuestions, 1);
+        const QString call = QStringLiteral("Tolvane|0|Input Source Changed|") + received + QStringLiteral("|true|-1");
+        QCOMPARE(server.calls, (QStringList{call, call, call}));
     }
 };
 

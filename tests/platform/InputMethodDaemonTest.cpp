@@ -1,6 +1,7 @@
 // The real fcitx5 and IBus daemons, one at a time, on the private desktop and
 // session bus that `make test` starts, configured through this test's own
 // XDG_CONFIG_HOME: listing, rules, switches made by others, stop and restart.
+#include "feedback/FlagEmoji.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/x11/X11Platform.h"
 #include "support/EngineHarness.h"
@@ -20,6 +21,15 @@ QStringList fields(const QList<InputSource>& sources, QString InputSource::*fiel
     QStringList result;
     for (const InputSource& source : sources)
         result.append(source.*field);
+    return result;
+}
+
+// The flag of each source, from what the framework says of it.
+QStringList flags(const QList<InputSource>& sources)
+{
+    QStringList result;
+    for (const InputSource& source : sources)
+        result.append(flagEmoji(source));
     return result;
 }
 
@@ -183,6 +193,7 @@ void InputMethodDaemonTest::fcitx5InputMethods()
     QTRY_COMPARE(fields(manager.installedInputSources()), fcitxIds);
     QCOMPARE(fields(manager.installedInputSources(), &InputSource::name),
              (QStringList{"Keyboard - English (US)", "Keyboard - German", "Pinyin"}));
+    QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇨🇳"}));
 
     // fcitx5 has a current input method only while an application is focused.
     ImWindow one(QStringLiteral("AppOne"));
@@ -250,6 +261,8 @@ void InputMethodDaemonTest::ibusEngines()
     QTRY_COMPARE(fields(manager.installedInputSources()), ibusIds);
     QCOMPARE(fields(manager.installedInputSources(), &InputSource::name),
              (QStringList{"English (US)", "German", "Hangul", "Intelligent Pinyin"}));
+    // The "ibus" prefix once gave every engine the US flag.
+    QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇰🇷", "🇨🇳"}));
 
     FakeApplicationSource apps;
     WindowWatcher watcher(&apps);

@@ -1,5 +1,7 @@
 #include "Fcitx5InputSourceProvider.h"
 
+#include "platform/freedesktop/InputSourceCountry.h"
+
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -74,6 +76,7 @@ void Fcitx5InputSourceProvider::setRunning(bool running)
         return;
     m_running = running;
     m_displayNames.clear();
+    m_countryCodes.clear();
     m_displayNamesLoaded = false;
     m_lastCurrent.clear();
     m_lastGroup.clear();
@@ -129,6 +132,24 @@ std::optional<QString> Fcitx5InputSourceProvider::currentInputMethodName()
 
 std::optional<QString> Fcitx5InputSourceProvider::displayName(const QString& inputMethod)
 {
+    loadInputMethodInfo(inputMethod);
+    const auto found = m_displayNames.constFind(inputMethod);
+    if (found == m_displayNames.constEnd())
+        return std::nullopt;
+    return *found;
+}
+
+QString Fcitx5InputSourceProvider::countryCode(const QString& inputMethod)
+{
+    loadInputMethodInfo(inputMethod);
+    const auto found = m_countryCodes.constFind(inputMethod);
+    if (found != m_countryCodes.constEnd())
+        return *found;
+    return InputSourceCountry::ofFcitx5InputMethod(inputMethod, QString());
+}
+
+void Fcitx5InputSourceProvider::loadInputMethodInfo(const QString& inputMethod)
+{
     if (!m_displayNamesLoaded || !m_displayNames.contains(inputMethod)) {
         // Loaded once per daemon run, and again when an input method turns up
         // that was not installed when the list was read.
@@ -137,6 +158,7 @@ std::optional<QString> Fcitx5InputSourceProvider::displayName(const QString& inp
             const QDBusArgument list = reply.arguments().at(0).value<QDBusArgument>();
             if (list.currentSignature() == QLatin1String("a(ssssssb)")) {
                 m_displayNames.clear();
+                m_countryCodes.clear();
                 list.beginArray();
                 while (!list.atEnd()) {
                     QString uniqueName, name, nativeName, icon, label, language;
@@ -146,16 +168,14 @@ std::optional<QString> Fcitx5InputSourceProvider::displayName(const QString& inp
                     list.endStructure();
                     if (!uniqueName.isEmpty() && !name.isEmpty())
                         m_displayNames.insert(uniqueName, name);
+                    if (!uniqueName.isEmpty())
+                        m_countryCodes.insert(uniqueName, InputSourceCountry::ofFcitx5InputMethod(uniqueName, language));
                 }
                 list.endArray();
                 m_displayNamesLoaded = true;
             }
         }
     }
-    const auto found = m_displayNames.constFind(inputMethod);
-    if (found == m_displayNames.constEnd())
-        return std::nullopt;
-    return *found;
 }
 
 std::optional<QList<InputSourceProperties>> Fcitx5InputSourceProvider::enabledInputSources()
@@ -168,7 +188,7 @@ std::optional<QList<InputSourceProperties>> Fcitx5InputSourceProvider::enabledIn
     m_lastGroup = *names;
     QList<InputSourceProperties> sources;
     for (const QString& name : *names)
-        sources.append(InputSourceProperties::of(identifier(name), displayName(name), true));
+        sources.append(InputSourceProperties::of(identifier(name), displayName(name), true, countryCode(name)));
     return sources;
 }
 
@@ -181,7 +201,7 @@ std::optional<InputSourceProperties> Fcitx5InputSourceProvider::currentInputSour
     if (!name || name->isEmpty())
         return std::nullopt;
     m_lastCurrent = *name;
-    return InputSourceProperties::of(identifier(*name), displayName(*name));
+    return InputSourceProperties::of(identifier(*name), displayName(*name), std::nullopt, countryCode(*name));
 }
 
 bool Fcitx5InputSourceProvider::selectInputSource(const QString& id)

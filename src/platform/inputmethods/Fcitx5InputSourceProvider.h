@@ -49,12 +49,18 @@ private:
     std::optional<QList<QString>> groupInputMethods();
     std::optional<QString> currentInputMethodName();
     std::optional<QString> displayName(const QString& inputMethod);
+    // From the input method's layout, else the language fcitx5 gives it.
+    QString countryCode(const QString& inputMethod);
+    // The names and countries of the installed input methods, read once per
+    // daemon run and again for one that was not installed then.
+    void loadInputMethodInfo(const QString& inputMethod);
     QDBusMessage call(const QString& method, const QVariantList& arguments = {});
 
     QDBusConnection m_bus;
     QDBusServiceWatcher* m_watcher = nullptr;
     bool m_running = false;
     QHash<QString, QString> m_displayNames;
+    QHash<QString, QString> m_countryCodes;
     bool m_displayNamesLoaded = false;
     QString m_lastCurrent;
     QStringList m_lastGroup;

@@ -1,6 +1,7 @@
 #include "IBusInputSourceProvider.h"
 
 #include "app/Logger.h"
+#include "platform/freedesktop/InputSourceCountry.h"
 
 #include <QDBusArgument>
 #include <QDBusConnectionInterface>
@@ -28,9 +29,15 @@ constexpr int engineStartTimeoutMs = 5000;
 constexpr int maxConnectAttempts = 30;
 constexpr int connectRetryMs = 100;
 
-// An IBusEngineDesc as the daemon sends it: ("IBusEngineDesc", a{sv}, name, long name, ...),
-// wrapped in one or more variants.
-std::optional<std::pair<QString, QString>> engineFromVariant(QVariant value)
+struct EngineDesc {
+    QString name;
+    QString longName;
+    QString language;
+};
+
+// An IBusEngineDesc as the daemon sends it: ("IBusEngineDesc", a{sv}, name, long
+// name, description, language, ...), wrapped in one or more variants.
+std::optional<EngineDesc> engineFromVariant(QVariant value)
 {
     for (int depth = 0; depth < 4; ++depth) {
         if (value.metaType() == QMetaType::fromType<QDBusVariant>()) {
@@ -47,20 +54,31 @@ std::optional<std::pair<QString, QString>> engineFromVariant(QVariant value)
     if (value.metaType() != QMetaType::fromType<QDBusArgument>())
         return std::nullopt;
     const QDBusArgument argument = value.value<QDBusArgument>();
-    if (!argument.currentSignature().startsWith(QLatin1String("(sa{sv}ss")))
+    const QString signature = argument.currentSignature();
+    if (!signature.startsWith(QLatin1String("(sa{sv}ss")))
         return std::nullopt;
     QString type;
     QVariantMap attachments;
     QString name;
     QString longName;
+    QString description;
+    QString language;
     argument.beginStructure();
     argument >> type >> attachments >> name >> longName;
+    if (signature.startsWith(QLatin1String("(sa{sv}ssss")))
+        argument >> description >> language;
     while (!argument.atEnd())
         argument.asVariant();
     argument.endStructure();
     if (type != QLatin1String("IBusEngineDesc") || name.isEmpty())
         return std::nullopt;
-    return std::pair{name, longName};
+    return EngineDesc{name, longName, language};
+}
+
+// The engine with the country its layout (xkb engines) or language gives it.
+IBusInputSourceProvider::Engine engineOf(const EngineDesc& desc)
+{
+    return {desc.name, desc.longName, InputSourceCountry::ofIBusEngine(desc.name, desc.language)};
 }
 
 } // namespace
@@ -297,19 +315,19 @@ QList<IBusInputSourceProvider::Engine> IBusInputSourceProvider::enginesByNames(c
     const QDBusArgument list = reply.arguments().at(0).value<QDBusArgument>();
     if (list.currentSignature() != QLatin1String("av"))
         return engines;
-    QHash<QString, QString> byName;
+    QHash<QString, Engine> byName;
     list.beginArray();
     while (!list.atEnd()) {
         QDBusVariant item;
         list >> item;
         if (const auto engine = engineFromVariant(QVariant::fromValue(item)))
-            byName.insert(engine->first, engine->second);
+            byName.insert(engine->name, engineOf(*engine));
     }
     list.endArray();
     // In the user's order; engines the daemon does not know are left out.
     for (const QString& name : names) {
         if (byName.contains(name))
-            engines.append(Engine{name, byName.value(name)});
+            engines.append(byName.value(name));
     }
     return engines;
 }
@@ -336,7 +354,7 @@ QList<IBusInputSourceProvider::Engine> IBusInputSourceProvider::loadedEngines()
         QDBusVariant item;
         list >> item;
         if (const auto engine = engineFromVariant(QVariant::fromValue(item)))
-            engines.append(Engine{engine->first, engine->second});
+            engines.append(engineOf(*engine));
     }
     list.endArray();
     return engines;
@@ -354,7 +372,7 @@ std::optional<IBusInputSourceProvider::Engine> IBusInputSourceProvider::globalEn
     const auto engine = engineFromVariant(reply.arguments().at(0));
     if (!engine)
         return std::nullopt;
-    return Engine{engine->first, engine->second};
+    return engineOf(*engine);
 }
 
 std::optional<QList<InputSourceProperties>> IBusInputSourceProvider::enabledInputSources()
@@ -366,7 +384,7 @@ std::optional<QList<InputSourceProperties>> IBusInputSourceProvider::enabledInpu
         engines = loadedEngines();
     QList<InputSourceProperties> sources;
     for (const Engine& engine : std::as_const(engines))
-        sources.append(InputSourceProperties::of(identifier(engine.name), engine.longName, true));
+        sources.append(InputSourceProperties::of(identifier(engine.name), engine.longName, true, engine.countryCode));
     return sources;
 }
 
@@ -375,7 +393,7 @@ std::optional<InputSourceProperties> IBusInputSourceProvider::currentInputSource
     const auto engine = globalEngine();
     if (!engine)
         return std::nullopt;
-    return InputSourceProperties::of(identifier(engine->name), engine->longName);
+    return InputSourceProperties::of(identifier(engine->name), engine->longName, std::nullopt, engine->countryCode);
 }
 
 bool IBusInputSourceProvider::selectInputSource(const QString& id)

@@ -49,15 +49,18 @@ public:
     // Where ibus-daemon writes its address for this display.
     static QString addressFilePath(const QString& configHome, const QString& machineId, const QString& display);
 
+    // An engine as the daemon describes it, with the country of its layout or language.
+    struct Engine {
+        QString name;
+        QString longName;
+        QString countryCode;
+    };
+
 private Q_SLOTS:
     void globalEngineChanged(const QString& engine);
     void disconnectFromDaemonSlot() { QTimer::singleShot(0, this, [this] { disconnectFromDaemon(); }); }
 
 private:
-    struct Engine {
-        QString name;
-        QString longName;
-    };
     void sessionNameChanged(bool registered);
     bool connectToDaemon();
     void disconnectFromDaemon();

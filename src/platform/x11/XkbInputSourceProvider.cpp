@@ -2,6 +2,8 @@
 
 #include "X11Connection.h"
 
+#include "platform/freedesktop/InputSourceCountry.h"
+
 #include <QMap>
 #include <QRegularExpression>
 
@@ -13,6 +15,12 @@
 #include <X11/extensions/XKBstr.h>
 
 namespace {
+
+// "xkb:cz(bksl)" -> the country xkeyboard-config gives cz(bksl).
+QString countryOf(const QString& id)
+{
+    return InputSourceCountry::ofXkbGroupIdentifier(id.mid(4));
+}
 
 QString identifier(const QString& layout, const QString& variant)
 {
@@ -178,7 +186,7 @@ std::optional<QList<InputSourceProperties>> XkbInputSourceProvider::enabledInput
 {
     QList<InputSourceProperties> sources;
     for (const Group& group : groups())
-        sources.append(InputSourceProperties::of(group.id, group.name, true));
+        sources.append(InputSourceProperties::of(group.id, group.name, true, countryOf(group.id)));
     return sources;
 }
 
@@ -188,7 +196,8 @@ std::optional<InputSourceProperties> XkbInputSourceProvider::currentInputSource(
     const QList<Group> all = groups();
     if (!locked || *locked < 0 || *locked >= all.size())
         return std::nullopt;
-    return InputSourceProperties::of(all.at(*locked).id, all.at(*locked).name);
+    const Group& current = all.at(*locked);
+    return InputSourceProperties::of(current.id, current.name, std::nullopt, countryOf(current.id));
 }
 
 bool XkbInputSourceProvider::selectInputSource(const QString& id)
