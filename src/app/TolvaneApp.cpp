@@ -8,6 +8,7 @@
 #include "core/Preferences.h"
 #include "core/RuleEngine.h"
 #include "core/Tolvane.h"
+#include "feedback/FlagEmoji.h"
 #include "feedback/GlobalHotkeyManager.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "feedback/MenuBarIndicatorController.h"
@@ -268,8 +269,10 @@ void TolvaneApp::updateHeader()
 
 void TolvaneApp::updateLabel()
 {
-    const std::optional<QString> flag =
-        m_menuBarShowFlag ? std::optional<QString>(m_managers.menuBarIndicator->currentInputSourceIcon()) : std::nullopt;
+    // The keyboard sign stands for "no flag": the tray then shows its own keyboard symbol.
+    const QString icon = m_managers.menuBarIndicator->currentInputSourceIcon();
+    const bool hasFlag = icon != keyboardSign();
+    const std::optional<QString> flag = m_menuBarShowFlag && hasFlag ? std::optional<QString>(icon) : std::nullopt;
     m_labelIcon = TrayLabel::icon(ruleEngine().isPaused(), flag);
     if (m_trayIcon) {
         m_trayIcon->setIcon(m_labelIcon);

@@ -1,21 +1,11 @@
 #include "TrayLabel.h"
 
 #include <QFont>
-#include <QFontMetricsF>
+#include <QHash>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
-
-namespace {
-QFont flagFont()
-{
-    QFont font(QStringLiteral("Noto Color Emoji"));
-    // Points to pixels at the 96 dpi the label's logical pixels stand for.
-    font.setPixelSize(qRound(TrayLabel::kFlagPointSize * 96.0 / 72.0));
-    return font;
-}
-} // namespace
 
 void TrayLabel::drawKeyboard(QPainter& painter, const QRectF& area, const QColor& color, bool paused)
 {
@@ -61,46 +51,72 @@ void TrayLabel::drawKeyboard(QPainter& painter, const QRectF& area, const QColor
     painter.restore();
 }
 
-QImage TrayLabel::image(bool paused, const std::optional<QString>& flag, const QColor& color, qreal devicePixelRatio)
+QImage TrayLabel::flagArtwork(const QString& flag)
 {
-    const QFont font = flagFont();
-    qreal width = kHeight;
-    qreal flagWidth = 0;
-    if (flag) {
-        flagWidth = QFontMetricsF(font).horizontalAdvance(*flag);
-        width += kSpacing + flagWidth;
+    static QHash<QString, QImage> drawn;
+    if (const auto found = drawn.constFind(flag); found != drawn.constEnd())
+        return *found;
+
+    // The emoji font's flags are bitmaps of about 136 × 128 pixels: drawn at
+    // that size, then cut to the pixels they cover.
+    QFont font(QStringLiteral("Noto Color Emoji"));
+    font.setPixelSize(109);
+    QImage canvas(QSize(256, 192), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setFont(font);
+    painter.drawText(canvas.rect(), Qt::AlignCenter, flag);
+    painter.end();
+
+    QRect covered;
+    for (int y = 0; y < canvas.height(); ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(canvas.constScanLine(y));
+        for (int x = 0; x < canvas.width(); ++x) {
+            if (qAlpha(line[x]) > 16)
+                covered |= QRect(x, y, 1, 1);
+        }
     }
+    const QImage artwork = covered.isEmpty() ? QImage() : canvas.copy(covered);
+    drawn.insert(flag, artwork);
+    return artwork;
+}
 
-    QImage image(QSize(qCeil(width * devicePixelRatio), qCeil(kHeight * devicePixelRatio)),
-                 QImage::Format_ARGB32_Premultiplied);
-    image.setDevicePixelRatio(devicePixelRatio);
+QImage TrayLabel::keyboardSymbol(bool paused, const QColor& color, int size)
+{
+    QImage image(QSize(size, size), QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
-
     // The panel behind a tray icon may be dark or light whatever the palette
     // says, so the symbol gets a thin halo of the opposite lightness.
     const QColor haloColor = color.lightness() < 128 ? QColor(255, 255, 255, 150) : QColor(0, 0, 0, 150);
-    auto symbol = [&](const QColor& symbolColor) {
-        QImage layer(image.size(), QImage::Format_ARGB32_Premultiplied);
-        layer.setDevicePixelRatio(devicePixelRatio);
-        layer.fill(Qt::transparent);
-        QPainter layerPainter(&layer);
-        drawKeyboard(layerPainter, QRectF(0, 0, kHeight, kHeight), symbolColor, paused);
-        return layer;
-    };
-    const QImage halo = symbol(haloColor);
-
+    const QRectF area(1, 1, size - 2, size - 2);
+    QImage halo(image.size(), QImage::Format_ARGB32_Premultiplied);
+    halo.fill(Qt::transparent);
+    {
+        QPainter haloPainter(&halo);
+        drawKeyboard(haloPainter, area, haloColor, paused);
+    }
     QPainter painter(&image);
     for (int dx = -1; dx <= 1; ++dx)
         for (int dy = -1; dy <= 1; ++dy)
             if (dx != 0 || dy != 0)
                 painter.drawImage(QPointF(dx * 0.75, dy * 0.75), halo);
-    painter.drawImage(QPointF(0, 0), symbol(color));
-    if (flag) {
-        painter.setFont(font);
-        painter.setPen(color);
-        painter.drawText(QRectF(kHeight + kSpacing, 0, flagWidth + 1, kHeight), Qt::AlignVCenter | Qt::AlignLeft,
-                         *flag);
-    }
+    drawKeyboard(painter, area, color, paused);
+    painter.end();
+    return image;
+}
+
+QImage TrayLabel::image(bool paused, const std::optional<QString>& flag, const QColor& color, int size)
+{
+    const QImage artwork = !paused && flag ? flagArtwork(*flag) : QImage();
+    if (artwork.isNull())
+        return keyboardSymbol(paused, color, size);
+
+    // The flag fills the square's width (flags are wider than high), centred.
+    QImage image(QSize(size, size), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    const QImage scaled = artwork.scaled(QSize(size, size), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPainter painter(&image);
+    painter.drawImage(QPoint((size - scaled.width()) / 2, (size - scaled.height()) / 2), scaled);
     painter.end();
     return image;
 }
@@ -109,7 +125,7 @@ QIcon TrayLabel::icon(bool paused, const std::optional<QString>& flag)
 {
     const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
     QIcon icon;
-    for (qreal ratio : {1.0, 2.0})
-        icon.addPixmap(QPixmap::fromImage(image(paused, flag, color, ratio)));
+    for (int size : kSizes)
+        icon.addPixmap(QPixmap::fromImage(image(paused, flag, color, size)));
     return icon;
 }

@@ -71,3 +71,8 @@ QString flagEmoji(const InputSource& source)
         return flagEmoji(source.id);
     return flagEmojiForCountry(*source.countryCode);
 }
+
+QString keyboardSign()
+{
+    return QString::fromUtf16(kKeyboard);
+}

@@ -17,3 +17,6 @@ QString flagEmojiForCountry(const QString& countryCode);
 // "⌨️" when the system knows the source and names no country, and the keyword
 // table of its identifier when the system says nothing about countries.
 QString flagEmoji(const InputSource& source);
+
+// "⌨️": what stands for "no flag".
+QString keyboardSign();

@@ -6,9 +6,11 @@
 
 #include "core/InputSourceManager.h"
 #include "core/Preferences.h"
+#include "platform/ApplicationSource.h"
 #include "platform/DesktopCompositing.h"
 #include "platform/Platform.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QPropertyAnimation>
 #include <QScreen>
@@ -19,16 +21,18 @@
 
 InputSourceIndicatorController& InputSourceIndicatorController::shared()
 {
-    static auto* instance = new InputSourceIndicatorController(Platform::instance().desktopCompositing(),
-                                                               &InputSourceManager::shared());
+    static auto* instance = new InputSourceIndicatorController(
+        Platform::instance().desktopCompositing(), &InputSourceManager::shared(), Platform::instance().applicationSource());
     return *instance;
 }
 
 InputSourceIndicatorController::InputSourceIndicatorController(DesktopCompositing* compositing,
-                                                               InputSourceManager* inputSources, QObject* parent)
+                                                               InputSourceManager* inputSources,
+                                                               ApplicationSource* applications, QObject* parent)
     : QObject(parent)
     , m_compositing(compositing)
     , m_inputSources(inputSources)
+    , m_applications(applications)
 {
 }
 
@@ -115,9 +119,31 @@ double InputSourceIndicatorController::displayDuration()
     return std::clamp(stored, kMinimumDuration, kMaximumDuration);
 }
 
+QScreen* InputSourceIndicatorController::workScreen() const
+{
+    if (const auto frame = m_applications ? m_applications->activeWindowFrame() : std::nullopt) {
+        // The screen holding most of the window.
+        QScreen* best = nullptr;
+        qint64 bestArea = 0;
+        for (QScreen* screen : QGuiApplication::screens()) {
+            const QRect shared = screen->geometry().intersected(*frame);
+            const qint64 area = qint64(shared.width()) * shared.height();
+            if (area > bestArea) {
+                best = screen;
+                bestArea = area;
+            }
+        }
+        if (best)
+            return best;
+    }
+    if (QScreen* screen = QGuiApplication::screenAt(QCursor::pos()))
+        return screen;
+    return QGuiApplication::primaryScreen();
+}
+
 void InputSourceIndicatorController::positionIndicatorWindow(IndicatorWindow* window)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
+    QScreen* screen = workScreen();
     if (!screen)
         return;
     const QRect visible = screen->availableGeometry();

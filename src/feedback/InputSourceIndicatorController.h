@@ -8,7 +8,9 @@
 
 #include <optional>
 
+class ApplicationSource;
 class DesktopCompositing;
+class QScreen;
 class InputSourceManager;
 class QTimer;
 
@@ -16,7 +18,8 @@ class QTimer;
 // pause/resume messages. At most one panel exists; a new show replaces the old
 // one at once. Shown only while "indicatorEnabled" is on, for
 // "indicatorDuration" seconds (1.5 when not above 0), then faded out over 0.2 s,
-// at the place "indicatorPosition" names ("top" for anything unknown).
+// at the place "indicatorPosition" names ("top" for anything unknown) on the
+// screen of the active window.
 class InputSourceIndicatorController : public QObject {
     Q_OBJECT
 public:
@@ -24,9 +27,11 @@ public:
 
     // `compositing` tells whether the panel can be translucent; null: opaque.
     // `inputSources` gives the country of a source for its flag; null: the
-    // identifier's keywords alone.
+    // identifier's keywords alone. `applications` tells where the active
+    // window is; null: the panel goes to the pointer's screen.
     explicit InputSourceIndicatorController(DesktopCompositing* compositing = nullptr,
-                                            InputSourceManager* inputSources = nullptr, QObject* parent = nullptr);
+                                            InputSourceManager* inputSources = nullptr,
+                                            ApplicationSource* applications = nullptr, QObject* parent = nullptr);
     ~InputSourceIndicatorController() override;
 
     // Both return at once, from any thread; the panel appears from the main event loop.
@@ -59,9 +64,12 @@ private:
     bool useTranslucency();
 
     QString flagFor(const QString& id) const;
+    // The screen the user works on: the active window's, else the pointer's.
+    QScreen* workScreen() const;
 
     DesktopCompositing* m_compositing;
     QPointer<InputSourceManager> m_inputSources;
+    QPointer<ApplicationSource> m_applications;
     QPointer<IndicatorWindow> m_window;
     QPointer<QTimer> m_hideWorkItem;
 };

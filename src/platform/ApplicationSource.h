@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QRect>
 
 #include <optional>
 
@@ -20,6 +21,10 @@ public:
     // The applications with ordinary windows, one entry per process, in the
     // system's stacking/creation order.
     virtual QList<RunningApplication> runningApplications() = 0;
+
+    // Where the active window lies on the desktop (its frame in the desktop's
+    // coordinates), if the system tells.
+    virtual std::optional<QRect> activeWindowFrame() { return std::nullopt; }
 
 Q_SIGNALS:
     // Each activation, in order, on the main thread.

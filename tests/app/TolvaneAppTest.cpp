@@ -68,9 +68,7 @@ private Q_SLOTS:
         Q_EMIT harness.engine.provider.selectedInputSourceChanged();
         QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("🇷🇺 Q&&A Layout (dim)"));
         QCOMPARE(app.trayIcon()->toolTip(), QStringLiteral("Q&A\nLayout"));
-        // The label: the keyboard and the flag beside it, or the keyboard alone.
-        QCOMPARE(app.labelIcon().availableSizes().value(0).height(), 22);
-        QVERIFY(app.labelIcon().availableSizes().value(0).width() > 22 + 4);
+        const QImage flag = app.labelIcon().pixmap(QSize(22, 22)).toImage();
 
         // The settings page turns the flag off: read again when the menu opens.
         Preferences::setValue(QStringLiteral("menuBarShowFlag"), false);
@@ -78,13 +76,64 @@ private Q_SLOTS:
         QCOMPARE(flagChanged.count(), 1);
         QVERIFY(!app.menuBarShowFlag());
         QCOMPARE(visibleRows(*app.menu()), tail);
-        QCOMPARE(app.labelIcon().availableSizes().value(0), QSize(22, 22));
+        const QImage keyboard = app.labelIcon().pixmap(QSize(22, 22)).toImage();
+        QVERIFY(keyboard != flag);
 
         // ... and without the menu opening, once the preferences reach their file.
         Preferences::setValue(QStringLiteral("menuBarShowFlag"), true);
         Preferences::store().sync();
         QTRY_COMPARE(flagChanged.count(), 2);
         QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("🇷🇺 Q&&A Layout (dim)"));
+        QCOMPARE(app.labelIcon().pixmap(QSize(22, 22)).toImage(), flag);
+
+        // A source without a flag: the keyboard symbol, as with the flag off.
+        harness.engine.provider.current =
+            FakeInputSourceProvider::source(QStringLiteral("xkb:italian"), QStringLiteral("Italian"));
+        Q_EMIT harness.engine.provider.selectedInputSourceChanged();
+        QCOMPARE(app.labelIcon().pixmap(QSize(22, 22)).toImage(), keyboard);
+    }
+
+    // Trays give square slots from 16 to 48 pixels: the icon is square at each,
+    // the flag filling its width (the old label squeezed a wide image into the
+    // slot, leaving a flag a third of it); paused shows the paused symbol.
+    void trayIconIsSquareAtTraySizes_data()
+    {
+        QTest::addColumn<int>("size");
+        for (int size : {16, 22, 24, 32, 48})
+            QTest::addRow("%d px", size) << size;
+    }
+    void trayIconIsSquareAtTraySizes()
+    {
+        QFETCH(int, size);
+        AppHarness harness;
+        TolvaneApp& app = harness.start();
+        const auto covered = [&] {
+            const QImage image = app.labelIcon().pixmap(QSize(size, size)).toImage();
+            QRect area;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    if (qAlpha(image.pixel(x, y)) > 128)
+                        area |= QRect(x, y, 1, 1);
+            return std::pair{image, area};
+        };
+        QVERIFY(app.labelIcon().availableSizes().contains(QSize(size, size)));
+        const auto [flag, flagArea] = covered();
+        QCOMPARE(flag.size(), QSize(size, size));
+        QVERIFY2(flagArea.width() >= size - 1, qPrintable(QStringLiteral("flag %1 px wide").arg(flagArea.width())));
+        QVERIFY(flagArea.height() >= size / 2);
+        // The US flag: red stripes near its right edge.
+        bool red = false;
+        for (int y = flagArea.top(); y <= flagArea.bottom(); ++y) {
+            const QColor colour = flag.pixelColor(flagArea.right() - 1, y);
+            red = red || (colour.red() > 150 && colour.green() < 100 && colour.blue() < 100);
+        }
+        QVERIFY(red);
+
+        harness.engine.engine->setPaused(true);
+        const auto [paused, pausedArea] = covered();
+        QCOMPARE(paused.size(), QSize(size, size));
+        QVERIFY(paused != flag);
+        QVERIFY(pausedArea.width() >= size * 3 / 4);
     }
 
     void pauseItemTogglesInTheInterfaceLanguage()

@@ -5,6 +5,7 @@
 #include "feedback/InputSourceIndicatorController.h"
 #include "services/LocalizationManager.h"
 
+#include <QScopeGuard>
 #include <QScreen>
 
 // On the real X server: fonts, screen geometry and window placement of a desktop.
@@ -44,6 +45,38 @@ private Q_SLOTS:
         // Never focused, never in the way of a click.
         QVERIFY(window->windowFlags().testFlag(Qt::WindowTransparentForInput));
         QVERIFY(!QGuiApplication::focusWindow());
+    }
+
+    // Tolvane's own messages are never cut, in any language: the label grows
+    // with the panel (DejaVu Sans measured "Switching Resumed" wider than the
+    // old fixed 170-pixel label). Only a name too wide for the widest panel is.
+    void messagesFitInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const auto& language : LocalizationManager::supportedLanguages()) {
+            if (language.code != QLatin1String("system"))
+                QTest::newRow(qPrintable(language.code)) << language.code;
+        }
+    }
+    void messagesFitInEveryLanguage()
+    {
+        QFETCH(QString, language);
+        LocalizationManager::shared().setLanguage(language, false);
+        auto restore = qScopeGuard([] { LocalizationManager::shared().setLanguage(QStringLiteral("en"), false); });
+        for (const QString& message : {Tolvane::tr("Switching Paused"), Tolvane::tr("Switching Resumed")}) {
+            IndicatorWindow window(message, QStringLiteral("⏸️"), false);
+            QCOMPARE(window.displayedName(), message);
+            QVERIFY(window.width() <= IndicatorWindow::kMaximumWidth);
+            QVERIFY(window.nameLabelGeometry().width() >= window.nameTextWidth());
+            QVERIFY(window.nameLabelGeometry().right() < window.width());
+        }
+        if (language == QLatin1String("en")) {
+            const QString tooLong = QStringLiteral("English (international AltGr dead keys, macOS-like)");
+            IndicatorWindow window(tooLong, QStringLiteral("🇺🇸"), false);
+            QCOMPARE(window.width(), IndicatorWindow::kMaximumWidth);
+            QVERIFY(window.displayedName().endsWith(QChar(0x2026)));
+            QVERIFY(window.nameLabelGeometry().right() < window.width());
+        }
     }
 
     // A panel stays for its duration, then fades and goes. A new show puts its

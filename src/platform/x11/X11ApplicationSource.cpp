@@ -62,6 +62,26 @@ std::optional<unsigned long> X11ApplicationSource::activeWindow()
     return value->front();
 }
 
+std::optional<QRect> X11ApplicationSource::activeWindowFrame()
+{
+    const auto window = activeWindow();
+    if (!window)
+        return std::nullopt;
+    Display* display = m_connection.display();
+    XWindowAttributes attributes;
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    // The window may be gone already; the window manager's frame around it
+    // lies on the same screen.
+    const bool known = XGetWindowAttributes(display, *window, &attributes)
+        && XTranslateCoordinates(display, *window, m_connection.rootWindow(), 0, 0, &x, &y, &child);
+    m_connection.dispatchQueuedEventsLater();
+    if (!known)
+        return std::nullopt;
+    return QRect(x, y, attributes.width, attributes.height);
+}
+
 std::optional<RunningApplication> X11ApplicationSource::frontmostApplication()
 {
     const auto window = activeWindow();

@@ -22,6 +22,7 @@ public:
 
     std::optional<RunningApplication> frontmostApplication() override;
     QList<RunningApplication> runningApplications() override;
+    std::optional<QRect> activeWindowFrame() override;
 
     std::optional<RunningApplication> applicationForWindow(unsigned long window);
 
