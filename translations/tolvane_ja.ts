@@ -21,11 +21,11 @@
     </message>
     <message>
         <source>Switching Paused</source>
-        <translation>切り替えを一時停止</translation>
+        <translation>切り替え一時停止中</translation>
     </message>
     <message>
         <source>Switching Resumed</source>
-        <translation>切り替えを再開</translation>
+        <translation>切り替えを再開しました</translation>
     </message>
     <message>
         <source>Input Source Changed</source>

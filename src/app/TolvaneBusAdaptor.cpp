@@ -15,7 +15,7 @@
 namespace {
 BusInputSource busInputSource(const InputSource& source)
 {
-    return {source.id, source.name, flagEmoji(source.id)};
+    return {source.id, source.name, flagEmoji(source)};
 }
 } // namespace
 
