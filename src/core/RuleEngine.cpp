@@ -190,26 +190,29 @@ void RuleEngine::handleActivation(const RunningApplication& app)
         return;
     const QString& bundleID = *app.bundleIdentifier;
 
-    const auto rule = std::find_if(m_rules.cbegin(), m_rules.cend(), [&](const AppRule& r) {
-        return r.isEnabled && r.appBundleID == bundleID;
-    });
+    // The selection goes out before anything else: a key pressed right after
+    // the activation must already meet the new layout. Logging and feedback follow.
+    const auto rule = std::find_if(m_rules.cbegin(), m_rules.cend(),
+                                   [&](const AppRule& r) { return r.isEnabled && app.isKnownAs(r.appBundleID); });
     if (rule != m_rules.cend()) {
         const QString target = rule->targetInputSourceID;
+        const bool selected = m_inputSourceManager.selectInputSource(target);
         Logger::shared().info(QStringLiteral("[Match] ") + bundleID + QStringLiteral(" -> ") + target);
-        switchTo(bundleID, target);
+        if (selected)
+            giveFeedback(bundleID, target);
         return;
     }
     if (!m_defaultInputSourceID || m_defaultInputSourceID->isEmpty())
         return;
     const QString fallback = *m_defaultInputSourceID;
+    const bool selected = m_inputSourceManager.selectInputSource(fallback);
     Logger::shared().info(QStringLiteral("[Fallback] ") + bundleID + QStringLiteral(" -> ") + fallback);
-    switchTo(bundleID, fallback);
+    if (selected)
+        giveFeedback(bundleID, fallback);
 }
 
-void RuleEngine::switchTo(const QString& applicationID, const QString& target)
+void RuleEngine::giveFeedback(const QString& applicationID, const QString& target)
 {
-    if (!m_inputSourceManager.selectInputSource(target))
-        return;
     Q_EMIT switched(applicationID, target);
     const QString name = m_inputSourceManager.displayName(target);
     if (m_feedback.showInputSource)

@@ -80,7 +80,7 @@ private:
     void setupSubscriptions(WindowWatcher& watcher);
     void receiveActiveApp(const RunningApplication& app);
     void handleActivation(const RunningApplication& app);
-    void switchTo(const QString& applicationID, const QString& target);
+    void giveFeedback(const QString& applicationID, const QString& target);
     void postSwitchNotification(const QString& name);
     void setRulesSaveError(const QString& error);
 

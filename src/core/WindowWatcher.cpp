@@ -25,8 +25,7 @@ void WindowWatcher::startWatching()
             [this](const RunningApplication& app) {
                 if (app.isValid())
                     setActiveApp(app);
-            },
-            Qt::QueuedConnection);
+            });
     if (const auto front = m_source->frontmostApplication())
         setActiveApp(*front);
 }

@@ -8,8 +8,10 @@
 class ApplicationSource;
 
 // Publishes the application in front. Every activation the platform reports is
-// assigned in a later turn of the main loop, in order; repeats are passed on
-// (filtering them is the consumer's business).
+// assigned at once, in order: the source reports from its own turn of the main
+// loop, and a switch queued behind other work would reach a key typed right
+// after the activation too late. Repeats are passed on (filtering them is the
+// consumer's business).
 class WindowWatcher : public QObject {
     Q_OBJECT
     Q_PROPERTY(RunningApplication activeApp READ activeApp NOTIFY activeAppChanged)

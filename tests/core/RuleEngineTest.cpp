@@ -188,6 +188,79 @@ private Q_SLOTS:
         QCOMPARE(harness.notifications.posted.size(), 2);
     }
 
+    // Activations in a row, each "processKey id": which are handled.
+    void sameApplicationOnlyWhenProcessAndIdAgree_data()
+    {
+        QTest::addColumn<QStringList>("activations");
+        QTest::addColumn<QStringList>("selections");
+        QTest::newRow("office suite: writer then calc in one process")
+            << QStringList{"pid:7 libreoffice-writer", "pid:7 libreoffice-calc", "pid:7 libreoffice-writer"}
+            << QStringList{"xkb:de", "xkb:ru", "xkb:de"};
+        QTest::newRow("sandboxed apps all reporting pid 2")
+            << QStringList{"pid:2@host org.example.Mail", "pid:2@host org.example.Chat"}
+            << QStringList{"xkb:de", "xkb:ru"};
+        QTest::newRow("two windows of one application: once")
+            << QStringList{"pid:7 libreoffice-writer", "pid:7 libreoffice-writer"} << QStringList{"xkb:de"};
+    }
+
+    void sameApplicationOnlyWhenProcessAndIdAgree()
+    {
+        QFETCH(QStringList, activations);
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        for (const QString& id : {"libreoffice-writer", "org.example.Mail"})
+            engine.addRule(ruleFor(id, "xkb:de"));
+        for (const QString& id : {"libreoffice-calc", "org.example.Chat"})
+            engine.addRule(ruleFor(id, "xkb:ru"));
+        for (const QString& activation : activations) {
+            const QStringList parts = activation.split(QLatin1Char(' '));
+            harness.apps.activate(FakeApplicationSource::app(parts[1], parts[0]));
+        }
+        QTest::qWait(20);
+        QTEST(harness.provider.selections, "selections");
+    }
+
+    // A rule names an application by any of its names; the first enabled rule in list order wins.
+    void rulesMatchAnyNameOfTheApplication_data()
+    {
+        QTest::addColumn<QList<AppRule>>("rules");
+        QTest::addColumn<QStringList>("selections");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("rule by window class, app known by its desktop entry")
+            << QList<AppRule>{ruleFor("Gimp-2.10", "xkb:de")} << QStringList{"xkb:de"}
+            << "info: [Match] org.gimp.GIMP -> xkb:de";
+        QTest::newRow("rule by announced id")
+            << QList<AppRule>{ruleFor("gimp", "xkb:ru")} << QStringList{"xkb:ru"} << "info: [Match] org.gimp.GIMP -> xkb:ru";
+        QTest::newRow("first enabled in list order, whichever name")
+            << QList<AppRule>{ruleFor("org.gimp.GIMP", "xkb:ru", false), ruleFor("Gimp-2.10", "xkb:de"),
+                              ruleFor("org.gimp.GIMP", "xkb:ru")}
+            << QStringList{"xkb:de"} << "info: [Match] org.gimp.GIMP -> xkb:de";
+        QTest::newRow("names compared exactly")
+            << QList<AppRule>{ruleFor("gimp-2.10", "xkb:de")} << QStringList{"xkb:us"}
+            << "info: [Fallback] org.gimp.GIMP -> xkb:us";
+    }
+
+    void rulesMatchAnyNameOfTheApplication()
+    {
+        QFETCH(QList<AppRule>, rules);
+        EngineHarness harness;
+        harness.start();
+        // addRule replaces a rule with the same id; the list is written as it stands.
+        QFile file(RuleEngine::rulesFileURL());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(RulesCodec::encode(rules));
+        file.close();
+        harness.engine.reset();
+        harness.start().setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        RecordingLogSink log;
+        RunningApplication gimp = FakeApplicationSource::app(QStringLiteral("org.gimp.GIMP"));
+        gimp.alternativeIdentifiers = QStringList{QStringLiteral("Gimp-2.10"), QStringLiteral("gimp")};
+        harness.apps.activate(gimp);
+        QTEST(harness.provider.selections, "selections");
+        QFETCH(QString, logged);
+        QCOMPARE(log.lines(), QStringList{logged});
+    }
+
     void handlesEachApplicationOnceFromStartAndNoneWhilePaused()
     {
         EngineHarness harness;

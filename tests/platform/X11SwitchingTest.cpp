@@ -1,6 +1,7 @@
 // End to end on the real X server that `make test` starts (Xvnc with the
 // layouts us, de and ru, and openbox): real windows, real activations through
 // the window manager, and the XKB group read back from the server.
+#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/x11/X11ApplicationSource.h"
 #include "platform/x11/X11Platform.h"
 #include "support/EngineHarness.h"
@@ -46,6 +47,10 @@ private Q_SLOTS:
     void appliesRulesOnActivation();
     void noticesGroupChangesMadeElsewhere();
     void floodOfActivationsEndsOnTheLastWindow();
+    void applicationsSharingAProcessAreTwo_data();
+    void applicationsSharingAProcessAreTwo();
+    void ruleSurvivesAnEntryInstalledWhileRunning_data();
+    void ruleSurvivesAnEntryInstalledWhileRunning();
 
 private:
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
@@ -82,6 +87,8 @@ void X11SwitchingTest::initTestCase()
 
 void X11SwitchingTest::init()
 {
+    // Each test's engine starts from its own rules.
+    QFile::remove(RulesStore::standardPath());
     QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:us")));
     QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
 }
@@ -230,6 +237,113 @@ void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
           "after the last activation",
           activations, sent - started, switches, right - sent, qMax<qint64>(0, lastSwitch - sent));
     QVERIFY(m_windows[2]->activate()); // the window manager's idea again
+void X11SwitchingTest::applicationsSharingAProcessAreTwo_data()
+{
+    QTest::addColumn<QStringList>("first");  // test-window arguments
+    QTest::addColumn<QStringList>("second");
+    QTest::addColumn<QString>("firstId");
+    QTest::addColumn<QString>("secondId");
+    QTest::newRow("one pid, two window classes")
+        << QStringList{"--class", "libreoffice-writer", "--pid", "4242"}
+        << QStringList{"--class", "libreoffice-calc", "--pid", "4242"} << "libreoffice-writer" << "libreoffice-calc";
+    QTest::newRow("sandboxed apps reporting pid 2")
+        << QStringList{"--class", "Mail", "--pid", "2", "--gtk-app-id", "org.example.Mail"}
+        << QStringList{"--class", "Chat", "--pid", "2", "--gtk-app-id", "org.example.Chat"} << "org.example.Mail"
+        << "org.example.Chat";
+}
+
+// Each is switched to on its own, and each is a row of the running applications.
+void X11SwitchingTest::applicationsSharingAProcessAreTwo()
+{
+    QFETCH(QStringList, first);
+    QFETCH(QStringList, second);
+    QFETCH(QString, firstId);
+    QFETCH(QString, secondId);
+    TestWindow one(first.at(1), first.mid(2));
+    TestWindow two(second.at(1), second.mid(2));
+    QVERIFY(one.isValid() && two.isValid());
+
+    InputSourceManager manager(provider());
+    WindowWatcher watcher(m_platform->applicationSource());
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
+    engine.addRule(ruleFor(firstId, QStringLiteral("xkb:de")));
+    engine.addRule(ruleFor(secondId, QStringLiteral("xkb:ru")));
+    QVERIFY(m_windows[0]->activate());
+    QTRY_COMPARE(watcher.activeApp().bundleIdentifier, std::optional<QString>(QStringLiteral("AppOne")));
+    for (const auto& [window, expected] : QList<std::pair<TestWindow*, QString>>{{&one, "xkb:de"}, {&two, "xkb:ru"}, {&one, "xkb:de"}}) {
+        QVERIFY(window->activate());
+        QTRY_COMPARE(currentSource(), expected);
+    }
+    QStringList running;
+    for (const RunningApplication& app : m_platform->applicationSource()->runningApplications())
+        running.append(app.bundleIdentifier.value_or(QString()));
+    QCOMPARE(running.count(firstId), 1);
+    QCOMPARE(running.count(secondId), 1);
+}
+
+void X11SwitchingTest::ruleSurvivesAnEntryInstalledWhileRunning_data()
+{
+    QTest::addColumn<QString>("windowClass");
+    QTest::addColumn<QString>("ruleFor");
+    QTest::addColumn<QString>("beforeInstall"); // the source selected before the entry exists
+    QTest::newRow("rule made under the window class") << "LateOne" << "LateOne" << "xkb:de";
+    QTest::newRow("rule made under the entry's id") << "LateTwo" << "org.example.LateTwo" << "xkb:us";
+}
+
+// An application installed while Tolvane runs changes its id; the rule matches
+// before, after, and after a restart.
+void X11SwitchingTest::ruleSurvivesAnEntryInstalledWhileRunning()
+{
+    QFETCH(QString, windowClass);
+    QFETCH(QString, ruleFor);
+    TestWindow window(windowClass);
+    QVERIFY(window.isValid());
+    InputSourceManager manager(provider());
+    auto watcher = std::make_unique<WindowWatcher>(m_platform->applicationSource());
+    RulesStore store;
+    auto engine = std::make_unique<RuleEngine>(manager, *watcher, store, RuleEngine::Feedback{});
+    engine->addRule(::ruleFor(ruleFor, QStringLiteral("xkb:de")));
+    engine->setDefaultInputSourceID(QStringLiteral("xkb:us"));
+    // Brought to the front and seen there: the next activation is surely a change.
+    const auto toFront = [&watcher](TestWindow& w) {
+        QVERIFY(w.activate());
+        QTRY_COMPARE(watcher->activeApp().processIdentifier, w.pid());
+    };
+    // From another application (that falls back to us) to the late one, from ru.
+    const auto switchesTo = [&](const QString& expected) {
+        toFront(*m_windows[1]);
+        toFront(*m_windows[0]);
+        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
+        QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru")));
+        toFront(window);
+        QTRY_COMPARE(currentSource(), expected);
+    };
+    QFETCH(QString, beforeInstall);
+    switchesTo(beforeInstall);
+
+    const QString entryId = QStringLiteral("org.example.") + windowClass;
+    QSignalSpy rebuilt(&DesktopEntryIndex::shared(), &DesktopEntryIndex::changed);
+    QFile entry(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications/")
+                + entryId + QStringLiteral(".desktop"));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Late\nExec=late\nStartupWMClass=" + windowClass.toUtf8() + "\n");
+    entry.close();
+    QTRY_COMPARE(rebuilt.size(), 1);
+    QStringList running;
+    for (const RunningApplication& app : m_platform->applicationSource()->runningApplications())
+        running.append(app.bundleIdentifier.value_or(QString()));
+    QVERIFY(running.contains(entryId));
+    switchesTo(QStringLiteral("xkb:de"));
+
+    // Restarted: a new connection, watcher and engine that read the rules from the file.
+    engine.reset();
+    watcher.reset();
+    auto platform = X11Platform::create();
+    watcher = std::make_unique<WindowWatcher>(platform->applicationSource());
+    RulesStore restartedStore;
+    engine = std::make_unique<RuleEngine>(manager, *watcher, restartedStore, RuleEngine::Feedback{});
+    switchesTo(QStringLiteral("xkb:de"));
 }
 
 TOLVANE_TEST_MAIN(X11SwitchingTest)

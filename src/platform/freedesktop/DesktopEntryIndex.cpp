@@ -2,22 +2,90 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFileInfo>
+#include <QFileSystemWatcher>
+#include <QSet>
 #include <QStandardPaths>
+#include <QTimer>
 
 DesktopEntryIndex& DesktopEntryIndex::shared()
 {
-    static DesktopEntryIndex instance;
-    return instance;
+    static auto* instance = [] {
+        auto* index = new DesktopEntryIndex;
+        index->startWatching();
+        return index;
+    }();
+    return *instance;
 }
 
-DesktopEntryIndex::DesktopEntryIndex(QStringList applicationDirectories)
-    : m_directories(std::move(applicationDirectories))
+DesktopEntryIndex::DesktopEntryIndex(QStringList applicationDirectories, QObject* parent)
+    : QObject(parent)
+    , m_directories(std::move(applicationDirectories))
 {
 }
 
 QStringList DesktopEntryIndex::defaultApplicationDirectories()
 {
-    return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    QStringList directories = QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation);
+    // Flatpak exports its applications here; sessions started before Flatpak
+    // was installed do not have these on $XDG_DATA_DIRS yet.
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    for (const QString& exports : {dataHome + QStringLiteral("/flatpak/exports/share/applications"),
+                                   QStringLiteral("/var/lib/flatpak/exports/share/applications")}) {
+        if (!directories.contains(exports))
+            directories.append(exports);
+    }
+    return directories;
+}
+
+void DesktopEntryIndex::startWatching(int settleTimeMs)
+{
+    if (m_watcher)
+        return;
+    m_watcher = new QFileSystemWatcher(this);
+    m_settle = new QTimer(this);
+    m_settle->setSingleShot(true);
+    m_settle->setInterval(settleTimeMs);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, m_settle, qOverload<>(&QTimer::start));
+    connect(m_settle, &QTimer::timeout, this, &DesktopEntryIndex::rebuild);
+    updateWatchedPaths();
+}
+
+void DesktopEntryIndex::rebuild()
+{
+    // Folders may have appeared or gone with the change.
+    updateWatchedPaths();
+    m_loaded = false;
+    ensureLoaded();
+    Q_EMIT changed();
+}
+
+void DesktopEntryIndex::updateWatchedPaths()
+{
+    QSet<QString> wanted;
+    for (const QString& directory : std::as_const(m_directories)) {
+        if (QFileInfo(directory).isDir()) {
+            wanted.insert(directory);
+            QDirIterator it(directory, QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+            while (it.hasNext())
+                wanted.insert(it.next());
+            continue;
+        }
+        // Not there yet: its creation shows as a change of the nearest existing parent.
+        QString parent = QFileInfo(directory).absolutePath();
+        while (!QFileInfo(parent).isDir() && parent != QFileInfo(parent).absolutePath())
+            parent = QFileInfo(parent).absolutePath();
+        wanted.insert(parent);
+    }
+    const QStringList watched = m_watcher->directories();
+    for (const QString& path : watched) {
+        if (!wanted.contains(path))
+            m_watcher->removePath(path);
+    }
+    for (const QString& path : std::as_const(wanted)) {
+        if (!watched.contains(path))
+            m_watcher->addPath(path);
+    }
 }
 
 void DesktopEntryIndex::ensureLoaded()

@@ -7,6 +7,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+
 namespace {
 
 QString nulTerminated(const QByteArray& bytes)
@@ -27,29 +29,67 @@ X11ApplicationSource::X11ApplicationSource(X11Connection& connection, DesktopEnt
     XWindowAttributes attributes;
     XGetWindowAttributes(display, m_connection.rootWindow(), &attributes);
     XSelectInput(display, m_connection.rootWindow(), attributes.your_event_mask | PropertyChangeMask);
-    m_connection.atom("_NET_ACTIVE_WINDOW");
+    for (const char* name : {"_NET_ACTIVE_WINDOW", "_NET_CLIENT_LIST", "_NET_WM_PID", "WM_CLIENT_LEADER",
+                             "_GTK_APPLICATION_ID", "_KDE_NET_WM_DESKTOP_FILE"})
+        m_connection.atom(name);
     m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
+    // Not a later turn of the main loop: whatever else is queued there would
+    // delay the switch that a key typed right now needs.
+    m_connection.addBatchHandler([this] { reportActivation(); });
+    learnClientList();
     XFlush(display);
 }
 
 void X11ApplicationSource::handleEvent(const XEvent& event)
 {
-    if (event.type != PropertyNotify || event.xproperty.window != m_connection.rootWindow()
-        || event.xproperty.atom != m_connection.atom("_NET_ACTIVE_WINDOW"))
+    if (event.type == DestroyNotify) {
+        m_windows.remove(event.xdestroywindow.window);
         return;
-    // Every change still queued behind this one is handled by the same look-up,
-    // made once the events read so far have all been dispatched.
-    if (m_activationPending)
+    }
+    if (event.type != PropertyNotify)
         return;
-    m_activationPending = true;
-    QMetaObject::invokeMethod(this, &X11ApplicationSource::reportActivation, Qt::QueuedConnection);
+    const XPropertyEvent& property = event.xproperty;
+    if (property.window != m_connection.rootWindow()) {
+        if (identifiesWindow(property.atom))
+            m_windows.remove(property.window); // read again when next needed
+        return;
+    }
+    if (property.atom == m_connection.atom("_NET_ACTIVE_WINDOW")) {
+        // Every change still queued behind this one is handled by the same
+        // look-up, made as soon as the events read so far have been dispatched.
+        m_activationPending = true;
+    } else if (property.atom == m_connection.atom("_NET_CLIENT_LIST")) {
+        learnClientList();
+    }
 }
 
 void X11ApplicationSource::reportActivation()
 {
+    if (!m_activationPending)
+        return;
     m_activationPending = false;
     if (const auto app = frontmostApplication())
         Q_EMIT applicationActivated(*app);
+}
+
+bool X11ApplicationSource::identifiesWindow(unsigned long atom)
+{
+    return atom == XA_WM_CLASS || atom == XA_WM_CLIENT_MACHINE || atom == m_connection.atom("_NET_WM_PID")
+        || atom == m_connection.atom("WM_CLIENT_LEADER") || atom == m_connection.atom("_GTK_APPLICATION_ID")
+        || atom == m_connection.atom("_KDE_NET_WM_DESKTOP_FILE");
+}
+
+// Reads the identity of windows the window manager has just started managing,
+// ahead of their activation.
+void X11ApplicationSource::learnClientList()
+{
+    const auto clients = m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_CLIENT_LIST"),
+                                                       XA_WINDOW);
+    if (clients) {
+        for (const unsigned long window : *clients)
+            factsFor(window);
+    }
+    m_connection.dispatchQueuedEventsLater();
 }
 
 std::optional<unsigned long> X11ApplicationSource::activeWindow()
@@ -103,62 +143,96 @@ QString X11ApplicationSource::processKey(unsigned long window)
     return QStringLiteral("window:0x%1").arg(window, 0, 16);
 }
 
-std::optional<RunningApplication> X11ApplicationSource::applicationForWindow(unsigned long window)
+const X11ApplicationSource::WindowFacts* X11ApplicationSource::factsFor(unsigned long window)
+{
+    if (const auto it = m_windows.constFind(window); it != m_windows.constEnd())
+        return &*it;
+    auto facts = readFacts(window);
+    if (!facts)
+        return nullptr;
+    return &*m_windows.insert(window, std::move(*facts));
+}
+
+std::optional<X11ApplicationSource::WindowFacts> X11ApplicationSource::readFacts(unsigned long window)
 {
     Display* display = m_connection.display();
+    // Told before reading, so that no change after the reading goes unnoticed.
+    XSelectInput(display, window, PropertyChangeMask | StructureNotifyMask);
     XWindowAttributes attributes;
     // The window may be gone already.
-    if (!XGetWindowAttributes(display, window, &attributes))
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        m_connection.dispatchQueuedEventsLater();
         return std::nullopt;
+    }
 
-    RunningApplication app;
-    app.processKey = processKey(window);
+    WindowFacts facts;
+    facts.processKey = processKey(window);
     if (const auto pid = m_connection.cardinalProperty(window, m_connection.atom("_NET_WM_PID"), XA_CARDINAL);
         pid && !pid->empty())
-        app.processIdentifier = qint64(pid->front());
+        facts.processIdentifier = qint64(pid->front());
 
-    std::optional<DesktopEntry> entry;
-    std::optional<QString> namedId;
     for (const char* property : {"_GTK_APPLICATION_ID", "_KDE_NET_WM_DESKTOP_FILE"}) {
         if (const auto value = m_connection.textProperty(window, m_connection.atom(property))) {
             QString id = nulTerminated(*value).trimmed();
             if (id.endsWith(QLatin1String(".desktop")))
                 id.chop(8);
             if (!id.isEmpty()) {
-                namedId = id;
-                entry = m_desktopEntries.entry(id);
+                facts.announcedId = id;
                 break;
             }
         }
     }
 
     XClassHint hint{nullptr, nullptr};
-    QString instanceName;
-    QString className;
     if (XGetClassHint(display, window, &hint)) {
-        instanceName = QString::fromUtf8(hint.res_name ? hint.res_name : "");
-        className = QString::fromUtf8(hint.res_class ? hint.res_class : "");
+        facts.instanceName = QString::fromUtf8(hint.res_name ? hint.res_name : "");
+        facts.className = QString::fromUtf8(hint.res_class ? hint.res_class : "");
         if (hint.res_name)
             XFree(hint.res_name);
         if (hint.res_class)
             XFree(hint.res_class);
     }
+    m_connection.dispatchQueuedEventsLater();
+    return facts;
+}
 
-    if (!namedId && !className.isEmpty())
-        entry = m_desktopEntries.entryForWindowClass(instanceName, className);
+// Resolved on every call: the desktop entries change while the window lives.
+RunningApplication X11ApplicationSource::application(const WindowFacts& facts)
+{
+    RunningApplication app;
+    app.processKey = facts.processKey;
+    app.processIdentifier = facts.processIdentifier;
 
-    if (namedId)
-        app.bundleIdentifier = namedId;
+    std::optional<DesktopEntry> entry;
+    if (!facts.announcedId.isEmpty())
+        entry = m_desktopEntries.entry(facts.announcedId);
+    else if (!facts.className.isEmpty())
+        entry = m_desktopEntries.entryForWindowClass(facts.instanceName, facts.className);
+
+    if (!facts.announcedId.isEmpty())
+        app.bundleIdentifier = facts.announcedId;
     else if (entry)
         app.bundleIdentifier = entry->id;
-    else if (!className.isEmpty())
-        app.bundleIdentifier = className;
+    else if (!facts.className.isEmpty())
+        app.bundleIdentifier = facts.className;
 
-    app.localizedName = entry && !entry->name.isEmpty() ? entry->name : className;
+    for (const QString& name : {entry ? entry->id : QString(), facts.announcedId, facts.className}) {
+        if (!name.isEmpty() && app.bundleIdentifier != name && !app.alternativeIdentifiers.contains(name))
+            app.alternativeIdentifiers.append(name);
+    }
+
+    app.localizedName = entry && !entry->name.isEmpty() ? entry->name : facts.className;
     if (entry)
         app.iconName = entry->icon;
-    m_connection.dispatchQueuedEventsLater();
     return app;
+}
+
+std::optional<RunningApplication> X11ApplicationSource::applicationForWindow(unsigned long window)
+{
+    const WindowFacts* facts = factsFor(window);
+    if (!facts)
+        return std::nullopt;
+    return application(*facts);
 }
 
 bool X11ApplicationSource::isOrdinaryWindow(unsigned long window)
@@ -179,6 +253,8 @@ bool X11ApplicationSource::isOrdinaryWindow(unsigned long window)
     return true;
 }
 
+// One row per application id: the windows of two processes of one program
+// are one application to make a rule for, and one process's two applications are two.
 QList<RunningApplication> X11ApplicationSource::runningApplications()
 {
     QList<RunningApplication> apps;
@@ -190,8 +266,14 @@ QList<RunningApplication> X11ApplicationSource::runningApplications()
         if (!isOrdinaryWindow(window))
             continue;
         const auto app = applicationForWindow(window);
-        if (app && !apps.contains(*app))
+        if (!app)
+            continue;
+        const bool listed = std::any_of(apps.cbegin(), apps.cend(), [&](const RunningApplication& other) {
+            return app->bundleIdentifier ? other.bundleIdentifier == app->bundleIdentifier : other == *app;
+        });
+        if (!listed)
             apps.append(*app);
     }
+    m_connection.dispatchQueuedEventsLater();
     return apps;
 }

@@ -2,6 +2,7 @@
 
 #include "platform/ApplicationSource.h"
 
+#include <QHash>
 #include <QString>
 
 class DesktopEntryIndex;
@@ -13,8 +14,14 @@ class X11Connection;
 //
 // The application id plays the bundle identifier: the desktop-entry id when the
 // window names one (_GTK_APPLICATION_ID, _KDE_NET_WM_DESKTOP_FILE) or its
-// WM_CLASS matches an installed entry, otherwise the WM_CLASS class. A window
-// without WM_CLASS is an application without an id.
+// WM_CLASS matches an installed entry, otherwise the WM_CLASS class. The other
+// names (the class, the announced id) go along as alternative identifiers. A
+// window without WM_CLASS is an application without an id.
+//
+// What identifies a window is read once, when the window manager lists it
+// (or when it is first seen) and kept until the window goes or changes those
+// properties, so an activation costs one request to the server: reading which
+// window is active.
 class X11ApplicationSource : public ApplicationSource {
     Q_OBJECT
 public:
@@ -27,13 +34,28 @@ public:
     std::optional<RunningApplication> applicationForWindow(unsigned long window);
 
 private:
+    // The window's identifying properties, as read from the server.
+    struct WindowFacts {
+        QString processKey;
+        qint64 processIdentifier = 0;
+        QString announcedId; // _GTK_APPLICATION_ID or _KDE_NET_WM_DESKTOP_FILE, without ".desktop"
+        QString instanceName;
+        QString className;
+    };
+
     void handleEvent(const union _XEvent& event);
     void reportActivation();
     std::optional<unsigned long> activeWindow();
     bool isOrdinaryWindow(unsigned long window);
     QString processKey(unsigned long window);
+    const WindowFacts* factsFor(unsigned long window);
+    std::optional<WindowFacts> readFacts(unsigned long window);
+    void learnClientList();
+    bool identifiesWindow(unsigned long atom);
+    RunningApplication application(const WindowFacts& facts);
 
     X11Connection& m_connection;
     DesktopEntryIndex& m_desktopEntries;
     bool m_activationPending = false;
+    QHash<unsigned long, WindowFacts> m_windows;
 };

@@ -67,6 +67,11 @@ void X11Connection::addEventHandler(EventHandler handler)
     m_handlers.push_back(std::move(handler));
 }
 
+void X11Connection::addBatchHandler(std::function<void()> handler)
+{
+    m_batchHandlers.push_back(std::move(handler));
+}
+
 void X11Connection::flushAndDispatch()
 {
     XFlush(m_display);
@@ -93,6 +98,8 @@ void X11Connection::dispatchPending()
         for (const EventHandler& handler : m_handlers)
             handler(event);
     }
+    for (const auto& handler : m_batchHandlers)
+        handler();
 }
 
 std::optional<QByteArray> X11Connection::textProperty(XWindow window, XAtom property)

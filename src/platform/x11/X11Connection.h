@@ -35,6 +35,8 @@ public:
     XAtom atom(const char* name);
 
     void addEventHandler(EventHandler handler);
+    // Called each time the events read so far have all been handled.
+    void addBatchHandler(std::function<void()> handler);
     // Sends buffered requests and handles every event already received.
     void flushAndDispatch();
     // To be called after requests that wait for replies: Xlib may have read
@@ -55,6 +57,7 @@ private:
     int m_xkbEventType = 0;
     QHash<QByteArray, XAtom> m_atoms;
     std::vector<EventHandler> m_handlers;
+    std::vector<std::function<void()>> m_batchHandlers;
     QSocketNotifier* m_notifier = nullptr;
     bool m_dispatchQueued = false;
 };

@@ -54,8 +54,10 @@ void XkbInputSourceProvider::handleEvent(const XEvent& event)
 {
     if (event.type == PropertyNotify) {
         if (event.xproperty.window == m_connection.rootWindow()
-            && event.xproperty.atom == m_connection.atom("_XKB_RULES_NAMES"))
+            && event.xproperty.atom == m_connection.atom("_XKB_RULES_NAMES")) {
+            m_groups.reset();
             Q_EMIT enabledInputSourcesChanged();
+        }
         return;
     }
     if (event.type != m_connection.xkbEventType())
@@ -69,6 +71,7 @@ void XkbInputSourceProvider::handleEvent(const XEvent& event)
     case XkbNewKeyboardNotify:
     case XkbMapNotify:
     case XkbNamesNotify:
+        m_groups.reset();
         Q_EMIT enabledInputSourcesChanged();
         Q_EMIT selectedInputSourceChanged();
         break;
@@ -145,6 +148,15 @@ QStringList XkbInputSourceProvider::groupIdentifiers(int groupCount)
 }
 
 QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::groups()
+{
+    // Kept until the server announces another keymap, so that switching
+    // costs no request but the lock itself.
+    if (!m_groups)
+        m_groups = readGroups();
+    return *m_groups;
+}
+
+QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::readGroups()
 {
     Display* display = m_connection.display();
     XkbDescPtr description = XkbAllocKeyboard();

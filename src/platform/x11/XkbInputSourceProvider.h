@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class X11Connection;
 
 // The XKB layout groups of the core keyboard as input sources.
@@ -32,9 +34,11 @@ private:
         QString name;
     };
     QList<Group> groups();
+    QList<Group> readGroups();
     QStringList groupIdentifiers(int groupCount);
     std::optional<int> lockedGroup();
     void handleEvent(const union _XEvent& event);
 
     X11Connection& m_connection;
+    std::optional<QList<Group>> m_groups;
 };
