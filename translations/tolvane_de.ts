@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>Die Regeln konnten nicht gespeichert werden. Ihre Änderungen bleiben erhalten, solange Tolvane läuft, und beim nächsten Ändern wird erneut gespeichert.</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane läuft bereits, antwortet aber nicht; beenden Sie diesen Prozess und starten Sie Tolvane dann erneut.</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>Auf diesem Desktop gibt es keinen Systembereich, daher hat Tolvane dort kein Menü. Es wechselt im Hintergrund weiter; um diese Einstellungen wieder zu öffnen, starten Sie Tolvane erneut.</translation>
+    </message>
 </context>
 </TS>

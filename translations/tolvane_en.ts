@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane is already running but does not respond; end that process, then start Tolvane again.</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</translation>
+    </message>
 </context>
 </TS>

@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>No se pudieron guardar las reglas. Tus cambios se conservan mientras Tolvane esté en ejecución y se volverá a intentar guardarlos con el próximo cambio.</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane ya se está ejecutando pero no responde; finalice ese proceso y vuelva a iniciar Tolvane.</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>Este escritorio no tiene bandeja del sistema, así que Tolvane no tiene menú allí. Sigue cambiando en segundo plano; para volver a abrir estos ajustes, inicie Tolvane de nuevo.</translation>
+    </message>
 </context>
 </TS>

@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>Les règles n’ont pas pu être enregistrées. Vos modifications sont conservées tant que Tolvane fonctionne, et l’enregistrement sera retenté à la prochaine modification.</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane est déjà en cours d’exécution mais ne répond pas ; terminez ce processus, puis relancez Tolvane.</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>Ce bureau n’a pas de zone de notification, Tolvane n’y a donc pas de menu. Il continue de basculer en arrière-plan ; pour rouvrir ces réglages, relancez Tolvane.</translation>
+    </message>
 </context>
 </TS>

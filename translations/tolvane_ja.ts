@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>ルールを保存できませんでした。変更内容は Tolvane の実行中は保持され、次に変更したときに再度保存を試みます。</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane は既に実行中ですが応答しません。そのプロセスを終了してから、Tolvane をもう一度起動してください。</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>このデスクトップにはシステムトレイがないため、Tolvane のメニューは表示されません。Tolvane はバックグラウンドで切り替えを続けます。この設定をもう一度開くには、Tolvane を再度起動してください。</translation>
+    </message>
 </context>
 </TS>

@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>규칙을 저장할 수 없습니다. 변경 사항은 Tolvane이 실행되는 동안 유지되며, 다음 변경 시 다시 저장을 시도합니다.</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane이 이미 실행 중이지만 응답하지 않습니다. 해당 프로세스를 종료한 다음 Tolvane을 다시 시작하세요.</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>이 데스크톱에는 시스템 트레이가 없어 Tolvane 메뉴가 표시되지 않습니다. Tolvane은 백그라운드에서 계속 전환합니다. 이 설정을 다시 열려면 Tolvane을 다시 시작하세요.</translation>
+    </message>
 </context>
 </TS>

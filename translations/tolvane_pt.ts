@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>Não foi possível salvar as regras. Suas alterações são mantidas enquanto o Tolvane estiver em execução, e o salvamento será tentado novamente na próxima alteração.</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>O Tolvane já está em execução, mas não responde; encerre esse processo e inicie o Tolvane novamente.</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>Esta área de trabalho não tem bandeja do sistema, por isso o Tolvane não tem menu nela. Ele continua alternando em segundo plano; para abrir estes ajustes novamente, inicie o Tolvane outra vez.</translation>
+    </message>
 </context>
 </TS>

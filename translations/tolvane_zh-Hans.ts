@@ -539,5 +539,13 @@
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>
         <translation>无法保存规则。在 Tolvane 运行期间，你的更改会被保留，并会在下次更改时再次尝试保存。</translation>
     </message>
+    <message>
+        <source>Tolvane is already running but does not respond; end that process, then start Tolvane again.</source>
+        <translation>Tolvane 已在运行，但没有响应；请结束该进程，然后重新启动 Tolvane。</translation>
+    </message>
+    <message>
+        <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
+        <translation>此桌面没有系统托盘，因此 Tolvane 在那里没有菜单。它会在后台继续切换；要再次打开这些设置，请重新启动 Tolvane。</translation>
+    </message>
 </context>
 </TS>

@@ -14,6 +14,7 @@
 #include "feedback/MenuBarIndicatorController.h"
 #include "services/LocalizationManager.h"
 #include "services/PermissionsManager.h"
+#include "platform/Platform.h"
 
 #if __has_include("ui/SettingsView.h")
 #include "ui/SettingsView.h"
@@ -33,6 +34,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QLabel>
+#include <QStandardPaths>
 #include <QMenu>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -109,6 +112,7 @@ TolvaneApp::Dependencies TolvaneApp::sharedDependencies()
 #endif
     };
     dependencies.startServices = [] { GlobalHotkeyManager::shared().startMonitoring(); };
+    dependencies.trayMonitor = [] { return Platform::instance().systemTrayMonitor(); };
     return dependencies;
 }
 
@@ -172,14 +176,6 @@ void TolvaneApp::buildScenes()
 
     buildMenu();
 
-    m_trayIcon = std::make_unique<QSystemTrayIcon>();
-    m_trayIcon->setContextMenu(m_menu.get());
-    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        // A click opens the menu too, as a menu-bar item does.
-        if (reason == QSystemTrayIcon::Trigger && !m_menu->isVisible())
-            m_menu->popup(QCursor::pos());
-    });
-
     MenuBarIndicatorController* indicator = m_managers.menuBarIndicator;
     connect(indicator, &MenuBarIndicatorController::currentInputSourceIconChanged, this, [this] {
         updateLabel();
@@ -198,19 +194,77 @@ void TolvaneApp::buildScenes()
     updateLabel();
     updateHeader();
     retranslate();
-    m_trayIcon->show();
-
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        Logger::shared().error(
-            QStringLiteral("No system tray is available; Tolvane keeps switching in the background."));
-        const QByteArray text =
-            Tolvane::tr("No system tray is available; Tolvane keeps switching in the background.").toLocal8Bit();
-        std::fprintf(stderr, "%s\n", text.constData());
-        std::fflush(stderr);
-    }
+    followTheTray();
 
     if (m_dependencies.startServices)
         m_dependencies.startServices();
+}
+
+// The tray item is made only once a tray exists: the platform decides how to
+// show an item (StatusNotifierItem or XEmbed) when the first one is made, and
+// keeps that choice.
+void TolvaneApp::followTheTray()
+{
+    m_trayMonitor = m_dependencies.trayMonitor ? m_dependencies.trayMonitor() : nullptr;
+    if (!m_trayMonitor) {
+        showTrayItem();
+        if (!QSystemTrayIcon::isSystemTrayAvailable())
+            sayThereIsNoTray();
+        return;
+    }
+    connect(m_trayMonitor, &SystemTrayMonitor::isAvailableChanged, this, [this] {
+        if (m_trayMonitor->isAvailable() && !m_trayIcon) {
+            Logger::shared().info(QStringLiteral("A system tray appeared; showing the tray item"));
+            showTrayItem();
+        }
+    });
+    if (m_trayMonitor->isAvailable()) {
+        showTrayItem();
+        return;
+    }
+    sayThereIsNoTray();
+    // Once per session the settings window shows that Tolvane runs, and how to reach it again.
+    QString directory = m_dependencies.sessionDirectory;
+    if (directory.isEmpty())
+        directory = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QFile marker(QDir(directory).filePath(QStringLiteral("com.kelvora.Tolvane.no-tray-shown")));
+    if (!marker.exists() && marker.open(QIODevice::WriteOnly)) {
+        marker.close();
+        openSettings();
+    }
+}
+
+void TolvaneApp::showTrayItem()
+{
+    m_trayIcon = std::make_unique<QSystemTrayIcon>();
+    m_trayIcon->setContextMenu(m_menu.get());
+    connect(m_trayIcon.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        // A click opens the menu too, as a menu-bar item does.
+        if (reason == QSystemTrayIcon::Trigger && !m_menu->isVisible())
+            m_menu->popup(QCursor::pos());
+    });
+    updateLabel();
+    m_trayIcon->show();
+    updateNoTrayNotice();
+}
+
+void TolvaneApp::sayThereIsNoTray()
+{
+    Logger::shared().error(QStringLiteral("No system tray is available; Tolvane keeps switching in the background."));
+    const QByteArray text =
+        Tolvane::tr("No system tray is available; Tolvane keeps switching in the background.").toLocal8Bit();
+    std::fprintf(stderr, "%s\n", text.constData());
+    std::fflush(stderr);
+}
+
+void TolvaneApp::updateNoTrayNotice()
+{
+    if (!m_noTrayNotice)
+        return;
+    m_noTrayNotice->setText(
+        Tolvane::tr("There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the "
+                    "background; to open these settings again, start Tolvane again."));
+    m_noTrayNotice->setVisible(m_trayMonitor && !m_trayIcon);
 }
 
 void TolvaneApp::buildMenu()
@@ -250,6 +304,7 @@ void TolvaneApp::retranslate()
     m_settingsAction->setText(Tolvane::tr("Settings..."));
     m_quitAction->setText(Tolvane::tr("Quit"));
     updatePauseItem();
+    updateNoTrayNotice();
 }
 
 void TolvaneApp::updatePauseItem()
@@ -337,6 +392,12 @@ void TolvaneApp::openSettings()
         window->setObjectName(QStringLiteral("settings"));
         auto* layout = new QVBoxLayout(window);
         layout->setContentsMargins(0, 0, 0, 0);
+        m_noTrayNotice = new QLabel(window);
+        m_noTrayNotice->setObjectName(QStringLiteral("noTrayNotice"));
+        m_noTrayNotice->setWordWrap(true);
+        m_noTrayNotice->setContentsMargins(12, 8, 12, 8);
+        layout->addWidget(m_noTrayNotice);
+        updateNoTrayNotice();
         QWidget* content = m_dependencies.makeSettingsContent ? m_dependencies.makeSettingsContent(m_managers)
                                                               : nullptr;
         if (content) {

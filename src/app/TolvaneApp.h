@@ -17,7 +17,9 @@ class QAction;
 class QFileSystemWatcher;
 class QMenu;
 class QSystemTrayIcon;
+class QLabel;
 class RuleEngine;
+class SystemTrayMonitor;
 
 // The root of the user interface: a tray item with its menu, and on demand the
 // settings window. Constructed once by main(); lives until the process ends.
@@ -54,6 +56,12 @@ public:
         std::function<QWidget*(const Managers&)> makeSettingsContent;
         // Everything else the running application starts (the pause hotkey monitor).
         std::function<void()> startServices;
+        // Follows the desktop's tray; null (or no function): the tray is looked
+        // for once, at start.
+        std::function<SystemTrayMonitor*()> trayMonitor;
+        // Where the application notes that this session has seen its settings
+        // window for want of a tray; empty: the user's runtime directory.
+        QString sessionDirectory;
     };
 
     static Dependencies sharedDependencies();
@@ -78,6 +86,7 @@ public:
     // Reads "menuBarShowFlag" again (default true) and redraws what depends on it.
     void refreshMenuBarShowFlag();
 
+    // Null while the desktop has no tray: the item is made when one appears.
     QSystemTrayIcon* trayIcon() const { return m_trayIcon.get(); }
     QMenu* menu() const { return m_menu.get(); }
     // The label image: the keyboard symbol (the paused one while paused) and,
@@ -108,6 +117,10 @@ protected:
 private:
     void buildScenes();
     void buildMenu();
+    void showTrayItem();
+    void followTheTray();
+    void sayThereIsNoTray();
+    void updateNoTrayNotice();
     void retranslate();
     void updateLabel();
     void updateHeader();
@@ -128,5 +141,7 @@ private:
     QAction* m_quitAction = nullptr;
     QIcon m_labelIcon;
     QPointer<QWidget> m_settingsWindow;
+    QPointer<QLabel> m_noTrayNotice;
+    QPointer<SystemTrayMonitor> m_trayMonitor;
     QFileSystemWatcher* m_preferencesWatcher = nullptr;
 };

@@ -1,17 +1,22 @@
 #include "app/BusService.h"
 #include "app/CommandLine.h"
+#include "app/InstanceLock.h"
 #include "app/Logger.h"
 #include "app/TolvaneApp.h"
 #include "core/RuleEngine.h"
+#include "core/Tolvane.h"
 #include "core/WindowWatcher.h"
 #include "platform/Platform.h"
 #include "platform/TerminationSignals.h"
 #include "services/LocalizationManager.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
+#include <QThread>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 void describeApplication()
@@ -37,6 +42,50 @@ void describeApplication()
     // still be delivering the bus's greeting, a race with Qt's own shutdown
     // (it warns about invalid types on standard error).
     std::_Exit(exitCode);
+}
+
+// How long a launch waits for the Tolvane that holds the lock to answer (it
+// may be starting at this very moment).
+constexpr int kStartingHolderWaitMs = 10000;
+
+int sayTheRunningOneDoesNotAnswer(const InstanceLock& lock)
+{
+    LocalizationManager::shared();
+    const QByteArray line =
+        Tolvane::tr("Tolvane is already running but does not respond; end that process, then start Tolvane again.")
+            .toLocal8Bit();
+    std::fprintf(stderr, "%s\n", line.constData());
+    std::fflush(stderr);
+    Logger::shared().error(QStringLiteral("Another Tolvane holds %1 but does not respond").arg(lock.path()));
+    return 1;
+}
+
+// Never two engines: only the process holding the lock runs Tolvane; any
+// other launch asks that one to open its settings and ends. Returns the exit
+// code when this process must end.
+std::optional<int> becomeTheOnlyTolvane(InstanceLock& lock, BusService& bus)
+{
+    const QDeadlineTimer deadline(kStartingHolderWaitMs);
+    while (!lock.tryLock()) {
+        if (bus.askToOpenSettings() == BusService::HandOver::Answered) {
+            Logger::shared().info(QStringLiteral("Tolvane is already running; it was asked to open its settings"));
+            return 0;
+        }
+        if (deadline.hasExpired())
+            return sayTheRunningOneDoesNotAnswer(lock);
+        QThread::msleep(50);
+    }
+    switch (bus.claim()) {
+    case BusService::Claim::AnotherRuns:
+        Logger::shared().info(QStringLiteral("Tolvane is already running; it was asked to open its settings"));
+        return 0;
+    case BusService::Claim::Unanswered:
+        return sayTheRunningOneDoesNotAnswer(lock);
+    case BusService::Claim::NoBus: // logged; switching matters more than the interface
+    case BusService::Claim::Owner:
+        break;
+    }
+    return std::nullopt;
 }
 
 TolvaneBusAdaptor::Dependencies busDependencies(TolvaneApp& tolvane)
@@ -75,17 +124,10 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
 
     // A second launch opens the settings of the running one and ends.
+    InstanceLock lock;
     BusService bus;
-    switch (bus.claim()) {
-    case BusService::Claim::AnotherRuns:
-        Logger::shared().info(QStringLiteral("Tolvane is already running; it was asked to open its settings"));
-        return 0;
-    case BusService::Claim::Unanswered:
-        return 1;
-    case BusService::Claim::NoBus: // logged; switching matters more than the interface
-    case BusService::Claim::Owner:
-        break;
-    }
+    if (const auto exitCode = becomeTheOnlyTolvane(lock, bus))
+        return *exitCode;
 
     // SIGTERM, SIGINT and SIGHUP end the event loop as Quit does, so that the
     // work done when the application is about to quit still happens.

@@ -7,6 +7,7 @@
 #include "LoginItemService.h"
 #include "NotificationService.h"
 #include "SoundPlayer.h"
+#include "SystemTrayMonitor.h"
 
 #include <memory>
 
@@ -35,4 +36,6 @@ public:
     virtual GlobalKeyMonitor* globalKeyMonitor() = 0;
     // Starts the application at login; null when the desktop has no such mechanism.
     virtual LoginItemService* loginItemService() = 0;
+    // Follows whether the desktop has a tray; null when that cannot be known.
+    virtual SystemTrayMonitor* systemTrayMonitor() { return nullptr; }
 };

@@ -6,7 +6,11 @@
 
 #include "services/LocalizationManager.h"
 
+#include "platform/SystemTrayMonitor.h"
+
 #include <QAction>
+#include <QLabel>
+#include <QTemporaryDir>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
@@ -32,6 +36,18 @@ QStringList visibleRows(const QMenu& menu)
     }
     return rows;
 }
+
+// A tray that comes and goes when the test says so.
+class FakeTrayMonitor : public SystemTrayMonitor {
+public:
+    bool isAvailable() const override { return available; }
+    void appear()
+    {
+        available = true;
+        Q_EMIT isAvailableChanged();
+    }
+    bool available = false;
+};
 
 QAction* rowNamed(const QMenu& menu, const QString& text)
 {
@@ -213,6 +229,34 @@ private Q_SLOTS:
         const QString notice = QStringLiteral("No system tray is available; Tolvane keeps switching in the background.");
         QVERIFY(QString::fromLocal8Bit(standardError.text()).contains(notice));
         QVERIFY(log.lines().contains(QStringLiteral("error: ") + notice));
+    }
+
+    // Without a tray the first start of a session shows the settings, saying
+    // how to come back; later starts do not; a tray that appears gets the item.
+    void noTrayShowsTheSettingsOncePerSessionAndTheItemWhenATrayAppears()
+    {
+        QTemporaryDir session;
+        FakeTrayMonitor tray;
+        AppHarness first;
+        first.dependencies.trayMonitor = [&tray] { return &tray; };
+        first.dependencies.sessionDirectory = session.path();
+        TolvaneApp& app = first.start();
+        QVERIFY(!app.trayIcon());
+        QVERIFY(app.settingsWindow() && app.settingsWindow()->isVisible());
+        auto* notice = app.settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
+        QVERIFY(notice && notice->isVisible());
+        QVERIFY(notice->text().contains(QStringLiteral("start Tolvane again")));
+
+        AppHarness later;
+        later.dependencies.trayMonitor = [&tray] { return &tray; };
+        later.dependencies.sessionDirectory = session.path();
+        QVERIFY(!later.start().settingsWindow());
+
+        tray.appear();
+        QVERIFY(app.trayIcon() && app.trayIcon()->isVisible());
+        QCOMPARE(app.trayIcon()->contextMenu(), app.menu());
+        QVERIFY(!notice->isVisible());
+        QVERIFY(later.app->trayIcon());
     }
 };
 

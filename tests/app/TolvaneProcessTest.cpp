@@ -1,8 +1,14 @@
 #include "support/ProcessEnvironment.h"
 #include "support/TestMain.h"
 
+#include "core/AppRule.h"
+#include "core/RulesCodec.h"
+
+#include <QDBusAbstractAdaptor>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <QDir>
 #include <QFile>
@@ -19,6 +25,101 @@ namespace {
 bool tolvaneOnTheBus()
 {
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"));
+}
+
+QByteArray twoRules()
+{
+    QList<AppRule> rules;
+    for (const auto& [id, target] : {std::pair{"org.example.Mail", "xkb:de"}, std::pair{"kitty", "xkb:us"}}) {
+        AppRule rule;
+        rule.appBundleID = QString::fromLatin1(id);
+        rule.appName = rule.appBundleID;
+        rule.targetInputSourceID = QString::fromLatin1(target);
+        rules.append(rule);
+    }
+    return RulesCodec::encode(rules);
+}
+
+QByteArray writeRules(const QString& home)
+{
+    QDir().mkpath(home + QStringLiteral("/data/Tolvane"));
+    QFile file(home + QStringLiteral("/data/Tolvane/rules.json"));
+    const QByteArray rules = twoRules();
+    if (file.open(QIODevice::WriteOnly))
+        file.write(rules);
+    return rules;
+}
+
+std::optional<QList<AppRule>> rulesIn(const QString& home)
+{
+    QFile file(home + QStringLiteral("/data/Tolvane/rules.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return RulesCodec::decode(file.readAll()).rules;
+}
+
+// The least of a StatusNotifierWatcher with a host, as a panel brings it: it
+// records the items that register.
+class MinimalStatusNotifierWatcher : public QDBusAbstractAdaptor {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
+    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
+    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
+    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
+public:
+    explicit MinimalStatusNotifierWatcher(QObject* parent)
+        : QDBusAbstractAdaptor(parent)
+    {
+    }
+    bool isHostRegistered() const { return true; }
+    int protocolVersion() const { return 0; }
+    QStringList items() const { return registered; }
+    QStringList registered;
+
+public Q_SLOTS:
+    void RegisterStatusNotifierItem(const QString& service) { registered.append(service); }
+    void RegisterStatusNotifierHost(const QString&) {}
+
+Q_SIGNALS:
+    void StatusNotifierItemRegistered(const QString& service);
+    void StatusNotifierHostRegistered();
+};
+
+QStringList lines(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(5000);
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+unsigned long parentOf(unsigned long window)
+{
+    static const QRegularExpression parent(QStringLiteral("Parent window id: (0x[0-9a-f]+)"));
+    const QString info = lines(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"),
+                                                            QString::number(window)}).join(QLatin1Char('\n'));
+    const auto match = parent.match(info);
+    return match.hasMatch() ? match.captured(1).toULong(nullptr, 16) : 0;
+}
+
+// Windows of `embedded` that sit inside a window of `host`.
+int windowsEmbedded(qint64 embedded, qint64 host)
+{
+    QSet<unsigned long> hostWindows;
+    for (const QString& id : lines(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(host)}))
+        hostWindows.insert(id.toULong());
+    int count = 0;
+    for (const QString& id : lines(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(embedded)})) {
+        unsigned long window = id.toULong();
+        for (int depth = 0; depth < 6 && window != 0; ++depth) {
+            window = parentOf(window);
+            if (hostWindows.contains(window)) {
+                ++count;
+                break;
+            }
+        }
+    }
+    return count;
 }
 } // namespace
 
@@ -44,6 +145,123 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first.processId()), 1, 5000);
         first.terminate();
         QVERIFY(first.waitForFinished(5000));
+    }
+
+    // A first copy that is stopped holds on to being Tolvane: a later launch
+    // says so on standard error, ends with a failure and changes nothing.
+    void stoppedFirstCopyKeepsALaterLaunchOut()
+    {
+        QTemporaryDir home;
+        writeRules(home.path());
+        const QProcessEnvironment environment = environmentUnder(home.path());
+        QProcess first;
+        first.setProcessEnvironment(environment);
+        first.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QTest::qWait(500);
+        ::kill(pid_t(first.processId()), SIGSTOP);
+        QFile file(home.filePath(QStringLiteral("data/Tolvane/rules.json")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+
+        QProcess second;
+        second.setProcessEnvironment(environment);
+        second.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QVERIFY(second.exitCode() != 0);
+        const QString said = QString::fromLocal8Bit(second.readAllStandardError());
+        QVERIFY2(said.contains(QStringLiteral("Tolvane is already running but does not respond; end that process, then "
+                                              "start Tolvane again.")),
+                 qPrintable(said));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), before);
+        QCOMPARE(rulesIn(home.path())->size(), 2);
+
+        ::kill(pid_t(first.processId()), SIGCONT);
+        first.terminate();
+        QVERIFY(first.waitForFinished(5000));
+    }
+
+    // Whatever the interleaving of twenty starts, one engine runs, and the rules are intact.
+    void twentySimultaneousStartsLeaveOne()
+    {
+        QTemporaryDir home;
+        const QByteArray written = writeRules(home.path());
+        const QProcessEnvironment environment = environmentUnder(home.path());
+        std::vector<std::unique_ptr<QProcess>> launches;
+        for (int i = 0; i < 20; ++i) {
+            launches.push_back(std::make_unique<QProcess>());
+            launches.back()->setProcessEnvironment(environment);
+        }
+        for (auto& launch : launches)
+            launch->start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        int running = 20;
+        QTRY_VERIFY_WITH_TIMEOUT((running = int(std::count_if(launches.begin(), launches.end(), [](const auto& p) {
+                                      return p->state() != QProcess::NotRunning;
+                                  }))) <= 1,
+                                 60000);
+        QTest::qWait(1000);
+        QCOMPARE(running, 1);
+        QCOMPARE(int(std::count_if(launches.begin(), launches.end(),
+                                   [](const auto& p) { return p->state() != QProcess::NotRunning; })),
+                 1);
+        QVERIFY(tolvaneOnTheBus());
+        const auto rules = rulesIn(home.path());
+        QVERIFY(rules);
+        QCOMPARE(RulesCodec::encode(*rules), written);
+        for (auto& launch : launches) {
+            launch->terminate();
+            launch->waitForFinished(5000);
+        }
+    }
+
+    void trayHostStartedAfterTolvaneGetsTheItem_data()
+    {
+        QTest::addColumn<bool>("statusNotifier"); // else XEmbed through trayer
+        QTest::newRow("XEmbed tray (trayer)") << false;
+        QTest::newRow("StatusNotifierWatcher on the bus") << true;
+    }
+
+    // Started in a session without a tray, Tolvane shows its settings once, then
+    // puts its item into the tray that appears later.
+    void trayHostStartedAfterTolvaneGetsTheItem()
+    {
+        QFETCH(bool, statusNotifier);
+        QTemporaryDir home;
+        const QProcessEnvironment environment = environmentUnder(home.path());
+        QFile::remove(home.filePath(QStringLiteral("runtime/com.kelvora.Tolvane.no-tray-shown")));
+        QProcess tolvane;
+        tolvane.setProcessEnvironment(environment);
+        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(tolvane.processId()), 1, 5000);
+        QTest::qWait(1000);
+
+        QProcess trayer;
+        QObject watcherObject;
+        MinimalStatusNotifierWatcher* watcher = nullptr;
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (statusNotifier) {
+            watcher = new MinimalStatusNotifierWatcher(&watcherObject);
+            QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcherObject,
+                                       QDBusConnection::ExportAdaptors));
+            QVERIFY(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+            QTRY_COMPARE_WITH_TIMEOUT(watcher->registered.size(), 1, 10000);
+            bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
+            bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+        } else {
+            trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"),
+                                                    QStringLiteral("--align"), QStringLiteral("right"),
+                                                    QStringLiteral("--widthtype"), QStringLiteral("request")});
+            QVERIFY(trayer.waitForStarted(5000));
+            QTRY_COMPARE_WITH_TIMEOUT(windowsEmbedded(tolvane.processId(), trayer.processId()), 1, 10000);
+            trayer.kill();
+            trayer.waitForFinished(2000);
+        }
+        tolvane.terminate();
+        QVERIFY(tolvane.waitForFinished(5000));
     }
 
     void terminationSignalsQuitCleanly_data()

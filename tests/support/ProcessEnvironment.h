@@ -10,10 +10,14 @@ namespace tolvane::test {
 
 // An environment in which the binary has a home, configuration, cache and
 // runtime directory of its own under `root`, and sends nothing off the machine.
+// Its session counts as one that has already started Tolvane without a tray.
 inline QProcessEnvironment environmentUnder(const QString& root)
 {
     QDir(root).mkpath(QStringLiteral("runtime"));
     QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // This session has been told once that there is no tray: no settings window at start.
+    QFile seen(root + QStringLiteral("/runtime/com.kelvora.Tolvane.no-tray-shown"));
+    seen.open(QIODevice::WriteOnly);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), root);
     for (const QString part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),

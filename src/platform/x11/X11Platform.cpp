@@ -4,6 +4,7 @@
 #include "X11Connection.h"
 #include "X11DesktopCompositing.h"
 #include "X11RecordKeyMonitor.h"
+#include "X11SystemTrayMonitor.h"
 #include "XkbInputSourceProvider.h"
 #include "platform/inputmethods/InputSourceProviderChooser.h"
 #include "platform/freedesktop/DBusNotificationService.h"
@@ -27,6 +28,7 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, Notification
 
 X11Platform::~X11Platform()
 {
+    m_trayMonitor.reset();
     m_keyMonitor.reset();
     m_compositing.reset();
     m_applications.reset();
@@ -48,6 +50,13 @@ ApplicationSource* X11Platform::applicationSource()
     if (!m_applications)
         m_applications = std::make_unique<X11ApplicationSource>(*m_connection, DesktopEntryIndex::shared());
     return m_applications.get();
+}
+
+SystemTrayMonitor* X11Platform::systemTrayMonitor()
+{
+    if (!m_trayMonitor)
+        m_trayMonitor = std::make_unique<X11SystemTrayMonitor>(*m_connection);
+    return m_trayMonitor.get();
 }
 
 GlobalKeyMonitor* X11Platform::globalKeyMonitor()

@@ -9,6 +9,7 @@ class XkbInputSourceProvider;
 class X11ApplicationSource;
 class X11DesktopCompositing;
 class X11RecordKeyMonitor;
+class X11SystemTrayMonitor;
 class XdgAutostartLoginItem;
 
 // The X11 desktop: XKB layout groups and the EWMH active window.
@@ -27,6 +28,7 @@ public:
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override;
     LoginItemService* loginItemService() override;
+    SystemTrayMonitor* systemTrayMonitor() override;
 
     X11Connection& connection() { return *m_connection; }
 
@@ -43,4 +45,5 @@ private:
     std::unique_ptr<NotificationService> m_ownNotifications;
     std::unique_ptr<SoundPlayer> m_soundPlayer;
     std::unique_ptr<X11DesktopCompositing> m_compositing;
+    std::unique_ptr<X11SystemTrayMonitor> m_trayMonitor;
 };
