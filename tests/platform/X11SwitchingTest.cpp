@@ -237,6 +237,8 @@ void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
           "after the last activation",
           activations, sent - started, switches, right - sent, qMax<qint64>(0, lastSwitch - sent));
     QVERIFY(m_windows[2]->activate()); // the window manager's idea again
+}
+
 void X11SwitchingTest::applicationsSharingAProcessAreTwo_data()
 {
     QTest::addColumn<QStringList>("first");  // test-window arguments
