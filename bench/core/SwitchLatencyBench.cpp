@@ -21,6 +21,8 @@
 #include "support/TestMain.h"
 
 #include <QAbstractEventDispatcher>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -146,11 +148,14 @@ bool startTolvane(Switcher& tolvane)
     tolvane.process.setProcessEnvironment(environment);
     tolvane.process.setProcessChannelMode(QProcess::MergedChannels);
     tolvane.process.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-    const QString socket = runtime + QStringLiteral("/com.kelvora.Tolvane");
-    for (int i = 0; i < 200 && !QFile::exists(socket); ++i)
+    const auto onTheBus = [] {
+        return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"))
+            .value();
+    };
+    for (int i = 0; i < 200 && !onTheBus(); ++i)
         QThread::msleep(50);
-    QThread::msleep(1000); // the tray, the catalogue and the first switch
-    return QFile::exists(socket);
+    QThread::msleep(1000); // the catalogue and the first switch
+    return onTheBus();
 }
 
 struct XClient {
