@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane konnte das nicht ausführen: %1</translation>
+        <source>Privacy</source>
+        <translation>Datenschutz</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>Anonyme Nutzungsstatistiken teilen</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane sendet TelemetryDeck ein Startsignal mit seiner Version, Ihrem System, Ihrer Sprache und Ihrem Bildschirm sowie der Dauer, in der seine Fenster genutzt werden; keine Regel, kein App-Name und kein getippter Text wird je gesendet.</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

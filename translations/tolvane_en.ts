@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane did not do it: %1</translation>
+        <source>Privacy</source>
+        <translation>Privacy</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>Share anonymous usage statistics</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane no pudo hacerlo: %1</translation>
+        <source>Privacy</source>
+        <translation>Privacidad</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>Compartir estadísticas de uso anónimas</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane envía a TelemetryDeck una señal de inicio con su versión, tu sistema, idioma y pantalla, y el tiempo que se usan sus ventanas; nunca se envía ninguna regla, nombre de aplicación ni texto escrito.</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

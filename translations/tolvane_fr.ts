@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane n’a pas pu le faire : %1</translation>
+        <source>Privacy</source>
+        <translation>Confidentialité</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>Partager des statistiques d’utilisation anonymes</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane envoie à TelemetryDeck un signal de démarrage avec sa version, votre système, votre langue et votre écran, ainsi que la durée d’utilisation de ses fenêtres ; aucune règle, aucun nom d’application ni aucun texte saisi n’est jamais envoyé.</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane は実行できませんでした: %1</translation>
+        <source>Privacy</source>
+        <translation>プライバシー</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>匿名の使用統計を共有</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane は起動時にバージョン、システム、言語、画面の情報と、ウインドウの使用時間を TelemetryDeck に送信します。ルール、アプリケーション名、入力したテキストが送信されることは決してありません。</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane이 이 작업을 수행하지 못했습니다: %1</translation>
+        <source>Privacy</source>
+        <translation>개인정보 보호</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>익명 사용 통계 공유</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane은 버전, 시스템, 언어, 화면 정보와 창 사용 시간을 담은 시작 신호를 TelemetryDeck에 보냅니다. 규칙, 앱 이름, 입력한 텍스트는 절대 보내지 않습니다.</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>O Tolvane não conseguiu fazer isso: %1</translation>
+        <source>Privacy</source>
+        <translation>Privacidade</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>Compartilhar estatísticas de uso anônimas</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>O Tolvane envia ao TelemetryDeck um sinal de início com sua versão, seu sistema, idioma e tela, e por quanto tempo suas janelas são usadas; nenhuma regra, nome de app ou texto digitado é enviado.</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

@@ -534,6 +534,16 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane 无法执行此操作：%1</translation>
+        <source>Privacy</source>
+        <translation>隐私</translation>
+    </message>
+    <message>
+        <source>Share anonymous usage statistics</source>
+        <translation>共享匿名使用统计</translation>
+    </message>
+    <message>
+        <source>Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, and how long its windows are in use; no rule, application name or typed text is ever sent.</source>
+        <translation>Tolvane 会向 TelemetryDeck 发送启动信号，包含其版本、你的系统、语言和屏幕，以及其窗口的使用时长；绝不会发送任何规则、应用名称或输入的文字。</translation>
     </message>
     <message>
         <source>The rules could not be saved. Your changes are kept while Tolvane runs, and saving is tried again with the next change.</source>

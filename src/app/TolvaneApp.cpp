@@ -15,18 +15,13 @@
 #include "services/LocalizationManager.h"
 #include "services/PermissionsManager.h"
 #include "platform/Platform.h"
+#include "services/UsageStatisticsManager.h"
 
 #if __has_include("ui/SettingsView.h")
 #include "ui/SettingsView.h"
 #define TOLVANE_HAS_SETTINGS_VIEW 1
 #endif
 
-#ifdef TOLVANE_HAS_TELEMETRY
-#include "telemetry/DefaultSignalPayload.h"
-#include "telemetry/TelemetryDeck.h"
-#include "telemetry/TelemetryManager.h"
-#include "telemetry/TelemetryManagerConfiguration.h"
-#endif
 
 #include <QAction>
 #include <QApplication>
@@ -37,7 +32,6 @@
 #include <QLabel>
 #include <QStandardPaths>
 #include <QMenu>
-#include <QScreen>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -56,27 +50,6 @@ QString menuText(const QString& text)
     return escaped;
 }
 
-#ifdef TOLVANE_HAS_TELEMETRY
-// The figures of the default analytics payload only a GUI can know.
-telemetrydeck::DeviceFacts deviceFacts()
-{
-    telemetrydeck::DeviceFacts facts;
-    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
-    if (!app)
-        return facts;
-    if (QScreen* screen = QGuiApplication::primaryScreen()) {
-        facts.screenSize = QSizeF(screen->size());
-        facts.screenScaleFactor = screen->devicePixelRatio();
-    }
-    const QPalette palette = QGuiApplication::palette();
-    facts.colorScheme = palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness()
-        ? QStringLiteral("Dark")
-        : QStringLiteral("Light");
-    facts.layoutDirection = QGuiApplication::layoutDirection() == Qt::RightToLeft ? QStringLiteral("rightToLeft")
-                                                                                   : QStringLiteral("leftToRight");
-    return facts;
-}
-#endif
 } // namespace
 
 TolvaneApp::Dependencies TolvaneApp::sharedDependencies()
@@ -139,13 +112,7 @@ TolvaneApp::~TolvaneApp()
 
 void TolvaneApp::startAnalytics()
 {
-#ifdef TOLVANE_HAS_TELEMETRY
-    using namespace telemetrydeck;
-    DefaultSignalPayload::setDeviceFactsProvider(&deviceFacts);
-    auto configuration = std::make_shared<TelemetryManagerConfiguration>(analyticsAppID());
-    TelemetryManager::initialize(configuration);
-    TelemetryDeck::signal(QStringLiteral("appLaunched"), {});
-#endif
+    UsageStatisticsManager::shared().start();
 }
 
 QString TolvaneApp::versionString(const QVariant& value)

@@ -70,8 +70,7 @@ public:
     explicit TolvaneApp(Dependencies dependencies, QObject* parent = nullptr);
     ~TolvaneApp() override;
 
-    // Run once at start: the analytics identifier and the one launch signal.
-    static QString analyticsAppID() { return QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"); }
+    // Run once at start: the analytics client, as the user allows, and the one launch signal.
     static void startAnalytics();
 
     // "1.0" unless `value` is a non-empty string.

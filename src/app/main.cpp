@@ -117,6 +117,8 @@ int main(int argc, char** argv)
 
     QApplication app(argc, argv);
     describeApplication();
+    // Reported as "buildNumber" with the usage statistics.
+    app.setProperty("buildNumber", QStringLiteral(TOLVANE_BUILD_NUMBER));
     QGuiApplication::setDesktopFileName(QStringLiteral("com.kelvora.Tolvane"));
     QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("com.kelvora.Tolvane"),
                                                  QIcon(QStringLiteral(":/icons/com.kelvora.Tolvane.svg"))));

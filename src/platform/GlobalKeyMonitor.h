@@ -35,6 +35,9 @@ public:
     // Whether the display lets this process observe other applications' keys.
     // Asks afresh on every call.
     virtual bool canMonitorKeys() = 0;
+    // True when the answer of canMonitorKeys() can change only with the display itself
+    // (a server extension that is there or not), so asking again is pointless until then.
+    virtual bool answerChangesOnlyWithDisplay() const { return false; }
 
     // Installs a monitor whose handler runs on the main thread for every key
     // press; null when the display offers no way to observe keys.

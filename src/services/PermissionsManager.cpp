@@ -3,21 +3,26 @@
 #include "app/Logger.h"
 #include "platform/Platform.h"
 
+#include <QGuiApplication>
+
 PermissionsManager& PermissionsManager::shared()
 {
-    static auto* instance = new PermissionsManager([] {
-        GlobalKeyMonitor* monitor = Platform::instance().globalKeyMonitor();
-        return monitor && monitor->canMonitorKeys();
-    });
+    GlobalKeyMonitor* const monitor = Platform::instance().globalKeyMonitor();
+    const Recheck recheck = monitor && monitor->answerChangesOnlyWithDisplay() ? Recheck::onDisplayChange
+                                                                                : Recheck::poll;
+    static auto* instance = new PermissionsManager([monitor] { return monitor && monitor->canMonitorKeys(); }, recheck);
     return *instance;
 }
 
-PermissionsManager::PermissionsManager(TrustQuery isTrusted, QObject* parent)
+PermissionsManager::PermissionsManager(TrustQuery isTrusted, Recheck recheck, QObject* parent)
     : QObject(parent)
     , m_isTrusted(std::move(isTrusted))
 {
     checkAccessibility();
-    startPolling();
+    if (recheck == Recheck::poll)
+        startPolling();
+    else
+        recheckOnDisplayChange();
 }
 
 PermissionsManager::~PermissionsManager()
@@ -45,6 +50,17 @@ void PermissionsManager::startPolling()
     connect(timer, &QTimer::timeout, this, &PermissionsManager::checkAccessibility);
     timer->start();
     m_timer = timer;
+}
+
+void PermissionsManager::recheckOnDisplayChange()
+{
+    // Nothing wakes the process while the display stays as it is.
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (!app)
+        return;
+    connect(app, &QGuiApplication::screenAdded, this, &PermissionsManager::checkAccessibility);
+    connect(app, &QGuiApplication::screenRemoved, this, &PermissionsManager::checkAccessibility);
+    connect(app, &QGuiApplication::primaryScreenChanged, this, &PermissionsManager::checkAccessibility);
 }
 
 void PermissionsManager::requestAccess()

@@ -18,8 +18,23 @@ ApplicationActivity* ApplicationActivity::instance()
     return activity;
 }
 
+std::atomic<bool> ApplicationActivity::s_active = true;
+
+bool ApplicationActivity::isActive()
+{
+    return s_active;
+}
+
+void ApplicationActivity::setActive(bool active)
+{
+    if (s_active == active)
+        return;
+    active ? postWillBecomeActive() : postDidResignActive();
+}
+
 void ApplicationActivity::postDidResignActive()
 {
+    s_active = false;
     if (MainQueue::isCurrent())
         emit instance()->didResignActive();
     else
@@ -28,6 +43,7 @@ void ApplicationActivity::postDidResignActive()
 
 void ApplicationActivity::postWillBecomeActive()
 {
+    s_active = true;
     if (MainQueue::isCurrent())
         emit instance()->willBecomeActive();
     else

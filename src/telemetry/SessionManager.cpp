@@ -1,14 +1,18 @@
 #include "SessionManager.h"
 
 #include "ApplicationActivity.h"
+#include "MainQueue.h"
 #include "SerialQueue.h"
 #include "TelemetryClock.h"
 #include "TelemetryManager.h"
+#include "TelemetryManagerConfiguration.h"
+#include "TelemetryManagerStorage.h"
 
 #include <QCoreApplication>
 #include <QSettings>
 #include <QTimer>
 
+#include <atomic>
 #include <cmath>
 
 namespace telemetrydeck {
@@ -28,11 +32,39 @@ const QString distinctDaysUsedKey = QStringLiteral("distinctDaysUsed");
 
 } // namespace
 
+namespace {
+std::atomic<SessionManager*> sharedInstance = nullptr;
+} // namespace
+
 SessionManager& SessionManager::shared()
 {
     // Lives for the rest of the process, like the application's own managers.
-    static SessionManager* instance = new SessionManager;
+    static SessionManager* instance = [] {
+        auto* created = new SessionManager;
+        sharedInstance = created;
+        return created;
+    }();
     return *instance;
+}
+
+void SessionManager::endCurrentSession()
+{
+    const auto end = [] {
+        if (SessionManager* sessions = sharedInstance.load())
+            sessions->endSession();
+    };
+    if (MainQueue::isCurrent())
+        end();
+    else
+        MainQueue::async(end);
+}
+
+void SessionManager::endSession()
+{
+    updateSessionDuration();
+    stopDurationTimer();
+    m_currentSessionStartedAt = QDateTime();
+    m_currentSessionDuration = 0;
 }
 
 SessionManager::SessionManager(QObject* parent)
@@ -107,7 +139,8 @@ QVariant detachedCopy(const QVariant& value)
 
 void SessionManager::writeToSuite(const QString& key, const QVariant& value)
 {
-    if (!TelemetryManager::isInitialized())
+    const std::shared_ptr<TelemetryManager> manager = TelemetryManagerStorage::instance().manager();
+    if (!manager || manager->configuration()->isSilenced())
         return;
     const std::unique_ptr<QSettings> probe = TelemetryManager::clientSuite();
     if (!probe)
@@ -149,8 +182,12 @@ void SessionManager::beginSession()
     }
     m_currentSessionStartedAt = TelemetryClock::now();
     m_currentSessionDuration = 0;
-    updateSessionDuration();
-    startDurationTimer();
+    // Only active time counts: a session begun while the application is in the background
+    // starts counting when it becomes active.
+    if (ApplicationActivity::isActive()) {
+        updateSessionDuration();
+        startDurationTimer();
+    }
 }
 
 void SessionManager::updateSessionDuration()
@@ -190,6 +227,8 @@ void SessionManager::handleDidEnterBackgroundNotification()
 
 void SessionManager::handleWillEnterForegroundNotification()
 {
+    if (!m_currentSessionStartedAt.isValid())
+        return; // no session to count for
     updateSessionDuration();
     startDurationTimer();
 }

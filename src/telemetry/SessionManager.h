@@ -31,7 +31,13 @@ public:
     explicit SessionManager(QObject* parent = nullptr);
     ~SessionManager() override;
 
+    // Ends the shared instance's session, if it was ever created: its time so far is kept and
+    // nothing more is counted until the next beginSession. Any thread.
+    static void endCurrentSession();
+
+    // Counts from now if the application is active, else from when it becomes active.
     void beginSession();
+    void endSession();
     void updateSessionDuration();
     void handleDidEnterBackgroundNotification();
     void handleWillEnterForegroundNotification();

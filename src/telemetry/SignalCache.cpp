@@ -8,11 +8,14 @@
 
 namespace telemetrydeck {
 
-SignalCache::SignalCache(std::optional<LogHandler> logHandler, QString cacheFilePath)
+SignalCache::SignalCache(std::optional<LogHandler> logHandler, QString cacheFilePath, bool loadSavedRecords)
     : m_logHandler(std::move(logHandler))
     , m_cacheFilePath(std::move(cacheFilePath))
 {
-    loadFromDisk();
+    if (loadSavedRecords)
+        loadFromDisk();
+    else
+        QFile::remove(m_cacheFilePath);
 }
 
 QString SignalCache::cacheFileURL()
@@ -29,16 +32,39 @@ void SignalCache::log(LogLevel level, const QString& message) const
         m_logHandler->log(level, message);
 }
 
-void SignalCache::appendSignals(const SignalPostBody& record)
+void SignalCache::setRecordsAppendedHandler(std::function<void()> handler)
 {
     std::unique_lock locker(m_lock);
-    m_cachedSignals.append(record);
+    m_recordsAppended = std::move(handler);
+}
+
+void SignalCache::notifyAppended() const
+{
+    std::function<void()> handler;
+    {
+        std::shared_lock locker(m_lock);
+        handler = m_recordsAppended;
+    }
+    if (handler)
+        handler();
+}
+
+void SignalCache::appendSignals(const SignalPostBody& record)
+{
+    {
+        std::unique_lock locker(m_lock);
+        m_cachedSignals.append(record);
+    }
+    notifyAppended();
 }
 
 void SignalCache::appendSignals(const QList<SignalPostBody>& records)
 {
-    std::unique_lock locker(m_lock);
-    m_cachedSignals.append(records);
+    {
+        std::unique_lock locker(m_lock);
+        m_cachedSignals.append(records);
+    }
+    notifyAppended();
 }
 
 QList<SignalPostBody> SignalCache::takeBatch()
@@ -67,15 +93,89 @@ QList<SignalPostBody> SignalCache::snapshot() const
     return copy;
 }
 
-bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
+SignalCache::Batch SignalCache::takeBatchForUpload()
+{
+    std::unique_lock locker(m_lock);
+    const qsizetype n = std::min<qsizetype>(m_cachedSignals.size(), maximumNumberOfSignalsToPopAtOnce);
+    if (n == 0)
+        return {};
+    Batch batch{m_nextBatchID++, m_cachedSignals.first(n)};
+    m_cachedSignals.remove(0, n);
+    m_inFlight.emplace(batch.id, batch.records);
+    return batch;
+}
+
+void SignalCache::finishBatch(quint64 id, bool delivered)
+{
+    std::unique_lock locker(m_lock);
+    const auto it = m_inFlight.find(id);
+    if (it == m_inFlight.end())
+        return; // already written to the cache file at termination
+    if (!delivered) {
+        m_cachedSignals.append(it->second);
+        m_inFlight.erase(it);
+        m_batchFinished.notify_all();
+        locker.unlock();
+        notifyAppended();
+        return;
+    }
+    m_inFlight.erase(it);
+    if (m_fileHoldsRecords) {
+        // The file must not hand the delivered records out a second time.
+        const QList<SignalPostBody> unsent = unsentRecords();
+        if (unsent.isEmpty()) {
+            QFile::remove(m_cacheFilePath);
+            m_fileHoldsRecords = false;
+        } else {
+            writeFile(unsent);
+        }
+    }
+    m_batchFinished.notify_all();
+}
+
+int SignalCache::batchesInFlight() const
+{
+    std::shared_lock locker(m_lock);
+    return static_cast<int>(m_inFlight.size());
+}
+
+bool SignalCache::waitForBatchesInFlight(std::chrono::milliseconds timeout)
+{
+    std::unique_lock locker(m_lock);
+    return m_batchFinished.wait_for(locker, timeout, [this] { return m_inFlight.empty(); });
+}
+
+QList<SignalPostBody> SignalCache::unsentRecords() const
+{
+    // Batches in flight were taken from the front of the queue, so they are the older ones.
+    QList<SignalPostBody> records;
+    for (const auto& [id, batch] : m_inFlight)
+        records += batch;
+    records += m_cachedSignals;
+    return records;
+}
+
+bool SignalCache::saveToDisk()
 {
     // Held for the whole save, so that nothing appended meanwhile is emptied away unsaved.
     std::unique_lock locker(m_lock);
-    const qsizetype recordCount = m_cachedSignals.size() + alsoSave.size();
-    const auto recordAt = [&](qsizetype i) -> const SignalPostBody& {
-        return i < m_cachedSignals.size() ? m_cachedSignals.at(i) : alsoSave.at(i - m_cachedSignals.size());
-    };
+    const QList<SignalPostBody> records = unsentRecords();
+    if (records.isEmpty()) {
+        QFile::remove(m_cacheFilePath);
+        m_fileHoldsRecords = false;
+        return true;
+    }
+    if (!writeFile(records))
+        return false;
+    m_cachedSignals.clear();
+    m_inFlight.clear(); // their late completions are ignored
+    m_batchFinished.notify_all();
+    return true;
+}
 
+bool SignalCache::writeFile(const QList<SignalPostBody>& records)
+{
+    const qsizetype recordCount = records.size();
     // One buffer "[r0,r1,...]", remembering where each record starts, so that an oversized
     // queue can keep its newest records within the size the loader accepts instead of
     // writing a file that would be thrown away.
@@ -88,7 +188,7 @@ bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
         if (i > 0)
             data.append(',');
         starts.append(data.size());
-        data.append(recordAt(i).cacheJson());
+        data.append(records.at(i).cacheJson());
     }
     data.append(']');
 
@@ -103,6 +203,7 @@ bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
                                    : QByteArrayView(data).sliced(starts.at(firstKept));
     const qint64 size = kept.size() + (firstKept > 0 && firstKept < recordCount ? 1 : 0);
 
+    // Written beside the old file and renamed over it: a crash leaves the old or the new.
     QDir().mkpath(QFileInfo(m_cacheFilePath).absolutePath());
     QSaveFile file(m_cacheFilePath);
     bool written = file.open(QIODevice::WriteOnly);
@@ -115,7 +216,7 @@ bool SignalCache::saveToDisk(const QList<SignalPostBody>& alsoSave)
     }
     log(LogLevel::info,
         QStringLiteral("Saved Telemetry cache %1 bytes of %2 signals").arg(size).arg(recordCount - firstKept));
-    m_cachedSignals.clear();
+    m_fileHoldsRecords = true;
     return true;
 }
 
@@ -134,15 +235,29 @@ void SignalCache::loadFromDisk()
     } else {
         return; // unreadable: left in place, as it may become readable again
     }
-    file.remove();
-    if (data.isEmpty() || data.size() > maximumCacheFileSize)
+    std::optional<QList<SignalPostBody>> records;
+    if (!data.isEmpty() && data.size() <= maximumCacheFileSize)
+        records = SignalPostBody::decodeCache(data);
+    if (!records) {
+        file.remove();
         return;
-    std::optional<QList<SignalPostBody>> records = SignalPostBody::decodeCache(data);
-    if (!records)
-        return;
+    }
     log(LogLevel::info, QStringLiteral("Loaded %1 signals").arg(records->size()));
     std::unique_lock locker(m_lock);
     m_cachedSignals = *records + m_cachedSignals;
+    m_fileHoldsRecords = !records->isEmpty();
+    if (records->isEmpty())
+        file.remove();
+}
+
+void SignalCache::discardAll()
+{
+    std::unique_lock locker(m_lock);
+    m_cachedSignals.clear();
+    m_inFlight.clear();
+    QFile::remove(m_cacheFilePath);
+    m_fileHoldsRecords = false;
+    m_batchFinished.notify_all();
 }
 
 } // namespace telemetrydeck

@@ -45,7 +45,8 @@ bool logsAtDebugLevel(const TelemetryManagerConfiguration& configuration)
 SignalManager::SignalManager(std::shared_ptr<TelemetryManagerConfiguration> configuration, const QString& cacheFilePath)
     : m_configuration(std::move(configuration))
     , m_signalCache(std::make_unique<SignalCache>(
-          m_configuration->swiftUIPreviewMode() ? std::nullopt : m_configuration->logHandler(), cacheFilePath))
+          m_configuration->swiftUIPreviewMode() ? std::nullopt : m_configuration->logHandler(), cacheFilePath,
+          !m_configuration->isSilenced()))
     , m_timerQueue(sharedTimerQueue())
 {
 }
@@ -54,8 +55,16 @@ std::shared_ptr<SignalManager> SignalManager::create(std::shared_ptr<TelemetryMa
                                                      const QString& cacheFilePath)
 {
     std::shared_ptr<SignalManager> manager(new SignalManager(std::move(configuration), cacheFilePath));
+    if (manager->m_configuration->isSilenced()) {
+        manager->m_stopped = true;
+        return manager;
+    }
+    std::weak_ptr<SignalManager> weakManager = manager;
+    manager->m_signalCache->setRecordsAppendedHandler([weakManager] {
+        if (std::shared_ptr<SignalManager> strong = weakManager.lock())
+            strong->wakeSendTimer();
+    });
     if (QCoreApplication* app = QCoreApplication::instance()) {
-        std::weak_ptr<SignalManager> weakManager = manager;
         manager->m_quitConnection = QObject::connect(app, &QCoreApplication::aboutToQuit, app, [weakManager] {
             if (std::shared_ptr<SignalManager> strong = weakManager.lock())
                 strong->appWillTerminate();
@@ -84,10 +93,36 @@ void SignalManager::startSendTimer()
         m_sendTimerSource->setInterval(interval);
         QObject::connect(m_sendTimerSource, &QTimer::timeout, m_sendTimerSource, [weakManager] {
             if (std::shared_ptr<SignalManager> strong = weakManager.lock())
-                strong->flushBatch();
+                strong->onSendTimerTick();
         });
-        m_sendTimerSource->start();
     });
+    if (m_signalCache->count() > 0)
+        wakeSendTimer();
+}
+
+void SignalManager::wakeSendTimer()
+{
+    if (m_stopped || m_sendTimerRunning.exchange(true))
+        return;
+    std::weak_ptr<SignalManager> weakManager = weak_from_this();
+    m_timerQueue->async([weakManager] {
+        const std::shared_ptr<SignalManager> strong = weakManager.lock();
+        if (strong && !strong->m_stopped && strong->m_sendTimerSource && !strong->m_sendTimerSource->isActive())
+            strong->m_sendTimerSource->start();
+    });
+}
+
+void SignalManager::onSendTimerTick()
+{
+    flushBatch();
+    if (m_signalCache->count() > 0)
+        return;
+    // Nothing left to send: the timer rests until the next record. A record appended while
+    // this runs either is seen by the second look or wakes the timer itself.
+    m_sendTimerRunning = false;
+    if (m_signalCache->count() > 0 && !m_sendTimerRunning.exchange(true))
+        return;
+    m_sendTimerSource->stop();
 }
 
 void SignalManager::stopSendTimer()
@@ -152,19 +187,15 @@ void SignalManager::flushBatch()
 {
     m_configuration->log(LogLevel::debug,
                          QStringLiteral("Current signal cache count: ") + QString::number(m_signalCache->count()));
-    QList<SignalPostBody> batch = m_signalCache->takeBatch();
-    if (batch.isEmpty())
+    if (m_stopped || m_configuration->isSilenced())
+        return;
+    SignalCache::Batch batch = m_signalCache->takeBatchForUpload();
+    if (batch.records.isEmpty())
         return;
     m_configuration->log(LogLevel::info, QStringLiteral("Sending %1 signals leaving a cache of %2 signals")
-                                             .arg(batch.size())
+                                             .arg(batch.records.size())
                                              .arg(m_signalCache->count()));
-    quint64 batchID = 0;
-    {
-        std::lock_guard lock(m_inFlightMutex);
-        batchID = m_nextBatchID++;
-        m_inFlight.emplace(batchID, batch);
-    }
-    UtilityQueue::async([self = shared_from_this(), batchID, batch = std::move(batch)] { self->postBatch(batchID, batch); });
+    UtilityQueue::async([self = shared_from_this(), batch = std::move(batch)] { self->postBatch(batch.id, batch.records); });
 }
 
 void SignalManager::postBatch(quint64 batchID, const QList<SignalPostBody>& batch)
@@ -173,9 +204,7 @@ void SignalManager::postBatch(quint64 batchID, const QList<SignalPostBody>& batc
     if (!url) {
         m_configuration->log(LogLevel::error, QStringLiteral("Unable to construct signal API URL for namespace ")
                                                   + m_configuration->namespace_().value_or(QStringLiteral("nil")));
-        MainQueue::async([self = shared_from_this(), batchID] {
-            self->completeBatch(batchID, TelemetryError::invalidEndpointUrl().localizedDescription(), {});
-        });
+        completeBatch(batchID, TelemetryError::invalidEndpointUrl().localizedDescription(), {});
         return;
     }
     const QByteArray body = SignalPostBody::encodeForUpload(batch);
@@ -197,39 +226,42 @@ void SignalManager::completeBatch(quint64 batchID, const std::optional<QString>&
         m_configuration->log(LogLevel::error, *failure);
     else if (logsAtDebugLevel(*m_configuration) && !responseBody.isEmpty())
         m_configuration->log(LogLevel::debug, QString::fromUtf8(responseBody));
-
-    std::lock_guard lock(m_inFlightMutex);
-    const auto it = m_inFlight.find(batchID);
-    if (it == m_inFlight.end())
-        return; // already written to the cache file at termination
-    if (failure)
-        m_signalCache->appendSignals(it->second);
-    m_inFlight.erase(it);
+    m_signalCache->finishBatch(batchID, !failure);
 }
 
 int SignalManager::batchesInFlight() const
 {
-    std::lock_guard lock(m_inFlightMutex);
-    return static_cast<int>(m_inFlight.size());
+    return m_signalCache->batchesInFlight();
 }
 
 void SignalManager::appWillTerminate()
 {
     if (logsAtDebugLevel(*m_configuration))
         m_configuration->log(LogLevel::debug, QStringLiteral("appWillTerminate()"));
-    std::lock_guard lock(m_inFlightMutex);
-    QList<SignalPostBody> unfinished;
-    for (const auto& [id, batch] : m_inFlight)
-        unfinished += batch;
-    if (m_signalCache->saveToDisk(unfinished))
-        m_inFlight.clear();
+    if (m_configuration->isSilenced()) {
+        m_signalCache->discardAll();
+        return;
+    }
+    // A batch that arrives now must not be saved for a second upload; one that fails or
+    // does not finish in time is saved with the queue.
+    m_signalCache->waitForBatchesInFlight(quitUploadWait);
+    m_signalCache->saveToDisk();
 }
 
 void SignalManager::retire()
 {
     QObject::disconnect(m_quitConnection);
+    m_stopped = true;
     stopSendTimer();
     appWillTerminate();
+}
+
+void SignalManager::discard()
+{
+    QObject::disconnect(m_quitConnection);
+    m_stopped = true;
+    stopSendTimer();
+    m_signalCache->discardAll();
 }
 
 std::optional<QUrl> SignalManager::signalEndpointURL(const TelemetryManagerConfiguration& configuration)

@@ -8,9 +8,9 @@
 #include <QMetaObject>
 #include <QUrl>
 
-#include <map>
+#include <atomic>
+#include <chrono>
 #include <memory>
-#include <mutex>
 #include <optional>
 
 class QTimer;
@@ -23,7 +23,10 @@ class TelemetryManagerConfiguration;
 // The signal pipeline: turns signals into records, queues them in the signal cache and
 // uploads them in batches of at most 100 on every tick of the send timer. Failed batches
 // go back into the queue. The queue is written to the cache file when the application is
-// about to quit.
+// about to quit. The timer runs only while records wait, so an idle pipeline never wakes.
+//
+// A silenced configuration (see TelemetryManagerConfiguration::isSilenced) at construction
+// gives a pipeline that deletes the cache file unread, never sends and never saves.
 class SignalManager : public SignalManageable, public std::enable_shared_from_this<SignalManager> {
 public:
     // Loads the cache file, subscribes to QCoreApplication::aboutToQuit and starts the send
@@ -37,11 +40,16 @@ public:
                        const std::shared_ptr<TelemetryManagerConfiguration>& configuration) override;
     void flushBatch() override;
 
-    // Writes the queue, together with the batches still on their way, to the cache file.
-    // Blocks until the file is written.
+    // Waits up to quitUploadWait for the batches on their way, then writes the queue and the
+    // batches still unfinished to the cache file. Blocks until the file is written.
     void appWillTerminate();
     // Stops the timer and the quit subscription, then saves as appWillTerminate does.
     void retire();
+    // Stops the timer and the quit subscription and forgets every record, deleting the cache
+    // file. Nothing of this pipeline is sent or saved afterwards.
+    void discard();
+
+    static constexpr std::chrono::milliseconds quitUploadWait{2000};
 
     SignalCache& signalCache() { return *m_signalCache; }
     std::shared_ptr<TelemetryManagerConfiguration> configuration() const { return m_configuration; }
@@ -56,6 +64,9 @@ private:
     SignalManager(std::shared_ptr<TelemetryManagerConfiguration> configuration, const QString& cacheFilePath);
     void startSendTimer();
     void stopSendTimer();
+    // Makes sure a tick comes while records wait; cheap when the timer already runs.
+    void wakeSendTimer();
+    void onSendTimerTick();
     void postBatch(quint64 batchID, const QList<SignalPostBody>& batch);
     void completeBatch(quint64 batchID, const std::optional<QString>& failure, const QByteArray& responseBody);
 
@@ -63,13 +74,10 @@ private:
     const std::unique_ptr<SignalCache> m_signalCache;
     const std::shared_ptr<SerialQueue> m_timerQueue;
     QTimer* m_sendTimerSource = nullptr; // used only inside m_timerQueue
+    // Whether the send timer runs (or is about to be started); see wakeSendTimer.
+    std::atomic<bool> m_sendTimerRunning = false;
+    std::atomic<bool> m_stopped = false;
     QMetaObject::Connection m_quitConnection;
-
-    // Batches taken from the queue whose upload has not finished. A batch saved to disk
-    // at termination leaves this table, and its late completion is ignored.
-    mutable std::mutex m_inFlightMutex;
-    std::map<quint64, QList<SignalPostBody>> m_inFlight;
-    quint64 m_nextBatchID = 1;
 };
 
 } // namespace telemetrydeck

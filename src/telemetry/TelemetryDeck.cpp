@@ -1,11 +1,9 @@
 #include "TelemetryDeck.h"
 
-#include "CurrencyTable.h"
 #include "DurationSignalTracker.h"
 #include "NavigationStatus.h"
 #include "TelemetryManager.h"
 #include "TelemetryManagerConfiguration.h"
-#include "TrialConversionTracker.h"
 
 namespace telemetrydeck {
 
@@ -52,7 +50,7 @@ void TelemetryDeck::signal(const QString& signalName, const SignalParameters& pa
     if (!manager)
         return;
     const std::shared_ptr<TelemetryManagerConfiguration> configuration = manager->configuration();
-    if (configuration->swiftUIPreviewMode() || configuration->analyticsDisabled())
+    if (configuration->isSilenced())
         return;
 
     const QString combinedName = configuration->defaultSignalPrefix().value_or(QString()) + signalName;
@@ -213,21 +211,6 @@ void TelemetryDeck::paywallShown(const QString& reason, const SignalParameters& 
         QStringLiteral("TelemetryDeck.Revenue.paywallShown"),
         mergedOver({{QStringLiteral("TelemetryDeck.Revenue.paywallShowReason"), reason}}, parameters), std::nullopt,
         customUserID);
-}
-
-void TelemetryDeck::purchaseCompleted(const StoreTransaction& transaction, const SignalParameters& parameters,
-                                      const std::optional<QString>& customUserID)
-{
-    const SignalParameters purchase = TrialConversionTracker::purchaseParameters(transaction, parameters);
-    if (transaction.isFreeTrialStart()) {
-        TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Purchase.freeTrialStarted"), purchase, std::nullopt,
-                                     customUserID);
-        TrialConversionTracker::shared().freeTrialStarted({transaction.productID, transaction.originalTransactionID});
-        return;
-    }
-    TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Purchase.completed"), purchase,
-                                 CurrencyTable::priceInDollars(transaction.price.value_or(0), transaction.currencyCode),
-                                 customUserID);
 }
 
 } // namespace telemetrydeck

@@ -3,7 +3,6 @@
 #include "ErrorCategory.h"
 #include "IdentifiableError.h"
 #include "SignalPostBody.h"
-#include "StoreTransaction.h"
 
 #include <memory>
 #include <optional>
@@ -81,11 +80,6 @@ public:
                                     const std::optional<QString>& customUserID = std::nullopt);
     static void paywallShown(const QString& reason, const SignalParameters& parameters = {},
                              const std::optional<QString>& customUserID = std::nullopt);
-    // "TelemetryDeck.Purchase.freeTrialStarted" for the start of a free trial (which is then
-    // watched for its conversion), else "TelemetryDeck.Purchase.completed" with the price in
-    // US dollars.
-    static void purchaseCompleted(const StoreTransaction& transaction, const SignalParameters& parameters = {},
-                                  const std::optional<QString>& customUserID = std::nullopt);
 };
 
 } // namespace telemetrydeck

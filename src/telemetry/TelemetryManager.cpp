@@ -1,6 +1,7 @@
 #include "TelemetryManager.h"
 
 #include "MainQueue.h"
+#include "SessionManager.h"
 #include "Sha256.h"
 #include "SignalManager.h"
 #include "TelemetryClock.h"
@@ -37,10 +38,10 @@ TelemetryManager::TelemetryManager(std::shared_ptr<TelemetryManagerConfiguration
 
 TelemetryManager::~TelemetryManager() = default;
 
-void TelemetryManager::retire()
+void TelemetryManager::retire(bool discardQueue)
 {
     if (auto pipeline = std::dynamic_pointer_cast<SignalManager>(m_signalManager))
-        pipeline->retire();
+        discardQueue ? pipeline->discard() : pipeline->retire();
 }
 
 void TelemetryManager::initialize(const std::shared_ptr<TelemetryManagerConfiguration>& configuration)
@@ -52,12 +53,17 @@ void TelemetryManager::initialize(const std::shared_ptr<TelemetryManagerConfigur
     std::weak_ptr<TelemetryManager> stored;
     {
         std::lock_guard lock(initializationMutex());
-        // The old pipeline writes its queue first, so that the new one finds it in the file.
+        // The old pipeline writes its queue first, so that the new one finds it in the file;
+        // a silenced successor wants nothing of it.
         if (std::shared_ptr<TelemetryManager> previous = TelemetryManagerStorage::instance().exchange(nullptr))
-            previous->retire();
+            previous->retire(configuration->isSilenced());
         std::shared_ptr<TelemetryManager> manager(new TelemetryManager(configuration));
         stored = manager;
         TelemetryManagerStorage::instance().exchange(std::move(manager));
+    }
+    if (configuration->isSilenced()) {
+        SessionManager::endCurrentSession();
+        return;
     }
     // The first session starts half a second later, unless this manager has been replaced by
     // then (its successor starts its own).
@@ -72,7 +78,8 @@ void TelemetryManager::terminate()
 {
     std::lock_guard lock(initializationMutex());
     if (std::shared_ptr<TelemetryManager> previous = TelemetryManagerStorage::instance().exchange(nullptr))
-        previous->retire();
+        previous->retire(false);
+    SessionManager::endCurrentSession();
 }
 
 bool TelemetryManager::isInitialized()
@@ -135,11 +142,9 @@ void TelemetryManager::requestImmediateSync()
         manager->m_lastTimeImmediateSyncRequested = now;
     }
     std::weak_ptr<TelemetryManager> weakManager = manager;
-    MainQueue::asyncAfter(50, [weakManager] {
-        UtilityQueue::async([weakManager] {
-            if (std::shared_ptr<TelemetryManager> strong = weakManager.lock())
-                strong->signalManager()->flushBatch();
-        });
+    UtilityQueue::asyncAfter(50, [weakManager] {
+        if (std::shared_ptr<TelemetryManager> strong = weakManager.lock())
+            strong->signalManager()->flushBatch();
     });
 }
 
@@ -265,7 +270,7 @@ void TelemetryManager::emitSignal(const QString& signalName, const SignalParamet
     if (!manager)
         return;
     const std::shared_ptr<TelemetryManagerConfiguration> configuration = manager->configuration();
-    if (configuration->swiftUIPreviewMode() || configuration->analyticsDisabled())
+    if (configuration->isSilenced())
         return;
 
     const SignalParameters defaults = applyParameterPrefix(configuration->defaultParameters()(), *configuration);

@@ -25,9 +25,12 @@ public:
 
     // Builds a manager from the configuration and stores it, replacing any earlier one. The
     // replaced manager's pipeline stops and writes its queue to the cache file, which the
-    // new pipeline loads at once. Call on the main thread.
+    // new pipeline loads at once. A silenced configuration instead makes the replaced
+    // pipeline forget its queue, deletes the cache file and ends the current session: this
+    // is how an application honours its user's "off". Call on the main thread.
     static void initialize(const std::shared_ptr<TelemetryManagerConfiguration>& configuration);
-    // Removes the stored manager; its queue is written to the cache file.
+    // Removes the stored manager; its queue is written to the cache file and the current
+    // session ends.
     static void terminate();
     static bool isInitialized();
     // The stored manager; none before initialisation (except in preview mode, see below).
@@ -76,7 +79,7 @@ public:
 
 private:
     explicit TelemetryManager(std::shared_ptr<TelemetryManagerConfiguration> configuration);
-    void retire();
+    void retire(bool discardQueue);
 
     mutable std::shared_mutex m_lock; // guards the fields below
     std::shared_ptr<TelemetryManagerConfiguration> m_configuration;

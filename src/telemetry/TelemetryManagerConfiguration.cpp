@@ -97,6 +97,8 @@ void TelemetryManagerConfiguration::setSessionID(const QUuid& sessionID)
         statsEnabled = m_sessionStatsEnabled;
         sendSignal = m_sendNewSessionBeganSignal;
     }
+    if (isSilenced())
+        return;
     if (statsEnabled) {
         // The session statistics belong to the main thread.
         if (MainQueue::isCurrent())
@@ -135,6 +137,16 @@ void TelemetryManagerConfiguration::setTestMode(bool testMode)
 bool TelemetryManagerConfiguration::previewEnvironmentDetected()
 {
     return qgetenv("XCODE_RUNNING_FOR_PREVIEWS") == "1";
+}
+
+bool TelemetryManagerConfiguration::doNotTrackDetected()
+{
+    return qgetenv("DO_NOT_TRACK") == "1";
+}
+
+bool TelemetryManagerConfiguration::isSilenced() const
+{
+    return swiftUIPreviewMode() || analyticsDisabled() || doNotTrackDetected();
 }
 
 bool TelemetryManagerConfiguration::swiftUIPreviewMode() const

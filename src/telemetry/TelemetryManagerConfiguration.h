@@ -69,6 +69,11 @@ public:
     bool swiftUIPreviewMode() const;
     void setSwiftUIPreviewMode(bool previewMode);
     static bool previewEnvironmentDetected();
+    // The user asked every program not to track them: DO_NOT_TRACK=1.
+    static bool doNotTrackDetected();
+    // No signal is taken, no record sent or saved and no session counted: preview mode,
+    // analytics disabled, or DO_NOT_TRACK=1.
+    bool isSilenced() const;
 
     bool analyticsDisabled() const;
     void setAnalyticsDisabled(bool disabled);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -40,10 +41,19 @@ public:
         m_wake.notify_one();
     }
 
+    void postAfter(std::chrono::milliseconds delay, std::function<void()> block)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_delayed.emplace(Clock::now() + delay, std::move(block));
+        }
+        m_wake.notify_one();
+    }
+
     bool waitForIdle(int milliseconds)
     {
         std::unique_lock lock(m_mutex);
-        const auto idle = [this] { return m_blocks.empty() && m_running == 0; };
+        const auto idle = [this] { return m_blocks.empty() && m_delayed.empty() && m_running == 0; };
         if (milliseconds < 0) {
             m_idle.wait(lock, idle);
             return true;
@@ -56,9 +66,21 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            m_wake.wait(lock, [this] { return m_stopping || !m_blocks.empty(); });
-            if (m_blocks.empty())
-                return; // stopping, and nothing left to do
+            const auto ready = [this] { return m_stopping || !m_blocks.empty(); };
+            if (m_delayed.empty())
+                m_wake.wait(lock, ready);
+            else
+                m_wake.wait_until(lock, m_delayed.begin()->first, ready);
+            // Blocks whose time has come join the others, in the order of their deadlines.
+            while (!m_delayed.empty() && m_delayed.begin()->first <= Clock::now()) {
+                m_blocks.push_back(std::move(m_delayed.begin()->second));
+                m_delayed.erase(m_delayed.begin());
+            }
+            if (m_blocks.empty()) {
+                if (m_stopping)
+                    return; // nothing left to do
+                continue;
+            }
             std::function<void()> block = std::move(m_blocks.front());
             m_blocks.pop_front();
             ++m_running;
@@ -67,7 +89,7 @@ private:
             block = nullptr; // captures are released outside the lock, too
             lock.lock();
             --m_running;
-            if (m_blocks.empty() && m_running == 0)
+            if (m_blocks.empty() && m_delayed.empty() && m_running == 0)
                 m_idle.notify_all();
         }
     }
@@ -75,7 +97,9 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::condition_variable m_idle;
+    using Clock = std::chrono::steady_clock;
     std::deque<std::function<void()>> m_blocks;
+    std::multimap<Clock::time_point, std::function<void()>> m_delayed;
     int m_running = 0;
     bool m_stopping = false;
     std::vector<std::thread> m_threads;
@@ -93,6 +117,11 @@ WorkerPool& pool()
 void UtilityQueue::async(std::function<void()> block)
 {
     pool().post(std::move(block));
+}
+
+void UtilityQueue::asyncAfter(int milliseconds, std::function<void()> block)
+{
+    pool().postAfter(std::chrono::milliseconds(milliseconds), std::move(block));
 }
 
 bool UtilityQueue::waitForDone(int milliseconds)

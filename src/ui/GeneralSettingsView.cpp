@@ -12,6 +12,7 @@
 #include "feedback/GlobalHotkeyManager.h"
 #include "services/LaunchAtLoginManager.h"
 #include "services/LocalizationManager.h"
+#include "services/UsageStatisticsManager.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -99,6 +100,15 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     m_notificationDescription = description(m_notificationSection);
     notifications->addWidget(m_notificationDescription);
 
+    m_privacySection = section(page, this);
+    auto* privacy = new QVBoxLayout(m_privacySection);
+    m_shareStatistics = new QCheckBox(m_privacySection);
+    m_shareStatistics->setIcon(SymbolIcon::icon(QStringLiteral("chart.bar")));
+    privacy->addWidget(m_shareStatistics);
+    m_shareStatisticsDescription = description(m_privacySection);
+    privacy->addWidget(m_shareStatisticsDescription);
+    m_privacySection->setVisible(UsageStatisticsManager::isAvailable());
+
     m_updatesSection = section(page, this);
     auto* updates = new QVBoxLayout(m_updatesSection);
     auto* updateRow = new QHBoxLayout;
@@ -140,6 +150,12 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     });
     connect(m_notification, &QCheckBox::toggled, this,
             [](bool on) { Preferences::setValue(kShowNotification, on); });
+    connect(m_shareStatistics, &QCheckBox::toggled, this,
+            [](bool on) { UsageStatisticsManager::shared().setSharingEnabled(on); });
+    connect(&UsageStatisticsManager::shared(), &UsageStatisticsManager::isSharingEnabledChanged, this, [this] {
+        const QSignalBlocker blocker(m_shareStatistics);
+        m_shareStatistics->setChecked(UsageStatisticsManager::shared().isSharingEnabled());
+    });
     connect(m_checkUpdates, &QPushButton::clicked, this, [] {
         if (auto& services = SettingsServices::current(); services.checkForUpdates)
             services.checkForUpdates();
@@ -153,6 +169,10 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     {
         const QSignalBlocker blocker(m_notification);
         m_notification->setChecked(Preferences::boolValue(kShowNotification, false));
+    }
+    {
+        const QSignalBlocker blocker(m_shareStatistics);
+        m_shareStatistics->setChecked(UsageStatisticsManager::shared().isSharingEnabled());
     }
     retranslate();
 }
@@ -248,6 +268,11 @@ void GeneralSettingsView::retranslate()
     m_notificationSection->setTitle(Tolvane::tr("Notifications"));
     m_notification->setText(Tolvane::tr("Show System Notification"));
     m_notificationDescription->setText(Tolvane::tr("Show a system notification when input source switches."));
+    m_privacySection->setTitle(Tolvane::tr("Privacy"));
+    m_shareStatistics->setText(Tolvane::tr("Share anonymous usage statistics"));
+    m_shareStatisticsDescription->setText(
+        Tolvane::tr("Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, "
+                    "and how long its windows are in use; no rule, application name or typed text is ever sent."));
     m_updatesSection->setTitle(Tolvane::tr("Updates"));
     m_checkUpdates->setText(Tolvane::tr("Check for Updates"));
     m_website->setText(Tolvane::tr("Visit Website"));

@@ -16,7 +16,8 @@ class QPushButton;
 class RuleEngine;
 
 // The general page: interface language, launch at login, the default input
-// source, the switch notification, updates and the reset of all settings.
+// source, the switch notification, the usage statistics, updates and the reset of
+// all settings.
 class GeneralSettingsView : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +39,7 @@ public:
     QLabel* launchErrorLabel() const { return m_launchError; }
     QComboBox* defaultSourcePicker() const { return m_defaultSource; }
     QCheckBox* notificationToggle() const { return m_notification; }
+    QCheckBox* shareStatisticsToggle() const { return m_shareStatistics; }
     QPushButton* checkForUpdatesButton() const { return m_checkUpdates; }
     QPushButton* websiteButton() const { return m_website; }
     QPushButton* resetButton() const { return m_reset; }
@@ -63,6 +65,7 @@ private:
     QGroupBox* m_startupSection;
     QGroupBox* m_fallbackSection;
     QGroupBox* m_notificationSection;
+    QGroupBox* m_privacySection;
     QGroupBox* m_updatesSection;
     QGroupBox* m_resetSection;
     QLabel* m_languageLabel;
@@ -76,6 +79,8 @@ private:
     QLabel* m_fallbackDescription;
     QCheckBox* m_notification;
     QLabel* m_notificationDescription;
+    QCheckBox* m_shareStatistics;
+    QLabel* m_shareStatisticsDescription;
     QPushButton* m_checkUpdates;
     QPushButton* m_website;
     QLabel* m_updatesDescription;

@@ -5,6 +5,9 @@
 #include "core/RulesCodec.h"
 
 #include <QDBusAbstractAdaptor>
+#include "services/UsageStatisticsManager.h"
+#include "telemetry/SignalPostBody.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QRegularExpression>
@@ -13,6 +16,8 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -120,6 +125,49 @@ int windowsEmbedded(qint64 embedded, qint64 host)
         }
     }
     return count;
+}
+
+// A proxy on loopback that lets nothing through: it counts the connections the binary
+// opens for its uploads and closes each at once, so every upload fails.
+class RefusingProxy {
+public:
+    RefusingProxy()
+    {
+        QVERIFY(m_server.listen(QHostAddress::LocalHost, 0));
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
+                ++m_connections;
+                socket->abort();
+                socket->deleteLater();
+            }
+        });
+    }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+    int connections() const { return m_connections; }
+
+private:
+    QTcpServer m_server;
+    int m_connections = 0;
+};
+
+// Three records an earlier run left in the analytics queue.
+void leaveQueuedRecords(const QString& cacheFile)
+{
+    QList<telemetrydeck::SignalPostBody> records;
+    for (const QString type : {QStringLiteral("earlier-1"), QStringLiteral("earlier-2"), QStringLiteral("earlier-3")})
+        records.append({QDateTime::currentDateTimeUtc(), QStringLiteral("APP"), QString(64, QLatin1Char('a')),
+                        QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"), type, std::nullopt, {},
+                        QStringLiteral("false")});
+    QDir().mkpath(QFileInfo(cacheFile).absolutePath());
+    QFile file(cacheFile);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(telemetrydeck::SignalPostBody::encodeForCache(records));
+}
+
+QByteArray contentOf(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -299,6 +347,85 @@ private Q_SLOTS:
         QCOMPARE(records.count("\"appLaunched\""), 1);
         // The name is released with the process.
         QVERIFY(!tolvaneOnTheBus());
+    }
+
+    // The user's choice and the environment decide whether anything is sent. Shared: the
+    // queue is uploaded (here: refused by the proxy) and kept, but with no window active no
+    // session time is counted. Silenced: nothing leaves, the queue is deleted and no session
+    // statistics are written.
+    void usageStatisticsFollowTheUsersChoice_data()
+    {
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<bool>("turnedOff");
+        QTest::addColumn<bool>("shares");
+        QTest::newRow("shared by default") << QString() << false << true;
+        QTest::newRow("turned off in the settings") << QString() << true << false;
+        QTest::newRow("DO_NOT_TRACK=1") << QStringLiteral("DO_NOT_TRACK") << false << false;
+        QTest::newRow("preview variable") << QStringLiteral("XCODE_RUNNING_FOR_PREVIEWS") << false << false;
+    }
+
+    void usageStatisticsFollowTheUsersChoice()
+    {
+        QFETCH(QString, variable);
+        QFETCH(bool, turnedOff);
+        QFETCH(bool, shares);
+        QTemporaryDir home;
+        const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
+        leaveQueuedRecords(cacheFile);
+        if (turnedOff) {
+            QDir(home.path()).mkpath(QStringLiteral("config/kelvora"));
+            QFile preferences(home.filePath(QStringLiteral("config/kelvora/Tolvane.conf")));
+            QVERIFY(preferences.open(QIODevice::WriteOnly));
+            preferences.write("[General]\n" + UsageStatisticsManager::sharingKey().toUtf8() + "=false\n");
+        }
+        RefusingProxy proxy;
+        QProcessEnvironment environment = environmentUnder(home.path());
+        environment.insert(QStringLiteral("https_proxy"), proxy.url());
+        if (!variable.isEmpty())
+            environment.insert(variable, QStringLiteral("1"));
+        QProcess tolvane;
+        tolvane.setProcessEnvironment(environment);
+        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QTest::qWait(2500); // the first session begins after half a second
+        tolvane.terminate();
+        QVERIFY(tolvane.waitForFinished(5000));
+
+        const QStringList suites = QDir(home.filePath(QStringLiteral("config")))
+                                       .entryList({QStringLiteral("com.telemetrydeck.*")}, QDir::Files);
+        if (!shares) {
+            QCOMPARE(proxy.connections(), 0);
+            QVERIFY(!QFile::exists(cacheFile));
+            QCOMPARE(suites, QStringList());
+            return;
+        }
+        QVERIFY(proxy.connections() > 0);
+        const QByteArray queued = contentOf(cacheFile);
+        QCOMPARE(queued.count("\"earlier-"), 3);
+        QCOMPARE(queued.count("\"appLaunched\""), 1);
+        QVERIFY2(queued.contains("\"buildNumber\":\"" TOLVANE_BUILD_NUMBER "\""), queued.constData());
+        QCOMPARE(suites.size(), 1);
+        QVERIFY(!contentOf(home.filePath(QStringLiteral("config/") + suites.constFirst())).contains("recentSessions"));
+    }
+
+    // Records loaded from the cache file stay in it until they are delivered: a kill -9
+    // while the uploads fail loses none of them.
+    void analyticsQueueSurvivesKill9()
+    {
+        QTemporaryDir home;
+        const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
+        leaveQueuedRecords(cacheFile);
+        RefusingProxy proxy;
+        QProcessEnvironment environment = environmentUnder(home.path());
+        environment.insert(QStringLiteral("https_proxy"), proxy.url());
+        QProcess tolvane;
+        tolvane.setProcessEnvironment(environment);
+        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QTRY_VERIFY_WITH_TIMEOUT(proxy.connections() > 0, 10000); // the first upload failed
+        QTest::qWait(300);
+        tolvane.kill();
+        QVERIFY(tolvane.waitForFinished(5000));
+        QCOMPARE(contentOf(cacheFile).count("\"earlier-"), 3);
     }
 };
 

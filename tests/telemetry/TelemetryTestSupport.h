@@ -16,7 +16,12 @@
 #include <QTcpSocket>
 #include <QtTest>
 
+#include <QEventLoop>
+#include <QSemaphore>
+#include <QTimer>
+
 #include <memory>
+#include <thread>
 
 namespace telemetrytest {
 
@@ -55,7 +60,8 @@ private:
 // A stand-in for the ingestion service on loopback. Runs on the main thread.
 class IngestionServer : public QObject {
 public:
-    enum class Behaviour { respond, junk, hang, closeConnection };
+    // respondLate: as respond, after the delay given to setBehaviour.
+    enum class Behaviour { respond, junk, hang, closeConnection, respondLate };
     struct Request {
         QByteArray head; // request line and headers
         QByteArray body;
@@ -73,14 +79,23 @@ public:
     }
 
     QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort())); }
-    void setBehaviour(Behaviour behaviour, int status = 200, QByteArray body = "{}")
+    void setBehaviour(Behaviour behaviour, int status = 200, QByteArray body = "{}", int delayMs = 0)
     {
         m_behaviour = behaviour;
         m_status = status;
         m_responseBody = std::move(body);
+        m_delayMs = delayMs;
     }
-    const QList<Request>& requests() const { return m_requests; }
-    void clear() { m_requests.clear(); }
+    QList<Request> requests() const
+    {
+        QMutexLocker locker(&m_requestsMutex);
+        return m_requests;
+    }
+    void clear()
+    {
+        QMutexLocker locker(&m_requestsMutex);
+        m_requests.clear();
+    }
 
 private:
     void onData(QTcpSocket* socket)
@@ -93,14 +108,17 @@ private:
         const qsizetype length = contentLength.match(QString::fromLatin1(buffer.left(headEnd))).captured(1).toLongLong();
         if (headEnd < 0 || buffer.size() < headEnd + 4 + length)
             return;
-        m_requests.append({buffer.left(headEnd), buffer.mid(headEnd + 4, length)});
+        {
+            QMutexLocker locker(&m_requestsMutex);
+            m_requests.append({buffer.left(headEnd), buffer.mid(headEnd + 4, length)});
+        }
         m_buffers.remove(socket);
         switch (m_behaviour) {
+        case Behaviour::respondLate:
+            QTimer::singleShot(m_delayMs, socket, [this, socket] { respond(socket); });
+            break;
         case Behaviour::respond:
-            socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: application/json\r\n"
-                          + "Content-Length: " + QByteArray::number(m_responseBody.size())
-                          + "\r\nConnection: close\r\n\r\n" + m_responseBody);
-            socket->disconnectFromHost();
+            respond(socket);
             break;
         case Behaviour::junk:
             socket->write("\x01\x02 this is not HTTP at all \xff\xfe\r\n\r\n");
@@ -114,12 +132,52 @@ private:
         }
     }
 
+    void respond(QTcpSocket* socket)
+    {
+        socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: application/json\r\n"
+                      + "Content-Length: " + QByteArray::number(m_responseBody.size())
+                      + "\r\nConnection: close\r\n\r\n" + m_responseBody);
+        socket->disconnectFromHost();
+    }
+
     QTcpServer m_server;
     QHash<QTcpSocket*, QByteArray> m_buffers;
+    mutable QMutex m_requestsMutex;
     QList<Request> m_requests;
+    int m_delayMs = 0;
     Behaviour m_behaviour = Behaviour::respond;
     int m_status = 200;
     QByteArray m_responseBody = "{}";
+};
+
+// An ingestion stand-in answering from a thread of its own, for tests that block the main
+// thread while an upload is on the wire. Configure it before the first request.
+class ThreadedIngestionServer {
+public:
+    ThreadedIngestionServer()
+    {
+        QSemaphore ready;
+        m_thread = std::thread([this, &ready] {
+            QEventLoop loop;
+            IngestionServer server;
+            m_server = &server;
+            m_loop = &loop;
+            ready.release();
+            loop.exec();
+        });
+        ready.acquire();
+    }
+    ~ThreadedIngestionServer()
+    {
+        QMetaObject::invokeMethod(m_server, [this] { m_loop->quit(); });
+        m_thread.join();
+    }
+    IngestionServer& server() { return *m_server; }
+
+private:
+    std::thread m_thread;
+    IngestionServer* m_server = nullptr;
+    QEventLoop* m_loop = nullptr;
 };
 
 // A queued record whose payload needs escaping in both encodings.

@@ -94,7 +94,49 @@ private slots:
         QVERIFY(logs.contains(QStringLiteral("Saved Telemetry cache %1 bytes of 3 signals").arg(size), LogLevel::info));
 
         QCOMPARE(SignalCache(std::nullopt, path).snapshot(), records);
-        QVERIFY(!QFile::exists(path));
+        QVERIFY(QFile::exists(path)); // until the records are delivered or saved again
+    }
+
+    // A loaded file keeps what is not yet delivered, so that a process killed before it could
+    // save loses nothing: each delivered batch leaves it, a failed one stays.
+    void loadedFileKeepsWhatIsNotDelivered_data()
+    {
+        QTest::addColumn<QList<bool>>("deliveries"); // one per batch taken, in order
+        QTest::addColumn<int>("left");               // records the file still holds; -1: no file
+        QTest::newRow("none finished") << QList<bool>{} << 250;
+        QTest::newRow("first delivered") << QList<bool>{true} << 150;
+        QTest::newRow("first failed") << QList<bool>{false} << 250;
+        QTest::newRow("all delivered") << QList<bool>{true, true, true} << -1;
+        QTest::newRow("failed, then all delivered") << QList<bool>{false, true, true, true} << -1;
+    }
+
+    void loadedFileKeepsWhatIsNotDelivered()
+    {
+        QFETCH(QList<bool>, deliveries);
+        QFETCH(int, left);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("telemetrysignalcache");
+        QList<SignalPostBody> records;
+        for (int i = 0; i < 250; ++i)
+            records.append(makeRecord(QString::number(i)));
+        writeFile(path, SignalPostBody::encodeForCache(records));
+
+        SignalCache cache(std::nullopt, path);
+        for (const bool delivered : deliveries) {
+            const SignalCache::Batch batch = cache.takeBatchForUpload();
+            QVERIFY(!batch.records.isEmpty());
+            cache.finishBatch(batch.id, delivered);
+        }
+        if (left < 0) {
+            QVERIFY(!QFile::exists(path));
+            return;
+        }
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const std::optional<QList<SignalPostBody>> kept = SignalPostBody::decodeCache(file.readAll());
+        QVERIFY(kept);
+        QCOMPARE(kept->size(), left);
+        QCOMPARE(kept->constLast(), records.constLast());
     }
 
     void saveLosesNothingAppendedMeanwhile()
@@ -164,7 +206,7 @@ private slots:
         cache.appendSignals(queued);
         writeFile(path, content);
         cache.loadFromDisk();
-        QVERIFY(!QFile::exists(path));
+        QCOMPARE(QFile::exists(path), usable); // an unusable file is deleted
         QCOMPARE(cache.snapshot(), usable ? *SignalPostBody::decodeCache(content) + queued : queued);
     }
 
@@ -179,14 +221,15 @@ private slots:
         QCOMPARE(helper.exitCode(), 0);
         QVERIFY(QFile::exists(SignalCache::cacheFileURL()));
 
-        // The next start loads the records, deletes the file and sends them in its first flush.
+        // The next start loads the records and sends them in its first flush; once they are
+        // delivered the file is gone.
         IngestionServer server;
         LogCapture logs;
         auto configuration = testConfiguration(server.baseUrl());
         configuration->setLogHandler(logs.handler());
         TelemetryManager::initialize(configuration);
-        QVERIFY(!QFile::exists(SignalCache::cacheFileURL()));
         QTRY_COMPARE(server.requests().size(), 1);
+        QTRY_VERIFY(!QFile::exists(SignalCache::cacheFileURL()));
         const QJsonArray sent = QJsonDocument::fromJson(server.requests().constFirst().body).array();
         QVERIFY(logs.contains(QStringLiteral("Loaded %1 signals").arg(sent.size()), LogLevel::info));
         QStringList types;

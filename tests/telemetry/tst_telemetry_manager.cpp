@@ -3,6 +3,7 @@
 #include "TelemetryTestSupport.h"
 
 #include "DefaultSignalPayload.h"
+#include "SessionManager.h"
 #include "Sha256.h"
 #include "TelemetryClient.h"
 #include "TelemetryDeck.h"
@@ -52,6 +53,7 @@ private slots:
     void cleanup()
     {
         qunsetenv("XCODE_RUNNING_FOR_PREVIEWS");
+        qunsetenv("DO_NOT_TRACK");
         DefaultSignalPayload::setDeviceFactsProvider({});
         resetClient();
     }
@@ -169,6 +171,61 @@ private slots:
         for (const SignalPostBody& record : cache().snapshot())
             QCOMPARE(record.type, QStringLiteral("sent"));
         QVERIFY(m_logs.messages(LogLevel::error).isEmpty());
+    }
+
+    // Silenced at start or switched off while running: the queue left by an earlier run (or
+    // the running client) is deleted unsent, and no session statistics are written.
+    void silencedClientSendsNothingAndForgetsTheQueue_data()
+    {
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("preview variable") << "XCODE_RUNNING_FOR_PREVIEWS";
+        QTest::newRow("DO_NOT_TRACK") << "DO_NOT_TRACK";
+        QTest::newRow("analytics disabled") << "disabled";
+        QTest::newRow("disabled while running") << "disabled while running";
+    }
+
+    void silencedClientSendsNothingAndForgetsTheQueue()
+    {
+        QFETCH(QString, reason);
+        IngestionServer server;
+        const auto configure = [&server](const QString& appID) {
+            auto configuration =
+                std::make_shared<TelemetryManagerConfiguration>(appID, std::nullopt, server.baseUrl());
+            configuration->setSendTimerInterval(std::chrono::hours(1));
+            return configuration;
+        };
+        const QString cacheFile = SignalCache::cacheFileURL();
+        QDir().mkpath(QFileInfo(cacheFile).absolutePath());
+        QFile file(cacheFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(SignalPostBody::encodeForCache({makeRecord("a"), makeRecord("b"), makeRecord("c")}));
+        file.close();
+
+        const QString appID = "SILENT-" + QString(reason).replace(' ', '-');
+        if (reason == "disabled while running") {
+            server.setBehaviour(IngestionServer::Behaviour::hang); // the loaded records stay unsent
+            TelemetryManager::initialize(configure(appID));
+            QTRY_VERIFY(SessionManager::shared().isCountingActiveTime());
+            cache().appendSignals(makeRecord("queued"));
+        } else if (reason != "disabled") {
+            qputenv(qPrintable(reason), "1");
+        }
+        server.clear();
+        server.setBehaviour(IngestionServer::Behaviour::respond);
+        auto silenced = configure(appID);
+        silenced->setAnalyticsDisabled(reason.startsWith("disabled"));
+        TelemetryManager::initialize(silenced);
+        TelemetryDeck::signal("dropped");
+        QTest::qWait(800); // past the start of the first session
+
+        QVERIFY(!QFile::exists(cacheFile));
+        QCOMPARE(server.requests().size(), 0);
+        QVERIFY(!SessionManager::shared().isCountingActiveTime());
+        const QStringList written = TelemetryManager::clientSuite()->allKeys();
+        for (const QString& key : {"recentSessions", "firstSessionDate", "distinctDaysUsed", "defaultUserIdentifier"})
+            QVERIFY2(reason == "disabled while running" || !written.contains(key), qPrintable(key));
+        TelemetryManager::terminate(); // saves nothing
+        QVERIFY(!QFile::exists(cacheFile));
     }
 
     void launchSignalCarriesTheInitialSession()

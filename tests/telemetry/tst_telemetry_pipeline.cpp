@@ -8,6 +8,7 @@
 
 #include "support/TestMain.h"
 
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -241,6 +242,63 @@ private slots:
         TelemetryManager::initialize(configuration);
         currentPipeline()->signalCache().appendSignals(makeRecord("r1"));
         QTRY_COMPARE(server.requests().size(), 1);
+        // The timer rests once the queue is empty, and the next record wakes it.
+        QTest::qWait(300);
+        currentPipeline()->signalCache().appendSignals(makeRecord("r2"));
+        QTRY_COMPARE(server.requests().size(), 2);
+        QCOMPARE(bodyArray(server.requests().at(1).body).at(0)["type"].toString(), QStringLiteral("r2"));
+    }
+
+    // The early flush runs on the background worker: a busy main thread does not hold it up.
+    void immediateSyncLeavesTheMainThreadAlone()
+    {
+        ThreadedIngestionServer upstream;
+        TelemetryManager::initialize(testConfiguration(upstream.server().baseUrl()));
+        currentPipeline()->signalCache().appendSignals({makeRecord("r1"), makeRecord("r2")});
+        TelemetryManager::requestImmediateSync();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500)); // no events handled meanwhile
+        QCOMPARE(upstream.server().requests().size(), 1);
+    }
+
+    // Quit while a batch is on the wire: a batch the server takes within the wait is not
+    // kept for a second upload; one it refuses, or does not answer in time, is.
+    void quitWaitsForUploadsOnTheWire_data()
+    {
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("answerAfterMs");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("accepted after 1.5 s") << 200 << 1500 << false;
+        QTest::newRow("refused after 0.2 s") << 500 << 200 << true;
+        QTest::newRow("no answer within 2 s") << 200 << 4000 << true;
+    }
+
+    void quitWaitsForUploadsOnTheWire()
+    {
+        QFETCH(int, status);
+        QFETCH(int, answerAfterMs);
+        QFETCH(bool, kept);
+        ThreadedIngestionServer upstream;
+        upstream.server().setBehaviour(IngestionServer::Behaviour::respondLate, status, "{}", answerAfterMs);
+        auto configuration = testConfiguration(upstream.server().baseUrl());
+        configuration->setUrlSession(std::make_shared<HttpSession>(10'000));
+        TelemetryManager::initialize(configuration);
+        auto pipeline = currentPipeline();
+        const QList<SignalPostBody> records{makeRecord("on-the-wire-1"), makeRecord("on-the-wire-2")};
+        pipeline->signalCache().appendSignals(records);
+        pipeline->flushBatch();
+        QTRY_COMPARE(upstream.server().requests().size(), 1);
+        pipeline->signalCache().appendSignals(makeRecord("queued"));
+
+        QElapsedTimer clock;
+        clock.start();
+        pipeline->appWillTerminate();
+        QVERIFY(clock.elapsed() < 2500);
+        QStringList saved;
+        for (const SignalPostBody& record : SignalCache(std::nullopt).snapshot())
+            saved.append(record.type);
+        saved.sort(); // a refused batch goes back behind what was queued meanwhile
+        QCOMPARE(saved, kept ? QStringList{"on-the-wire-1", "on-the-wire-2", "queued"} : QStringList{"queued"});
+        QCOMPARE(upstream.server().requests().size(), 1);
     }
 };
 

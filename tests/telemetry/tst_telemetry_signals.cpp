@@ -152,7 +152,13 @@ private slots:
     void inactiveTimeIsNoSessionTime()
     {
         SessionManager sessions;
+        // A session begun with no window active waits for one before it counts.
+        ApplicationActivity::setActive(false);
         sessions.beginSession();
+        QVERIFY(!sessions.isCountingActiveTime());
+        advance(30);
+        ApplicationActivity::setActive(true);
+        QVERIFY(sessions.isCountingActiveTime());
         advance(5);
         sessions.updateSessionDuration();
         ApplicationActivity::postDidResignActive();

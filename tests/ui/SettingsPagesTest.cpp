@@ -4,6 +4,7 @@
 #include "core/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "services/PermissionsManager.h"
+#include "services/UsageStatisticsManager.h"
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 #include "ui/AboutView.h"
@@ -116,6 +117,12 @@ private Q_SLOTS:
         QTest::keyClick(page.websiteButton(), Qt::Key_Space);
         QCOMPARE(m_services->opened.size(), 1);
         QCOMPARE(m_services->opened.first().scheme(), QStringLiteral("https"));
+
+        // Usage statistics are shared until the user says no; the choice is stored.
+        QVERIFY(page.shareStatisticsToggle()->isChecked());
+        QTest::keyClick(page.shareStatisticsToggle(), Qt::Key_Space);
+        QCOMPARE(Preferences::store().value(UsageStatisticsManager::sharingKey()), QVariant(false));
+        QVERIFY(!UsageStatisticsManager::shared().isSharingEnabled());
 
         // A new language is stored, and the page follows it at once.
         page.languagePicker()->setFocus();

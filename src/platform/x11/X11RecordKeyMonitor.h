@@ -16,6 +16,8 @@ public:
     ~X11RecordKeyMonitor() override;
 
     bool canMonitorKeys() override;
+    // The X server offers RECORD or not for as long as it runs.
+    bool answerChangesOnlyWithDisplay() const override { return true; }
     std::unique_ptr<Token> addKeyPressMonitor(Handler handler) override;
 
 private:
