@@ -8,6 +8,8 @@
 
 #include <latch>
 
+#include <pthread.h>
+
 namespace telemetrydeck {
 
 SerialQueue::SerialQueue(const QString& label)
@@ -15,6 +17,8 @@ SerialQueue::SerialQueue(const QString& label)
     std::latch ready(1);
     m_thread = std::thread([this, label, &ready] {
         QThread::currentThread()->setObjectName(label);
+        // The system shows at most 15 characters: the label's last part.
+        pthread_setname_np(pthread_self(), label.section(QLatin1Char('.'), -1).left(15).toUtf8().constData());
         QEventLoop loop;
         m_dispatcher = new ThreadDispatcher(&loop);
         ready.count_down();

@@ -8,6 +8,8 @@
 #include <thread>
 #include <vector>
 
+#include <pthread.h>
+
 namespace telemetrydeck {
 
 namespace {
@@ -18,7 +20,10 @@ public:
     explicit WorkerPool(int threadCount)
     {
         for (int i = 0; i < threadCount; ++i)
-            m_threads.emplace_back([this] { work(); });
+            m_threads.emplace_back([this] {
+                pthread_setname_np(pthread_self(), "TelemetryWorker");
+                work();
+            });
     }
 
     ~WorkerPool()
@@ -66,11 +71,6 @@ private:
     {
         std::unique_lock lock(m_mutex);
         for (;;) {
-            const auto ready = [this] { return m_stopping || !m_blocks.empty(); };
-            if (m_delayed.empty())
-                m_wake.wait(lock, ready);
-            else
-                m_wake.wait_until(lock, m_delayed.begin()->first, ready);
             // Blocks whose time has come join the others, in the order of their deadlines.
             while (!m_delayed.empty() && m_delayed.begin()->first <= Clock::now()) {
                 m_blocks.push_back(std::move(m_delayed.begin()->second));
@@ -79,6 +79,10 @@ private:
             if (m_blocks.empty()) {
                 if (m_stopping)
                     return; // nothing left to do
+                if (m_delayed.empty())
+                    m_wake.wait(lock);
+                else
+                    m_wake.wait_until(lock, m_delayed.begin()->first);
                 continue;
             }
             std::function<void()> block = std::move(m_blocks.front());

@@ -173,6 +173,13 @@ public:
         m_thread.join();
     }
     IngestionServer& server() { return *m_server; }
+    // Handed to the server's own thread.
+    void setBehaviour(IngestionServer::Behaviour behaviour, int status, int delayMs)
+    {
+        QMetaObject::invokeMethod(
+            m_server, [=, this] { m_server->setBehaviour(behaviour, status, "{}", delayMs); },
+            Qt::BlockingQueuedConnection);
+    }
 
 private:
     std::thread m_thread;

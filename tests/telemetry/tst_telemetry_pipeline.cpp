@@ -278,7 +278,7 @@ private slots:
         QFETCH(int, answerAfterMs);
         QFETCH(bool, kept);
         ThreadedIngestionServer upstream;
-        upstream.server().setBehaviour(IngestionServer::Behaviour::respondLate, status, "{}", answerAfterMs);
+        upstream.setBehaviour(IngestionServer::Behaviour::respondLate, status, answerAfterMs);
         auto configuration = testConfiguration(upstream.server().baseUrl());
         configuration->setUrlSession(std::make_shared<HttpSession>(10'000));
         TelemetryManager::initialize(configuration);
@@ -297,7 +297,8 @@ private slots:
         for (const SignalPostBody& record : SignalCache(std::nullopt).snapshot())
             saved.append(record.type);
         saved.sort(); // a refused batch goes back behind what was queued meanwhile
-        QCOMPARE(saved, kept ? QStringList{"on-the-wire-1", "on-the-wire-2", "queued"} : QStringList{"queued"});
+        const QStringList expected = kept ? QStringList{"on-the-wire-1", "on-the-wire-2", "queued"} : QStringList{"queued"};
+        QCOMPARE(saved, expected);
         QCOMPARE(upstream.server().requests().size(), 1);
     }
 };
