@@ -534,6 +534,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane did not do it: %1</translation>
+    </message>
+    <message>
         <source>Privacy</source>
         <translation>Privacy</translation>
     </message>

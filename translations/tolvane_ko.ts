@@ -534,6 +534,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane이 이 작업을 수행하지 못했습니다: %1</translation>
+    </message>
+    <message>
         <source>Privacy</source>
         <translation>개인정보 보호</translation>
     </message>

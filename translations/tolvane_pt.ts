@@ -534,6 +534,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>O Tolvane não conseguiu fazer isso: %1</translation>
+    </message>
+    <message>
         <source>Privacy</source>
         <translation>Privacidade</translation>
     </message>

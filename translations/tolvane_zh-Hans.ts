@@ -534,6 +534,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane 无法执行此操作：%1</translation>
+    </message>
+    <message>
         <source>Privacy</source>
         <translation>隐私</translation>
     </message>
