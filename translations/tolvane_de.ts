@@ -192,10 +192,6 @@
         <translation>Speichern</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>Import fehlgeschlagen:</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>Bitte wählen Sie eine gültige .app-Datei aus</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>Schaltet das automatische Umschalten per Tastenkürzel ein oder aus.</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>Menüleiste</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>Flagge in der Menüleiste anzeigen</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>Zeigt ein Länderflaggen-Emoji für die aktuelle Eingabequelle an.</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>Entwickelt für maximale Produktivität unter macOS.</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>Der Update-Feed konnte nicht gelesen werden.</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane ist auf dem neuesten Stand.</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane konnte das nicht ausführen: %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>Es können nur Dateien auf diesem Computer geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>Export fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>Die Regeln konnten nicht nach „%1“ exportiert werden: %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>Infobereich</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>Flagge im Infobereich anzeigen</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>Das Tastenkürzel zum Pausieren kann auf diesem Display nicht funktionieren: Der X-Server bietet die RECORD-Erweiterung nicht an.</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Entwickelt für müheloses Tippen auf dem Linux-Desktop.</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>Der Update-Feed konnte nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>die Feed-Adresse „%1“ ist keine https-Adresse</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>der Feed ist größer als %1 Bytes</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>der Server antwortete mit HTTP %1</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>ein Eintrag hat keine Version</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>Version %1 hat keinen Download-Link</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>Version %1 hat einen Download-Link, der nicht https ist</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>der Feed ist kein wohlgeformtes XML (Zeile %1: %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>das Dokument ist kein RSS-Feed</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>der Feed deklariert einen Dokumenttyp, was nicht erlaubt ist</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>diese Arbeitsumgebung hat keinen Autostart-Dienst</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>der Pfad des laufenden Programms ist unbekannt</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>„%1“ kann nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 ist die neueste Version.</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>Anwendungen suchen</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>Anwendungen</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>Andere …</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Auswählen</translation>
     </message>
     <message>
         <source>Privacy</source>

@@ -192,10 +192,6 @@
         <translation>Save</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>Import failed:</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>Please select a valid .app file</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>Use keyboard shortcut to toggle auto-switching on/off.</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>Menu Bar</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>Show Flag in Menu Bar</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>Display country flag emoji representing current input source.</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>Designed for ultimate productivity on macOS.</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>The update feed could not be read.</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane is up to date.</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane did not do it: %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>Only files on this computer can be written.</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>Export Failed</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>The rules could not be exported to “%1”: %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>Tray</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>Show Flag in Tray</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Designed for effortless typing on the Linux desktop.</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>The update feed could not be read: %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>the feed address “%1” is not an https address</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>the feed is larger than %1 bytes</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>the server answered HTTP %1</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>an item has no version</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>version %1 has no download link</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>version %1 has a download link that is not https</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>the feed is not well-formed XML (line %1: %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>the document is not an RSS feed</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>the feed declares a document type, which is not allowed</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>this desktop has no autostart service</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>the path of the running program is unknown</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>“%1” cannot be created</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 is the latest version.</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>Search Applications</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>Applications</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>Other…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Choose</translation>
     </message>
     <message>
         <source>Privacy</source>

@@ -192,10 +192,6 @@
         <translation>Guardar</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>Error al importar:</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>Selecciona un archivo .app válido</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>Usa un atajo de teclado para activar o desactivar el cambio automático.</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>Barra de menús</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>Mostrar bandera en la barra de menús</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>Muestra el emoji de la bandera del país de la fuente de entrada actual.</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>Diseñado para la máxima productividad en macOS.</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>No se pudo leer el canal de actualizaciones.</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane está actualizado.</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane no pudo hacerlo: %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>Solo se pueden escribir archivos de este equipo.</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>Error al exportar</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>No se pudieron exportar las reglas a «%1»: %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>Bandeja del sistema</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>Mostrar bandera en la bandeja del sistema</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>El atajo de pausa no puede funcionar en esta pantalla: el servidor X no ofrece la extensión RECORD.</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Diseñado para escribir sin esfuerzo en el escritorio Linux.</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>No se pudo leer el canal de actualizaciones: %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>la dirección del canal «%1» no es una dirección https</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>el canal ocupa más de %1 bytes</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>el servidor respondió HTTP %1</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>un elemento no tiene versión</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>la versión %1 no tiene enlace de descarga</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>la versión %1 tiene un enlace de descarga que no es https</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>el canal no es XML bien formado (línea %1: %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>el documento no es un canal RSS</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>el canal declara un tipo de documento, lo cual no está permitido</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>este escritorio no tiene servicio de inicio automático</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>se desconoce la ruta del programa en ejecución</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>no se puede crear «%1»</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 es la versión más reciente.</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>Buscar aplicaciones</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>Aplicaciones</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>Otra…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Elegir</translation>
     </message>
     <message>
         <source>Privacy</source>

@@ -192,10 +192,6 @@
         <translation>Enregistrer</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>Échec de l’importation :</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>Veuillez sélectionner un fichier .app valide</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>Active ou désactive le basculement automatique à l’aide d’un raccourci clavier.</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>Barre des menus</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>Afficher le drapeau dans la barre des menus</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>Affiche l’emoji du drapeau du pays correspondant à la source de saisie actuelle.</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>Conçu pour une productivité maximale sur macOS.</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>Impossible de lire le flux de mises à jour.</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane est à jour.</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane n’a pas pu le faire : %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>Seuls les fichiers de cet ordinateur peuvent être écrits.</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>Échec de l’exportation</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>Impossible d’exporter les règles vers « %1 » : %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>Zone de notification</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>Afficher le drapeau dans la zone de notification</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>Le raccourci de pause ne peut pas fonctionner sur cet affichage : le serveur X ne propose pas l’extension RECORD.</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Conçu pour une saisie sans effort sur le bureau Linux.</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>Impossible de lire le flux de mises à jour : %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>l’adresse du flux « %1 » n’est pas une adresse https</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>le flux dépasse %1 octets</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>le serveur a répondu HTTP %1</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>un élément n’a pas de version</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>la version %1 n’a pas de lien de téléchargement</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>la version %1 a un lien de téléchargement qui n’est pas en https</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>le flux n’est pas du XML bien formé (ligne %1 : %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>le document n’est pas un flux RSS</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>le flux déclare un type de document, ce qui n’est pas autorisé</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>ce bureau n’a pas de service de démarrage automatique</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>le chemin du programme en cours est inconnu</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>impossible de créer « %1 »</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 est la version la plus récente.</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>Rechercher des applications</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>Applications</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>Autre…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Choisir</translation>
     </message>
     <message>
         <source>Privacy</source>

@@ -192,10 +192,6 @@
         <translation>保存</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>インポートに失敗しました：</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>有効な .app ファイルを選択してください</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>キーボードショートカットで自動切り替えのオン/オフを切り替えます。</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>メニューバー</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>メニューバーに国旗を表示</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>現在の入力ソースを表す国旗の絵文字を表示します。</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>macOS で最高の生産性を実現するために設計されています。</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>アップデート情報を読み込めませんでした。</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane は最新です。</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane は実行できませんでした: %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>このコンピュータ上のファイルにのみ書き込めます。</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>書き出しに失敗しました</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>ルールを「%1」に書き出せませんでした: %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>システムトレイ</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>システムトレイに国旗を表示</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>このディスプレイでは一時停止のショートカットを使えません。X サーバーに RECORD 拡張機能がありません。</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Linux デスクトップでのストレスのない入力のために。</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>アップデートフィードを読み込めませんでした: %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>フィードのアドレス「%1」は https のアドレスではありません</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>フィードが %1 バイトを超えています</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>サーバーの応答は HTTP %1 でした</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>バージョンのない項目があります</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>バージョン %1 にダウンロードリンクがありません</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>バージョン %1 のダウンロードリンクが https ではありません</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>フィードが正しい XML ではありません (%1 行目: %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>このドキュメントは RSS フィードではありません</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>フィードが文書型を宣言していますが、これは許可されていません</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>このデスクトップには自動起動の仕組みがありません</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>実行中のプログラムのパスがわかりません</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>「%1」を作成できません</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 は最新バージョンです。</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>アプリケーションを検索</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>アプリケーション</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>その他…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>選択</translation>
     </message>
     <message>
         <source>Privacy</source>

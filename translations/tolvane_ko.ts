@@ -192,10 +192,6 @@
         <translation>저장</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>가져오기 실패:</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>유효한 .app 파일을 선택하세요</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>키보드 단축키로 자동 전환을 켜거나 끕니다.</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>메뉴 막대</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>메뉴 막대에 국기 표시</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>현재 입력 소스를 나타내는 국기 이모지를 표시합니다.</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>macOS에서 최고의 생산성을 위해 설계되었습니다.</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>업데이트 피드를 읽을 수 없습니다.</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane은 최신 버전입니다.</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane이 이 작업을 수행하지 못했습니다: %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>이 컴퓨터의 파일에만 쓸 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>내보내기 실패</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>규칙을 “%1”(으)로 내보낼 수 없습니다: %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>시스템 트레이</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>시스템 트레이에 국기 표시</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>이 디스플레이에서는 일시 정지 단축키가 작동할 수 없습니다. X 서버가 RECORD 확장을 제공하지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Linux 데스크톱에서 편안한 입력을 위해 설계되었습니다.</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>업데이트 피드를 읽을 수 없습니다: %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>피드 주소 “%1”은(는) https 주소가 아닙니다</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>피드가 %1바이트보다 큽니다</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>서버가 HTTP %1(으)로 응답했습니다</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>버전이 없는 항목이 있습니다</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>버전 %1에 다운로드 링크가 없습니다</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>버전 %1의 다운로드 링크가 https가 아닙니다</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>피드가 올바른 XML이 아닙니다(%1행: %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>문서가 RSS 피드가 아닙니다</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>피드가 문서 유형을 선언하고 있으며, 이는 허용되지 않습니다</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>이 데스크톱에는 자동 시작 기능이 없습니다</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>실행 중인 프로그램의 경로를 알 수 없습니다</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>“%1”을(를) 만들 수 없습니다</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1이(가) 최신 버전입니다.</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>응용 프로그램 검색</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>응용 프로그램</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>기타…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>선택</translation>
     </message>
     <message>
         <source>Privacy</source>

@@ -192,10 +192,6 @@
         <translation>Salvar</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>Falha na importação:</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>Selecione um arquivo .app válido</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>Use um atalho de teclado para ativar ou desativar a alternância automática.</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>Barra de menus</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>Mostrar bandeira na barra de menus</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>Exibe o emoji da bandeira do país da fonte de entrada atual.</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>Criado para a máxima produtividade no macOS.</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>Não foi possível ler o feed de atualizações.</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>O Tolvane está atualizado.</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>O Tolvane não conseguiu fazer isso: %1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>Só é possível gravar arquivos neste computador.</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>Falha na exportação</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>Não foi possível exportar as regras para “%1”: %2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>Bandeja do sistema</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>Mostrar bandeira na bandeja do sistema</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>O atalho de pausa não pode funcionar nesta tela: o servidor X não oferece a extensão RECORD.</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>Feito para digitar sem esforço no desktop Linux.</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>Não foi possível ler o feed de atualizações: %1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>o endereço do feed “%1” não é um endereço https</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>o feed tem mais de %1 bytes</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>o servidor respondeu HTTP %1</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>um item não tem versão</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>a versão %1 não tem link de download</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>a versão %1 tem um link de download que não é https</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>o feed não é um XML bem formado (linha %1: %2)</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>o documento não é um feed RSS</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>o feed declara um tipo de documento, o que não é permitido</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>este desktop não tem serviço de inicialização automática</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>o caminho do programa em execução é desconhecido</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>não é possível criar “%1”</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 é a versão mais recente.</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>Pesquisar aplicativos</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>Aplicativos</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>Outro…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>Escolher</translation>
     </message>
     <message>
         <source>Privacy</source>

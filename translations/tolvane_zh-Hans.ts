@@ -192,10 +192,6 @@
         <translation>保存</translation>
     </message>
     <message>
-        <source>Import failed:</source>
-        <translation>导入失败：</translation>
-    </message>
-    <message>
         <source>Please select a valid .app file</source>
         <translation>请选择有效的 .app 文件</translation>
     </message>
@@ -344,14 +340,6 @@
         <translation>使用键盘快捷键开启或关闭自动切换。</translation>
     </message>
     <message>
-        <source>Menu Bar</source>
-        <translation>菜单栏</translation>
-    </message>
-    <message>
-        <source>Show Flag in Menu Bar</source>
-        <translation>在菜单栏中显示旗帜</translation>
-    </message>
-    <message>
         <source>Display country flag emoji representing current input source.</source>
         <translation>显示代表当前输入法的国旗表情符号。</translation>
     </message>
@@ -374,10 +362,6 @@
     <message>
         <source>Tolvane</source>
         <translation>Tolvane</translation>
-    </message>
-    <message>
-        <source>Designed for ultimate productivity on macOS.</source>
-        <translation>专为在 macOS 上获得极致效率而设计。</translation>
     </message>
     <message>
         <source>Contact Support</source>
@@ -430,10 +414,6 @@
     <message>
         <source>The update feed could not be read.</source>
         <translation>无法读取更新源。</translation>
-    </message>
-    <message>
-        <source>Tolvane is up to date.</source>
-        <translation>Tolvane 已是最新版本。</translation>
     </message>
     <message>
         <source>Tolvane is already running.</source>
@@ -534,6 +514,104 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane 无法执行此操作：%1</translation>
+        <source>Only files on this computer can be written.</source>
+        <translation>只能写入本机上的文件。</translation>
+    </message>
+    <message>
+        <source>Export Failed</source>
+        <translation>导出失败</translation>
+    </message>
+    <message>
+        <source>The rules could not be exported to “%1”: %2</source>
+        <translation>无法将规则导出到“%1”：%2</translation>
+    </message>
+    <message>
+        <source>Tray</source>
+        <translation>系统托盘</translation>
+    </message>
+    <message>
+        <source>Show Flag in Tray</source>
+        <translation>在系统托盘中显示国旗</translation>
+    </message>
+    <message>
+        <source>The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.</source>
+        <translation>暂停快捷键无法在此显示器上使用：X 服务器未提供 RECORD 扩展。</translation>
+    </message>
+    <message>
+        <source>Designed for effortless typing on the Linux desktop.</source>
+        <translation>专为在 Linux 桌面上轻松输入而设计。</translation>
+    </message>
+    <message>
+        <source>The update feed could not be read: %1</source>
+        <translation>无法读取更新源：%1</translation>
+    </message>
+    <message>
+        <source>the feed address “%1” is not an https address</source>
+        <translation>更新源地址“%1”不是 https 地址</translation>
+    </message>
+    <message>
+        <source>the feed is larger than %1 bytes</source>
+        <translation>更新源大于 %1 字节</translation>
+    </message>
+    <message>
+        <source>the server answered HTTP %1</source>
+        <translation>服务器返回了 HTTP %1</translation>
+    </message>
+    <message>
+        <source>an item has no version</source>
+        <translation>有一个条目没有版本号</translation>
+    </message>
+    <message>
+        <source>version %1 has no download link</source>
+        <translation>版本 %1 没有下载链接</translation>
+    </message>
+    <message>
+        <source>version %1 has a download link that is not https</source>
+        <translation>版本 %1 的下载链接不是 https</translation>
+    </message>
+    <message>
+        <source>the feed is not well-formed XML (line %1: %2)</source>
+        <translation>更新源不是格式正确的 XML（第 %1 行：%2）</translation>
+    </message>
+    <message>
+        <source>the document is not an RSS feed</source>
+        <translation>该文档不是 RSS 源</translation>
+    </message>
+    <message>
+        <source>the feed declares a document type, which is not allowed</source>
+        <translation>更新源声明了文档类型，这是不允许的</translation>
+    </message>
+    <message>
+        <source>this desktop has no autostart service</source>
+        <translation>此桌面没有自动启动功能</translation>
+    </message>
+    <message>
+        <source>the path of the running program is unknown</source>
+        <translation>正在运行的程序路径未知</translation>
+    </message>
+    <message>
+        <source>“%1” cannot be created</source>
+        <translation>无法创建“%1”</translation>
+    </message>
+    <message>
+        <source>Tolvane %1 is the latest version.</source>
+        <translation>Tolvane %1 是最新版本。</translation>
+    </message>
+    <message>
+        <source>Search Applications</source>
+        <translation>搜索应用程序</translation>
+    </message>
+    <message>
+        <source>Applications</source>
+        <translation>应用程序</translation>
+    </message>
+    <message>
+        <source>Other…</source>
+        <translation>其他…</translation>
+    </message>
+    <message>
+        <source>Choose</source>
+        <translation>选择</translation>
     </message>
     <message>
         <source>Privacy</source>

@@ -139,7 +139,7 @@ void TolvaneApp::buildScenes()
     QGuiApplication::setQuitOnLastWindowClosed(false);
     m_managers = m_dependencies.managers();
     Q_ASSERT(m_managers.ruleEngine && m_managers.menuBarIndicator);
-    m_menuBarShowFlag = Preferences::boolValue(kMenuBarShowFlagKey, true);
+    m_menuBarShowFlag = Preferences::boolValue(kMenuBarShowFlagKey, Preferences::menuBarShowFlagByDefault);
 
     buildMenu();
 
@@ -304,7 +304,7 @@ void TolvaneApp::updateLabel()
 
 void TolvaneApp::refreshMenuBarShowFlag()
 {
-    const bool show = Preferences::boolValue(kMenuBarShowFlagKey, true);
+    const bool show = Preferences::boolValue(kMenuBarShowFlagKey, Preferences::menuBarShowFlagByDefault);
     if (show == m_menuBarShowFlag)
         return;
     m_menuBarShowFlag = show;
@@ -371,6 +371,9 @@ void TolvaneApp::openSettings()
             layout->addWidget(content);
             // The window's size follows its content's.
             layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+            // Shown without a size, a window gets at most two thirds of the
+            // screen, which leaves the settings at their least size.
+            window->resize(window->sizeHint());
             window->setWindowTitle(content->windowTitle());
             connect(content, &QWidget::windowTitleChanged, window, &QWidget::setWindowTitle);
         } else {

@@ -22,15 +22,19 @@ RulesExportManager::RulesExportManager(RuleEngine& engine, QObject* parent)
 {
 }
 
-bool RulesExportManager::exportRules(const QUrl& location)
+bool RulesExportManager::exportRules(const QUrl& location, QString* reason)
 {
     const QByteArray contents = RulesDocument{m_engine.rules()}.fileContents();
     const QString path = location.toLocalFile();
     QString error;
     if (path.isEmpty()) {
         error = QStringLiteral("“%1” is not a local file").arg(location.toString());
+        if (reason)
+            *reason = Tolvane::tr("Only files on this computer can be written.");
     } else if (const auto failure = AtomicFile::write(path, contents)) {
         error = QStringLiteral("“%1”: %2").arg(path, *failure);
+        if (reason)
+            *reason = *failure;
     }
     if (!error.isEmpty()) {
         exportFailed(error);

@@ -29,8 +29,9 @@ public:
     explicit RulesExportManager(RuleEngine& engine, QObject* parent = nullptr);
 
     // Writes the engine's rules to `location` (atomically) and reports the
-    // result through exportCompleted / exportFailed. Returns whether it worked.
-    bool exportRules(const QUrl& location);
+    // result through exportCompleted / exportFailed. Returns whether it worked;
+    // on failure `reason` receives the system's description of what went wrong.
+    bool exportRules(const QUrl& location, QString* reason = nullptr);
     void exportCompleted(const QUrl& location);
     void exportFailed(const QString& error);
 

@@ -27,6 +27,11 @@ public:
     static double doubleValue(const QString& key, double defaultValue);
     static QString stringValue(const QString& key, const QString& defaultValue);
 
+    // Settings whose absence means on, for the part that acts on them and
+    // for the page that shows them alike.
+    static constexpr bool soundEnabledByDefault = true;
+    static constexpr bool menuBarShowFlagByDefault = true;
+
     static void setValue(const QString& key, const QVariant& value);
     static void remove(const QString& key);
 };

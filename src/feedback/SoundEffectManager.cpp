@@ -27,7 +27,7 @@ SoundEffectManager::~SoundEffectManager() = default;
 
 bool SoundEffectManager::isEnabled() const
 {
-    return Preferences::boolValue(QStringLiteral("soundEnabled"), true);
+    return Preferences::boolValue(QStringLiteral("soundEnabled"), Preferences::soundEnabledByDefault);
 }
 
 double SoundEffectManager::volume() const

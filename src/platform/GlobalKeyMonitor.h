@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QObject>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -38,6 +39,11 @@ public:
     // True when the answer of canMonitorKeys() can change only with the display itself
     // (a server extension that is there or not), so asking again is pointless until then.
     virtual bool answerChangesOnlyWithDisplay() const { return false; }
+
+    // The desktop's settings page where the user allows key observation, or
+    // none where nothing can be granted (on X11 it depends only on the X
+    // server's RECORD extension).
+    virtual QUrl permissionSettingsPage() { return {}; }
 
     // Installs a monitor whose handler runs on the main thread for every key
     // press; null when the display offers no way to observe keys.

@@ -1,5 +1,7 @@
 #include "AppcastParser.h"
 
+#include "core/Tolvane.h"
+
 #include <QXmlStreamReader>
 
 namespace {
@@ -50,7 +52,7 @@ AppcastParser::Result AppcastParser::parse(const QByteArray& document)
     while (!xml.atEnd()) {
         xml.readNext();
         if (xml.isDTD()) {
-            result.error = QStringLiteral("the feed declares a document type, which is not allowed");
+            result.error = Tolvane::tr("the feed declares a document type, which is not allowed");
             return result;
         }
         if (!xml.isStartElement())
@@ -97,14 +99,14 @@ AppcastParser::Result AppcastParser::parse(const QByteArray& document)
         const auto url = httpsURL(enclosureURL);
         // An item we cannot compare or cannot offer safely is no update.
         if (item.versionString.isEmpty()) {
-            result.rejected.append({QString(), QStringLiteral("an item has no version")});
+            result.rejected.append({QString(), Tolvane::tr("an item has no version")});
             continue;
         }
         if (!url) {
             result.rejected.append({item.versionString,
                                     enclosureURL.isEmpty()
-                                        ? QStringLiteral("version %1 has no download link").arg(item.versionString)
-                                        : QStringLiteral("version %1 has a download link that is not https")
+                                        ? Tolvane::tr("version %1 has no download link").arg(item.versionString)
+                                        : Tolvane::tr("version %1 has a download link that is not https")
                                               .arg(item.versionString)});
             continue;
         }
@@ -112,13 +114,13 @@ AppcastParser::Result AppcastParser::parse(const QByteArray& document)
         items.append(item);
     }
     if (xml.hasError()) {
-        result.error = QStringLiteral("the feed is not well-formed XML (line %1: %2)")
+        result.error = Tolvane::tr("the feed is not well-formed XML (line %1: %2)")
                            .arg(xml.lineNumber())
                            .arg(xml.errorString());
         return result;
     }
     if (!sawRss || !sawChannel) {
-        result.error = QStringLiteral("the document is not an RSS feed");
+        result.error = Tolvane::tr("the document is not an RSS feed");
         return result;
     }
     result.items = items;

@@ -54,8 +54,7 @@ void AppcastUpdater::checkForUpdates()
         QMetaObject::invokeMethod(
             this,
             [this, address] {
-                abortWithError(Tolvane::tr("The update feed could not be read."),
-                               QStringLiteral("the feed address “%1” is not an https address").arg(address));
+                abortWithError(Tolvane::tr("the feed address “%1” is not an https address").arg(address));
             },
             Qt::QueuedConnection);
         return;
@@ -104,26 +103,23 @@ void AppcastUpdater::finishReply()
     m_reply = nullptr;
     reply->deleteLater();
 
-    const QString couldNotRead = Tolvane::tr("The update feed could not be read.");
     if (m_tooLarge) {
-        abortWithError(couldNotRead,
-                       QStringLiteral("the feed is larger than %1 bytes").arg(m_options.maximumFeedSize));
+        abortWithError(Tolvane::tr("the feed is larger than %1 bytes").arg(m_options.maximumFeedSize));
         return;
     }
     if (reply->error() != QNetworkReply::NoError) {
-        abortWithError(couldNotRead, reply->errorString());
+        abortWithError(reply->errorString());
         return;
     }
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 200) {
-        abortWithError(couldNotRead, QStringLiteral("the server answered HTTP %1").arg(status));
+        abortWithError(Tolvane::tr("the server answered HTTP %1").arg(status));
         return;
     }
     if (!m_tooLarge && !reply->atEnd())
         m_buffer += reply->read(m_options.maximumFeedSize + 1 - m_buffer.size());
     if (m_buffer.size() > m_options.maximumFeedSize) {
-        abortWithError(couldNotRead,
-                       QStringLiteral("the feed is larger than %1 bytes").arg(m_options.maximumFeedSize));
+        abortWithError(Tolvane::tr("the feed is larger than %1 bytes").arg(m_options.maximumFeedSize));
         return;
     }
     const QByteArray document = std::exchange(m_buffer, QByteArray());
@@ -132,10 +128,9 @@ void AppcastUpdater::finishReply()
 
 void AppcastUpdater::handleFeed(const QByteArray& document)
 {
-    const QString couldNotRead = Tolvane::tr("The update feed could not be read.");
     const AppcastParser::Result parsed = AppcastParser::parse(document);
     if (!parsed.items) {
-        abortWithError(couldNotRead, parsed.error);
+        abortWithError(parsed.error);
         return;
     }
     const QList<AppcastItem>& items = *parsed.items;
@@ -153,7 +148,7 @@ void AppcastUpdater::handleFeed(const QByteArray& document)
         const bool newerThanBest = !best || rejected.versionString.isEmpty()
             || VersionComparator::compare(rejected.versionString, best->versionString) > 0;
         if (newerThanCurrent && newerThanBest) {
-            abortWithError(couldNotRead, rejected.reason);
+            abortWithError(rejected.reason);
             return;
         }
     }
@@ -170,10 +165,11 @@ void AppcastUpdater::handleFeed(const QByteArray& document)
         m_driver->showUpToDate(m_options.currentVersion);
 }
 
-void AppcastUpdater::abortWithError(const QString& localizedDescription, const QString& detail)
+void AppcastUpdater::abortWithError(const QString& localizedReason)
 {
-    const QString description = detail.isEmpty() ? localizedDescription
-                                                 : QStringLiteral("%1 (%2)").arg(localizedDescription, detail);
+    const QString description = localizedReason.isEmpty()
+        ? Tolvane::tr("The update feed could not be read.")
+        : Tolvane::tr("The update feed could not be read: %1").arg(localizedReason);
     Q_EMIT didAbortWithError(description);
     if (m_driver)
         m_driver->showUpdateError(description);

@@ -50,7 +50,8 @@ Q_SIGNALS:
 
 private:
     void finishReply();
-    void abortWithError(const QString& localizedDescription, const QString& detail);
+    // `localizedReason`: what went wrong, translated, or the system's own text.
+    void abortWithError(const QString& localizedReason);
     void handleFeed(const QByteArray& document);
 
     Options m_options;

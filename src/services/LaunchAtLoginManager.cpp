@@ -49,7 +49,7 @@ void LaunchAtLoginManager::updateLoginItem()
     std::optional<QString> failure;
     if (!m_service)
         failure = Tolvane::tr("Could not update the autostart entry: %1")
-                      .arg(QStringLiteral("no autostart service"));
+                      .arg(Tolvane::tr("this desktop has no autostart service"));
     else
         failure = enable ? m_service->registerItem() : m_service->unregisterItem();
 

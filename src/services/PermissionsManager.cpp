@@ -3,6 +3,7 @@
 #include "app/Logger.h"
 #include "platform/Platform.h"
 
+#include <QDesktopServices>
 #include <QGuiApplication>
 
 PermissionsManager& PermissionsManager::shared()
@@ -10,7 +11,12 @@ PermissionsManager& PermissionsManager::shared()
     GlobalKeyMonitor* const monitor = Platform::instance().globalKeyMonitor();
     const Recheck recheck = monitor && monitor->answerChangesOnlyWithDisplay() ? Recheck::onDisplayChange
                                                                                 : Recheck::poll;
-    static auto* instance = new PermissionsManager([monitor] { return monitor && monitor->canMonitorKeys(); }, recheck);
+    static auto* instance = [monitor, recheck] {
+        auto* manager = new PermissionsManager([monitor] { return monitor && monitor->canMonitorKeys(); }, recheck);
+        if (monitor)
+            manager->setSettingsPage(monitor->permissionSettingsPage());
+        return manager;
+    }();
     return *instance;
 }
 
@@ -65,6 +71,10 @@ void PermissionsManager::recheckOnDisplayChange()
 
 void PermissionsManager::requestAccess()
 {
+    if (canRequestAccess()) {
+        QDesktopServices::openUrl(m_settingsPage);
+        return;
+    }
     Logger::shared().info(QStringLiteral(
         "Key monitoring needs no permission on this desktop; it works whenever the X server offers the RECORD "
         "extension, so there is nothing to open"));

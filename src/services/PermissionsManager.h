@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
+#include <QUrl>
 
 #include <functional>
 
@@ -33,7 +34,13 @@ public:
     void checkAccessibility();
     void startPolling();
     void recheckOnDisplayChange();
-    // There is nothing to grant on X11: logs so and opens nothing.
+    // Where the permission is granted; none (on X11) when there is nothing
+    // the user could grant.
+    QUrl settingsPage() const { return m_settingsPage; }
+    void setSettingsPage(const QUrl& page) { m_settingsPage = page; }
+    bool canRequestAccess() const { return m_settingsPage.isValid(); }
+
+    // Opens the settings page; without one, logs that there is nothing to open.
     void requestAccess();
 
 Q_SIGNALS:
@@ -45,4 +52,5 @@ private:
     TrustQuery m_isTrusted;
     bool m_isAccessibilityTrusted = false;
     QPointer<QTimer> m_timer;
+    QUrl m_settingsPage;
 };

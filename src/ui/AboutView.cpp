@@ -124,7 +124,7 @@ void AboutView::contactSupport()
 void AboutView::retranslate()
 {
     m_name->setText(Tolvane::tr("Tolvane"));
-    m_description->setText(Tolvane::tr("Designed for ultimate productivity on macOS."));
+    m_description->setText(Tolvane::tr("Designed for effortless typing on the Linux desktop."));
     m_support->setText(Tolvane::tr("Contact Support"));
 }
 

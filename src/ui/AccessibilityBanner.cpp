@@ -35,9 +35,23 @@ AccessibilityBanner::AccessibilityBanner(QWidget* parent)
     retranslate();
 }
 
+QString AccessibilityBanner::text() const
+{
+    return m_text->text();
+}
+
+void AccessibilityBanner::setCanGrant(bool canGrant)
+{
+    m_canGrant = canGrant;
+    m_grant->setVisible(canGrant);
+    retranslate();
+}
+
 void AccessibilityBanner::retranslate()
 {
-    m_text->setText(Tolvane::tr("Accessibility Permission Required"));
+    m_text->setText(m_canGrant ? Tolvane::tr("Accessibility Permission Required")
+                               : Tolvane::tr("The pause hotkey cannot work on this display: the X server does not "
+                                             "offer the RECORD extension."));
     m_grant->setText(Tolvane::tr("Grant Access"));
 }
 

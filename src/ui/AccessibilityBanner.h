@@ -6,13 +6,17 @@ class QLabel;
 class QPushButton;
 
 // The yellow row above the rule list while Tolvane may not observe the
-// keyboard: a warning, the text and a "Grant Access" button.
+// keyboard: a warning, the text and, where the desktop has a permission to
+// grant, a "Grant Access" button.
 class AccessibilityBanner : public QWidget {
     Q_OBJECT
 public:
     explicit AccessibilityBanner(QWidget* parent = nullptr);
 
     QPushButton* grantButton() const { return m_grant; }
+    QString text() const;
+    // Without a permission to grant, the banner says what is missing instead.
+    void setCanGrant(bool canGrant);
 
 Q_SIGNALS:
     void grantAccessRequested();
@@ -26,4 +30,5 @@ private:
 
     QLabel* m_text;
     QPushButton* m_grant;
+    bool m_canGrant = true;
 };

@@ -1,9 +1,10 @@
 #include "AddRuleView.h"
 
 #include "AppIconView.h"
+#include "ApplicationChooser.h"
 #include "SettingsServices.h"
 #include "UiStyle.h"
-#include "app/Logger.h"
+#include "WheelGuard.h"
 #include "core/InputSourceManager.h"
 #include "platform/InputSourceProvider.h"
 #include "core/RuleEngine.h"
@@ -15,7 +16,6 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -32,18 +32,6 @@
 namespace {
 
 const QString kDesktopSuffix = QStringLiteral("desktop");
-
-// Where desktop entries live: the system's, the user's and Flatpak's exports.
-QStringList applicationDirectories()
-{
-    const QString home = QDir::homePath();
-    QStringList dirs{QStringLiteral("/usr/share/applications"), home + QStringLiteral("/.local/share/applications"),
-                     QStringLiteral("/var/lib/flatpak/exports/share/applications"),
-                     home + QStringLiteral("/.local/share/flatpak/exports/share/applications")};
-    dirs.erase(std::remove_if(dirs.begin(), dirs.end(), [](const QString& dir) { return !QFileInfo(dir).isDir(); }),
-               dirs.end());
-    return dirs;
-}
 
 } // namespace
 
@@ -108,7 +96,7 @@ AddRuleView::AddRuleView(RuleEngine& ruleEngine, InputSourceManager& inputSource
 
     connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(m_add, &QPushButton::clicked, this, &AddRuleView::addRule);
-    connect(m_choose, &QPushButton::clicked, this, &AddRuleView::openFileChooser);
+    connect(m_choose, &QPushButton::clicked, this, &AddRuleView::openApplicationChooser);
     connect(m_apps, &QComboBox::currentIndexChanged, this, [this](int index) {
         // Picking a running application replaces a choice made on disk.
         if (index > 0) {
@@ -124,6 +112,7 @@ AddRuleView::AddRuleView(RuleEngine& ruleEngine, InputSourceManager& inputSource
                                                                            : QList<RunningApplication>{});
     retranslate();
     refresh();
+    WheelGuard::protect(this);
 }
 
 QList<RunningApplication> AddRuleView::sortedRegularApplications(QList<RunningApplication> apps)
@@ -178,8 +167,8 @@ void AddRuleView::retranslate()
 {
     setWindowTitle(Tolvane::tr("Add New Rule"));
     m_title->setText(Tolvane::tr("Add New Rule"));
-    m_appSection->setTitle(Tolvane::tr("Target App"));
-    m_sourceSection->setTitle(Tolvane::tr("Input Source"));
+    UiStyle::setSectionTitle(m_appSection, Tolvane::tr("Target App"));
+    UiStyle::setSectionTitle(m_sourceSection, Tolvane::tr("Input Source"));
     m_appsLabel->setText(Tolvane::tr("Running Apps"));
     m_sourcesLabel->setText(Tolvane::tr("Switch To"));
     m_apps->setAccessibleName(Tolvane::tr("Running Apps"));
@@ -238,28 +227,27 @@ void AddRuleView::selectInputSource(const QString& id)
     m_sources->setCurrentIndex(qMax(0, m_sources->findData(id)));
 }
 
-void AddRuleView::openFileChooser()
+void AddRuleView::openApplicationChooser()
 {
-    if (m_fileChooser)
+    if (m_chooser)
         return;
-    const QStringList dirs = applicationDirectories();
-    m_fileChooser = new QFileDialog(this, Tolvane::tr("Choose an application"), dirs.value(0, QDir::homePath()),
-                                    Tolvane::tr("Application entries (*.desktop)"));
-    m_fileChooser->setAttribute(Qt::WA_DeleteOnClose);
-    m_fileChooser->setFileMode(QFileDialog::ExistingFile);
-    m_fileChooser->setAcceptMode(QFileDialog::AcceptOpen);
-    QList<QUrl> places;
-    for (const QString& dir : dirs)
-        places.append(QUrl::fromLocalFile(dir));
-    m_fileChooser->setSidebarUrls(places);
-    connect(m_fileChooser, &QFileDialog::filesSelected, this, &AddRuleView::handleChosenFiles);
-    m_fileChooser->open();
+    m_chooser = new ApplicationChooser(desktopEntryLanguage(), this);
+    m_chooser->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_chooser, &ApplicationChooser::applicationChosen, this, &AddRuleView::useChosenApplication);
+    connect(m_chooser, &ApplicationChooser::fileChosen, this,
+            [this](const QString& path) { handleChosenFiles({path}); });
+    m_chooser->open();
 }
 
-void AddRuleView::handleChooserFailure(const QString& description)
+void AddRuleView::useChosenApplication(const QString& id, const QString& name)
 {
-    Logger::shared().error(QStringLiteral("File import error: ") + description);
-    showError(Tolvane::tr("Import failed:") + QLatin1Char(' ') + description);
+    m_manualBundleID = id;
+    m_manualAppName = name.isEmpty() ? id : name;
+    {
+        const QSignalBlocker blocker(m_apps);
+        m_apps->setCurrentIndex(0);
+    }
+    refresh();
 }
 
 void AddRuleView::handleChosenFiles(const QStringList& paths)
@@ -282,14 +270,7 @@ void AddRuleView::handleChosenFiles(const QStringList& paths)
         showError(Tolvane::tr("The chosen file is not an application entry."));
         return;
     }
-    m_manualBundleID = id;
-    const QString name = entry->localizedName(desktopEntryLanguage()).trimmed();
-    m_manualAppName = name.isEmpty() ? id : name;
-    {
-        const QSignalBlocker blocker(m_apps);
-        m_apps->setCurrentIndex(0);
-    }
-    refresh();
+    useChosenApplication(id, entry->localizedName(desktopEntryLanguage()).trimmed());
 }
 
 void AddRuleView::showError(const QString& message)

@@ -8,9 +8,9 @@
 
 #include <optional>
 
+#include "ApplicationChooser.h"
 class InputSourceManager;
 class QComboBox;
-#include <QFileDialog>
 class QLabel;
 #include <QMessageBox>
 class QPushButton;
@@ -38,14 +38,14 @@ public:
     std::optional<QString> errorMessage() const { return m_errorMessage; }
     bool canAdd() const;
 
-    // The file chooser's answers.
+    // The file chooser's answer.
     void handleChosenFiles(const QStringList& paths);
-    void handleChooserFailure(const QString& description);
 
     void selectRunningApp(int index); // -1: none
     void selectInputSource(const QString& id);
     void addRule();
-    void openFileChooser();
+    // Opens the application chooser.
+    void openApplicationChooser();
 
     QComboBox* runningAppsPicker() const { return m_apps; }
     QComboBox* inputSourcePicker() const { return m_sources; }
@@ -54,7 +54,7 @@ public:
     QPushButton* addButton() const { return m_add; }
     QPushButton* cancelButton() const { return m_cancel; }
     QMessageBox* errorAlert() const { return m_errorAlert; }
-    QFileDialog* fileChooser() const { return m_fileChooser; }
+    ApplicationChooser* applicationChooser() const { return m_chooser; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -64,6 +64,7 @@ private:
     void fillPickers();
     void showError(const QString& message);
     void refresh();
+    void useChosenApplication(const QString& id, const QString& name);
 
     RuleEngine& m_ruleEngine;
     InputSourceManager& m_inputSourceManager;
@@ -86,5 +87,5 @@ private:
     QPushButton* m_cancel;
     QPushButton* m_add;
     QPointer<QMessageBox> m_errorAlert;
-    QPointer<QFileDialog> m_fileChooser;
+    QPointer<ApplicationChooser> m_chooser;
 };

@@ -2,6 +2,7 @@
 
 #include "AppIconView.h"
 #include "UiStyle.h"
+#include "WheelGuard.h"
 #include "core/InputSourceManager.h"
 #include "platform/InputSourceProvider.h"
 #include "core/RuleEngine.h"
@@ -88,6 +89,7 @@ EditRuleView::EditRuleView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     // Loaded from the rule as the sheet appears.
     m_enabled->setChecked(rule.isEnabled);
     retranslate();
+    WheelGuard::protect(this);
 }
 
 void EditRuleView::fillPicker()
@@ -123,8 +125,8 @@ void EditRuleView::retranslate()
 {
     setWindowTitle(Tolvane::tr("Edit Rule"));
     m_title->setText(Tolvane::tr("Edit Rule"));
-    m_appSection->setTitle(Tolvane::tr("Target App"));
-    m_sourceSection->setTitle(Tolvane::tr("Input Source"));
+    UiStyle::setSectionTitle(m_appSection, Tolvane::tr("Target App"));
+    UiStyle::setSectionTitle(m_sourceSection, Tolvane::tr("Input Source"));
     m_sourcesLabel->setText(Tolvane::tr("Switch To"));
     m_sources->setAccessibleName(Tolvane::tr("Switch To"));
     m_enabled->setText(Tolvane::tr("Enabled"));

@@ -3,6 +3,7 @@
 #include "SettingsServices.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
+#include "WheelGuard.h"
 #include "app/Logger.h"
 #include "core/InputSourceManager.h"
 #include "platform/InputSourceProvider.h"
@@ -175,6 +176,7 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
         m_shareStatistics->setChecked(UsageStatisticsManager::shared().isSharingEnabled());
     }
     retranslate();
+    WheelGuard::protect(this);
 }
 
 QUrl GeneralSettingsView::websiteURL()
@@ -254,30 +256,30 @@ void GeneralSettingsView::fillDefaultSources()
 
 void GeneralSettingsView::retranslate()
 {
-    m_languageSection->setTitle(Tolvane::tr("Language"));
+    UiStyle::setSectionTitle(m_languageSection, Tolvane::tr("Language"));
     m_languageLabel->setText(Tolvane::tr("App Language"));
     m_language->setAccessibleName(Tolvane::tr("App Language"));
     m_languageDescription->setText(Tolvane::tr("Language changes take effect immediately."));
-    m_startupSection->setTitle(Tolvane::tr("Startup"));
+    UiStyle::setSectionTitle(m_startupSection, Tolvane::tr("Startup"));
     m_launch->setText(Tolvane::tr("Launch at Login"));
     m_launchDescription->setText(Tolvane::tr("Automatically start when you log in."));
-    m_fallbackSection->setTitle(Tolvane::tr("Fallback Behavior"));
+    UiStyle::setSectionTitle(m_fallbackSection, Tolvane::tr("Fallback Behavior"));
     m_defaultSourceLabel->setText(Tolvane::tr("Default Input Source"));
     m_defaultSource->setAccessibleName(Tolvane::tr("Default Input Source"));
     m_fallbackDescription->setText(Tolvane::tr("If no rule matches the active app, switch to this input source."));
-    m_notificationSection->setTitle(Tolvane::tr("Notifications"));
+    UiStyle::setSectionTitle(m_notificationSection, Tolvane::tr("Notifications"));
     m_notification->setText(Tolvane::tr("Show System Notification"));
     m_notificationDescription->setText(Tolvane::tr("Show a system notification when input source switches."));
-    m_privacySection->setTitle(Tolvane::tr("Privacy"));
+    UiStyle::setSectionTitle(m_privacySection, Tolvane::tr("Privacy"));
     m_shareStatistics->setText(Tolvane::tr("Share anonymous usage statistics"));
     m_shareStatisticsDescription->setText(
         Tolvane::tr("Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, "
                     "and how long its windows are in use; no rule, application name or typed text is ever sent."));
-    m_updatesSection->setTitle(Tolvane::tr("Updates"));
+    UiStyle::setSectionTitle(m_updatesSection, Tolvane::tr("Updates"));
     m_checkUpdates->setText(Tolvane::tr("Check for Updates"));
     m_website->setText(Tolvane::tr("Visit Website"));
     m_updatesDescription->setText(Tolvane::tr("Check if a new version is available."));
-    m_resetSection->setTitle(Tolvane::tr("Reset"));
+    UiStyle::setSectionTitle(m_resetSection, Tolvane::tr("Reset"));
     m_reset->setText(Tolvane::tr("Reset All Settings"));
     m_resetDescription->setText(Tolvane::tr("Reset all settings to default values. Rules will not be affected."));
     fillLanguages();
@@ -306,8 +308,11 @@ void GeneralSettingsView::confirmReset()
     m_confirmation = new QMessageBox(QMessageBox::Warning, Tolvane::tr("Reset Settings"),
                                      Tolvane::tr("Are you sure you want to reset all settings to default values?"),
                                      QMessageBox::NoButton, this);
-    m_confirmation->addButton(Tolvane::tr("Cancel"), QMessageBox::RejectRole);
+    QPushButton* cancel = m_confirmation->addButton(Tolvane::tr("Cancel"), QMessageBox::RejectRole);
     QPushButton* reset = m_confirmation->addButton(Tolvane::tr("Reset"), QMessageBox::DestructiveRole);
+    // Return must not wipe the settings: it presses Cancel.
+    m_confirmation->setDefaultButton(cancel);
+    m_confirmation->setEscapeButton(cancel);
     connect(reset, &QPushButton::clicked, this, &GeneralSettingsView::resetToDefaults);
     m_confirmation->setAttribute(Qt::WA_DeleteOnClose);
     m_confirmation->setWindowModality(Qt::WindowModal);

@@ -4,6 +4,7 @@
 #include "SettingsServices.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
+#include "WheelGuard.h"
 #include "backup/RulesDocument.h"
 #include "backup/RulesExportManager.h"
 #include "core/Preferences.h"
@@ -54,12 +55,11 @@ QLabel* description(QWidget* parent)
     return label;
 }
 
-QLabel* valueLabel(QWidget* parent)
+QLabel* valueLabel(const QStringList& samples, QWidget* parent)
 {
     auto* label = new QLabel(parent);
-    QFont digits = label->font();
-    label->setFont(digits);
     UiStyle::makeSecondary(label);
+    UiStyle::reserveWidth(label, samples);
     return label;
 }
 
@@ -103,7 +103,7 @@ ProSettingsView::ProSettingsView(RuleEngine& ruleEngine, QWidget* parent)
     details->addLayout(positionForm);
     auto* durationRow = new QHBoxLayout;
     m_durationTitle = new QLabel(m_indicatorDetails);
-    m_durationValue = valueLabel(m_indicatorDetails);
+    m_durationValue = valueLabel({durationText(0.5), durationText(3.0)}, m_indicatorDetails);
     durationRow->addWidget(m_durationTitle);
     durationRow->addStretch(1);
     durationRow->addWidget(m_durationValue);
@@ -127,7 +127,7 @@ ProSettingsView::ProSettingsView(RuleEngine& ruleEngine, QWidget* parent)
     soundDetails->setSpacing(8);
     auto* volumeRow = new QHBoxLayout;
     m_volumeTitle = new QLabel(m_soundDetails);
-    m_volumeValue = valueLabel(m_soundDetails);
+    m_volumeValue = valueLabel({volumeText(0.1), volumeText(1.0)}, m_soundDetails);
     volumeRow->addWidget(m_volumeTitle);
     volumeRow->addStretch(1);
     volumeRow->addWidget(m_volumeValue);
@@ -151,7 +151,7 @@ ProSettingsView::ProSettingsView(RuleEngine& ruleEngine, QWidget* parent)
     m_hotkeySection = new QGroupBox(this);
     auto* hotkey = new QVBoxLayout(m_hotkeySection);
     m_hotkey = new QCheckBox(m_hotkeySection);
-    m_hotkey->setIcon(SymbolIcon::icon(QStringLiteral("command")));
+    m_hotkey->setIcon(SymbolIcon::icon(QStringLiteral("keyboard")));
     hotkey->addWidget(m_hotkey);
     m_hotkeyRow = new QWidget(m_hotkeySection);
     auto* keys = new QHBoxLayout(m_hotkeyRow);
@@ -240,6 +240,7 @@ ProSettingsView::ProSettingsView(RuleEngine& ruleEngine, QWidget* parent)
 
     retranslate();
     reload();
+    WheelGuard::protect(this);
 }
 
 QString ProSettingsView::durationText(double seconds)
@@ -257,7 +258,7 @@ QString ProSettingsView::volumeText(double volume)
 
 QStringList ProSettingsView::hotkeyKeyCaps()
 {
-    return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P).toString(QKeySequence::NativeText).split(QLatin1Char('+'));
+    return QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_P).toString(QKeySequence::PortableText).split(QLatin1Char('+'));
 }
 
 void ProSettingsView::reload()
@@ -273,12 +274,12 @@ void ProSettingsView::reload()
     const double duration = InputSourceIndicatorController::displayDuration();
     m_duration->setValue(static_cast<int>(std::lround(duration / kDurationStep)));
     m_durationValue->setText(durationText(duration));
-    m_sound->setChecked(Preferences::boolValue(kSoundEnabled, false));
+    m_sound->setChecked(Preferences::boolValue(kSoundEnabled, Preferences::soundEnabledByDefault));
     const double volume = std::clamp(Preferences::doubleValue(kSoundVolume, 0.5), 0.0, 1.0);
     m_volume->setValue(static_cast<int>(std::lround(volume / kVolumeStep)));
     m_volumeValue->setText(volumeText(volume));
     m_hotkey->setChecked(Preferences::boolValue(kPauseHotkeyEnabled, false));
-    m_menuFlag->setChecked(Preferences::boolValue(kMenuBarShowFlag, false));
+    m_menuFlag->setChecked(Preferences::boolValue(kMenuBarShowFlag, Preferences::menuBarShowFlagByDefault));
     showDependentRows();
 }
 
@@ -297,7 +298,7 @@ void ProSettingsView::showEvent(QShowEvent* event)
 
 void ProSettingsView::retranslate()
 {
-    m_indicatorSection->setTitle(Tolvane::tr("Visual Indicator"));
+    UiStyle::setSectionTitle(m_indicatorSection, Tolvane::tr("Visual Indicator"));
     m_indicator->setText(Tolvane::tr("Show Input Source Indicator"));
     m_positionLabel->setText(Tolvane::tr("Position"));
     m_position->setAccessibleName(Tolvane::tr("Position"));
@@ -307,20 +308,20 @@ void ProSettingsView::retranslate()
     m_durationTitle->setText(Tolvane::tr("Display Duration"));
     m_duration->setAccessibleName(Tolvane::tr("Display Duration"));
     m_indicatorDescription->setText(Tolvane::tr("Shows a floating indicator when input source changes."));
-    m_soundSection->setTitle(Tolvane::tr("Sound Effects"));
+    UiStyle::setSectionTitle(m_soundSection, Tolvane::tr("Sound Effects"));
     m_sound->setText(Tolvane::tr("Play Sound on Switch"));
     m_volumeTitle->setText(Tolvane::tr("Volume"));
     m_volume->setAccessibleName(Tolvane::tr("Volume"));
     m_testSound->setText(Tolvane::tr("Test Sound"));
     m_soundDescription->setText(Tolvane::tr("Plays a subtle sound when input source changes."));
-    m_hotkeySection->setTitle(Tolvane::tr("Global Hotkey"));
+    UiStyle::setSectionTitle(m_hotkeySection, Tolvane::tr("Global Hotkey"));
     m_hotkey->setText(Tolvane::tr("Enable Global Hotkey"));
     m_hotkeyTitle->setText(Tolvane::tr("Pause/Resume"));
     m_hotkeyDescription->setText(Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off."));
-    m_menuSection->setTitle(Tolvane::tr("Menu Bar"));
-    m_menuFlag->setText(Tolvane::tr("Show Flag in Menu Bar"));
+    UiStyle::setSectionTitle(m_menuSection, Tolvane::tr("Tray"));
+    m_menuFlag->setText(Tolvane::tr("Show Flag in Tray"));
     m_menuDescription->setText(Tolvane::tr("Display country flag emoji representing current input source."));
-    m_backupSection->setTitle(Tolvane::tr("Backup & Restore"));
+    UiStyle::setSectionTitle(m_backupSection, Tolvane::tr("Backup & Restore"));
     m_export->setText(Tolvane::tr("Export Rules"));
     m_import->setText(Tolvane::tr("Import Rules"));
     m_backupDescription->setText(Tolvane::tr("Backup and restore your rules as JSON files."));
@@ -345,15 +346,22 @@ void ProSettingsView::exportRules()
     m_exporter->setFileMode(QFileDialog::AnyFile);
     m_exporter->setDefaultSuffix(RulesDocument::fileExtension());
     m_exporter->selectFile(name);
-    connect(m_exporter, &QFileDialog::fileSelected, this, &ProSettingsView::handleExportLocation);
+    // Every kind of file dialog ends in accepted(); not every kind emits the
+    // file-selection signals.
+    QFileDialog* dialog = m_exporter;
+    connect(dialog, &QFileDialog::accepted, this, [this, dialog] { handleExportLocation(dialog->selectedFiles().value(0)); });
     m_exporter->open();
 }
 
 void ProSettingsView::handleExportLocation(const QString& path)
 {
     auto& services = SettingsServices::current();
-    if (!path.isEmpty() && services.rulesExport)
-        services.rulesExport().exportRules(QUrl::fromLocalFile(path));
+    if (path.isEmpty() || !services.rulesExport)
+        return;
+    QString reason;
+    if (!services.rulesExport().exportRules(QUrl::fromLocalFile(path), &reason))
+        showAlert(Tolvane::tr("Export Failed"),
+                  Tolvane::tr("The rules could not be exported to “%1”: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 void ProSettingsView::importRules()
@@ -365,7 +373,8 @@ void ProSettingsView::importRules()
     m_importer->setAttribute(Qt::WA_DeleteOnClose);
     m_importer->setAcceptMode(QFileDialog::AcceptOpen);
     m_importer->setFileMode(QFileDialog::ExistingFile);
-    connect(m_importer, &QFileDialog::urlsSelected, this, &ProSettingsView::handleImportLocations);
+    QFileDialog* dialog = m_importer;
+    connect(dialog, &QFileDialog::accepted, this, [this, dialog] { handleImportLocations(dialog->selectedUrls()); });
     m_importer->open();
 }
 
@@ -374,19 +383,19 @@ void ProSettingsView::handleImportLocations(const QList<QUrl>& locations)
     auto& services = SettingsServices::current();
     if (!services.rulesExport)
         return;
-    if (const std::optional<QString> result = services.rulesExport().importCompleted(locations))
-        showImportResult(*result);
+    if (const std::optional<QString> result = services.rulesExport().importCompleted(locations)) {
+        m_importResult = *result;
+        showAlert(Tolvane::tr("Import Result"), *result);
+    }
 }
 
-void ProSettingsView::showImportResult(const QString& text)
+void ProSettingsView::showAlert(const QString& title, const QString& text)
 {
-    m_importResult = text;
-    if (m_importAlert)
-        m_importAlert->deleteLater();
-    m_importAlert = new QMessageBox(QMessageBox::Information, Tolvane::tr("Import Result"), text,
-                                    QMessageBox::NoButton, this);
-    m_importAlert->addButton(Tolvane::tr("OK"), QMessageBox::RejectRole);
-    m_importAlert->setAttribute(Qt::WA_DeleteOnClose);
-    m_importAlert->setWindowModality(Qt::WindowModal);
-    m_importAlert->open();
+    if (m_alert)
+        m_alert->deleteLater();
+    m_alert = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::NoButton, this);
+    m_alert->addButton(Tolvane::tr("OK"), QMessageBox::RejectRole);
+    m_alert->setAttribute(Qt::WA_DeleteOnClose);
+    m_alert->setWindowModality(Qt::WindowModal);
+    m_alert->open();
 }

@@ -54,7 +54,8 @@ public:
     QPushButton* importButton() const { return m_import; }
     QFileDialog* exporter() const { return m_exporter; }
     QFileDialog* importer() const { return m_importer; }
-    QMessageBox* importResultAlert() const { return m_importAlert; }
+    // The page's one alert: the import result, or why an export failed.
+    QMessageBox* alert() const { return m_alert; }
     QString importResult() const { return m_importResult; }
 
 protected:
@@ -64,13 +65,13 @@ protected:
 private:
     void retranslate();
     void showDependentRows();
-    void showImportResult(const QString& text);
+    void showAlert(const QString& title, const QString& text);
 
     RuleEngine& m_ruleEngine;
     QString m_importResult;
     QPointer<QFileDialog> m_exporter;
     QPointer<QFileDialog> m_importer;
-    QPointer<QMessageBox> m_importAlert;
+    QPointer<QMessageBox> m_alert;
 
     QGroupBox* m_indicatorSection;
     QCheckBox* m_indicator;

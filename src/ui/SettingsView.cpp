@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QScreen>
 #include <QListWidget>
 #include <QScrollArea>
 #include <QStackedWidget>
@@ -43,7 +44,6 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     , m_permissionsManager(permissionsManager)
 {
     setMinimumSize(700, 450);
-    resize(820, 560);
 
     auto* columns = new QHBoxLayout(this);
     columns->setContentsMargins(0, 0, 0, 0);
@@ -111,6 +111,7 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     rulesColumn->setContentsMargins(0, 0, 0, 0);
     rulesColumn->setSpacing(0);
     m_banner = new AccessibilityBanner(rulesPage);
+    m_banner->setCanGrant(m_permissionsManager.canRequestAccess());
     connect(m_banner, &AccessibilityBanner::grantAccessRequested, &m_permissionsManager,
             &PermissionsManager::requestAccess);
     rulesColumn->addWidget(m_banner);
@@ -145,6 +146,18 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     setTabOrder(m_sidebar, m_detail);
     retranslate();
     updateBanner();
+    resize(sizeHint());
+}
+
+QSize SettingsView::sizeHint() const
+{
+    QSize size(820, 560);
+    // The page, the sidebar, the divider, and the frame a scroll area keeps.
+    const int generalHeight = m_general->sizeHint().height() + 2 * m_detail->frameWidth();
+    size.setHeight(qMax(size.height(), generalHeight));
+    if (const QScreen* display = screen())
+        size = size.boundedTo(display->availableGeometry().size() - QSize(0, 48));
+    return size.expandedTo(minimumSize());
 }
 
 QString SettingsView::versionFooterText(const QString& shortVersion)

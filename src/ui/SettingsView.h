@@ -34,6 +34,10 @@ public:
     int currentPage() const;
     bool isBannerVisible() const;
 
+    // Wide enough for the sidebar and a page, tall enough for the whole of
+    // General Settings (as far as the screen allows).
+    QSize sizeHint() const override;
+
     QListWidget* sidebar() const { return m_sidebar; }
     QLabel* versionFooter() const { return m_footer; }
     AccessibilityBanner* banner() const { return m_banner; }

@@ -20,6 +20,7 @@ QString themeName(const QString& symbol)
         {QStringLiteral("play.circle"), QStringLiteral("media-playback-start")},
         {QStringLiteral("envelope"), QStringLiteral("mail-message-new")},
         {QStringLiteral("globe"), QStringLiteral("web-browser")},
+        {QStringLiteral("keyboard"), QStringLiteral("input-keyboard")},
     };
     return names.value(symbol);
 }

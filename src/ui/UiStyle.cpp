@@ -1,6 +1,8 @@
 #include "UiStyle.h"
 
+#include <QGroupBox>
 #include <QLabel>
+#include <QStringList>
 #include <QWidget>
 
 namespace UiStyle {
@@ -52,6 +54,20 @@ void makeDescription(QLabel* label)
     label->setFont(captionFont(label->font()));
     label->setWordWrap(true);
     makeSecondary(label);
+}
+
+void setSectionTitle(QGroupBox* section, const QString& title)
+{
+    section->setTitle(QString(title).replace(QLatin1Char('&'), QLatin1String("&&")));
+}
+
+void reserveWidth(QLabel* label, const QStringList& samples)
+{
+    int widest = 0;
+    for (const QString& sample : samples)
+        widest = qMax(widest, label->fontMetrics().horizontalAdvance(sample));
+    label->setMinimumWidth(widest + label->contentsMargins().left() + label->contentsMargins().right());
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 }
 
 void name(QWidget* widget, const QString& accessibleName)

@@ -36,7 +36,7 @@ UpdateDialog::UpdateDialog(Kind kind, const QString& heading, const QString& bod
 UpdateDialog* UpdateDialog::upToDate(const QString& currentVersion, QWidget* parent)
 {
     auto* dialog = new UpdateDialog(Kind::UpToDate, Tolvane::tr("You're up to date!"),
-                                    Tolvane::tr("Tolvane is up to date.") + QLatin1Char(' ') + currentVersion, parent);
+                                    Tolvane::tr("Tolvane %1 is the latest version.").arg(currentVersion), parent);
     auto* buttons = new QDialogButtonBox(dialog);
     dialog->m_defaultButton = buttons->addButton(Tolvane::tr("Close"), QDialogButtonBox::AcceptRole);
     connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);

@@ -33,7 +33,12 @@ struct AppHarness {
         dependencies.shortVersion = [] { return QVariant(QStringLiteral("2.4.1")); };
         dependencies.makeSettingsContent = [this](const TolvaneApp::Managers&) -> QWidget* {
             calls.append(QStringLiteral("settings content"));
-            auto* content = new QLabel(QStringLiteral("settings"));
+            struct Content : QLabel {
+                using QLabel::QLabel;
+                QSize sizeHint() const override { return {820, 640}; }
+            };
+            auto* content = new Content(QStringLiteral("settings"));
+            content->setMinimumSize(700, 450);
             content->setWindowTitle(QStringLiteral("Tolvane Settings"));
             return content;
         };

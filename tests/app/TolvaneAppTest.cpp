@@ -192,6 +192,8 @@ private Q_SLOTS:
         QWidget* window = app.settingsWindow();
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Tolvane Settings"));
+        // It opens at the size its content asks for, not the least it allows.
+        QCOMPARE(window->size(), QSize(820, 640));
         // Ctrl+, Ctrl+Alt+P and Ctrl+Q also work while the window is in front.
         QVERIFY(window->actions().contains(rowNamed(*app.menu(), QStringLiteral("Quit"))));
         QVERIFY(window->actions().contains(rowNamed(*app.menu(), QStringLiteral("Pause Switching"))));

@@ -38,6 +38,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("enabled");
         QTest::newRow("entry") << QByteArray("[Desktop Entry]\nType=Application\nExec=/old/tolvane\n") << true;
         QTest::newRow("hidden entry") << QByteArray("[Desktop Entry]\nType=Application\nExec=/x\nHidden=true\n") << false;
+        QTest::newRow("switched off in GNOME")
+            << QByteArray("[Desktop Entry]\nType=Application\nExec=/x\nX-GNOME-Autostart-enabled=false\n") << false;
     }
 
     void startsFromTheEntryOnDisk()
@@ -56,8 +58,13 @@ private Q_SLOTS:
         // Applied once: an enabled entry now starts this program, anything else is gone.
         QCOMPARE(QFile::exists(entry()), enabled);
         QCOMPARE(item.isRegistered(), enabled);
-        if (!enabled)
+        if (!enabled) {
+            // Turning it on writes an entry that every desktop starts.
+            manager.setEnabled(true);
+            QVERIFY(item.isRegistered());
+            QVERIFY(!readFile(entry()).contains("=false"));
             return;
+        }
         const QByteArray written = readFile(entry());
         QVERIFY(written.startsWith("[Desktop Entry]\n"));
         QVERIFY(written.contains("\nType=Application\n"));

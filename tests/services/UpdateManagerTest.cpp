@@ -1,4 +1,5 @@
 #include "services/AppcastUpdater.h"
+#include "services/LocalizationManager.h"
 #include "services/UpdateManager.h"
 #include "services/UpdateUserDriver.h"
 #include "services/VersionComparator.h"
@@ -137,8 +138,8 @@ private Q_SLOTS:
         QTest::newRow("older") << "/older" << "You're up to date!" << found(2, "No updates available") << "up to date 1.9";
 
         const QString failed = QStringLiteral("Update check failed");
-        const QStringList failedLog{"error: Sparkle error: The update feed could not be read. (…"};
-        const QString failedShown = QStringLiteral("error The update feed could not be read. (…");
+        const QStringList failedLog{"error: Sparkle error: The update feed could not be read: …"};
+        const QString failedShown = QStringLiteral("error The update feed could not be read: …");
         QTest::newRow("404") << "/404" << failed << failedLog << failedShown;
         QTest::newRow("malformed XML") << "/malformed" << failed << failedLog << failedShown;
         QTest::newRow("not a feed") << "/not-a-feed" << failed << failedLog << failedShown;
@@ -151,7 +152,39 @@ private Q_SLOTS:
         // An older item with a good link does not hide the newest one.
         QTest::newRow("newest link is plain http")
             << "/http-link" << failed << QStringList{"info: Sparkle: Loaded appcast with 2 items", failedLog.first()}
-            << "error The update feed could not be read. (version 9.0 has a download link that is not https)";
+            << "error The update feed could not be read: version 9.0 has a download link that is not https";
+    }
+
+    void feedFailuresAreTranslatedWhole_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("data"); // stays as it is inside the message
+        QTest::newRow("de, 404") << "de" << "/404" << "404";
+        QTest::newRow("ja, plain http download") << "ja" << "/http-link" << "9.0";
+        QTest::newRow("ko, not a feed") << "ko" << "/not-a-feed" << "";
+    }
+
+    void feedFailuresAreTranslatedWhole()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, address);
+        QFETCH(QString, data);
+        LocalizationManager::shared().setLanguage(language, false);
+        AppcastUpdater::Options options;
+        options.feedURL = m_server.url(address);
+        options.currentVersion = QStringLiteral("1.9");
+        options.allowLoopbackHttp = true;
+        RecordingDriver driver;
+        UpdateManager manager(new AppcastUpdater(options, &driver));
+        manager.checkForUpdates();
+        QTRY_VERIFY_WITH_TIMEOUT(!manager.isCheckingForUpdates(), 10000);
+        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+        QCOMPARE(driver.shown.size(), 1);
+        const QString shown = driver.shown.first();
+        for (const char* english : {"could not be read", "server", "answered", "download link", "RSS feed"})
+            QVERIFY2(!shown.contains(QLatin1String(english)), qPrintable(shown));
+        QVERIFY(shown.contains(data));
     }
 
     void checksTheFeed()

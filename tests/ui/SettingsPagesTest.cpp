@@ -8,19 +8,31 @@
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 #include "ui/AboutView.h"
+#include "ui/AccessibilityBanner.h"
+#include "ui/AddRuleView.h"
+#include "ui/EditRuleView.h"
+#include "ui/KeyboardKeyView.h"
 #include "ui/GeneralSettingsView.h"
 #include "ui/ProSettingsView.h"
 #include "ui/RuleListView.h"
 #include "ui/SettingsView.h"
+#include "ui/UpdateDialog.h"
 
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QtTest/qtestspontaneevent.h>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -75,8 +87,10 @@ private Q_SLOTS:
         GeneralSettingsView page(m_services->engine(), m_services->inputSources());
         page.show();
         QVERIFY(page.notificationToggle()->isChecked());
+        // Return answers the confirmation with Cancel.
         page.confirmReset();
-        QVERIFY(clickButton(page.resetConfirmation(), Tolvane::tr("Cancel")));
+        QVERIFY(QTest::qWaitForWindowExposed(page.resetConfirmation()));
+        QTest::keyClick(page.resetConfirmation(), Qt::Key_Return);
         QTRY_VERIFY(!page.resetConfirmation());
         QVERIFY(Preferences::contains(QStringLiteral("soundEnabled")));
         QCOMPARE(m_services->engine().defaultInputSourceID(), std::optional<QString>(QStringLiteral("xkb:ru")));
@@ -100,6 +114,8 @@ private Q_SLOTS:
         pro.hide();
         pro.show();
         QVERIFY(!pro.hotkeyToggle()->isChecked());
+        QVERIFY(pro.soundToggle()->isChecked());
+        QVERIFY(pro.menuFlagToggle()->isChecked());
     }
 
     void generalControlsTakeEffectAtOnce()
@@ -240,8 +256,11 @@ private Q_SLOTS:
         ProSettingsView page(m_services->engine());
         page.show();
         QVERIFY(!page.positionPicker()->isVisible());
-        QVERIFY(!page.volumeSlider()->isVisible());
         QVERIFY(!page.hotkeyRow()->isVisible());
+        // A fresh install plays sounds and shows the flag; the page says so.
+        QVERIFY(page.soundToggle()->isChecked());
+        QVERIFY(page.volumeSlider()->isVisible());
+        QVERIFY(page.menuFlagToggle()->isChecked());
 
         QTest::keyClick(page.indicatorToggle(), Qt::Key_Space);
         QVERIFY(Preferences::boolValue(QStringLiteral("indicatorEnabled")));
@@ -251,10 +270,11 @@ private Q_SLOTS:
         QCOMPARE(Preferences::stringValue(QStringLiteral("indicatorPosition")), std::optional<QString>("bottom"));
 
         QTest::keyClick(page.soundToggle(), Qt::Key_Space);
-        QVERIFY(page.volumeSlider()->isVisible());
-        QVERIFY(page.testSoundButton()->isVisible());
+        QCOMPARE(Preferences::store().value(QStringLiteral("soundEnabled")).toBool(), false);
+        QVERIFY(!page.volumeSlider()->isVisible());
+        QVERIFY(!page.testSoundButton()->isVisible());
         QTest::keyClick(page.menuFlagToggle(), Qt::Key_Space);
-        QCOMPARE(Preferences::store().value(QStringLiteral("menuBarShowFlag")).toBool(), true);
+        QCOMPARE(Preferences::store().value(QStringLiteral("menuBarShowFlag")).toBool(), false);
 
         // The pause hotkey's monitor runs exactly while its toggle is on.
         QTest::keyClick(page.hotkeyToggle(), Qt::Key_Space);
@@ -267,55 +287,263 @@ private Q_SLOTS:
         QCOMPARE(m_services->monitor.live, 0);
     }
 
-    void importResultAlert_data()
+    void fileDialogsCarryTheChosenFile_data()
     {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("message"); // none when nothing was chosen
-        QTest::newRow("rules") << QByteArray("[]") << "Successfully imported 0 rules";
-        QTest::newRow("not a backup") << QByteArray("{\"hello\": 1}")
-                                      << "Import failed: The file is not a valid Tolvane rules backup.";
-        QTest::newRow("nothing chosen") << QByteArray() << "";
+        QTest::addColumn<bool>("isExport");
+        QTest::addColumn<QByteArray>("contents"); // of the file chosen for import
+        QTest::addColumn<QString>("fileName");     // typed into the dialog; none: Escape
+        QTest::addColumn<QString>("title");        // of the page's alert; none: no alert
+        QTest::addColumn<QString>("message");      // the alert's text starts with it
+        QTest::addColumn<int>("rules");            // in the list afterwards
+        const QByteArray backup = R"([{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","appBundleID":"gedit",)"
+                                  R"("appName":"Gedit","targetInputSourceID":"xkb:ru","isEnabled":true}])";
+        QTest::newRow("import a backup") << false << backup << "backup.json" << "Import Result"
+                                         << "Successfully imported 1 rules" << 2;
+        QTest::newRow("import an empty backup") << false << QByteArray("[]") << "backup.json" << "Import Result"
+                                                << "Successfully imported 0 rules" << 1;
+        QTest::newRow("import not a backup")
+            << false << QByteArray("{\"hello\": 1}") << "backup.json" << "Import Result"
+            << "Import failed: The file is not a valid Tolvane rules backup." << 1;
+        QTest::newRow("import cancelled") << false << backup << "" << "" << "" << 1;
+        QTest::newRow("export") << true << QByteArray() << "out.json" << "" << "" << 1;
+        QTest::newRow("export into a missing folder") << true << QByteArray() << "missing/out.json" << "Export Failed"
+                                                      << "The rules could not be exported to" << 1;
+        QTest::newRow("export cancelled") << true << QByteArray() << "" << "" << "" << 1;
     }
 
-    void importResultAlert()
+    void fileDialogsCarryTheChosenFile()
     {
+        QFETCH(bool, isExport);
         QFETCH(QByteArray, contents);
+        QFETCH(QString, fileName);
+        QFETCH(QString, title);
         QFETCH(QString, message);
-        const QString path = m_dir->filePath(QStringLiteral("backup.json"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        file.close();
+        QFETCH(int, rules);
+        m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
+        const QString path = m_dir->filePath(fileName.isEmpty() ? QStringLiteral("x.json") : fileName);
+        if (!isExport) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(contents);
+        }
 
         ProSettingsView page(m_services->engine());
         page.show();
-        page.handleImportLocations(message.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl::fromLocalFile(path)});
-        QCOMPARE(page.importResult(), message);
-        QCOMPARE(bool(page.importResultAlert()), !message.isEmpty());
-        if (message.isEmpty())
-            return;
-        QCOMPARE(page.importResultAlert()->windowTitle(), QStringLiteral("Import Result"));
-        QCOMPARE(page.importResultAlert()->text(), message);
-        QCOMPARE(page.importResultAlert()->buttons().first()->text(), QStringLiteral("OK"));
+        QTest::keyClick(isExport ? page.exportButton() : page.importButton(), Qt::Key_Space);
+        QFileDialog* dialog = isExport ? page.exporter() : page.importer();
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        if (isExport) {
+            QCOMPARE(dialog->defaultSuffix(), QStringLiteral("json"));
+            QVERIFY(dialog->selectedFiles().value(0).endsWith(QStringLiteral("/Tolvane_Rules.json")));
+        }
+        // What a user does: type the path into the dialog's name field.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        if (fileName.isEmpty()) {
+            QTest::keyClick(name, Qt::Key_Escape);
+        } else {
+            name->clear();
+            QTest::keyClicks(name, path);
+            QTest::keyClick(name, Qt::Key_Return);
+        }
+        QTRY_VERIFY(!page.exporter() && !page.importer());
+
+        QCOMPARE(m_services->engine().rules().size(), rules);
+        QCOMPARE(bool(page.alert()), !title.isEmpty());
+        if (page.alert()) {
+            QCOMPARE(page.alert()->windowTitle(), title);
+            QVERIFY2(page.alert()->text().startsWith(message), qPrintable(page.alert()->text()));
+            QCOMPARE(page.alert()->buttons().first()->text(), QStringLiteral("OK"));
+        }
+        if (isExport && !fileName.isEmpty() && title.isEmpty()) {
+            QFile written(path);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            QVERIFY(written.readAll().contains("kitty"));
+        }
+        if (isExport && !title.isEmpty()) // the system's reason follows the path
+            QVERIFY(page.alert()->text().contains(QStringLiteral("out.json”: ")));
     }
 
-    void exportProposesTheBackupName()
+    void wheelOverAnUnfocusedControlScrollsThePage_data()
     {
-        m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
-        ProSettingsView page(m_services->engine());
-        page.show();
-        QTest::keyClick(page.exportButton(), Qt::Key_Space);
-        QVERIFY(page.exporter());
-        QCOMPARE(page.exporter()->acceptMode(), QFileDialog::AcceptSave);
-        QCOMPARE(page.exporter()->defaultSuffix(), QStringLiteral("json"));
-        QVERIFY(page.exporter()->selectedFiles().value(0).endsWith(QStringLiteral("/Tolvane_Rules.json")));
-        page.exporter()->reject();
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("control"); // the accessible name of the picker or slider
+        QTest::newRow("language picker") << int(SettingsView::GeneralSettings) << "App Language";
+        QTest::newRow("default source picker") << int(SettingsView::GeneralSettings) << "Default Input Source";
+        QTest::newRow("position picker") << int(SettingsView::Features) << "Position";
+        QTest::newRow("duration slider") << int(SettingsView::Features) << "Display Duration";
+        QTest::newRow("volume slider") << int(SettingsView::Features) << "Volume";
+    }
 
-        const QString path = m_dir->filePath(QStringLiteral("out.json"));
-        page.handleExportLocation(path);
-        QFile written(path);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QVERIFY(written.readAll().contains("kitty"));
+    void wheelOverAnUnfocusedControlScrollsThePage()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, control);
+        for (const char* key : {"indicatorEnabled", "soundEnabled", "pauseHotkeyEnabled"})
+            Preferences::setValue(QString::fromLatin1(key), true);
+        Preferences::store().sync();
+        QFile settings(Preferences::store().fileName());
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        const QByteArray before = settings.readAll();
+        settings.close();
+
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.resize(window.minimumSize()); // the pages scroll
+        window.show();
+        window.showPage(SettingsView::Page(page));
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QWidget* target = nullptr;
+        for (QWidget* widget : window.findChildren<QWidget*>()) {
+            if (widget->accessibleName() == control && widget->isVisible())
+                target = widget;
+        }
+        QVERIFY(target);
+        auto* area = qobject_cast<QScrollArea*>(target->parentWidget()->parentWidget()->parentWidget());
+        for (QWidget* up = target; up && !area; up = up->parentWidget())
+            area = qobject_cast<QScrollArea*>(up);
+        QVERIFY(area);
+        area->ensureWidgetVisible(target);
+        const int scrolledTo = area->verticalScrollBar()->value();
+        const auto turnWheel = [&](int notches) {
+            const QPointF at(target->width() / 2.0, target->height() / 2.0);
+            QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            // As from the window system, the only kind Qt passes on to the parents.
+            QSpontaneKeyEvent::setSpontaneous(&wheel);
+            qApp->notify(target, &wheel);
+        };
+        const QVariant value = target->property(qobject_cast<QComboBox*>(target) ? "currentIndex" : "value");
+        turnWheel(scrolledTo > 0 ? 1 : -1);
+        QCOMPARE(target->property(qobject_cast<QComboBox*>(target) ? "currentIndex" : "value"), value);
+        QVERIFY(area->verticalScrollBar()->value() != scrolledTo);
+        Preferences::store().sync();
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QCOMPARE(settings.readAll(), before);
+        settings.close();
+
+        // Once the user has chosen the control, the wheel is its own.
+        target->setFocus(Qt::MouseFocusReason);
+        turnWheel(value.toInt() > 1 ? 1 : -1);
+        QVERIFY(target->property(qobject_cast<QComboBox*>(target) ? "currentIndex" : "value") != value);
+    }
+
+    void generalSettingsFitTheOpeningWindow()
+    {
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        window.showPage(SettingsView::GeneralSettings);
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto* area = qobject_cast<QScrollArea*>(window.generalSettingsView()->parentWidget()->parentWidget());
+        QVERIFY(area);
+        QCOMPARE(area->verticalScrollBar()->maximum(), 0);
+        QVERIFY(window.width() > window.minimumWidth());
+    }
+
+    void bannerOffersOnlyWhatCanBeGranted_data()
+    {
+        QTest::addColumn<QUrl>("settingsPage");
+        QTest::addColumn<bool>("button");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("X11: nothing to grant")
+            << QUrl() << false
+            << "The pause hotkey cannot work on this display: the X server does not offer the RECORD extension.";
+        QTest::newRow("a desktop with a permission page")
+            << QUrl(QStringLiteral("settings://privacy/keyboard")) << true << "Accessibility Permission Required";
+    }
+
+    void bannerOffersOnlyWhatCanBeGranted()
+    {
+        QFETCH(QUrl, settingsPage);
+        QFETCH(bool, button);
+        QFETCH(QString, text);
+        PermissionsManager permissions([] { return false; });
+        permissions.setSettingsPage(settingsPage);
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QTRY_VERIFY(window.isBannerVisible());
+        QCOMPARE(window.banner()->text(), text);
+        QCOMPARE(window.banner()->grantButton()->isVisible(), button);
+    }
+
+    void sectionTitlesReadAsTranslated_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const char* code : {"en", "de", "es", "fr", "ja", "ko", "pt", "zh-Hans"})
+            QTest::newRow(code) << QString::fromLatin1(code);
+    }
+
+    void sectionTitlesReadAsTranslated()
+    {
+        QFETCH(QString, language);
+        m_services->localization->setLanguage(language, false);
+        QCoreApplication::processEvents();
+        m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        const QStringList sheetKeys{"Target App", "Input Source"};
+        const QList<QStringList> keys{
+            {"Language", "Startup", "Fallback Behavior", "Notifications", "Privacy", "Updates", "Reset"},
+            {"Visual Indicator", "Sound Effects", "Global Hotkey", "Tray", "Backup & Restore"}, sheetKeys, sheetKeys};
+        for (int view = 0; view < keys.size(); ++view) {
+            QWidget* shownView = view == 0 ? static_cast<QWidget*>(window.generalSettingsView())
+                                           : window.proSettingsView();
+            if (view == 2) {
+                window.ruleListView()->openAddSheet();
+                shownView = window.ruleListView()->addSheet();
+            } else if (view == 3) {
+                window.ruleListView()->addSheet()->reject();
+                window.ruleListView()->openEditSheet(m_services->engine().rules().first());
+                shownView = window.ruleListView()->editSheet();
+            }
+            QVERIFY(shownView);
+            // What is drawn is what assistive tools read: the title without mnemonics.
+            QStringList shown, expected;
+            for (QGroupBox* box : shownView->findChildren<QGroupBox*>())
+                shown.append(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name));
+            for (const QString& key : keys.at(view))
+                expected.append(Tolvane::tr(key.toUtf8().constData()));
+            QCOMPARE(shown, expected);
+        }
+        // Linux words: the key caps of the hotkey, no other platform's names.
+        QStringList caps;
+        for (const QLabel* cap : window.proSettingsView()->keyCaps())
+            caps.append(cap->text());
+        QCOMPARE(caps, (QStringList{"Ctrl", "Alt", "P"}));
+        if (language == QLatin1String("en")) {
+            for (QWidget* widget : window.findChildren<QWidget*>()) {
+                const QString text = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name)
+                                     + widget->property("text").toString();
+                for (const char* foreign : {"macOS", "Menu Bar", "⌘", "⌥", "Finder", "Dock"})
+                    QVERIFY2(!text.contains(QString::fromUtf8(foreign)), qPrintable(text));
+            }
+        }
+    }
+
+    void messagesHaveNoEnglishInside_data()
+    {
+        QTest::addColumn<QString>("language");
+        for (const char* code : {"de", "ja", "zh-Hans"})
+            QTest::newRow(code) << QString::fromLatin1(code);
+    }
+
+    void messagesHaveNoEnglishInside()
+    {
+        QFETCH(QString, language);
+        m_services->localization->setLanguage(language, false);
+        QCoreApplication::processEvents();
+        // Only data stays as it is: here the version.
+        std::unique_ptr<UpdateDialog> upToDate(UpdateDialog::upToDate(QStringLiteral("0.1.0")));
+        LaunchAtLoginManager withoutService(nullptr);
+        withoutService.setEnabled(true);
+        for (const QString& message : {upToDate->body(), withoutService.lastError()}) {
+            QVERIFY(!message.isEmpty());
+            for (const char* english : {"up to date", "autostart", "service", "Tolvane is"})
+                QVERIFY2(!message.contains(QLatin1String(english)), qPrintable(message));
+        }
+        QVERIFY(upToDate->body().contains(QStringLiteral("0.1.0")));
     }
 
     void supportLogsBeforeOpening()

@@ -69,6 +69,8 @@ std::optional<DesktopEntry> DesktopEntry::parse(const QByteArray& contents)
             entry.noDisplay = isTrue(value);
         else if (key == "Hidden")
             entry.hidden = isTrue(value);
+        else if (key == "X-GNOME-Autostart-enabled")
+            entry.gnomeAutostartEnabled = value != QLatin1String("false");
     }
     if (!sawMainGroup)
         return std::nullopt;

@@ -16,6 +16,8 @@ struct DesktopEntry {
     QString startupWMClass;
     bool noDisplay = false;
     bool hidden = false;
+    // GNOME's switch for autostart entries: false means "do not start".
+    bool gnomeAutostartEnabled = true;
 
     // Parses the file's text; nullopt when it has no [Desktop Entry] group.
     static std::optional<DesktopEntry> parse(const QByteArray& contents);

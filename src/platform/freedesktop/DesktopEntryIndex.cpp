@@ -118,6 +118,17 @@ void DesktopEntryIndex::ensureLoaded()
     }
 }
 
+QList<DesktopEntry> DesktopEntryIndex::menuApplications()
+{
+    ensureLoaded();
+    QList<DesktopEntry> applications;
+    for (const DesktopEntry& entry : std::as_const(m_byId)) {
+        if (entry.isApplication() && !entry.noDisplay && !entry.hidden)
+            applications.append(entry);
+    }
+    return applications;
+}
+
 std::optional<DesktopEntry> DesktopEntryIndex::entry(const QString& id)
 {
     ensureLoaded();

@@ -28,6 +28,9 @@ public:
     static QStringList defaultApplicationDirectories();
 
     std::optional<DesktopEntry> entry(const QString& id);
+    // The applications a menu would list: entries of type Application that
+    // are neither NoDisplay nor Hidden, in no particular order.
+    QList<DesktopEntry> menuApplications();
     // The entry a window with this WM_CLASS belongs to: StartupWMClass equal to
     // the class (then the instance), else an entry whose id equals the class or
     // the instance, ignoring case.

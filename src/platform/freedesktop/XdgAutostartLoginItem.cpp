@@ -46,15 +46,16 @@ bool XdgAutostartLoginItem::isRegistered()
     if (!info.isFile() || info.size() > kMaximumEntrySize || !file.open(QIODevice::ReadOnly))
         return false;
     const auto entry = DesktopEntry::parse(file.readAll());
-    return entry && !entry->hidden;
+    // GNOME keeps an entry the user switched off, marked as not enabled.
+    return entry && !entry->hidden && entry->gnomeAutostartEnabled;
 }
 
 std::optional<QString> XdgAutostartLoginItem::registerItem()
 {
     if (m_executablePath.isEmpty() || !QFileInfo(m_executablePath).isAbsolute())
-        return failure(QStringLiteral("the path of the running program is unknown"));
+        return failure(Tolvane::tr("the path of the running program is unknown"));
     if (!QDir().mkpath(m_directory))
-        return failure(QStringLiteral("“%1” cannot be created").arg(m_directory));
+        return failure(Tolvane::tr("“%1” cannot be created").arg(m_directory));
 
     if (const auto error = AtomicFile::write(entryPath(), entryContents(m_executablePath)))
         return failure(QStringLiteral("“%1”: %2").arg(entryPath(), *error));

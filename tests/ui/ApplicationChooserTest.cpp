@@ -1,0 +1,192 @@
+#include "UiTestServices.h"
+
+#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "support/TestMain.h"
+#include "ui/AddRuleView.h"
+#include "ui/ApplicationChooser.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSettings>
+
+namespace {
+
+QString applicationsFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
+}
+
+void writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(contents);
+}
+
+QVariantMap fileDialogState()
+{
+    QSettings settings(QSettings::UserScope, QStringLiteral("QtProject"));
+    settings.beginGroup(QStringLiteral("FileDialog"));
+    QVariantMap values;
+    for (const QString& key : settings.allKeys())
+        values.insert(key, settings.value(key));
+    return values;
+}
+
+} // namespace
+
+// The add sheet's "Choose from Applications...": the installed applications
+// by name, searchable, and a .desktop file dialog behind "Other…".
+class ApplicationChooserTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // Only the applications this test installs, none of the machine's.
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(m_systemData.path()));
+    }
+
+    void init()
+    {
+        QDir(applicationsFolder()).removeRecursively();
+        const QByteArray app = "[Desktop Entry]\nType=Application\nExec=x\n";
+        writeFile(applicationsFolder() + "/org.gnome.TextEditor.desktop",
+                  app + "Name=Text Editor\nName[de]=Texteditor\nIcon=accessories-text-editor\n");
+        writeFile(applicationsFolder() + "/firefox-esr.desktop", app + "Name=Firefox ESR\n");
+        writeFile(applicationsFolder() + "/kde/konsole.desktop", app + "Name=Konsole\n");
+        writeFile(applicationsFolder() + "/nameless.desktop", app);
+        // Never listed: settings modules, hidden entries, links.
+        writeFile(applicationsFolder() + "/kcm_kwin_effects.desktop", app + "Name=Desktop Effects\nNoDisplay=true\n");
+        writeFile(applicationsFolder() + "/removed.desktop", app + "Name=Removed\nHidden=true\n");
+        writeFile(applicationsFolder() + "/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n");
+        DesktopEntryIndex::shared().invalidate();
+        m_services = std::make_unique<UiTestServices>();
+    }
+
+    void cleanup() { m_services.reset(); }
+
+    void listsInstalledApplicationsByName_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("search");     // typed into the search field
+        QTest::addColumn<QStringList>("shown");  // the list, in order
+        QTest::addColumn<QString>("chosenId");   // after Return; none: nothing chosen
+        QTest::addColumn<QString>("chosenName");
+        QTest::newRow("everything") << "en" << "" << QStringList{"Firefox ESR", "Konsole", "nameless", "Text Editor"}
+                                    << "firefox-esr" << "Firefox ESR";
+        QTest::newRow("by name, any case") << "en" << "EDIT" << QStringList{"Text Editor"} << "org.gnome.TextEditor"
+                                           << "Text Editor";
+        QTest::newRow("by id") << "en" << "gnome" << QStringList{"Text Editor"} << "org.gnome.TextEditor"
+                               << "Text Editor";
+        QTest::newRow("localized name") << "de" << "texted" << QStringList{"Texteditor"} << "org.gnome.TextEditor"
+                                        << "Texteditor";
+        QTest::newRow("no match") << "en" << "effects" << QStringList{} << "" << "";
+    }
+
+    void listsInstalledApplicationsByName()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, search);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, chosenId);
+        QFETCH(QString, chosenName);
+        m_services->localization->setLanguage(language, false);
+        AddRuleView sheet(m_services->engine(), m_services->inputSources());
+        sheet.show();
+        QTest::mouseClick(sheet.chooseButton(), Qt::LeftButton);
+        ApplicationChooser* chooser = sheet.applicationChooser();
+        QVERIFY(chooser);
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        QTest::keyClicks(chooser->searchField(), search);
+        QCOMPARE(chooser->shownNames(), shown);
+        QTest::keyClick(chooser->searchField(), Qt::Key_Return);
+        if (chosenId.isEmpty()) {
+            QVERIFY(chooser->isVisible());
+            QVERIFY(!sheet.manualBundleID());
+            return;
+        }
+        QTRY_VERIFY(!sheet.applicationChooser());
+        QCOMPARE(sheet.manualBundleID(), std::optional<QString>(chosenId));
+        QCOMPARE(sheet.manualAppName(), std::optional<QString>(chosenName));
+        QVERIFY(sheet.manualRow()->isVisible());
+    }
+
+    void arrowKeysPickFromTheList()
+    {
+        AddRuleView sheet(m_services->engine(), m_services->inputSources());
+        sheet.show();
+        QTest::mouseClick(sheet.chooseButton(), Qt::LeftButton);
+        ApplicationChooser* chooser = sheet.applicationChooser();
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        QTest::keyClick(chooser->searchField(), Qt::Key_Down);
+        QTest::keyClick(chooser->searchField(), Qt::Key_Return);
+        QTRY_VERIFY(!sheet.applicationChooser());
+        QCOMPARE(sheet.manualAppName(), std::optional<QString>(QStringLiteral("Konsole")));
+        QCOMPARE(sheet.manualBundleID(), std::optional<QString>(QStringLiteral("kde-konsole")));
+    }
+
+    void otherChoosesAFileAndLeavesQtFileDialogsAlone_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("chosenName"); // none: refused with an alert
+        QTest::newRow("an application entry") << "org.example.Notes.desktop"
+                                              << QByteArray("[Desktop Entry]\nType=Application\nName=Notes\n")
+                                              << "Notes";
+        QTest::newRow("a link entry") << "site.desktop"
+                                      << QByteArray("[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n") << "";
+    }
+
+    void otherChoosesAFileAndLeavesQtFileDialogsAlone()
+    {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, chosenName);
+        // What other Qt applications keep there.
+        {
+            QSettings shared(QSettings::UserScope, QStringLiteral("QtProject"));
+            shared.setValue(QStringLiteral("FileDialog/shortcuts"), QStringList{"file:///home", "file:///srv"});
+            shared.setValue(QStringLiteral("FileDialog/lastVisited"), QStringLiteral("file:///srv"));
+        }
+        const QVariantMap before = fileDialogState();
+        QTemporaryDir dir;
+        const QString path = dir.filePath(fileName);
+        writeFile(path, contents);
+
+        AddRuleView sheet(m_services->engine(), m_services->inputSources());
+        sheet.show();
+        QTest::mouseClick(sheet.chooseButton(), Qt::LeftButton);
+        ApplicationChooser* chooser = sheet.applicationChooser();
+        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        QTest::mouseClick(chooser->otherButton(), Qt::LeftButton);
+        QFileDialog* dialog = chooser->fileDialog();
+        QVERIFY(dialog);
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        QTest::keyClicks(name, path);
+        QTest::keyClick(name, Qt::Key_Return);
+        QTRY_VERIFY(!sheet.applicationChooser());
+
+        if (chosenName.isEmpty()) {
+            QVERIFY(sheet.errorAlert());
+            QVERIFY(!sheet.manualBundleID());
+        } else {
+            QCOMPARE(sheet.manualAppName(), std::optional<QString>(chosenName));
+            QCOMPARE(sheet.manualBundleID(), std::optional<QString>(QFileInfo(fileName).completeBaseName()));
+        }
+        QCOMPARE(fileDialogState(), before);
+    }
+
+private:
+    QTemporaryDir m_systemData;
+    std::unique_ptr<UiTestServices> m_services;
+};
+
+TOLVANE_TEST_MAIN(ApplicationChooserTest)
+#include "ApplicationChooserTest.moc"
