@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <QPointer>
 
-class QFileDialog;
+#include <QFileDialog>
 class QLineEdit;
 class QListWidget;
 class QPushButton;

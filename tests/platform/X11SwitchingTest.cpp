@@ -14,7 +14,29 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
 namespace {
+
+// Gives a window two icons, 16 pixels red and 48 pixels blue, as a toolkit would.
+bool setWindowIcons(unsigned long window)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (!display)
+        return false;
+    std::vector<long> values;
+    for (const auto& [side, argb] : {std::pair{16L, 0xffff0000L}, std::pair{48L, 0xff0000ffL}}) {
+        values.push_back(side);
+        values.push_back(side);
+        values.insert(values.end(), size_t(side * side), argb);
+    }
+    XChangeProperty(display, window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(values.data()), int(values.size()));
+    XSync(display, False);
+    XCloseDisplay(display);
+    return true;
+}
 
 bool setLayouts(const QStringList& arguments)
 {
@@ -83,6 +105,8 @@ void X11SwitchingTest::initTestCase()
         QStringLiteral("AppThree"), QStringList{QStringLiteral("--gtk-app-id"), QStringLiteral("org.example.Three")}));
     for (const auto& window : m_windows)
         QVERIFY(window->isValid());
+    QVERIFY(setWindowIcons(m_windows[0]->windowId()));
+    QVERIFY(setWindowIcons(m_windows[1]->windowId()));
 }
 
 void X11SwitchingTest::init()
@@ -127,10 +151,12 @@ void X11SwitchingTest::identifiesTheActiveApplication_data()
     QTest::addColumn<QString>("bundle");
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("icon");
+    QTest::addColumn<int>("windowIconSide"); // of the window's own icon taken; 0: none
 
-    QTest::newRow("window class") << 0 << "AppOne" << "AppOne" << "";
-    QTest::newRow("desktop entry claiming the class") << 1 << "org.example.AppTwo" << "App Two" << "apptwo";
-    QTest::newRow("GTK application id") << 2 << "org.example.Three" << "AppThree" << "";
+    // Without a desktop entry, the window's own icon, at the size nearest above 32 pixels.
+    QTest::newRow("window class") << 0 << "AppOne" << "AppOne" << "" << 48;
+    QTest::newRow("desktop entry claiming the class") << 1 << "org.example.AppTwo" << "App Two" << "apptwo" << 0;
+    QTest::newRow("GTK application id") << 2 << "org.example.Three" << "AppThree" << "" << 0;
 }
 
 // And lists it once among the running applications.
@@ -144,6 +170,10 @@ void X11SwitchingTest::identifiesTheActiveApplication()
     QCOMPARE(app->bundleIdentifier, std::optional<QString>(bundle));
     QTEST(app->localizedName, "name");
     QTEST(app->iconName, "icon");
+    QFETCH(int, windowIconSide);
+    QCOMPARE(app->icon.width(), windowIconSide);
+    if (windowIconSide)
+        QCOMPARE(app->icon.pixelColor(8, 8), QColor(Qt::blue));
     QCOMPARE(app->processIdentifier, m_windows[window]->pid());
 
     QStringList running;

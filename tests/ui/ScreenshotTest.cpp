@@ -4,6 +4,7 @@
 #include "services/PermissionsManager.h"
 #include "support/TestMain.h"
 #include "ui/AddRuleView.h"
+#include "ui/ApplicationChooser.h"
 #include "ui/EditRuleView.h"
 #include "ui/RuleListView.h"
 #include "ui/SettingsView.h"
@@ -92,13 +93,14 @@ private Q_SLOTS:
         services.engine().addRule(terminal);
         services.engine().addRule(ruleFor("com.example.gone", "xkb:gone"));
         save(&window, QStringLiteral("rules"));
-        // Tall enough for the whole of the two long pages.
-        window.resize(820, 980);
+        // General fits the opening size; Features, with every row shown, is taller.
         window.showPage(SettingsView::GeneralSettings);
         save(&window, QStringLiteral("general"));
+        const QSize opening = window.size();
+        window.resize(820, 980);
         window.showPage(SettingsView::Features);
         save(&window, QStringLiteral("features"));
-        window.resize(820, 560);
+        window.resize(opening);
         window.showPage(SettingsView::About);
         save(&window, QStringLiteral("about"));
 
@@ -107,6 +109,10 @@ private Q_SLOTS:
         AddRuleView* add = window.ruleListView()->addSheet();
         add->selectInputSource(QStringLiteral("xkb:ru"));
         save(add, QStringLiteral("add-rule"));
+        add->openApplicationChooser();
+        save(add->applicationChooser(), QStringLiteral("choose-app"));
+        add->applicationChooser()->reject();
+        QCoreApplication::processEvents();
         add->reject();
         QCoreApplication::processEvents();
 

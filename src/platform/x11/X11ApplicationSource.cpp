@@ -232,7 +232,47 @@ std::optional<RunningApplication> X11ApplicationSource::applicationForWindow(uns
     const WindowFacts* facts = factsFor(window);
     if (!facts)
         return std::nullopt;
-    return application(*facts);
+    RunningApplication app = application(*facts);
+    if (app.iconName.isEmpty())
+        app.icon = windowIcon(window);
+    return app;
+}
+
+QImage X11ApplicationSource::windowIcon(unsigned long window)
+{
+    // Several images, each as width, height and width × height ARGB pixels.
+    constexpr long kMaximumValues = 2 + 256 * 256 + 2 + 128 * 128 + 2 + 64 * 64 + 2 + 48 * 48 + 2 + 32 * 32 + 2 + 16 * 16;
+    constexpr unsigned long kWanted = 32;
+    const auto values = m_connection.cardinalProperty(window, m_connection.atom("_NET_WM_ICON"), XA_CARDINAL,
+                                                      kMaximumValues);
+    if (!values)
+        return {};
+    size_t best = 0;
+    unsigned long bestSide = 0;
+    for (size_t at = 0; at + 2 <= values->size();) {
+        const unsigned long width = (*values)[at], height = (*values)[at + 1];
+        if (width == 0 || height == 0 || width > 1024 || height > 1024 || width * height > values->size() - at - 2)
+            break;
+        const unsigned long side = qMax(width, height);
+        const bool better = bestSide == 0 || (side >= kWanted && (bestSide < kWanted || side < bestSide))
+                            || (side < kWanted && bestSide < kWanted && side > bestSide);
+        if (better) {
+            best = at;
+            bestSide = side;
+        }
+        at += 2 + width * height;
+    }
+    if (bestSide == 0)
+        return {};
+    const int width = int((*values)[best]), height = int((*values)[best + 1]);
+    QImage image(width, height, QImage::Format_ARGB32);
+    const unsigned long* pixel = values->data() + best + 2;
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < width; ++x)
+            line[x] = QRgb(*pixel++ & 0xffffffffUL);
+    }
+    return image;
 }
 
 bool X11ApplicationSource::isOrdinaryWindow(unsigned long window)

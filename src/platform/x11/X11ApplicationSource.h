@@ -3,6 +3,7 @@
 #include "platform/ApplicationSource.h"
 
 #include <QHash>
+#include <QImage>
 #include <QString>
 
 class DesktopEntryIndex;
@@ -47,6 +48,9 @@ private:
     void reportActivation();
     std::optional<unsigned long> activeWindow();
     bool isOrdinaryWindow(unsigned long window);
+    // The window's own icon (_NET_WM_ICON) at the size nearest above 32
+    // pixels; null when it has none.
+    QImage windowIcon(unsigned long window);
     QString processKey(unsigned long window);
     const WindowFacts* factsFor(unsigned long window);
     std::optional<WindowFacts> readFacts(unsigned long window);

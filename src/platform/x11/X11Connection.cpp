@@ -119,14 +119,15 @@ std::optional<QByteArray> X11Connection::textProperty(XWindow window, XAtom prop
     return result;
 }
 
-std::optional<std::vector<unsigned long>> X11Connection::cardinalProperty(XWindow window, XAtom property, XAtom type)
+std::optional<std::vector<unsigned long>> X11Connection::cardinalProperty(XWindow window, XAtom property, XAtom type,
+                                                                         long maximumCount)
 {
     Atom actualType = 0;
     int actualFormat = 0;
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(m_display, window, property, 0, 1024, False, type, &actualType,
+    const int status = XGetWindowProperty(m_display, window, property, 0, maximumCount, False, type, &actualType,
                                           &actualFormat, &count, &remaining, &data);
     std::optional<std::vector<unsigned long>> result;
     if (status == Success && data && actualFormat == 32 && actualType == type) {

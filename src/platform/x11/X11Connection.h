@@ -46,7 +46,9 @@ public:
 
     // Property readers; nullopt when the property is absent or of another format.
     std::optional<QByteArray> textProperty(XWindow window, XAtom property);
-    std::optional<std::vector<unsigned long>> cardinalProperty(XWindow window, XAtom property, XAtom type);
+    // At most `maximumCount` values are read.
+    std::optional<std::vector<unsigned long>> cardinalProperty(XWindow window, XAtom property, XAtom type,
+                                                               long maximumCount = 1024);
 
 private:
     X11Connection(_XDisplay* display, int xkbEventType);
