@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane konnte das nicht ausführen: %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>Es können nur Dateien auf diesem Computer geschrieben werden.</translation>
     </message>

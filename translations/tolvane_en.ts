@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane did not do it: %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>Only files on this computer can be written.</translation>
     </message>

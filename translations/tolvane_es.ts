@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane no pudo hacerlo: %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>Solo se pueden escribir archivos de este equipo.</translation>
     </message>

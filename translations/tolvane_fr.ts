@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane n’a pas pu le faire : %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>Seuls les fichiers de cet ordinateur peuvent être écrits.</translation>
     </message>

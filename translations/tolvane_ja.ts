@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane は実行できませんでした: %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>このコンピュータ上のファイルにのみ書き込めます。</translation>
     </message>

@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane이 이 작업을 수행하지 못했습니다: %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>이 컴퓨터의 파일에만 쓸 수 있습니다.</translation>
     </message>

@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>O Tolvane não conseguiu fazer isso: %1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>Só é possível gravar arquivos neste computador.</translation>
     </message>

@@ -514,6 +514,8 @@
     <message>
         <source>Tolvane did not do it: %1</source>
         <translation>Tolvane 无法执行此操作：%1</translation>
+    </message>
+    <message>
         <source>Only files on this computer can be written.</source>
         <translation>只能写入本机上的文件。</translation>
     </message>

@@ -107,11 +107,13 @@ void AppcastUpdater::finishReply()
         abortWithError(Tolvane::tr("the feed is larger than %1 bytes").arg(m_options.maximumFeedSize));
         return;
     }
-    if (reply->error() != QNetworkReply::NoError) {
+    // An answer from the server is told by its status; Qt's description of it
+    // would be English.
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (reply->error() != QNetworkReply::NoError && status == 0) {
         abortWithError(reply->errorString());
         return;
     }
-    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     if (status != 200) {
         abortWithError(Tolvane::tr("the server answered HTTP %1").arg(status));
         return;

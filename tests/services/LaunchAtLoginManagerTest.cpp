@@ -62,7 +62,8 @@ private Q_SLOTS:
             // Turning it on writes an entry that every desktop starts.
             manager.setEnabled(true);
             QVERIFY(item.isRegistered());
-            QVERIFY(!readFile(entry()).contains("=false"));
+            QVERIFY(!readFile(entry()).contains("Hidden=true"));
+            QVERIFY(!readFile(entry()).contains("X-GNOME-Autostart-enabled=false"));
             return;
         }
         const QByteArray written = readFile(entry());
