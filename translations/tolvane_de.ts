@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>Auf diesem Desktop gibt es keinen Systembereich, daher hat Tolvane dort kein Menü. Es wechselt im Hintergrund weiter; um diese Einstellungen wieder zu öffnen, starten Sie Tolvane erneut.</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>Für Apps ohne Regel verwenden</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>die Standard-Eingabequelle</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>die zuletzt in dieser App verwendete Quelle</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>Eine App, die zum ersten Mal erscheint, erhält die Standard-Eingabequelle.</translation>
+    </message>
 </context>
 </TS>

@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>For applications without a rule, use</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>the default input source</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>the source last used in that application</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>An application seen for the first time gets the default input source.</translation>
+    </message>
 </context>
 </TS>

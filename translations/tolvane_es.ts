@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>Este escritorio no tiene bandeja del sistema, así que Tolvane no tiene menú allí. Sigue cambiando en segundo plano; para volver a abrir estos ajustes, inicie Tolvane de nuevo.</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>Para las apps sin regla, usar</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>la fuente de entrada predeterminada</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>la última fuente usada en esa app</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>Una app que aparece por primera vez recibe la fuente de entrada predeterminada.</translation>
+    </message>
 </context>
 </TS>

@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>Ce bureau n’a pas de zone de notification, Tolvane n’y a donc pas de menu. Il continue de basculer en arrière-plan ; pour rouvrir ces réglages, relancez Tolvane.</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>Pour les apps sans règle, utiliser</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>la source de saisie par défaut</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>la dernière source utilisée dans cette app</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>Une app vue pour la première fois reçoit la source de saisie par défaut.</translation>
+    </message>
 </context>
 </TS>

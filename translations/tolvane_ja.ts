@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>このデスクトップにはシステムトレイがないため、Tolvane のメニューは表示されません。Tolvane はバックグラウンドで切り替えを続けます。この設定をもう一度開くには、Tolvane を再度起動してください。</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>ルールのないアプリでは次を使用</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>デフォルトの入力ソース</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>そのアプリで最後に使った入力ソース</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>初めて使うアプリには、デフォルトの入力ソースが使われます。</translation>
+    </message>
 </context>
 </TS>

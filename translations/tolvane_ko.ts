@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>이 데스크톱에는 시스템 트레이가 없어 Tolvane 메뉴가 표시되지 않습니다. Tolvane은 백그라운드에서 계속 전환합니다. 이 설정을 다시 열려면 Tolvane을 다시 시작하세요.</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>규칙이 없는 앱에서 사용할 소스</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>기본 입력 소스</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>해당 앱에서 마지막으로 사용한 소스</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>처음 사용하는 앱에는 기본 입력 소스가 적용됩니다.</translation>
+    </message>
 </context>
 </TS>

@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>Esta área de trabalho não tem bandeja do sistema, por isso o Tolvane não tem menu nela. Ele continua alternando em segundo plano; para abrir estes ajustes novamente, inicie o Tolvane outra vez.</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>Para apps sem regra, usar</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>a fonte de entrada padrão</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>a última fonte usada nesse app</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>Um app usado pela primeira vez recebe a fonte de entrada padrão.</translation>
+    </message>
 </context>
 </TS>

@@ -639,5 +639,21 @@
         <source>There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the background; to open these settings again, start Tolvane again.</source>
         <translation>此桌面没有系统托盘，因此 Tolvane 在那里没有菜单。它会在后台继续切换；要再次打开这些设置，请重新启动 Tolvane。</translation>
     </message>
+    <message>
+        <source>For applications without a rule, use</source>
+        <translation>对于没有规则的应用，使用</translation>
+    </message>
+    <message>
+        <source>the default input source</source>
+        <translation>默认输入法</translation>
+    </message>
+    <message>
+        <source>the source last used in that application</source>
+        <translation>该应用中上次使用的输入法</translation>
+    </message>
+    <message>
+        <source>An application seen for the first time gets the default input source.</source>
+        <translation>首次出现的应用将使用默认输入法。</translation>
+    </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "RuleEngine.h"
 
 #include "InputSourceManager.h"
+#include "InputSourceMemory.h"
 #include "Preferences.h"
 #include "RulesStore.h"
 #include "Tolvane.h"
@@ -12,6 +13,7 @@
 #include "platform/NotificationService.h"
 #include "platform/Platform.h"
 
+#include <QCoreApplication>
 #include <QHash>
 
 #include <algorithm>
@@ -40,21 +42,31 @@ RuleEngine& RuleEngine::shared()
         feedback.playSwitchSound = [] { SoundEffectManager::shared().playSwitchSound(); };
         feedback.notifications = Platform::instance().notificationService();
         static RulesStore store;
-        return new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), store, std::move(feedback));
+        return new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), store, std::move(feedback),
+                              &InputSourceMemory::shared());
     }();
     return *instance;
 }
 
 RuleEngine::RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, RulesStore& store,
-                       Feedback feedback, QObject* parent)
+                       Feedback feedback, InputSourceMemory* memory, QObject* parent)
     : QObject(parent)
     , m_inputSourceManager(inputSourceManager)
     , m_store(store)
     , m_feedback(std::move(feedback))
+    , m_memory(memory)
 {
     setDefaultInputSourceID(Preferences::stringValue(kDefaultInputSourceKey));
     loadRules();
     setupSubscriptions(watcher);
+    // The application in front never left it: what it uses now is its last source.
+    if (m_memory && QCoreApplication::instance()) {
+        connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this, [this] {
+            rememberCurrentInputSource(m_lastHandledApp);
+            if (m_memory)
+                m_memory->save();
+        });
+    }
 }
 
 void RuleEngine::setDefaultInputSourceID(const std::optional<QString>& id)
@@ -178,6 +190,7 @@ void RuleEngine::receiveActiveApp(const RunningApplication& app)
         return;
     if (m_lastHandledApp.isValid() && app == m_lastHandledApp)
         return;
+    rememberCurrentInputSource(m_lastHandledApp);
     m_lastHandledApp = app;
     handleActivation(app);
 }
@@ -202,13 +215,48 @@ void RuleEngine::handleActivation(const RunningApplication& app)
             giveFeedback(bundleID, target);
         return;
     }
+    if (switchToRememberedInputSource(bundleID))
+        return;
     if (!m_defaultInputSourceID || m_defaultInputSourceID->isEmpty())
         return;
     const QString fallback = *m_defaultInputSourceID;
     const bool selected = m_inputSourceManager.selectInputSource(fallback);
     Logger::shared().info(QStringLiteral("[Fallback] ") + bundleID + QStringLiteral(" -> ") + fallback);
-    if (selected)
+    if (selected) {
         giveFeedback(bundleID, fallback);
+        if (remembersInputSources())
+            m_memory->remember(bundleID, fallback);
+    }
+}
+
+bool RuleEngine::remembersInputSources() const
+{
+    return m_memory && InputSourceMemory::isEnabledInPreferences();
+}
+
+// Called as `app` leaves the front, before the next application's selection.
+void RuleEngine::rememberCurrentInputSource(const RunningApplication& app)
+{
+    if (m_isPaused || !app.bundleIdentifier || !remembersInputSources())
+        return;
+    if (const auto current = m_inputSourceManager.currentInputSource())
+        m_memory->remember(*app.bundleIdentifier, current->id);
+}
+
+// A remembered source that can no longer be selected gives way to the default;
+// the entry is replaced when the application next leaves the front.
+bool RuleEngine::switchToRememberedInputSource(const QString& bundleID)
+{
+    if (!remembersInputSources())
+        return false;
+    const auto remembered = m_memory->inputSource(bundleID);
+    if (!remembered)
+        return false;
+    const bool selected = m_inputSourceManager.selectInputSource(*remembered);
+    Logger::shared().info(QStringLiteral("[Remembered] ") + bundleID + QStringLiteral(" -> ") + *remembered);
+    if (selected)
+        giveFeedback(bundleID, *remembered);
+    return selected;
 }
 
 void RuleEngine::giveFeedback(const QString& applicationID, const QString& target)

@@ -14,6 +14,7 @@
 #include <optional>
 
 class InputSourceManager;
+class InputSourceMemory;
 class NotificationService;
 class RulesStore;
 class WindowWatcher;
@@ -38,9 +39,11 @@ public:
 
     static RuleEngine& shared();
 
-    // Loads the rules from `store`, which must outlive the engine.
+    // Loads the rules from `store`, which must outlive the engine. With a
+    // `memory`, applications without a rule get the source they last used
+    // while the preference asks for it.
     RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, RulesStore& store, Feedback feedback,
-               QObject* parent = nullptr);
+               InputSourceMemory* memory = nullptr, QObject* parent = nullptr);
 
     QList<AppRule> rules() const { return m_rules; }
     std::optional<QString> defaultInputSourceID() const { return m_defaultInputSourceID; }
@@ -70,7 +73,8 @@ Q_SIGNALS:
     void rulesChanged();
     void defaultInputSourceIDChanged();
     void isPausedChanged();
-    // A rule (or the default) selected `inputSourceID` for the application in front.
+    // A rule, the default or the source remembered for the application in front
+    // selected `inputSourceID`.
     void switched(const QString& applicationID, const QString& inputSourceID);
     void rulesSaveErrorChanged();
 
@@ -81,6 +85,9 @@ private:
     void receiveActiveApp(const RunningApplication& app);
     void handleActivation(const RunningApplication& app);
     void giveFeedback(const QString& applicationID, const QString& target);
+    bool remembersInputSources() const;
+    void rememberCurrentInputSource(const RunningApplication& app);
+    bool switchToRememberedInputSource(const QString& bundleID);
     void postSwitchNotification(const QString& name);
     void setRulesSaveError(const QString& error);
 
@@ -91,5 +98,6 @@ private:
     RulesStore& m_store;
     QString m_rulesSaveError;
     Feedback m_feedback;
+    QPointer<InputSourceMemory> m_memory;
     RunningApplication m_lastHandledApp;
 };

@@ -6,6 +6,7 @@
 #include "WheelGuard.h"
 #include "app/Logger.h"
 #include "core/InputSourceManager.h"
+#include "core/InputSourceMemory.h"
 #include "platform/InputSourceProvider.h"
 #include "core/Preferences.h"
 #include "core/RuleEngine.h"
@@ -92,6 +93,16 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     fallbackForm->addRow(m_defaultSourceLabel, m_defaultSource);
     m_fallbackDescription = description(m_fallbackSection);
     fallbackForm->addRow(m_fallbackDescription);
+    m_noRule = new QComboBox(m_fallbackSection);
+    // Its long choices would otherwise widen the whole page.
+    m_noRule->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_noRule->setMinimumContentsLength(16);
+    m_noRuleLabel = new QLabel(m_fallbackSection);
+    m_noRuleLabel->setBuddy(m_noRule);
+    fallbackForm->addRow(m_noRuleLabel);
+    fallbackForm->addRow(m_noRule);
+    m_memoryDescription = description(m_fallbackSection);
+    fallbackForm->addRow(m_memoryDescription);
 
     m_notificationSection = section(page, this);
     auto* notifications = new QVBoxLayout(m_notificationSection);
@@ -149,6 +160,11 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
         const QString id = m_defaultSource->itemData(index).toString();
         m_ruleEngine.setDefaultInputSourceID(id.isEmpty() ? std::nullopt : std::optional<QString>(id));
     });
+    connect(m_noRule, &QComboBox::activated, this, [this](int index) {
+        const bool remember = m_noRule->itemData(index).toBool();
+        Preferences::setValue(InputSourceMemory::preferenceKey(), remember);
+        m_memoryDescription->setVisible(remember);
+    });
     connect(m_notification, &QCheckBox::toggled, this,
             [](bool on) { Preferences::setValue(kShowNotification, on); });
     connect(m_shareStatistics, &QCheckBox::toggled, this,
@@ -188,13 +204,15 @@ QStringList GeneralSettingsView::resetKeys()
 {
     return {QStringLiteral("appLanguage"),      QStringLiteral("showNotification"),   QStringLiteral("soundEnabled"),
             QStringLiteral("soundVolume"),      QStringLiteral("indicatorEnabled"),   QStringLiteral("indicatorPosition"),
-            QStringLiteral("indicatorDuration"), QStringLiteral("menuBarShowFlag"),   QStringLiteral("pauseHotkeyEnabled")};
+            QStringLiteral("indicatorDuration"), QStringLiteral("menuBarShowFlag"),   QStringLiteral("pauseHotkeyEnabled"),
+            InputSourceMemory::preferenceKey()};
 }
 
 void GeneralSettingsView::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     attachLaunchManager();
+    fillNoRuleChoices();
     const QSignalBlocker blocker(m_notification);
     m_notification->setChecked(Preferences::boolValue(kShowNotification, false));
 }
@@ -254,6 +272,17 @@ void GeneralSettingsView::fillDefaultSources()
     m_defaultSource->setCurrentIndex(current ? qMax(0, m_defaultSource->findData(*current)) : 0);
 }
 
+void GeneralSettingsView::fillNoRuleChoices()
+{
+    const bool remember = InputSourceMemory::isEnabledInPreferences();
+    const QSignalBlocker blocker(m_noRule);
+    m_noRule->clear();
+    m_noRule->addItem(Tolvane::tr("the default input source"), false);
+    m_noRule->addItem(Tolvane::tr("the source last used in that application"), true);
+    m_noRule->setCurrentIndex(remember ? 1 : 0);
+    m_memoryDescription->setVisible(remember);
+}
+
 void GeneralSettingsView::retranslate()
 {
     UiStyle::setSectionTitle(m_languageSection, Tolvane::tr("Language"));
@@ -267,6 +296,9 @@ void GeneralSettingsView::retranslate()
     m_defaultSourceLabel->setText(Tolvane::tr("Default Input Source"));
     m_defaultSource->setAccessibleName(Tolvane::tr("Default Input Source"));
     m_fallbackDescription->setText(Tolvane::tr("If no rule matches the active app, switch to this input source."));
+    m_noRuleLabel->setText(Tolvane::tr("For applications without a rule, use"));
+    m_noRule->setAccessibleName(Tolvane::tr("For applications without a rule, use"));
+    m_memoryDescription->setText(Tolvane::tr("An application seen for the first time gets the default input source."));
     UiStyle::setSectionTitle(m_notificationSection, Tolvane::tr("Notifications"));
     m_notification->setText(Tolvane::tr("Show System Notification"));
     m_notificationDescription->setText(Tolvane::tr("Show a system notification when input source switches."));
@@ -284,6 +316,7 @@ void GeneralSettingsView::retranslate()
     m_resetDescription->setText(Tolvane::tr("Reset all settings to default values. Rules will not be affected."));
     fillLanguages();
     fillDefaultSources();
+    fillNoRuleChoices();
 }
 
 void GeneralSettingsView::changeEvent(QEvent* event)
@@ -335,6 +368,7 @@ void GeneralSettingsView::resetToDefaults()
         const QSignalBlocker blocker(m_notification);
         m_notification->setChecked(false);
     }
+    fillNoRuleChoices();
     Logger::shared().info(QStringLiteral("All settings have been reset to defaults"));
     // The hotkey toggle now shows off; the monitor follows it.
     if (services.hotkeys)

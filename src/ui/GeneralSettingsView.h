@@ -38,6 +38,8 @@ public:
     QCheckBox* launchAtLoginToggle() const { return m_launch; }
     QLabel* launchErrorLabel() const { return m_launchError; }
     QComboBox* defaultSourcePicker() const { return m_defaultSource; }
+    // For applications without a rule: the default input source, or the source last used there.
+    QComboBox* noRulePicker() const { return m_noRule; }
     QCheckBox* notificationToggle() const { return m_notification; }
     QCheckBox* shareStatisticsToggle() const { return m_shareStatistics; }
     QPushButton* checkForUpdatesButton() const { return m_checkUpdates; }
@@ -53,6 +55,7 @@ private:
     void retranslate();
     void fillLanguages();
     void fillDefaultSources();
+    void fillNoRuleChoices();
     void attachLaunchManager();
     void showLaunchState();
 
@@ -77,6 +80,9 @@ private:
     QLabel* m_defaultSourceLabel;
     QComboBox* m_defaultSource;
     QLabel* m_fallbackDescription;
+    QLabel* m_noRuleLabel;
+    QComboBox* m_noRule;
+    QLabel* m_memoryDescription;
     QCheckBox* m_notification;
     QLabel* m_notificationDescription;
     QCheckBox* m_shareStatistics;

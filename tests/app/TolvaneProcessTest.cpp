@@ -1,5 +1,7 @@
+#include "platform/x11/X11Platform.h"
 #include "support/ProcessEnvironment.h"
 #include "support/TestMain.h"
+#include "support/TestWindow.h"
 
 #include "core/AppRule.h"
 #include "core/RulesCodec.h"
@@ -15,6 +17,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -168,6 +171,28 @@ QByteArray contentOf(const QString& path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& contents)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+// Starts the binary and waits until it answers on the bus.
+bool startTolvane(QProcess& tolvane, const QString& home)
+{
+    tolvane.setProcessEnvironment(environmentUnder(home));
+    tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+    return QTest::qWaitFor(tolvaneOnTheBus, 10000);
+}
+
+bool quitTolvane(QProcess& tolvane)
+{
+    tolvane.terminate();
+    return tolvane.waitForFinished(5000) && tolvane.exitCode() == 0;
 }
 } // namespace
 
@@ -426,6 +451,56 @@ private Q_SLOTS:
         tolvane.kill();
         QVERIFY(tolvane.waitForFinished(5000));
         QCOMPARE(contentOf(cacheFile).count("\"earlier-"), 3);
+    }
+
+    // An application without a rule gets back the source last used in it,
+    // also after a restart, while the setting asks for it.
+    void remembersTheSourceOfAnApplicationWithoutRule()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs the X server that `make test` starts");
+        auto platform = X11Platform::create();
+        QVERIFY(platform);
+        InputSourceProvider* sources = platform->inputSourceProvider();
+        const auto current = [sources] {
+            const auto source = sources->currentInputSource();
+            return source && source->id ? *source->id : QString();
+        };
+        QTemporaryDir home;
+        const QString settings = home.filePath(QStringLiteral("config/kelvora/Tolvane.conf"));
+        QVERIFY(writeFile(settings, "[General]\ndefaultInputSourceID=xkb:us\nrememberLastInputSource=true\n"));
+        QVERIFY(writeFile(home.filePath(QStringLiteral("data/Tolvane/rules.json")),
+                          R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"MemoryB","appName":"B","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
+        TestWindow a(QStringLiteral("MemoryA"));
+        TestWindow b(QStringLiteral("MemoryB"));
+        QVERIFY(a.isValid() && b.isValid() && a.activate());
+        QVERIFY(sources->selectInputSource(QStringLiteral("xkb:ru")));
+
+        // A is new: it gets the default.
+        QProcess tolvane;
+        QVERIFY(startTolvane(tolvane, home.path()));
+        QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
+        // The user's layout hotkey, in A.
+        QVERIFY(TestWindow::lockGroupElsewhere(1));
+        QTRY_COMPARE(current(), QStringLiteral("xkb:de"));
+        QVERIFY(b.activate());
+        QTRY_COMPARE(current(), QStringLiteral("xkb:ru"));
+        QVERIFY(a.activate());
+        QTRY_COMPARE(current(), QStringLiteral("xkb:de"));
+
+        // Quit at once, well within the write delay, and start again with A in front.
+        QVERIFY(quitTolvane(tolvane));
+        QVERIFY(sources->selectInputSource(QStringLiteral("xkb:us")));
+        QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
+        QVERIFY(startTolvane(tolvane, home.path()));
+        QTRY_COMPARE(current(), QStringLiteral("xkb:de"));
+        QVERIFY(quitTolvane(tolvane));
+
+        // Set to the default input source, A gets it as before.
+        QVERIFY(writeFile(settings, "[General]\ndefaultInputSourceID=xkb:us\nrememberLastInputSource=false\n"));
+        QVERIFY(startTolvane(tolvane, home.path()));
+        QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
+        QVERIFY(quitTolvane(tolvane));
     }
 };
 

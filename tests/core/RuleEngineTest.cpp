@@ -34,6 +34,24 @@ AppRule oneRule()
 const QByteArray kOneRule =
     R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"org.example\/app","appName":"org.example\/app","targetInputSourceID":"xkb:de","isEnabled":true}])J";
 
+// What a layout hotkey does: the current source changes without the engine.
+void switchByHand(EngineHarness& harness, const QString& id)
+{
+    harness.provider.current = FakeInputSourceProvider::source(id, id);
+}
+
+// Brings `bundle` to the front and lets the engine handle it.
+void bringToFront(EngineHarness& harness, const QString& bundle)
+{
+    harness.apps.activate(FakeApplicationSource::app(bundle));
+    QCoreApplication::processEvents();
+}
+
+void setRememberLastUsed(bool on)
+{
+    Preferences::setValue(InputSourceMemory::preferenceKey(), on);
+}
+
 QStringList keptCopies(const QString& rulesFile = RuleEngine::rulesFileURL())
 {
     return QFileInfo(rulesFile).dir().entryList({QStringLiteral("rules.json.corrupt-*")}, QDir::Files);
@@ -301,6 +319,135 @@ private Q_SLOTS:
 
         engine.setDefaultInputSourceID(std::nullopt);
         QVERIFY(!Preferences::contains(QStringLiteral("defaultInputSourceID")));
+    }
+
+    // Applications without a rule.
+    void appWithoutRuleGets_data()
+    {
+        QTest::addColumn<bool>("rememberLastUsed");
+        QTest::addColumn<QStringList>("selections");
+        QTest::newRow("the default input source") << false << QStringList{"xkb:us", "xkb:ru", "xkb:us"};
+        QTest::newRow("the source last used there") << true << QStringList{"xkb:us", "xkb:ru", "xkb:de"};
+    }
+
+    void appWithoutRuleGets()
+    {
+        QFETCH(bool, rememberLastUsed);
+        QFETCH(QStringList, selections);
+        setRememberLastUsed(rememberLastUsed);
+        EngineHarness harness;
+        Preferences::setValue(QStringLiteral("defaultInputSourceID"), QStringLiteral("xkb:us"));
+        harness.apps.frontmost = FakeApplicationSource::app("a");
+        RecordingLogSink log;
+        RuleEngine& engine = harness.start(); // a is new: the default
+        engine.addRule(ruleFor("b", "xkb:ru"));
+
+        switchByHand(harness, "xkb:de");
+        bringToFront(harness, "b");
+        bringToFront(harness, "a");
+        QTRY_COMPARE(harness.provider.selections, selections);
+        QCOMPARE(log.lines().contains("info: [Remembered] a -> xkb:de"), rememberLastUsed);
+        // Turned off, the memory does not even leave a file.
+        harness.memory->save();
+        QCOMPARE(QFileInfo::exists(InputSourceMemory::fileURL()), rememberLastUsed);
+    }
+
+    void memoryLastsARestartAndYieldsToRulesAndPause()
+    {
+        setRememberLastUsed(true);
+        EngineHarness harness;
+        harness.start().addRule(ruleFor("b", "xkb:ru"));
+        bringToFront(harness, "a");
+        switchByHand(harness, "xkb:de");
+        bringToFront(harness, "b");
+        QTRY_COMPARE(harness.provider.selections, QStringList{"xkb:ru"});
+
+        // Restarted with a in front.
+        harness.engine.reset();
+        harness.memory.reset();
+        harness.provider.selections.clear();
+        harness.apps.frontmost = FakeApplicationSource::app("a");
+        RuleEngine& engine = harness.start();
+        QCOMPARE(harness.provider.selections, QStringList{"xkb:de"});
+
+        // Paused, a switch by hand is not remembered, and nothing is restored.
+        engine.setPaused(true);
+        switchByHand(harness, "xkb:ru");
+        bringToFront(harness, "b");
+        bringToFront(harness, "a");
+        bringToFront(harness, "b");
+        engine.setPaused(false);
+        bringToFront(harness, "a");
+        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de"}));
+
+        // A rule made later wins at once.
+        engine.addRule(ruleFor("a", "xkb:us"));
+        bringToFront(harness, "b");
+        bringToFront(harness, "a");
+        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de", "xkb:ru", "xkb:us"}));
+
+        // A remembered source that is gone gives way to the default.
+        engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        bringToFront(harness, "c");
+        switchByHand(harness, "xkb:de");
+        bringToFront(harness, "b");
+        harness.provider.sources->removeAt(1);
+        harness.provider.selections.clear();
+        bringToFront(harness, "c");
+        QTRY_COMPARE(harness.provider.selections, QStringList{"xkb:us"});
+    }
+
+    void unusableMemoryFileLosesNothingElse_data()
+    {
+        QTest::addColumn<QByteArray>("contents"); // "fifo" and "directory" make one in its place
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("truncated") << QByteArray("{\"applications\":[{\"appBundleID\":\"a\",\"inp") << true;
+        QTest::newRow("not a list") << QByteArray(R"J({"applications":{"a":"xkb:de"}})J") << true;
+        QByteArray huge = R"J({"applications":[{"appBundleID":"a","inputSourceID":"xkb:ru"}]})J";
+        huge.append(2 * 1024 * 1024, ' ');
+        QTest::newRow("2 MB") << huge << true;
+        QTest::newRow("a named pipe") << QByteArray("fifo") << true;
+        QTest::newRow("a directory: unwritable") << QByteArray("directory") << false;
+    }
+
+    void unusableMemoryFileLosesNothingElse()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(bool, writable);
+        setRememberLastUsed(true);
+        EngineHarness harness;
+        harness.start().addRule(ruleFor("b", "xkb:ru"));
+        harness.engine.reset();
+        harness.memory.reset();
+        const QString path = InputSourceMemory::fileURL();
+        if (contents == "fifo") {
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (contents == "directory") {
+            QVERIFY(QDir().mkpath(path));
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        }
+
+        RecordingLogSink log;
+        harness.apps.frontmost = FakeApplicationSource::app("b");
+        RuleEngine& engine = harness.start();
+        QCOMPARE(harness.provider.selections, QStringList{"xkb:ru"});
+        QCOMPARE(engine.rules().size(), 1);
+
+        // The memory still works for this run, and replaces the file when it can.
+        bringToFront(harness, "a");
+        switchByHand(harness, "xkb:de");
+        bringToFront(harness, "b");
+        bringToFront(harness, "a");
+        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:ru", "xkb:ru", "xkb:de"}));
+        QCOMPARE(harness.memory->save(), writable);
+        const QString ignored = QStringLiteral("error: Ignored the remembered input sources in “%1”: ").arg(path);
+        const QString failed = QStringLiteral("error: Could not save the remembered input sources to “%1”: ").arg(path);
+        QCOMPARE(log.lines().filter(ignored).size(), 1);
+        QCOMPARE(log.lines().filter(failed).size(), writable ? 0 : 1);
+        if (writable)
+            QCOMPARE(InputSourceMemory(path).inputSource("a"), std::optional<QString>("xkb:de"));
     }
 
     // The rules file.

@@ -5,6 +5,7 @@
 #include "FakeNotificationService.h"
 
 #include "core/InputSourceManager.h"
+#include "core/InputSourceMemory.h"
 #include "core/RuleEngine.h"
 #include "core/RulesStore.h"
 #include "core/WindowWatcher.h"
@@ -37,9 +38,13 @@ struct EngineHarness {
         };
     }
 
-    // Builds the engine, which loads the rules file and handles the frontmost application.
+    // Builds the engine, which loads the rules file and handles the frontmost
+    // application. The memory of last-used sources is made too unless a test
+    // made its own; resetting both is a restart.
     RuleEngine& start()
     {
+        if (!memory)
+            memory = std::make_unique<InputSourceMemory>(InputSourceMemory::fileURL(), std::chrono::milliseconds(50));
         manager = std::make_unique<InputSourceManager>(&provider);
         watcher = std::make_unique<WindowWatcher>(&apps);
         RuleEngine::Feedback feedback;
@@ -48,7 +53,7 @@ struct EngineHarness {
         };
         feedback.playSwitchSound = [this] { events.append(QStringLiteral("sound")); };
         feedback.notifications = &notifications;
-        engine = std::make_unique<RuleEngine>(*manager, *watcher, store, std::move(feedback));
+        engine = std::make_unique<RuleEngine>(*manager, *watcher, store, std::move(feedback), memory.get());
         return *engine;
     }
 
@@ -65,6 +70,7 @@ struct EngineHarness {
     FakeNotificationService notifications;
     // The standard rules file unless a test points the store elsewhere before start().
     RulesStore store;
+    std::unique_ptr<InputSourceMemory> memory;
     std::unique_ptr<InputSourceManager> manager;
     std::unique_ptr<WindowWatcher> watcher;
     std::unique_ptr<RuleEngine> engine;

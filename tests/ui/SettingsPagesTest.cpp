@@ -70,7 +70,8 @@ private Q_SLOTS:
     {
         const QStringList resetKeys{"appLanguage",       "showNotification", "soundEnabled",
                                     "soundVolume",       "indicatorEnabled", "indicatorPosition",
-                                    "indicatorDuration", "menuBarShowFlag",  "pauseHotkeyEnabled"};
+                                    "indicatorDuration", "menuBarShowFlag",  "pauseHotkeyEnabled",
+                                    "rememberLastInputSource"};
         m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
         const QList<AppRule> rules = m_services->engine().rules();
         m_services->localization->setLanguage(QStringLiteral("de"), true);
@@ -87,6 +88,7 @@ private Q_SLOTS:
         GeneralSettingsView page(m_services->engine(), m_services->inputSources());
         page.show();
         QVERIFY(page.notificationToggle()->isChecked());
+        QCOMPARE(page.noRulePicker()->currentText(), Tolvane::tr("the source last used in that application"));
         // Return answers the confirmation with Cancel.
         page.confirmReset();
         QVERIFY(QTest::qWaitForWindowExposed(page.resetConfirmation()));
@@ -109,6 +111,7 @@ private Q_SLOTS:
         QTRY_COMPARE(page.languagePicker()->currentText(), QStringLiteral("System Default"));
         QCOMPARE(page.defaultSourcePicker()->currentText(), QStringLiteral("None (Do nothing)"));
         QVERIFY(!page.notificationToggle()->isChecked());
+        QCOMPARE(page.noRulePicker()->currentText(), Tolvane::tr("the default input source"));
         // The running hotkey monitor stops, and the feature page shows it off.
         QCOMPARE(m_services->monitor.live, 0);
         pro.hide();
@@ -127,6 +130,12 @@ private Q_SLOTS:
         QCOMPARE(m_services->engine().defaultInputSourceID(), std::optional<QString>(QStringLiteral("xkb:us")));
         QTest::keyClick(page.defaultSourcePicker(), Qt::Key_Up);
         QCOMPARE(m_services->engine().defaultInputSourceID(), std::nullopt);
+        page.noRulePicker()->setFocus();
+        QTest::keyClick(page.noRulePicker(), Qt::Key_Down);
+        QVERIFY(Preferences::boolValue(QStringLiteral("rememberLastInputSource")));
+        QTest::keyClick(page.noRulePicker(), Qt::Key_Up);
+        QVERIFY(Preferences::contains(QStringLiteral("rememberLastInputSource"))
+                && !Preferences::boolValue(QStringLiteral("rememberLastInputSource")));
 
         QTest::keyClick(page.checkForUpdatesButton(), Qt::Key_Space);
         QCOMPARE(m_services->updateChecks, 1);
