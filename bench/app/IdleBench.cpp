@@ -65,6 +65,11 @@ QProcessEnvironment environmentUnder(const QString& root)
 {
     QDir(root).mkpath(QStringLiteral("runtime"));
     QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The bench desktop has no tray, and the first tray-less start of a session
+    // opens the settings window, which would count as active use. Idle here
+    // means a later start: nothing open, nothing in front of the user.
+    QFile marker(root + QStringLiteral("/runtime/com.kelvora.Tolvane.no-tray-shown"));
+    marker.open(QIODevice::WriteOnly);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), root);
     for (const QString part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),

@@ -37,6 +37,9 @@ public:
     // Wide enough for the sidebar and a page, tall enough for the whole of
     // General Settings (as far as the screen allows).
     QSize sizeHint() const override;
+    // The pages scroll, so the window's height does not follow its width; a
+    // window layout that asked would shrink the window to the least height.
+    bool hasHeightForWidth() const override { return false; }
 
     QListWidget* sidebar() const { return m_sidebar; }
     QLabel* versionFooter() const { return m_footer; }
