@@ -6,6 +6,8 @@
 // port, as on a machine without network) and with DO_NOT_TRACK=1.
 //
 //   idle_bench [seconds]       (needs DISPLAY)
+#include "support/ProcessEnvironment.h"
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
@@ -61,33 +63,10 @@ QMap<QString, QPair<qint64, qint64>> filesUnder(const QStringList& folders)
     return files;
 }
 
-QProcessEnvironment environmentUnder(const QString& root)
-{
-    QDir(root).mkpath(QStringLiteral("runtime"));
-    QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    // The bench desktop has no tray, and the first tray-less start of a session
-    // opens the settings window, which would count as active use. Idle here
-    // means a later start: nothing open, nothing in front of the user.
-    QFile marker(root + QStringLiteral("/runtime/com.kelvora.Tolvane.no-tray-shown"));
-    marker.open(QIODevice::WriteOnly);
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), root);
-    for (const QString part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),
-                               QStringLiteral("state")})
-        environment.insert(QStringLiteral("XDG_%1_HOME").arg(part.toUpper()), root + QLatin1Char('/') + part);
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    // Nothing leaves the machine: uploads go to a closed port on loopback.
-    environment.insert(QStringLiteral("https_proxy"), QStringLiteral("http://127.0.0.1:9"));
-    environment.insert(QStringLiteral("http_proxy"), QStringLiteral("http://127.0.0.1:9"));
-    environment.remove(QStringLiteral("no_proxy"));
-    return environment;
-}
-
 bool measure(const char* title, const QString& extraVariable, int seconds)
 {
     QTemporaryDir home;
-    QProcessEnvironment environment = environmentUnder(home.path());
+    QProcessEnvironment environment = tolvane::test::environmentUnder(home.path());
     if (!extraVariable.isEmpty())
         environment.insert(extraVariable, QStringLiteral("1"));
     QProcess tolvane;
