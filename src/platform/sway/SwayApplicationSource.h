@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/ApplicationSource.h"
+
+#include <QJsonObject>
+
+class DesktopEntryIndex;
+class SwayIpcSocket;
+
+// Follows sway's "window" events: each change of focus names the container in
+// front. A Wayland window says who it is with its app_id, an Xwayland window
+// with its X class (its app_id is null), and both carry the client's pid.
+// The app_id plays the bundle identifier when a desktop entry has it as its
+// id; otherwise the entry it matches as a window class does, and without an
+// entry the app_id or class itself.
+//
+// Focus on an empty workspace or on a layer-shell surface (a launcher, a bar)
+// sends no window event: it is not an application's activation.
+class SwayApplicationSource : public ApplicationSource {
+    Q_OBJECT
+public:
+    // `events` must be subscribed to "window" events; `commands` answers get_tree.
+    SwayApplicationSource(SwayIpcSocket& commands, SwayIpcSocket& events, DesktopEntryIndex& desktopEntries,
+                          QObject* parent = nullptr);
+
+    std::optional<RunningApplication> frontmostApplication() override;
+    QList<RunningApplication> runningApplications() override;
+    std::optional<QRect> activeWindowFrame() override;
+
+    // The application of a container of sway's tree or of a window event;
+    // nullopt for workspaces, outputs and other containers without a client.
+    std::optional<RunningApplication> applicationForContainer(const QJsonObject& container);
+
+private:
+    void handleEvent(quint32 type, const QByteArray& payload);
+    std::optional<QJsonObject> tree();
+
+    SwayIpcSocket& m_commands;
+    DesktopEntryIndex& m_desktopEntries;
+};

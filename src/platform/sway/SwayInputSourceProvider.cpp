@@ -1,0 +1,294 @@
+#include "SwayInputSourceProvider.h"
+
+#include "SwayIpcSocket.h"
+#include "app/Logger.h"
+#include "platform/freedesktop/InputSourceCountry.h"
+#include "platform/freedesktop/XkbRegistry.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+namespace {
+
+QString countryOf(const QString& id)
+{
+    return id.startsWith(QLatin1String("xkb:")) ? InputSourceCountry::ofXkbGroupIdentifier(id.mid(4)) : QString();
+}
+
+// Sway's device identifiers are "vendor:product:name" with the name's blanks
+// made underscores; one with quotes or backslashes cannot be named in a command.
+bool canNameInCommand(const QString& identifier)
+{
+    static const QRegularExpression plain(QStringLiteral("^[^\"'\\\\\\s;,]+$"));
+    return plain.match(identifier).hasMatch();
+}
+
+} // namespace
+
+SwayInputSourceProvider::SwayInputSourceProvider(SwayIpcSocket& commands, SwayIpcSocket& events,
+                                                 const XkbRegistry& registry, QObject* parent)
+    : InputSourceProvider(parent)
+    , m_commands(commands)
+    , m_registry(registry)
+{
+    connect(&events, &SwayIpcSocket::eventReceived, this, &SwayInputSourceProvider::handleEvent);
+    readKeyboards();
+}
+
+QString SwayInputSourceProvider::identifierForDescription(const QString& description, const XkbRegistry& registry)
+{
+    const auto info = registry.findByDescription(description);
+    if (!info)
+        return QStringLiteral("sway:") + description;
+    QString id = QStringLiteral("xkb:") + info->layout;
+    if (!info->variant.isEmpty())
+        id += QLatin1Char('(') + info->variant + QLatin1Char(')');
+    return id;
+}
+
+// A keyboard whose keymap names no layout (a virtual keyboard with a keymap of
+// its own) has nothing to switch and is left out.
+std::optional<SwayInputSourceProvider::Keyboard> SwayInputSourceProvider::keyboardFrom(const QJsonObject& input) const
+{
+    if (input.value(QLatin1String("type")).toString() != QLatin1String("keyboard"))
+        return std::nullopt;
+    Keyboard keyboard;
+    keyboard.identifier = input.value(QLatin1String("identifier")).toString();
+    const QJsonArray names = input.value(QLatin1String("xkb_layout_names")).toArray();
+    for (const QJsonValue& name : names) {
+        const QString description = name.toString().trimmed();
+        if (description.isEmpty())
+            return std::nullopt;
+        keyboard.names.append(description);
+        keyboard.ids.append(identifierForDescription(description, m_registry));
+    }
+    if (keyboard.identifier.isEmpty() || keyboard.ids.isEmpty())
+        return std::nullopt;
+    keyboard.active = input.value(QLatin1String("xkb_active_layout_index")).toInt();
+    return keyboard;
+}
+
+QList<SwayInputSourceProvider::Keyboard> SwayInputSourceProvider::keyboardsFrom(const QByteArray& inputsReply) const
+{
+    QList<Keyboard> keyboards;
+    const QJsonArray inputs = QJsonDocument::fromJson(inputsReply).array();
+    for (const QJsonValue& input : inputs) {
+        if (const auto keyboard = keyboardFrom(input.toObject())) {
+            // One physical keyboard can appear as several devices with one identifier.
+            const bool seen = std::any_of(keyboards.cbegin(), keyboards.cend(),
+                                          [&](const Keyboard& k) { return k.identifier == keyboard->identifier; });
+            if (!seen)
+                keyboards.append(*keyboard);
+        }
+    }
+    return keyboards;
+}
+
+bool SwayInputSourceProvider::readKeyboards()
+{
+    const auto reply = m_commands.request(SwayIpcSocket::GetInputs);
+    if (!reply)
+        return false;
+    m_keyboards = keyboardsFrom(*reply);
+    return true;
+}
+
+qsizetype SwayInputSourceProvider::indexOf(const QString& identifier) const
+{
+    for (qsizetype i = 0; i < m_keyboards.size(); ++i) {
+        if (m_keyboards.at(i).identifier == identifier)
+            return i;
+    }
+    return -1;
+}
+
+const SwayInputSourceProvider::Keyboard* SwayInputSourceProvider::primaryKeyboard() const
+{
+    if (m_keyboards.isEmpty())
+        return nullptr;
+    const qsizetype primary = indexOf(m_primary);
+    return &m_keyboards.at(primary < 0 ? 0 : primary);
+}
+
+std::optional<QString> SwayInputSourceProvider::currentId() const
+{
+    const Keyboard* keyboard = primaryKeyboard();
+    if (!keyboard || keyboard->active < 0 || keyboard->active >= keyboard->ids.size())
+        return std::nullopt;
+    return keyboard->ids.at(keyboard->active);
+}
+
+std::optional<QList<InputSourceProperties>> SwayInputSourceProvider::enabledInputSources()
+{
+    QList<InputSourceProperties> sources;
+    QStringList listed;
+    for (const Keyboard& keyboard : std::as_const(m_keyboards)) {
+        for (qsizetype i = 0; i < keyboard.ids.size(); ++i) {
+            const QString& id = keyboard.ids.at(i);
+            if (listed.contains(id))
+                continue;
+            listed.append(id);
+            sources.append(InputSourceProperties::of(id, keyboard.names.at(i), true, countryOf(id)));
+        }
+    }
+    return sources;
+}
+
+std::optional<InputSourceProperties> SwayInputSourceProvider::currentInputSource()
+{
+    const Keyboard* keyboard = primaryKeyboard();
+    if (!keyboard || keyboard->active < 0 || keyboard->active >= keyboard->ids.size())
+        return std::nullopt;
+    const QString& id = keyboard->ids.at(keyboard->active);
+    return InputSourceProperties::of(id, keyboard->names.at(keyboard->active), std::nullopt, countryOf(id));
+}
+
+// One command for all keyboards when they hold the layout at the same place
+// (the usual case: one layout list for every keyboard), else one per keyboard.
+QString SwayInputSourceProvider::switchCommand(const QString& id, QHash<QString, int>& targets) const
+{
+    bool samePlaceEverywhere = true;
+    for (const Keyboard& keyboard : m_keyboards) {
+        const int index = int(keyboard.ids.indexOf(id));
+        if (index < 0) {
+            samePlaceEverywhere = false;
+            continue;
+        }
+        if (!targets.isEmpty() && targets.constBegin().value() != index)
+            samePlaceEverywhere = false;
+        targets.insert(keyboard.identifier, index);
+    }
+    if (targets.isEmpty())
+        return {};
+    if (samePlaceEverywhere)
+        return QStringLiteral("input type:keyboard xkb_switch_layout %1").arg(targets.constBegin().value());
+    QStringList commands;
+    for (auto it = targets.begin(); it != targets.end();) {
+        if (!canNameInCommand(it.key())) {
+            it = targets.erase(it);
+            continue;
+        }
+        commands.append(QStringLiteral("input \"%1\" xkb_switch_layout %2").arg(it.key()).arg(it.value()));
+        ++it;
+    }
+    return commands.join(QStringLiteral("; "));
+}
+
+// Sway says "success" even for a layout a keyboard does not have, so the
+// keyboards' state, read in the same round trip, decides.
+bool SwayInputSourceProvider::selectInputSource(const QString& id)
+{
+    QHash<QString, int> targets;
+    const QString command = switchCommand(id, targets);
+    if (command.isEmpty())
+        return false;
+    const auto replies = m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()},
+                                             {SwayIpcSocket::GetInputs, QByteArray()}});
+    if (!replies)
+        return false;
+    const std::optional<QString> before = currentId();
+    const QList<Keyboard> now = keyboardsFrom(replies->at(1));
+    bool switched = false;
+    for (const Keyboard& keyboard : now) {
+        const auto target = targets.constFind(keyboard.identifier);
+        if (target == targets.constEnd())
+            continue;
+        if (keyboard.active != target.value())
+            return false;
+        switched = true;
+        if (const qsizetype known = indexOf(keyboard.identifier); known >= 0)
+            m_keyboards[known].active = keyboard.active;
+    }
+    if (switched)
+        announceIfCurrentChanged(before);
+    return switched;
+}
+
+void SwayInputSourceProvider::announceIfCurrentChanged(const std::optional<QString>& before)
+{
+    if (currentId() == before)
+        return;
+    // After the caller's turn, as a system's notice of the new selection would come.
+    QMetaObject::invokeMethod(this, &InputSourceProvider::selectedInputSourceChanged, Qt::QueuedConnection);
+}
+
+void SwayInputSourceProvider::handleEvent(quint32 type, const QByteArray& payload)
+{
+    if (type != SwayIpcSocket::InputEvent)
+        return;
+    const QJsonObject event = QJsonDocument::fromJson(payload).object();
+    handleInputChange(event.value(QLatin1String("change")).toString(),
+                      event.value(QLatin1String("input")).toObject());
+}
+
+void SwayInputSourceProvider::handleInputChange(const QString& change, const QJsonObject& input)
+{
+    const QString identifier = input.value(QLatin1String("identifier")).toString();
+    const qsizetype known = indexOf(identifier);
+    const std::optional<QString> before = currentId();
+    const auto keyboard = keyboardFrom(input);
+
+    if (change == QLatin1String("xkb_layout")) {
+        if (known < 0 || !keyboard || keyboard->active == m_keyboards.at(known).active)
+            return; // a keyboard arriving at its first layout, or a switch already seen
+        m_keyboards[known].active = keyboard->active;
+        m_primary = identifier;
+        if (currentId() != before)
+            Q_EMIT selectedInputSourceChanged();
+        return;
+    }
+    if (change == QLatin1String("removed")) {
+        if (known < 0)
+            return;
+        m_keyboards.removeAt(known);
+        Q_EMIT enabledInputSourcesChanged();
+        if (currentId() != before)
+            Q_EMIT selectedInputSourceChanged();
+        return;
+    }
+    if (change != QLatin1String("added") && change != QLatin1String("xkb_keymap"))
+        return;
+    if (!keyboard) {
+        if (known >= 0) {
+            m_keyboards.removeAt(known);
+            Q_EMIT enabledInputSourcesChanged();
+        }
+        return;
+    }
+    if (known >= 0)
+        m_keyboards[known] = *keyboard;
+    else
+        m_keyboards.append(*keyboard);
+    Q_EMIT enabledInputSourcesChanged();
+    // A new or newly mapped keyboard starts at its first layout. (Devices can
+    // share an identifier, as all virtual keyboards do; naming it again in a
+    // command leaves the others where they are.)
+    if (before && keyboard->ids.value(keyboard->active) != *before)
+        bringToLayout(*keyboard, *before);
+    if (currentId() != before)
+        Q_EMIT selectedInputSourceChanged();
+}
+
+void SwayInputSourceProvider::bringToLayout(const Keyboard& keyboard, const QString& id)
+{
+    const int index = int(keyboard.ids.indexOf(id));
+    if (index < 0 || !canNameInCommand(keyboard.identifier))
+        return;
+    const QString command = QStringLiteral("input \"%1\" xkb_switch_layout %2").arg(keyboard.identifier).arg(index);
+    const auto replies = m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()},
+                                             {SwayIpcSocket::GetInputs, QByteArray()}});
+    if (!replies)
+        return;
+    for (const Keyboard& now : keyboardsFrom(replies->at(1))) {
+        if (now.identifier != keyboard.identifier)
+            continue;
+        if (const qsizetype known = indexOf(now.identifier); known >= 0)
+            m_keyboards[known].active = now.active;
+        if (now.active == index)
+            Logger::shared().info(QStringLiteral("New keyboard ") + keyboard.identifier + QStringLiteral(" -> ") + id);
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/InputSourceProvider.h"
+
+#include <QJsonObject>
+#include <QStringList>
+
+class SwayIpcSocket;
+class XkbRegistry;
+
+// The layouts of sway's keyboards as input sources. Sway names a keyboard's
+// layouts only by their descriptions ("German", "English (US)"); xkeyboard-
+// config's registry turns them back into the same "xkb:de",
+// "xkb:de(nodeadkeys)" identifiers as on X11, so rules carry over.
+//
+// Layouts belong to each keyboard. A selection switches every keyboard that
+// has the layout, and counts as done only once sway reports the keyboards at
+// that layout. The current source is that of the keyboard switched last. A
+// keyboard that arrives later (it starts at its first layout) is brought to the
+// layout in use, which is the current application's rule unless the user chose
+// another since.
+class SwayInputSourceProvider : public InputSourceProvider {
+    Q_OBJECT
+public:
+    // `events` must be subscribed to "input" events; `commands` runs commands.
+    SwayInputSourceProvider(SwayIpcSocket& commands, SwayIpcSocket& events, const XkbRegistry& registry,
+                            QObject* parent = nullptr);
+
+    QString providerName() const override { return QStringLiteral("xkb"); }
+    std::optional<QList<InputSourceProperties>> enabledInputSources() override;
+    std::optional<InputSourceProperties> currentInputSource() override;
+    bool selectInputSource(const QString& id) override;
+
+    // "English (US)" -> "xkb:us"; a description the registry does not know
+    // keeps its own text, under "sway:".
+    static QString identifierForDescription(const QString& description, const XkbRegistry& registry);
+
+private:
+    struct Keyboard {
+        QString identifier;
+        QStringList ids;
+        QStringList names;
+        int active = 0;
+    };
+
+    void handleEvent(quint32 type, const QByteArray& payload);
+    void handleInputChange(const QString& change, const QJsonObject& input);
+    std::optional<Keyboard> keyboardFrom(const QJsonObject& input) const;
+    bool readKeyboards();
+    QList<Keyboard> keyboardsFrom(const QByteArray& inputsReply) const;
+    qsizetype indexOf(const QString& identifier) const;
+    const Keyboard* primaryKeyboard() const;
+    std::optional<QString> currentId() const;
+    QString switchCommand(const QString& id, QHash<QString, int>& targets) const;
+    void bringToLayout(const Keyboard& keyboard, const QString& id);
+    void announceIfCurrentChanged(const std::optional<QString>& before);
+
+    SwayIpcSocket& m_commands;
+    const XkbRegistry& m_registry;
+    QList<Keyboard> m_keyboards;
+    QString m_primary;
+};

@@ -1,0 +1,125 @@
+#include "SwayPlatform.h"
+
+#include "SwayApplicationSource.h"
+#include "SwayConfigCheck.h"
+#include "SwayInputSourceProvider.h"
+#include "SwayIpcSocket.h"
+#include "app/Logger.h"
+#include "platform/freedesktop/DBusNotificationService.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
+#include "platform/freedesktop/XkbRegistry.h"
+#include "platform/inputmethods/InputSourceProviderChooser.h"
+#include "platform/qtmultimedia/QtSoundPlayer.h"
+#include "platform/wayland/WaylandDesktopCompositing.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+std::unique_ptr<SwayPlatform> SwayPlatform::create(const QString& socketPath, NotificationService* notifications)
+{
+    const QString path = socketPath.isEmpty() ? SwayIpcSocket::socketPathFromEnvironment() : socketPath;
+    if (path.isEmpty())
+        return nullptr;
+    auto commands = std::make_unique<SwayIpcSocket>();
+    auto events = std::make_unique<SwayIpcSocket>();
+    if (!commands->connectTo(path) || !events->connectTo(path)) {
+        Logger::shared().error(QStringLiteral("Sway IPC socket ") + path + QStringLiteral(" cannot be reached"));
+        return nullptr;
+    }
+    const auto subscribed = events->request(SwayIpcSocket::Subscribe,
+                                            QByteArrayLiteral(R"(["window","input","workspace","shutdown"])"));
+    if (!subscribed || !QJsonDocument::fromJson(*subscribed).object().value(QLatin1String("success")).toBool()) {
+        Logger::shared().error(QStringLiteral("Sway refused to report window and input events"));
+        return nullptr;
+    }
+    auto platform = std::unique_ptr<SwayPlatform>(new SwayPlatform(std::move(commands), std::move(events), notifications));
+    platform->warnAboutLayoutSwitchingRules();
+    return platform;
+}
+
+SwayPlatform::SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_ptr<SwayIpcSocket> events,
+                           NotificationService* notifications)
+    : m_commands(std::move(commands))
+    , m_events(std::move(events))
+    , m_notifications(notifications)
+{
+    QObject::connect(m_events.get(), &SwayIpcSocket::eventReceived, m_events.get(),
+                     [](quint32 type, const QByteArray&) {
+                         if (type == SwayIpcSocket::ShutdownEvent)
+                             Logger::shared().info(QStringLiteral("Sway is shutting down"));
+                     });
+    QObject::connect(m_events.get(), &SwayIpcSocket::disconnected, m_events.get(), [] {
+        Logger::shared().error(QStringLiteral("Lost the connection to sway; applications and layouts are no longer followed"));
+    });
+}
+
+SwayPlatform::~SwayPlatform()
+{
+    m_chosenInputSources.reset();
+    m_applications.reset();
+    m_layouts.reset();
+}
+
+void SwayPlatform::warnAboutLayoutSwitchingRules()
+{
+    if (m_warned)
+        return;
+    m_warned = true;
+    const auto reply = m_commands->request(SwayIpcSocket::GetConfig);
+    if (!reply)
+        return;
+    const QString config = QJsonDocument::fromJson(*reply).object().value(QLatin1String("config")).toString();
+    for (const QString& rule : SwayConfigCheck::layoutSwitchingWindowRules(config)) {
+        Logger::shared().error(QStringLiteral("The sway configuration switches layouts itself and will fight "
+                                              "Tolvane's rules; remove it and make a Tolvane rule instead: ")
+                               + rule);
+    }
+}
+
+InputSourceProvider* SwayPlatform::inputSourceProvider()
+{
+    if (!m_layouts)
+        m_layouts = std::make_unique<SwayInputSourceProvider>(*m_commands, *m_events, XkbRegistry::system());
+    // fcitx5 or IBus, when one runs, manages the layouts itself.
+    if (!m_chosenInputSources)
+        m_chosenInputSources = InputSourceProviderChooser::withInputMethodFrameworks(m_layouts.get());
+    return m_chosenInputSources.get();
+}
+
+ApplicationSource* SwayPlatform::applicationSource()
+{
+    if (!m_applications)
+        m_applications = std::make_unique<SwayApplicationSource>(*m_commands, *m_events, DesktopEntryIndex::shared());
+    return m_applications.get();
+}
+
+LoginItemService* SwayPlatform::loginItemService()
+{
+    if (!m_loginItem)
+        m_loginItem = std::make_unique<XdgAutostartLoginItem>();
+    return m_loginItem.get();
+}
+
+NotificationService* SwayPlatform::notificationService()
+{
+    if (m_notifications)
+        return m_notifications;
+    if (!m_ownNotifications)
+        m_ownNotifications = std::make_unique<DBusNotificationService>();
+    return m_ownNotifications.get();
+}
+
+SoundPlayer* SwayPlatform::soundPlayer()
+{
+    if (!m_soundPlayer)
+        m_soundPlayer = std::make_unique<QtSoundPlayer>();
+    return m_soundPlayer.get();
+}
+
+DesktopCompositing* SwayPlatform::desktopCompositing()
+{
+    if (!m_compositing)
+        m_compositing = std::make_unique<WaylandDesktopCompositing>();
+    return m_compositing.get();
+}

@@ -1,0 +1,241 @@
+// End to end on a real, headless sway: real windows (foot and a GTK window
+// for Wayland, xmessage through Xwayland), real focus changes, and every
+// keyboard's layout read back from sway.
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
+#include "core/RulesStore.h"
+#include "core/WindowWatcher.h"
+#include "feedback/MenuBarIndicatorController.h"
+#include "platform/sway/SwayPlatform.h"
+#include "support/EngineHarness.h"
+#include "support/HeadlessSway.h"
+#include "support/RecordingLogSink.h"
+#include "support/TestMain.h"
+
+#include <QSignalSpy>
+
+using tolvane::test::HeadlessSway;
+
+class SwaySwitchingTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+
+    void warnsOnceAboutLayoutRulesInTheConfig();
+    void listsTheLayoutsUnderTheirXkbNames();
+    void identifiesTheFocusedApplication_data();
+    void identifiesTheFocusedApplication();
+    void anEmptyWorkspaceIsNoActivation();
+    void appliesRulesAndTheDefaultOnFocus();
+    void selectionSucceedsOnlyWhenSeen_data();
+    void selectionSucceedsOnlyWhenSeen();
+    void outsideSwitchReachesTheTrayIndicator();
+    void aKeyboardAddedLaterGetsTheLayoutInUse();
+
+private:
+    InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
+    bool focus(const QString& criteria) { return m_sway.command(criteria + QStringLiteral(" focus")); }
+
+    HeadlessSway m_sway;
+    RecordingLogSink m_log;
+    std::unique_ptr<SwayPlatform> m_platform;
+};
+
+void SwaySwitchingTest::initTestCase()
+{
+    if (!HeadlessSway::isInstalled())
+        QSKIP("sway is not installed (scripts/install-deps installs it)");
+    // An entry that claims windows by class, as StartupWMClass does for X.
+    const QString applications = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                                 + QStringLiteral("/applications");
+    QDir().mkpath(applications);
+    QFile entry(applications + QStringLiteral("/org.example.ClassyApp.desktop"));
+    QVERIFY(entry.open(QIODevice::WriteOnly));
+    entry.write("[Desktop Entry]\nType=Application\nName=Classy\nExec=classy\nStartupWMClass=org.example.Classy\n");
+    entry.close();
+    // A rule of the user's own that would fight Tolvane's; it matches no window here.
+    QVERIFY(m_sway.start(QStringLiteral("for_window [app_id=\"org.example.Never\"] input type:keyboard "
+                                        "xkb_switch_layout 2\n")));
+    QVERIFY(m_sway.addKeyboard());
+    QVERIFY(m_sway.exec(QStringLiteral("foot sleep 1000000")));
+    QVERIFY(m_sway.exec(QStringLiteral("gtk3-widget-factory")));
+    QVERIFY(m_sway.exec(QStringLiteral("foot --app-id org.example.Plain sleep 1000000")));
+    QVERIFY(m_sway.exec(QStringLiteral("foot --app-id org.example.Classy sleep 1000000")));
+    QVERIFY(m_sway.exec(QStringLiteral("xmessage -name tolvane-test Xwayland")));
+    QTRY_VERIFY_WITH_TIMEOUT(m_sway.hasWindow(QStringLiteral("foot")), 10000);
+    for (const char* id : {"gtk3-widget-factory", "org.example.Plain", "org.example.Classy"})
+        QTRY_VERIFY_WITH_TIMEOUT(m_sway.hasWindow(QString::fromLatin1(id)), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_sway.hasWindow(QStringLiteral("Xmessage")), 10000);
+    m_platform = SwayPlatform::create(m_sway.socketPath());
+    QVERIFY(m_platform);
+}
+
+void SwaySwitchingTest::init()
+{
+    QFile::remove(RulesStore::standardPath());
+    QVERIFY(m_sway.command(QStringLiteral("input type:keyboard xkb_switch_layout 0")));
+}
+
+void SwaySwitchingTest::cleanupTestCase()
+{
+    m_platform.reset();
+    m_sway.stop();
+}
+
+void SwaySwitchingTest::warnsOnceAboutLayoutRulesInTheConfig()
+{
+    const QStringList warnings = m_log.lines().filter(QStringLiteral("switches layouts itself"));
+    QCOMPARE(warnings.size(), 1);
+    QVERIFY(warnings.first().startsWith(QStringLiteral("error: ")));
+    QVERIFY(warnings.first().endsWith(
+        QStringLiteral("for_window [app_id=\"org.example.Never\"] input type:keyboard xkb_switch_layout 2")));
+    m_platform->warnAboutLayoutSwitchingRules();
+    QCOMPARE(m_log.lines().filter(QStringLiteral("switches layouts itself")).size(), 1);
+}
+
+void SwaySwitchingTest::listsTheLayoutsUnderTheirXkbNames()
+{
+    QStringList listed;
+    for (const auto& source : provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}))
+        listed.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString()));
+    QCOMPARE(listed, (QStringList{"xkb:us English (US)", "xkb:de German", "xkb:ru Russian"}));
+    QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
+}
+
+void SwaySwitchingTest::identifiesTheFocusedApplication_data()
+{
+    QTest::addColumn<QString>("criteria");
+    QTest::addColumn<QString>("bundleIdentifier");
+    QTest::addColumn<QStringList>("alternatives");
+    QTest::addColumn<QString>("name");
+    // Wayland windows: the app_id is an entry's id, no entry's at all, or an
+    // entry's window class.
+    QTest::newRow("foot") << "[app_id=\"foot\"]" << "foot" << QStringList{} << "Foot";
+    QTest::newRow("GTK") << "[app_id=\"gtk3-widget-factory\"]" << "gtk3-widget-factory" << QStringList{}
+                         << "Widget Factory";
+    QTest::newRow("no entry") << "[app_id=\"org.example.Plain\"]" << "org.example.Plain" << QStringList{}
+                              << "org.example.Plain";
+    QTest::newRow("entry by window class") << "[app_id=\"org.example.Classy\"]" << "org.example.ClassyApp"
+                                           << QStringList{"org.example.Classy"} << "Classy";
+    // Xwayland windows have no app_id; their X class names them.
+    QTest::newRow("Xwayland, class") << "[class=\"Xmessage\"]" << "Xmessage" << QStringList{} << "Xmessage";
+}
+
+void SwaySwitchingTest::identifiesTheFocusedApplication()
+{
+    QFETCH(QString, criteria);
+    QFETCH(QString, bundleIdentifier);
+    QFETCH(QStringList, alternatives);
+    QFETCH(QString, name);
+    // From elsewhere, so that the focus really moves.
+    QVERIFY(m_sway.command(QStringLiteral("workspace 8")));
+    QSignalSpy activated(m_platform->applicationSource(), &ApplicationSource::applicationActivated);
+    QVERIFY(focus(criteria));
+    QTRY_COMPARE(activated.size(), 1);
+    const auto app = activated.first().first().value<RunningApplication>();
+    QCOMPARE(app.bundleIdentifier, bundleIdentifier);
+    QCOMPARE(app.alternativeIdentifiers, alternatives);
+    QCOMPARE(app.localizedName, name);
+    QVERIFY(app.processIdentifier > 0);
+    QCOMPARE(app.processKey, QStringLiteral("pid:%1").arg(app.processIdentifier));
+    QCOMPARE(m_platform->applicationSource()->frontmostApplication()->bundleIdentifier, bundleIdentifier);
+}
+
+void SwaySwitchingTest::anEmptyWorkspaceIsNoActivation()
+{
+    QSignalSpy activated(m_platform->applicationSource(), &ApplicationSource::applicationActivated);
+    QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
+    QVERIFY(focus(QStringLiteral("[app_id=\"foot\"]")));
+    QTRY_COMPARE(activated.size(), 1);
+    activated.clear();
+    QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
+    QTest::qWait(200);
+    QCOMPARE(activated.size(), 0);
+    QVERIFY(!m_platform->applicationSource()->frontmostApplication());
+    const auto running = m_platform->applicationSource()->runningApplications();
+    QStringList ids;
+    for (const auto& app : running)
+        ids.append(app.bundleIdentifier.value_or(QString()));
+    ids.sort();
+    QCOMPARE(ids, (QStringList{"Xmessage", "foot", "gtk3-widget-factory", "org.example.ClassyApp", "org.example.Plain"}));
+}
+
+void SwaySwitchingTest::appliesRulesAndTheDefaultOnFocus()
+{
+    QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
+    InputSourceManager manager(provider());
+    WindowWatcher watcher(m_platform->applicationSource());
+    QStringList shown;
+    RuleEngine::Feedback feedback;
+    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
+        shown.append(name + QLatin1Char(' ') + id);
+    };
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, std::move(feedback));
+    engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de")));
+    engine.addRule(ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru")));
+    engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+
+    const QList<std::pair<QString, int>> steps{{"[app_id=\"foot\"]", 1},
+                                              {"[app_id=\"gtk3-widget-factory\"]", 0},
+                                              {"[class=\"Xmessage\"]", 2},
+                                              {"[app_id=\"foot\"]", 1}};
+    for (const auto& [criteria, layout] : steps) {
+        QVERIFY(focus(criteria));
+        QTRY_COMPARE(m_sway.activeLayouts(), QList<int>{layout});
+    }
+    QTRY_COMPARE(shown, (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
+}
+
+void SwaySwitchingTest::selectionSucceedsOnlyWhenSeen_data()
+{
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<bool>("selected");
+    QTest::addColumn<int>("layout");
+    QTest::newRow("another layout") << "xkb:ru" << true << 2;
+    QTest::newRow("the layout already active") << "xkb:us" << true << 0;
+    QTest::newRow("a layout no keyboard has") << "xkb:fr" << false << 0;
+    QTest::newRow("an unknown description") << "sway:Klingon" << false << 0;
+}
+
+void SwaySwitchingTest::selectionSucceedsOnlyWhenSeen()
+{
+    QFETCH(QString, id);
+    QFETCH(bool, selected);
+    QFETCH(int, layout);
+    QCOMPARE(provider()->selectInputSource(id), selected);
+    QCOMPARE(m_sway.activeLayouts(), QList<int>{layout});
+}
+
+void SwaySwitchingTest::outsideSwitchReachesTheTrayIndicator()
+{
+    InputSourceManager manager(provider());
+    MenuBarIndicatorController tray(manager);
+    QCOMPARE(tray.currentInputSourceName(), QStringLiteral("English (US)"));
+    // The user's own layout binding, as sway runs it.
+    QVERIFY(m_sway.command(QStringLiteral("input type:keyboard xkb_switch_layout 1")));
+    QTRY_COMPARE(tray.currentInputSourceName(), QStringLiteral("German"));
+    QCOMPARE(tray.currentInputSourceIcon(), QStringLiteral("🇩🇪"));
+}
+
+void SwaySwitchingTest::aKeyboardAddedLaterGetsTheLayoutInUse()
+{
+    QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
+    InputSourceManager manager(provider());
+    WindowWatcher watcher(m_platform->applicationSource());
+    RulesStore store;
+    RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
+    engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:ru")));
+    QVERIFY(focus(QStringLiteral("[app_id=\"foot\"]")));
+    QTRY_COMPARE(m_sway.activeLayouts(), QList<int>{2});
+
+    // A second keyboard starts at its first layout; it is brought to foot's.
+    QVERIFY(m_sway.addKeyboard());
+    QTRY_COMPARE(m_sway.activeLayouts(), (QList<int>{2, 2}));
+    QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
+}
+
+TOLVANE_TEST_MAIN(SwaySwitchingTest)
+#include "SwaySwitchingTest.moc"
