@@ -1,0 +1,174 @@
+// The parts of the sway backend that need no sway: the i3 IPC framing against
+// a stand-in server that answers junk or nothing, the configuration check and
+// the layout names.
+#include "platform/freedesktop/XkbRegistry.h"
+#include "platform/sway/SwayConfigCheck.h"
+#include "platform/sway/SwayInputSourceProvider.h"
+#include "platform/sway/SwayIpcSocket.h"
+#include "support/RecordingLogSink.h"
+#include "support/TestMain.h"
+
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+class SwayIpcTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void framesAreTakenWhole_data();
+    void framesAreTakenWhole();
+    void aServerAnsweringJunkIsDroppedWithAMessage_data();
+    void aServerAnsweringJunkIsDroppedWithAMessage();
+    void eventsMetWhileWaitingComeAfterwardsInOrder();
+    void layoutRulesInTheConfigAreFound_data();
+    void layoutRulesInTheConfigAreFound();
+    void layoutDescriptionsBecomeXkbIdentifiers_data();
+    void layoutDescriptionsBecomeXkbIdentifiers();
+};
+
+void SwayIpcTest::framesAreTakenWhole_data()
+{
+    const QByteArray one = SwayIpcSocket::encode(SwayIpcSocket::GetTree, "{}");
+    const QByteArray two = SwayIpcSocket::encode(SwayIpcSocket::WindowEvent, R"({"change":"focus"})");
+    QTest::addColumn<QByteArray>("buffer");
+    QTest::addColumn<int>("frames");
+    QTest::addColumn<bool>("broken");
+    QTest::addColumn<int>("left");
+    QTest::newRow("empty") << QByteArray() << 0 << false << 0;
+    QTest::newRow("part of the magic") << QByteArray("i3-") << 0 << false << 3;
+    QTest::newRow("header only") << one.left(14) << 0 << false << 14;
+    QTest::newRow("payload cut short") << one.chopped(1) << 0 << false << int(one.size() - 1);
+    QTest::newRow("two and a part") << one + two + one.left(5) << 2 << false << 5;
+    QTest::newRow("empty payload") << SwayIpcSocket::encode(SwayIpcSocket::GetInputs, {}) << 1 << false << 0;
+    QTest::newRow("not i3 IPC") << QByteArray("HTTP/1.1 200 OK\r\n") << 0 << true << 17;
+    QByteArray huge = one.left(6);
+    const quint32 length = SwayIpcSocket::kMaximumPayload + 1;
+    huge.append(reinterpret_cast<const char*>(&length), 4).append(4, '\0');
+    QTest::newRow("absurd length") << huge << 0 << true << 14;
+}
+
+void SwayIpcTest::framesAreTakenWhole()
+{
+    QFETCH(QByteArray, buffer);
+    QFETCH(int, frames);
+    QFETCH(bool, broken);
+    QFETCH(int, left);
+    int taken = 0;
+    bool isBroken = false;
+    while (const auto frame = SwayIpcSocket::takeFrame(buffer, isBroken))
+        ++taken;
+    QCOMPARE(taken, frames);
+    QCOMPARE(isBroken, broken);
+    QCOMPARE(buffer.size(), left);
+}
+
+void SwayIpcTest::aServerAnsweringJunkIsDroppedWithAMessage_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("junk") << QByteArray("no thanks\n") << "not i3 IPC";
+    QTest::newRow("nothing") << QByteArray() << "did not answer within 100 ms";
+    QTest::newRow("half a frame") << SwayIpcSocket::encode(SwayIpcSocket::GetInputs, "[]").left(12)
+                                  << "did not answer within 100 ms";
+}
+
+void SwayIpcTest::aServerAnsweringJunkIsDroppedWithAMessage()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    QLocalServer server;
+    QVERIFY(server.listen(dir.filePath(QStringLiteral("ipc.sock"))));
+    // Answered ahead: the server shares the thread that the waiting request blocks.
+    bool answered = false;
+    connect(&server, &QLocalServer::newConnection, &server, [&] {
+        QLocalSocket* client = server.nextPendingConnection();
+        client->write(answer);
+        client->flush();
+        answered = true;
+    });
+    RecordingLogSink log;
+    SwayIpcSocket socket;
+    QSignalSpy disconnected(&socket, &SwayIpcSocket::disconnected);
+    QVERIFY(socket.connectTo(server.fullServerName()));
+    QTRY_VERIFY(answered);
+    QVERIFY(!socket.request(SwayIpcSocket::GetInputs, {}, 100));
+    QTRY_COMPARE(disconnected.size(), 1);
+    QVERIFY(!socket.isConnected());
+    QCOMPARE(log.lines().filter(message).size(), 1);
+    QVERIFY(!socket.request(SwayIpcSocket::GetInputs, {}, 100));
+}
+
+void SwayIpcTest::eventsMetWhileWaitingComeAfterwardsInOrder()
+{
+    QTemporaryDir dir;
+    QLocalServer server;
+    QVERIFY(server.listen(dir.filePath(QStringLiteral("ipc.sock"))));
+    QLocalSocket* client = nullptr;
+    connect(&server, &QLocalServer::newConnection, &server, [&] { client = server.nextPendingConnection(); });
+    SwayIpcSocket socket;
+    QVERIFY(socket.connectTo(server.fullServerName()));
+    QTRY_VERIFY(client);
+    QStringList seen;
+    connect(&socket, &SwayIpcSocket::eventReceived, this,
+            [&seen](quint32, const QByteArray& payload) { seen.append(QString::fromUtf8(payload)); });
+    // Events written before the answer, all in one piece.
+    client->write(SwayIpcSocket::encode(SwayIpcSocket::InputEvent, "1")
+                  + SwayIpcSocket::encode(SwayIpcSocket::WindowEvent, "2")
+                  + SwayIpcSocket::encode(SwayIpcSocket::GetInputs, "[]")
+                  + SwayIpcSocket::encode(SwayIpcSocket::WindowEvent, "3"));
+    client->flush();
+    QCOMPARE(socket.request(SwayIpcSocket::GetInputs), QByteArray("[]"));
+    QVERIFY(seen.isEmpty());
+    QTRY_COMPARE(seen, (QStringList{"1", "2", "3"}));
+}
+
+void SwayIpcTest::layoutRulesInTheConfigAreFound_data()
+{
+    QTest::addColumn<QString>("config");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("switch by index") << "for_window [app_id=\"firefox\"] input type:keyboard xkb_switch_layout 1\n"
+                                     << QStringList{"for_window [app_id=\"firefox\"] input type:keyboard xkb_switch_layout 1"};
+    QTest::newRow("indented, set layout") << "  for_window [class=\"X\"] input * xkb_layout de\n"
+                                          << QStringList{"for_window [class=\"X\"] input * xkb_layout de"};
+    QTest::newRow("continued line") << "for_window [app_id=\"a\"] \\\n  input * xkb_switch_layout 2\n"
+                                    << QStringList{"for_window [app_id=\"a\"]    input * xkb_switch_layout 2"};
+    QTest::newRow("commented out") << "# for_window [app_id=\"a\"] input * xkb_switch_layout 2\n" << QStringList{};
+    QTest::newRow("other for_window") << "for_window [app_id=\"a\"] floating enable\n" << QStringList{};
+    QTest::newRow("layouts set globally") << "input * xkb_layout us,de\n" << QStringList{};
+    QTest::newRow("a variable named alike") << "for_window [title=\"xkb_layouts\"] floating enable\n" << QStringList{};
+}
+
+void SwayIpcTest::layoutRulesInTheConfigAreFound()
+{
+    QFETCH(QString, config);
+    QFETCH(QStringList, found);
+    QCOMPARE(SwayConfigCheck::layoutSwitchingWindowRules(config), found);
+}
+
+void SwayIpcTest::layoutDescriptionsBecomeXkbIdentifiers_data()
+{
+    QTest::addColumn<QString>("description");
+    QTest::addColumn<QString>("id");
+    QTest::newRow("layout") << "German" << "xkb:de";
+    QTest::newRow("layout with country") << "English (US)" << "xkb:us";
+    QTest::newRow("variant") << "German (no dead keys)" << "xkb:de(nodeadkeys)";
+    QTest::newRow("unknown") << "Klingon" << "sway:Klingon";
+}
+
+void SwayIpcTest::layoutDescriptionsBecomeXkbIdentifiers()
+{
+    QFETCH(QString, description);
+    QFETCH(QString, id);
+    const XkbRegistry registry = XkbRegistry::fromXml(R"(<xkbConfigRegistry><layoutList>
+      <layout><configItem><name>us</name><description>English (US)</description></configItem></layout>
+      <layout><configItem><name>de</name><description>German</description></configItem>
+        <variantList><variant><configItem><name>nodeadkeys</name><description>German (no dead keys)</description>
+        </configItem></variant></variantList></layout>
+    </layoutList></xkbConfigRegistry>)");
+    QCOMPARE(SwayInputSourceProvider::identifierForDescription(description, registry), id);
+}
+
+TOLVANE_TEST_GUILESS_MAIN(SwayIpcTest)
+#include "SwayIpcTest.moc"
