@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>Eine App, die zum ersten Mal erscheint, erhält die Standard-Eingabequelle.</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>Unter Wayland darf keine Anwendung die Tastatur beobachten. Pausieren und fortsetzen können Sie über das Menü im Systembereich, oder Sie fügen diese Zeile der Konfiguration Ihres Compositors hinzu:</translation>
+    </message>
 </context>
 </TS>

@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>An application seen for the first time gets the default input source.</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</translation>
+    </message>
 </context>
 </TS>

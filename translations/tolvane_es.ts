@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>Una app que aparece por primera vez recibe la fuente de entrada predeterminada.</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>En Wayland ninguna aplicación puede observar el teclado. Pausa y reanuda desde el menú de la bandeja, o añade esta línea a la configuración de tu compositor:</translation>
+    </message>
 </context>
 </TS>

@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>Une app vue pour la première fois reçoit la source de saisie par défaut.</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>Sous Wayland, aucune application ne peut surveiller le clavier. Mettez en pause et reprenez depuis le menu de la zone de notification, ou ajoutez cette ligne à la configuration de votre compositeur :</translation>
+    </message>
 </context>
 </TS>

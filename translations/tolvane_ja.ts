@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>初めて使うアプリには、デフォルトの入力ソースが使われます。</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>Wayland では、アプリケーションがキーボードを監視することはできません。トレイメニューから一時停止・再開するか、コンポジターの設定に次の行を追加してください:</translation>
+    </message>
 </context>
 </TS>

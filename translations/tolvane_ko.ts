@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>처음 사용하는 앱에는 기본 입력 소스가 적용됩니다.</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>Wayland에서는 어떤 응용 프로그램도 키보드를 감시할 수 없습니다. 트레이 메뉴에서 일시 정지하고 재개하거나, 컴포지터 설정에 다음 줄을 추가하세요:</translation>
+    </message>
 </context>
 </TS>

@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>Um app usado pela primeira vez recebe a fonte de entrada padrão.</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>No Wayland nenhum aplicativo pode observar o teclado. Pause e retome pelo menu da bandeja ou adicione esta linha à configuração do seu compositor:</translation>
+    </message>
 </context>
 </TS>

@@ -655,5 +655,9 @@
         <source>An application seen for the first time gets the default input source.</source>
         <translation>首次出现的应用将使用默认输入法。</translation>
     </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
+        <translation>在 Wayland 下，任何应用程序都不能监视键盘。请从托盘菜单暂停和恢复，或将下面这一行添加到合成器的配置中：</translation>
+    </message>
 </context>
 </TS>

@@ -9,6 +9,8 @@
 #include "SoundPlayer.h"
 #include "SystemTrayMonitor.h"
 
+#include <QString>
+
 #include <memory>
 
 // The narrow interfaces to the operating system, one backend per platform.
@@ -38,4 +40,8 @@ public:
     virtual LoginItemService* loginItemService() = 0;
     // Follows whether the desktop has a tray; null when that cannot be known.
     virtual SystemTrayMonitor* systemTrayMonitor() { return nullptr; }
+    // Where no client may watch the keyboard but the compositor binds keys
+    // itself: the line of its configuration that makes Ctrl+Alt+P run
+    // `tolvane --toggle-pause`. Empty elsewhere.
+    virtual QString pauseKeyBinding() const { return {}; }
 };

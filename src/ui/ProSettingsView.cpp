@@ -169,6 +169,11 @@ ProSettingsView::ProSettingsView(RuleEngine& ruleEngine, QWidget* parent)
     hotkey->addWidget(m_hotkeyRow);
     m_hotkeyDescription = description(m_hotkeySection);
     hotkey->addWidget(m_hotkeyDescription);
+    m_pauseBinding = new QLabel(m_hotkeySection);
+    m_pauseBinding->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_pauseBinding->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    m_pauseBinding->hide();
+    hotkey->addWidget(m_pauseBinding);
     page->addWidget(m_hotkeySection);
 
     // Menu bar
@@ -279,15 +284,37 @@ void ProSettingsView::reload()
     m_volume->setValue(static_cast<int>(std::lround(volume / kVolumeStep)));
     m_volumeValue->setText(volumeText(volume));
     m_hotkey->setChecked(Preferences::boolValue(kPauseHotkeyEnabled, false));
+    showPauseKeyBinding();
     m_menuFlag->setChecked(Preferences::boolValue(kMenuBarShowFlag, Preferences::menuBarShowFlagByDefault));
     showDependentRows();
+}
+
+// Where Tolvane cannot watch the keyboard, its own hotkey cannot be switched
+// on; the page shows the compositor binding that does the same instead.
+void ProSettingsView::showPauseKeyBinding()
+{
+    const auto& binding = SettingsServices::current().pauseKeyBinding;
+    const QString line = binding ? binding() : QString();
+    m_pauseBinding->setText(line);
+    m_pauseBinding->setVisible(!line.isEmpty());
+    m_hotkey->setEnabled(line.isEmpty());
+    retranslateHotkeyDescription();
+}
+
+void ProSettingsView::retranslateHotkeyDescription()
+{
+    m_hotkeyDescription->setText(
+        m_pauseBinding->text().isEmpty()
+            ? Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off.")
+            : Tolvane::tr("On Wayland no application may watch the keyboard. Pause and resume from the tray "
+                          "menu, or add this line to your compositor's configuration:"));
 }
 
 void ProSettingsView::showDependentRows()
 {
     m_indicatorDetails->setVisible(m_indicator->isChecked());
     m_soundDetails->setVisible(m_sound->isChecked());
-    m_hotkeyRow->setVisible(m_hotkey->isChecked());
+    m_hotkeyRow->setVisible(m_hotkey->isChecked() && m_pauseBinding->text().isEmpty());
 }
 
 void ProSettingsView::showEvent(QShowEvent* event)
@@ -317,7 +344,7 @@ void ProSettingsView::retranslate()
     UiStyle::setSectionTitle(m_hotkeySection, Tolvane::tr("Global Hotkey"));
     m_hotkey->setText(Tolvane::tr("Enable Global Hotkey"));
     m_hotkeyTitle->setText(Tolvane::tr("Pause/Resume"));
-    m_hotkeyDescription->setText(Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off."));
+    retranslateHotkeyDescription();
     UiStyle::setSectionTitle(m_menuSection, Tolvane::tr("Tray"));
     m_menuFlag->setText(Tolvane::tr("Show Flag in Tray"));
     m_menuDescription->setText(Tolvane::tr("Display country flag emoji representing current input source."));

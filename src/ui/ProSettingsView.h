@@ -48,6 +48,9 @@ public:
     QPushButton* testSoundButton() const { return m_testSound; }
     QCheckBox* hotkeyToggle() const { return m_hotkey; }
     QWidget* hotkeyRow() const { return m_hotkeyRow; }
+    QLabel* hotkeyDescription() const { return m_hotkeyDescription; }
+    // The compositor's binding shown where Tolvane's own hotkey cannot work.
+    QLabel* pauseKeyBindingLabel() const { return m_pauseBinding; }
     QList<KeyboardKeyView*> keyCaps() const { return m_keyCaps; }
     QCheckBox* menuFlagToggle() const { return m_menuFlag; }
     QPushButton* exportButton() const { return m_export; }
@@ -65,6 +68,8 @@ protected:
 private:
     void retranslate();
     void showDependentRows();
+    void showPauseKeyBinding();
+    void retranslateHotkeyDescription();
     void showAlert(const QString& title, const QString& text);
 
     RuleEngine& m_ruleEngine;
@@ -98,6 +103,7 @@ private:
     QLabel* m_hotkeyTitle;
     QList<KeyboardKeyView*> m_keyCaps;
     QLabel* m_hotkeyDescription;
+    QLabel* m_pauseBinding;
 
     QGroupBox* m_menuSection;
     QCheckBox* m_menuFlag;

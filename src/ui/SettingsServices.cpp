@@ -24,6 +24,7 @@ SettingsServices SettingsServices::defaults()
         ApplicationSource* source = Platform::instance().applicationSource();
         return source ? source->runningApplications() : QList<RunningApplication>{};
     };
+    services.pauseKeyBinding = [] { return Platform::instance().pauseKeyBinding(); };
     services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     return services;
 }

@@ -25,6 +25,9 @@ struct SettingsServices {
     std::function<RulesExportManager&()> rulesExport;
     std::function<void()> checkForUpdates;
     std::function<QList<RunningApplication>()> runningApplications;
+    // The compositor's key binding for the pause where Tolvane cannot watch
+    // the keyboard; empty where its own hotkey works.
+    std::function<QString()> pauseKeyBinding;
     // Hands a web address to the default browser.
     std::function<bool(const QUrl&)> openUrl;
 

@@ -5,6 +5,7 @@
 #include "GeneralSettingsView.h"
 #include "ProSettingsView.h"
 #include "RuleListView.h"
+#include "SettingsServices.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
 #include "core/RuleEngine.h"
@@ -191,7 +192,10 @@ bool SettingsView::isBannerVisible() const
 
 void SettingsView::updateBanner()
 {
-    m_banner->setVisible(!m_entryChosen && !m_permissionsManager.isAccessibilityTrusted());
+    // Where the compositor binds the pause key, there is nothing to grant or miss.
+    const auto& binding = SettingsServices::current().pauseKeyBinding;
+    const bool compositorBindsKeys = binding && !binding().isEmpty();
+    m_banner->setVisible(!m_entryChosen && !compositorBindsKeys && !m_permissionsManager.isAccessibilityTrusted());
 }
 
 // One line for as long as saving fails, however many saves fail meanwhile.

@@ -477,6 +477,37 @@ private Q_SLOTS:
         QCOMPARE(window.banner()->grantButton()->isVisible(), button);
     }
 
+    // Sway and Hyprland: no client may watch keys, the compositor binds them.
+    void compositorBindingStandsInForTheHotkey()
+    {
+        const QString line = QStringLiteral("bindsym Ctrl+Alt+p exec tolvane --toggle-pause");
+        SettingsServices::current().pauseKeyBinding = [line] { return line; };
+        Preferences::setValue(QStringLiteral("pauseHotkeyEnabled"), true);
+        PermissionsManager permissions([] { return false; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QTest::qWait(50);
+        QVERIFY(!window.isBannerVisible());
+
+        ProSettingsView page(m_services->engine());
+        page.show();
+        QVERIFY(page.pauseKeyBindingLabel()->isVisible());
+        QCOMPARE(page.pauseKeyBindingLabel()->text(), line);
+        QVERIFY(page.hotkeyDescription()->text().startsWith(QStringLiteral("On Wayland no application")));
+        QVERIFY(!page.hotkeyToggle()->isEnabled());
+        QVERIFY(!page.hotkeyRow()->isVisible());
+        QTest::keyClick(page.hotkeyToggle(), Qt::Key_Space);
+        QCOMPARE(m_services->monitor.live, 0);
+
+        // Elsewhere the page keeps its own hotkey.
+        SettingsServices::current().pauseKeyBinding = [] { return QString(); };
+        ProSettingsView x11(m_services->engine());
+        x11.show();
+        QVERIFY(!x11.pauseKeyBindingLabel()->isVisible());
+        QVERIFY(x11.hotkeyToggle()->isEnabled());
+        QCOMPARE(x11.hotkeyDescription()->text(), QStringLiteral("Use keyboard shortcut to toggle auto-switching on/off."));
+    }
+
     void sectionTitlesReadAsTranslated_data()
     {
         QTest::addColumn<QString>("language");

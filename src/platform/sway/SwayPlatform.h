@@ -30,6 +30,10 @@ public:
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
     LoginItemService* loginItemService() override;
+    QString pauseKeyBinding() const override
+    {
+        return QStringLiteral("bindsym Ctrl+Alt+p exec tolvane --toggle-pause");
+    }
 
     // Sway's own configuration switching layouts per window fights Tolvane;
     // logs each such rule, once per run.
