@@ -658,6 +658,8 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</translation>
+        <source>Off while the environment variable %1 is set.</source>
+        <translation>Off while the environment variable %1 is set.</translation>
     </message>
 </context>
 </TS>

@@ -658,6 +658,8 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>Wayland では、アプリケーションがキーボードを監視することはできません。トレイメニューから一時停止・再開するか、コンポジターの設定に次の行を追加してください:</translation>
+        <source>Off while the environment variable %1 is set.</source>
+        <translation>環境変数 %1 が設定されている間はオフです。</translation>
     </message>
 </context>
 </TS>

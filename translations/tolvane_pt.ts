@@ -658,6 +658,8 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>No Wayland nenhum aplicativo pode observar o teclado. Pause e retome pelo menu da bandeja ou adicione esta linha à configuração do seu compositor:</translation>
+        <source>Off while the environment variable %1 is set.</source>
+        <translation>Desativado enquanto a variável de ambiente %1 estiver definida.</translation>
     </message>
 </context>
 </TS>

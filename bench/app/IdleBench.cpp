@@ -2,8 +2,9 @@
 // its own, with no window open and nothing activated, and is watched for 30 seconds
 // (after 5 seconds to settle). Prints the voluntary context switches (wake-ups) of each of
 // its threads and their sum per second, and the bytes written under its configuration and
-// cache folders. Two runs: sharing usage statistics (uploads refused by a closed loopback
-// port, as on a machine without network) and with DO_NOT_TRACK=1.
+// cache folders. Three runs: sharing usage statistics with uploads refused by a closed
+// loopback port (as on a machine without network), sharing with uploads taken by an
+// ingestion stand-in on loopback, and with DO_NOT_TRACK=1.
 //
 //   idle_bench [seconds]       (needs DISPLAY)
 #include "support/ProcessEnvironment.h"
@@ -16,8 +17,12 @@
 #include <QFileInfo>
 #include <QMap>
 #include <QProcess>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
+
+#include <atomic>
 
 #include <cstdio>
 
@@ -63,12 +68,89 @@ QMap<QString, QPair<qint64, qint64>> filesUnder(const QStringList& folders)
     return files;
 }
 
-bool measure(const char* title, const QString& extraVariable, int seconds)
+// An ingestion stand-in on loopback, in a thread of its own (the measurement sleeps): takes
+// every upload with 200 and keeps the connection open, as a real server does.
+class IngestionStandIn : public QThread {
+public:
+    ~IngestionStandIn() override
+    {
+        quit();
+        wait();
+    }
+    // Starts listening; the port, or 0 when it could not listen.
+    quint16 open()
+    {
+        start();
+        while (m_port == 0 && !m_failed)
+            QThread::msleep(10);
+        return m_port;
+    }
+    int uploads() const { return m_uploads; }
+
+protected:
+    void run() override
+    {
+        QTcpServer server;
+        if (!server.listen(QHostAddress::LocalHost, 0)) {
+            m_failed = true;
+            return;
+        }
+        QObject::connect(&server, &QTcpServer::newConnection, &server, [this, &server] {
+            while (QTcpSocket* socket = server.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] { answer(socket); });
+                QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            }
+        });
+        m_port = server.serverPort();
+        exec();
+    }
+
+private:
+    void answer(QTcpSocket* socket)
+    {
+        QByteArray buffer = socket->property("buffer").toByteArray() + socket->readAll();
+        const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
+        if (headEnd < 0) {
+            socket->setProperty("buffer", buffer);
+            return;
+        }
+        qsizetype length = 0;
+        for (const QByteArray& line : buffer.left(headEnd).split('\n')) {
+            if (line.toLower().startsWith("content-length:"))
+                length = line.mid(line.indexOf(':') + 1).trimmed().toLongLong();
+        }
+        if (buffer.size() < headEnd + 4 + length) {
+            socket->setProperty("buffer", buffer);
+            return;
+        }
+        socket->setProperty("buffer", buffer.mid(headEnd + 4 + length));
+        ++m_uploads;
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 2\r\n\r\n{}");
+    }
+
+    std::atomic<quint16> m_port = 0;
+    std::atomic<bool> m_failed = false;
+    std::atomic<int> m_uploads = 0;
+};
+
+enum class Sharing { refused, accepted, doNotTrack };
+
+bool measure(const char* title, Sharing sharing, int seconds)
 {
     QTemporaryDir home;
     QProcessEnvironment environment = tolvane::test::environmentUnder(home.path());
-    if (!extraVariable.isEmpty())
-        environment.insert(extraVariable, QStringLiteral("1"));
+    IngestionStandIn standIn;
+    if (sharing == Sharing::doNotTrack)
+        environment.insert(QStringLiteral("DO_NOT_TRACK"), QStringLiteral("1"));
+    if (sharing == Sharing::accepted) {
+        const quint16 port = standIn.open();
+        if (port == 0) {
+            std::printf("%s: the ingestion stand-in could not listen\n", title);
+            return false;
+        }
+        environment.insert(QStringLiteral("TOLVANE_ANALYTICS_URL"), QStringLiteral("http://127.0.0.1:%1/").arg(port));
+        environment.insert(QStringLiteral("no_proxy"), QStringLiteral("127.0.0.1"));
+    }
     QProcess tolvane;
     tolvane.setProcessEnvironment(environment);
     tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -81,9 +163,11 @@ bool measure(const char* title, const QString& extraVariable, int seconds)
     const QStringList folders{home.filePath(QStringLiteral("config")), home.filePath(QStringLiteral("cache"))};
     const auto filesBefore = filesUnder(folders);
     const auto before = threadSwitches(tolvane.processId());
+    const int uploadsBefore = standIn.uploads();
     QThread::sleep(static_cast<unsigned long>(seconds));
     const auto after = threadSwitches(tolvane.processId());
     const auto filesAfter = filesUnder(folders);
+    const int uploadsDuring = standIn.uploads() - uploadsBefore;
     tolvane.terminate();
     tolvane.waitForFinished(5000);
 
@@ -108,8 +192,12 @@ bool measure(const char* title, const QString& extraVariable, int seconds)
                         static_cast<long long>(it->first));
         }
     }
-    std::printf("  bytes written under config and cache: %lld in %d files   (target: 0)\n\n",
+    std::printf("  bytes written under config and cache: %lld in %d files   (target: 0)\n",
                 static_cast<long long>(bytes), files);
+    if (sharing == Sharing::accepted)
+        std::printf("  uploads taken by the stand-in: %d before the measurement, %d during it\n", uploadsBefore,
+                    uploadsDuring);
+    std::printf("\n");
     return true;
 }
 
@@ -119,7 +207,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const int seconds = argc > 1 ? qMax(1, QByteArray(argv[1]).toInt()) : 30;
-    bool ok = measure("Sharing usage statistics (uploads refused)", QString(), seconds);
-    ok = measure("DO_NOT_TRACK=1", QStringLiteral("DO_NOT_TRACK"), seconds) && ok;
+    bool ok = measure("Sharing usage statistics (uploads refused)", Sharing::refused, seconds);
+    ok = measure("Sharing usage statistics (uploads accepted on loopback)", Sharing::accepted, seconds) && ok;
+    ok = measure("DO_NOT_TRACK=1", Sharing::doNotTrack, seconds) && ok;
     return ok ? 0 : 1;
 }

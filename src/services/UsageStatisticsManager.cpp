@@ -11,6 +11,7 @@
 #endif
 
 #include <QGuiApplication>
+#include <QHostAddress>
 #include <QPalette>
 #include <QScreen>
 
@@ -32,6 +33,26 @@ bool UsageStatisticsManager::isAvailable()
 #else
     return false;
 #endif
+}
+
+QString UsageStatisticsManager::silencingVariable()
+{
+#ifdef TOLVANE_HAS_TELEMETRY
+    if (telemetrydeck::TelemetryManagerConfiguration::doNotTrackDetected())
+        return QStringLiteral("DO_NOT_TRACK");
+    if (telemetrydeck::TelemetryManagerConfiguration::previewEnvironmentDetected())
+        return QStringLiteral("XCODE_RUNNING_FOR_PREVIEWS");
+#endif
+    return {};
+}
+
+QUrl UsageStatisticsManager::loopbackEndpoint()
+{
+    const QUrl url(qEnvironmentVariable("TOLVANE_ANALYTICS_URL"), QUrl::StrictMode);
+    const QHostAddress host(url.host());
+    if (!url.isValid() || url.scheme() != QLatin1StringView("http") || host.isNull() || !host.isLoopback())
+        return {};
+    return url;
 }
 
 bool UsageStatisticsManager::isSharingEnabled() const
@@ -67,7 +88,9 @@ void UsageStatisticsManager::configureClient()
 #ifdef TOLVANE_HAS_TELEMETRY
     // A client configured with analytics disabled is silenced: it deletes the queue its
     // predecessor left and sends nothing. Turning sharing on again starts a new session.
-    auto configuration = std::make_shared<telemetrydeck::TelemetryManagerConfiguration>(analyticsAppID());
+    const QUrl endpoint = loopbackEndpoint();
+    auto configuration = std::make_shared<telemetrydeck::TelemetryManagerConfiguration>(
+        analyticsAppID(), std::nullopt, endpoint.isEmpty() ? std::nullopt : std::optional<QUrl>(endpoint));
     configuration->setAnalyticsDisabled(!isSharingEnabled());
     telemetrydeck::TelemetryManager::initialize(configuration);
 #endif

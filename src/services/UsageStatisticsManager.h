@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QUrl>
 
 // The user's say over the anonymous usage statistics, and the start of the analytics
 // client that honours it. Sharing is on unless the user turned it off ("shareUsageStatistics")
@@ -21,6 +22,13 @@ public:
     static QString analyticsAppID() { return QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"); }
     // Built with the analytics client.
     static bool isAvailable();
+
+    // The environment variable that silences the client whatever the user chose
+    // ("DO_NOT_TRACK" or the preview variable, set to 1); empty when none is set.
+    static QString silencingVariable();
+    // An ingestion server on this machine to use instead of the real one, for tests and
+    // benchmarks: "TOLVANE_ANALYTICS_URL", honoured only for a loopback address.
+    static QUrl loopbackEndpoint();
 
     bool isSharingEnabled() const;
     // Stores the choice; once the client runs, it is silenced or restarted at once.

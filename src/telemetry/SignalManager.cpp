@@ -13,6 +13,7 @@
 #include <QHostAddress>
 #include <QTimer>
 
+#include <algorithm>
 #include <cmath>
 
 namespace telemetrydeck {
@@ -83,7 +84,7 @@ SignalManager::~SignalManager()
 void SignalManager::startSendTimer()
 {
     flushBatch();
-    const int interval = static_cast<int>(m_configuration->sendTimerInterval().count());
+    const int interval = static_cast<int>(currentSendInterval().count());
     std::weak_ptr<SignalManager> weakManager = weak_from_this();
     m_timerQueue->sync([this, interval, weakManager] {
         if (m_sendTimerSource)
@@ -108,7 +109,30 @@ void SignalManager::wakeSendTimer()
     m_timerQueue->async([weakManager] {
         const std::shared_ptr<SignalManager> strong = weakManager.lock();
         if (strong && !strong->m_stopped && strong->m_sendTimerSource && !strong->m_sendTimerSource->isActive())
-            strong->m_sendTimerSource->start();
+            strong->m_sendTimerSource->start(static_cast<int>(strong->currentSendInterval().count()));
+    });
+}
+
+std::chrono::milliseconds SignalManager::currentSendInterval() const
+{
+    const std::chrono::milliseconds period = m_configuration->sendTimerInterval();
+    const std::chrono::milliseconds ceiling = std::max(period, maximumRetryInterval);
+    std::chrono::milliseconds interval = period;
+    for (int failures = m_failedUploadsInARow; failures > 0 && interval < ceiling; --failures)
+        interval *= 2;
+    return std::min(interval, ceiling);
+}
+
+void SignalManager::applySendInterval()
+{
+    std::weak_ptr<SignalManager> weakManager = weak_from_this();
+    m_timerQueue->async([weakManager] {
+        const std::shared_ptr<SignalManager> strong = weakManager.lock();
+        if (!strong || strong->m_stopped || !strong->m_sendTimerSource)
+            return;
+        const int interval = static_cast<int>(strong->currentSendInterval().count());
+        if (strong->m_sendTimerSource->interval() != interval)
+            strong->m_sendTimerSource->setInterval(interval); // a running timer waits anew from now
     });
 }
 
@@ -226,6 +250,10 @@ void SignalManager::completeBatch(quint64 batchID, const std::optional<QString>&
         m_configuration->log(LogLevel::error, *failure);
     else if (logsAtDebugLevel(*m_configuration) && !responseBody.isEmpty())
         m_configuration->log(LogLevel::debug, QString::fromUtf8(responseBody));
+    // Before the batch goes back: its return may start the timer, which must wait the new interval.
+    const int failuresBefore = failure ? m_failedUploadsInARow.fetch_add(1) : m_failedUploadsInARow.exchange(0);
+    if (failure || failuresBefore > 0)
+        applySendInterval();
     m_signalCache->finishBatch(batchID, !failure);
 }
 

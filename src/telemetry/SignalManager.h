@@ -22,8 +22,10 @@ class TelemetryManagerConfiguration;
 
 // The signal pipeline: turns signals into records, queues them in the signal cache and
 // uploads them in batches of at most 100 on every tick of the send timer. Failed batches
-// go back into the queue. The queue is written to the cache file when the application is
-// about to quit. The timer runs only while records wait, so an idle pipeline never wakes.
+// go back into the queue, and each failure in a row doubles the wait before the next try
+// (up to maximumRetryInterval); a delivered batch brings the timer back to its period. The
+// queue is written to the cache file when the application is about to quit. The timer runs
+// only while records wait, so an idle pipeline never wakes.
 //
 // A silenced configuration (see TelemetryManagerConfiguration::isSilenced) at construction
 // gives a pipeline that deletes the cache file unread, never sends and never saves.
@@ -50,6 +52,11 @@ public:
     void discard();
 
     static constexpr std::chrono::milliseconds quitUploadWait{2000};
+    // The longest wait between two tries while uploads keep failing.
+    static constexpr std::chrono::milliseconds maximumRetryInterval{std::chrono::minutes(5)};
+    // The wait before the next tick: the configured period, doubled for each failed upload
+    // in a row, at most maximumRetryInterval (or the period, if that is longer).
+    std::chrono::milliseconds currentSendInterval() const;
 
     SignalCache& signalCache() { return *m_signalCache; }
     std::shared_ptr<TelemetryManagerConfiguration> configuration() const { return m_configuration; }
@@ -69,6 +76,8 @@ private:
     void onSendTimerTick();
     void postBatch(quint64 batchID, const QList<SignalPostBody>& batch);
     void completeBatch(quint64 batchID, const std::optional<QString>& failure, const QByteArray& responseBody);
+    // Gives a running timer the current interval (restarting its wait from now).
+    void applySendInterval();
 
     const std::shared_ptr<TelemetryManagerConfiguration> m_configuration;
     const std::unique_ptr<SignalCache> m_signalCache;
@@ -77,6 +86,7 @@ private:
     // Whether the send timer runs (or is about to be started); see wakeSendTimer.
     std::atomic<bool> m_sendTimerRunning = false;
     std::atomic<bool> m_stopped = false;
+    std::atomic<int> m_failedUploadsInARow = 0;
     QMetaObject::Connection m_quitConnection;
 };
 

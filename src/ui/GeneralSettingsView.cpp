@@ -119,6 +119,8 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     privacy->addWidget(m_shareStatistics);
     m_shareStatisticsDescription = description(m_privacySection);
     privacy->addWidget(m_shareStatisticsDescription);
+    m_shareStatisticsNote = description(m_privacySection);
+    privacy->addWidget(m_shareStatisticsNote);
     m_privacySection->setVisible(UsageStatisticsManager::isAvailable());
 
     m_updatesSection = section(page, this);
@@ -169,10 +171,8 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
             [](bool on) { Preferences::setValue(kShowNotification, on); });
     connect(m_shareStatistics, &QCheckBox::toggled, this,
             [](bool on) { UsageStatisticsManager::shared().setSharingEnabled(on); });
-    connect(&UsageStatisticsManager::shared(), &UsageStatisticsManager::isSharingEnabledChanged, this, [this] {
-        const QSignalBlocker blocker(m_shareStatistics);
-        m_shareStatistics->setChecked(UsageStatisticsManager::shared().isSharingEnabled());
-    });
+    connect(&UsageStatisticsManager::shared(), &UsageStatisticsManager::isSharingEnabledChanged, this,
+            &GeneralSettingsView::showSharingState);
     connect(m_checkUpdates, &QPushButton::clicked, this, [] {
         if (auto& services = SettingsServices::current(); services.checkForUpdates)
             services.checkForUpdates();
@@ -186,10 +186,6 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
     {
         const QSignalBlocker blocker(m_notification);
         m_notification->setChecked(Preferences::boolValue(kShowNotification, false));
-    }
-    {
-        const QSignalBlocker blocker(m_shareStatistics);
-        m_shareStatistics->setChecked(UsageStatisticsManager::shared().isSharingEnabled());
     }
     retranslate();
     WheelGuard::protect(this);
@@ -241,6 +237,19 @@ void GeneralSettingsView::showLaunchState()
     const QString error = m_launchManager->lastError();
     m_launchError->setText(error);
     m_launchError->setVisible(!error.isEmpty());
+}
+
+void GeneralSettingsView::showSharingState()
+{
+    // The environment overrules the stored choice; the page says so instead of showing it.
+    const QString variable = UsageStatisticsManager::silencingVariable();
+    {
+        const QSignalBlocker blocker(m_shareStatistics);
+        m_shareStatistics->setChecked(variable.isEmpty() && UsageStatisticsManager::shared().isSharingEnabled());
+    }
+    m_shareStatistics->setEnabled(variable.isEmpty());
+    m_shareStatisticsNote->setText(Tolvane::tr("Off while the environment variable %1 is set.").arg(variable));
+    m_shareStatisticsNote->setVisible(!variable.isEmpty());
 }
 
 QString GeneralSettingsView::selectedLanguage() const
@@ -307,6 +316,7 @@ void GeneralSettingsView::retranslate()
     m_shareStatisticsDescription->setText(
         Tolvane::tr("Tolvane sends TelemetryDeck a start signal with its version, your system, language and screen, "
                     "and how long its windows are in use; no rule, application name or typed text is ever sent."));
+    showSharingState();
     UiStyle::setSectionTitle(m_updatesSection, Tolvane::tr("Updates"));
     m_checkUpdates->setText(Tolvane::tr("Check for Updates"));
     m_website->setText(Tolvane::tr("Visit Website"));

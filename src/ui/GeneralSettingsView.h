@@ -42,6 +42,8 @@ public:
     QComboBox* noRulePicker() const { return m_noRule; }
     QCheckBox* notificationToggle() const { return m_notification; }
     QCheckBox* shareStatisticsToggle() const { return m_shareStatistics; }
+    // Says why sharing is off when the environment silences it; hidden otherwise.
+    QLabel* shareStatisticsNote() const { return m_shareStatisticsNote; }
     QPushButton* checkForUpdatesButton() const { return m_checkUpdates; }
     QPushButton* websiteButton() const { return m_website; }
     QPushButton* resetButton() const { return m_reset; }
@@ -58,6 +60,7 @@ private:
     void fillNoRuleChoices();
     void attachLaunchManager();
     void showLaunchState();
+    void showSharingState();
 
     RuleEngine& m_ruleEngine;
     InputSourceManager& m_inputSourceManager;
@@ -87,6 +90,7 @@ private:
     QLabel* m_notificationDescription;
     QCheckBox* m_shareStatistics;
     QLabel* m_shareStatisticsDescription;
+    QLabel* m_shareStatisticsNote;
     QPushButton* m_checkUpdates;
     QPushButton* m_website;
     QLabel* m_updatesDescription;

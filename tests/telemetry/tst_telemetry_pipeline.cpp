@@ -252,6 +252,29 @@ private slots:
         QCOMPARE(bodyArray(server.requests().at(1).body).at(0)["type"].toString(), QStringLiteral("r2"));
     }
 
+    // A server that keeps refusing is tried less and less often; once it takes a batch, the
+    // timer is back at its period.
+    void failingUploadsBackOff()
+    {
+        IngestionServer server;
+        server.setBehaviour(IngestionServer::Behaviour::respond, 503);
+        auto configuration = testConfiguration(server.baseUrl());
+        configuration->setSendTimerInterval(std::chrono::milliseconds(100));
+        TelemetryManager::initialize(configuration);
+        auto pipeline = currentPipeline();
+        pipeline->signalCache().appendSignals(makeRecord("r1"));
+        QTest::qWait(2000);
+        // Tries at about 0.1, 0.3, 0.7 and 1.5 s; without a back-off, one every 0.1 s.
+        const int tries = int(server.requests().size());
+        QVERIFY2(tries >= 2 && tries <= 5, qPrintable(QString::number(tries)));
+
+        server.setBehaviour(IngestionServer::Behaviour::respond, 200);
+        QTRY_VERIFY_WITH_TIMEOUT(pipeline->signalCache().count() == 0 && pipeline->batchesInFlight() == 0, 5000);
+        server.clear();
+        pipeline->signalCache().appendSignals(makeRecord("r2"));
+        QTRY_COMPARE_WITH_TIMEOUT(server.requests().size(), 1, 1000);
+    }
+
     // The early flush runs on the background worker: a busy main thread does not hold it up.
     void immediateSyncLeavesTheMainThreadAlone()
     {

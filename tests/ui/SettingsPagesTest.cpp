@@ -31,6 +31,7 @@
 #include <QtTest/qtestspontaneevent.h>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QVBoxLayout>
 
@@ -156,6 +157,44 @@ private Q_SLOTS:
         QCOMPARE(Preferences::stringValue(QStringLiteral("appLanguage")), std::optional<QString>("pt"));
         QVERIFY(Tolvane::tr("Launch at Login") != QLatin1String("Launch at Login"));
         QTRY_COMPARE(page.launchAtLoginToggle()->text(), Tolvane::tr("Launch at Login"));
+    }
+
+    // DO_NOT_TRACK or the preview variable silence the client whatever was chosen: the page
+    // shows sharing off, offers no toggle and names the variable.
+    void sharingToggleAdmitsTheEnvironment_data()
+    {
+        QTest::addColumn<QByteArray>("variable");
+        QTest::newRow("nothing set") << QByteArray();
+        QTest::newRow("DO_NOT_TRACK") << QByteArray("DO_NOT_TRACK");
+        QTest::newRow("preview") << QByteArray("XCODE_RUNNING_FOR_PREVIEWS");
+    }
+
+    void sharingToggleAdmitsTheEnvironment()
+    {
+        if (!UsageStatisticsManager::isAvailable())
+            QSKIP("built without the analytics client");
+        QFETCH(QByteArray, variable);
+        if (!variable.isEmpty())
+            qputenv(variable.constData(), "1");
+        const auto unset = qScopeGuard([&] {
+            if (!variable.isEmpty())
+                qunsetenv(variable.constData());
+        });
+        m_services->localization->setLanguage(QStringLiteral("de"), true);
+        GeneralSettingsView page(m_services->engine(), m_services->inputSources());
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        const bool silenced = !variable.isEmpty();
+        QCOMPARE(page.shareStatisticsToggle()->isChecked(), !silenced);
+        QCOMPARE(page.shareStatisticsToggle()->isEnabled(), !silenced);
+        QCOMPARE(page.shareStatisticsNote()->isVisible(), silenced);
+        if (silenced) {
+            QVERIFY(page.shareStatisticsNote()->text().contains(QString::fromLatin1(variable)));
+            QVERIFY(!page.shareStatisticsNote()->text().contains(QLatin1String("environment variable")));
+        }
+        page.shareStatisticsToggle()->setFocus();
+        QTest::keyClick(page.shareStatisticsToggle(), Qt::Key_Space);
+        QCOMPARE(Preferences::contains(UsageStatisticsManager::sharingKey()), !silenced);
     }
 
     void launchAtLoginFailureShowsInRed()
