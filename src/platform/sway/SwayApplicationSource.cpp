@@ -2,6 +2,7 @@
 
 #include "SwayIpcSocket.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/wayland/WaylandApplicationIdentity.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -57,39 +58,14 @@ std::optional<RunningApplication> SwayApplicationSource::applicationForContainer
 {
     if (!isClientWindow(container))
         return std::nullopt;
-    const QString appId = container.value(QLatin1String("app_id")).toString().trimmed();
     const QJsonObject x11 = container.value(QLatin1String("window_properties")).toObject();
-    const QString className = x11.value(QLatin1String("class")).toString().trimmed();
-    const QString instanceName = x11.value(QLatin1String("instance")).toString().trimmed();
-    if (appId.isEmpty() && className.isEmpty())
-        return std::nullopt;
-
-    RunningApplication app;
-    app.processIdentifier = container.value(QLatin1String("pid")).toInteger();
-    app.processKey = app.processIdentifier > 0
-        ? QStringLiteral("pid:%1").arg(app.processIdentifier)
-        : QStringLiteral("con:%1").arg(container.value(QLatin1String("id")).toInteger());
-
-    std::optional<DesktopEntry> entry;
-    if (!appId.isEmpty()) {
-        entry = m_desktopEntries.entry(appId);
-        if (entry)
-            app.bundleIdentifier = appId;
-        else
-            entry = m_desktopEntries.entryForWindowClass(appId, appId);
-    } else {
-        entry = m_desktopEntries.entryForWindowClass(instanceName, className);
-    }
-    if (!app.bundleIdentifier)
-        app.bundleIdentifier = entry ? entry->id : (appId.isEmpty() ? className : appId);
-    for (const QString& name : {entry ? entry->id : QString(), appId, className}) {
-        if (!name.isEmpty() && app.bundleIdentifier != name && !app.alternativeIdentifiers.contains(name))
-            app.alternativeIdentifiers.append(name);
-    }
-    app.localizedName = entry && !entry->name.isEmpty() ? entry->name : (appId.isEmpty() ? className : appId);
-    if (entry)
-        app.iconName = entry->icon;
-    return app;
+    WaylandApplicationIdentity::Window window;
+    window.appId = container.value(QLatin1String("app_id")).toString();
+    window.className = x11.value(QLatin1String("class")).toString();
+    window.instanceName = x11.value(QLatin1String("instance")).toString();
+    window.pid = container.value(QLatin1String("pid")).toInteger();
+    window.fallbackKey = QStringLiteral("con:%1").arg(container.value(QLatin1String("id")).toInteger());
+    return WaylandApplicationIdentity::application(window, m_desktopEntries);
 }
 
 std::optional<QJsonObject> SwayApplicationSource::tree()

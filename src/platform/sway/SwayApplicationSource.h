@@ -9,10 +9,8 @@ class SwayIpcSocket;
 
 // Follows sway's "window" events: each change of focus names the container in
 // front. A Wayland window says who it is with its app_id, an Xwayland window
-// with its X class (its app_id is null), and both carry the client's pid.
-// The app_id plays the bundle identifier when a desktop entry has it as its
-// id; otherwise the entry it matches as a window class does, and without an
-// entry the app_id or class itself.
+// with its X class (its app_id is null), and both carry the client's pid;
+// WaylandApplicationIdentity makes an application of them.
 //
 // Focus on an empty workspace or on a layer-shell surface (a launcher, a bar)
 // sends no window event: it is not an application's activation.
