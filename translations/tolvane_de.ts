@@ -660,6 +660,8 @@
         <translation>Unter Wayland darf keine Anwendung die Tastatur beobachten. Pausieren und fortsetzen können Sie über das Menü im Systembereich, oder Sie fügen diese Zeile der Konfiguration Ihres Compositors hinzu:</translation>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Aus, solange die Umgebungsvariable %1 gesetzt ist.</translation>
+        <source>Switching is not available on this desktop yet.</source>
+        <translation>Das Umschalten ist auf dieser Arbeitsumgebung noch nicht verfügbar.</translation>
     </message>
 </context>
 </TS>

@@ -660,6 +660,8 @@
         <translation>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</translation>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Off while the environment variable %1 is set.</translation>
+        <source>Switching is not available on this desktop yet.</source>
+        <translation>Switching is not available on this desktop yet.</translation>
     </message>
 </context>
 </TS>

@@ -660,6 +660,8 @@
         <translation>En Wayland ninguna aplicación puede observar el teclado. Pausa y reanuda desde el menú de la bandeja, o añade esta línea a la configuración de tu compositor:</translation>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Desactivado mientras la variable de entorno %1 esté definida.</translation>
+        <source>Switching is not available on this desktop yet.</source>
+        <translation>El cambio todavía no está disponible en este escritorio.</translation>
     </message>
 </context>
 </TS>

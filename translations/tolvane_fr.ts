@@ -660,6 +660,8 @@
         <translation>Sous Wayland, aucune application ne peut surveiller le clavier. Mettez en pause et reprenez depuis le menu de la zone de notification, ou ajoutez cette ligne à la configuration de votre compositeur :</translation>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Désactivé tant que la variable d’environnement %1 est définie.</translation>
+        <source>Switching is not available on this desktop yet.</source>
+        <translation>Le changement n’est pas encore disponible sur ce bureau.</translation>
     </message>
 </context>
 </TS>

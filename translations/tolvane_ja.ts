@@ -660,6 +660,8 @@
         <translation>Wayland では、アプリケーションがキーボードを監視することはできません。トレイメニューから一時停止・再開するか、コンポジターの設定に次の行を追加してください:</translation>
         <source>Off while the environment variable %1 is set.</source>
         <translation>環境変数 %1 が設定されている間はオフです。</translation>
+        <source>Switching is not available on this desktop yet.</source>
+        <translation>このデスクトップではまだ切り替えを利用できません。</translation>
     </message>
 </context>
 </TS>

@@ -660,6 +660,8 @@
         <translation>No Wayland nenhum aplicativo pode observar o teclado. Pause e retome pelo menu da bandeja ou adicione esta linha à configuração do seu compositor:</translation>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Desativado enquanto a variável de ambiente %1 estiver definida.</translation>
+        <source>Switching is not available on this desktop yet.</source>
+        <translation>A troca ainda não está disponível neste ambiente de trabalho.</translation>
     </message>
 </context>
 </TS>

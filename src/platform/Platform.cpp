@@ -1,7 +1,7 @@
 #include "Platform.h"
 
-#include "NullPlatform.h"
-#include "x11/X11Platform.h"
+#include "PlatformRegistry.h"
+#include "freedesktop/SessionWithoutBackend.h"
 
 #include "app/Logger.h"
 
@@ -13,12 +13,34 @@ std::unique_ptr<Platform>& current()
     return platform;
 }
 
+const PlatformRegistry& backendsOfThisBuild()
+{
+    static const PlatformRegistry registry = [] {
+        PlatformRegistry all;
+        registerPlatformBackends(all);
+        return all;
+    }();
+    return registry;
+}
+
 std::unique_ptr<Platform> createDefaultPlatform()
 {
-    if (auto x11 = X11Platform::create())
-        return x11;
-    Logger::shared().error(QStringLiteral("No X display could be opened; input sources cannot be switched"));
-    return std::make_unique<NullPlatform>();
+    const PlatformRegistry::Choice choice = backendsOfThisBuild().choose(DesktopSession::fromEnvironment());
+    if (!choice.backend) {
+        const QString consequence = choice.unsupportedDesktop
+                                        ? QStringLiteral("switching is not available on this desktop yet")
+                                        : QStringLiteral("input sources cannot be switched");
+        Logger::shared().error(QStringLiteral("No platform backend: %1; %2").arg(choice.reason, consequence));
+        return std::make_unique<SessionWithoutBackend>();
+    }
+    if (auto platform = choice.backend->create()) {
+        Logger::shared().info(QStringLiteral("Platform backend: %1, for the %2").arg(choice.backend->name, choice.reason));
+        return platform;
+    }
+    Logger::shared().error(QStringLiteral("Platform backend %1 was chosen (%2) but could not start; "
+                                          "input sources cannot be switched")
+                               .arg(choice.backend->name, choice.reason));
+    return std::make_unique<SessionWithoutBackend>();
 }
 
 } // namespace

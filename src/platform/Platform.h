@@ -19,13 +19,16 @@ class Platform {
 public:
     virtual ~Platform() = default;
 
-    // The backend for this session, created on first use (X11 when an X display
-    // is reachable, otherwise a backend that knows nothing and does nothing).
+    // The backend for this session, created on first use: the one
+    // PlatformRegistry chooses for the session, or one that switches nothing.
     static Platform& instance();
     // Replaces the backend; for tests and for start-up code that picks one itself.
     static void setInstance(std::unique_ptr<Platform> platform);
 
     virtual QString name() const = 0;
+    // False when this desktop has no backend: nothing is followed or switched,
+    // and the settings window says so.
+    virtual bool switchingAvailable() const { return true; }
     virtual InputSourceProvider* inputSourceProvider() = 0;
     virtual ApplicationSource* applicationSource() = 0;
     // May be null when the desktop has no notification service.

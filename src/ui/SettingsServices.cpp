@@ -26,6 +26,7 @@ SettingsServices SettingsServices::defaults()
     };
     services.pauseKeyBinding = [] { return Platform::instance().pauseKeyBinding(); };
     services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    services.switchingAvailable = [] { return Platform::instance().switchingAvailable(); };
     return services;
 }
 

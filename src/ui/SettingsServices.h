@@ -30,6 +30,8 @@ struct SettingsServices {
     std::function<QString()> pauseKeyBinding;
     // Hands a web address to the default browser.
     std::function<bool(const QUrl&)> openUrl;
+    // False on a desktop no backend drives; no function counts as true.
+    std::function<bool()> switchingAvailable;
 
     // The set the pages use; starts out with the shared instances.
     static SettingsServices& current();

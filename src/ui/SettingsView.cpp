@@ -3,6 +3,7 @@
 #include "AboutView.h"
 #include "AccessibilityBanner.h"
 #include "GeneralSettingsView.h"
+#include "NoticeBanner.h"
 #include "ProSettingsView.h"
 #include "RuleListView.h"
 #include "SettingsServices.h"
@@ -98,6 +99,11 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     auto* detailColumn = new QVBoxLayout;
     detailColumn->setContentsMargins(0, 0, 0, 0);
     detailColumn->setSpacing(0);
+    const auto& switchingAvailable = SettingsServices::current().switchingAvailable;
+    m_switchingAvailable = !switchingAvailable || switchingAvailable();
+    m_unsupportedDesktop = new NoticeBanner(this);
+    m_unsupportedDesktop->setVisible(!m_switchingAvailable);
+    detailColumn->addWidget(m_unsupportedDesktop);
     m_saveError = new QLabel(this);
     m_saveError->setWordWrap(true);
     m_saveError->setTextFormat(Qt::PlainText);
@@ -192,10 +198,12 @@ bool SettingsView::isBannerVisible() const
 
 void SettingsView::updateBanner()
 {
-    // Where the compositor binds the pause key, there is nothing to grant or miss.
+    // Where the compositor binds the pause key, there is nothing to grant or miss;
+    // where nothing is switched, the hotkey permission is beside the point.
     const auto& binding = SettingsServices::current().pauseKeyBinding;
     const bool compositorBindsKeys = binding && !binding().isEmpty();
-    m_banner->setVisible(!m_entryChosen && !compositorBindsKeys && !m_permissionsManager.isAccessibilityTrusted());
+    m_banner->setVisible(m_switchingAvailable && !m_entryChosen && !compositorBindsKeys
+                         && !m_permissionsManager.isAccessibilityTrusted());
 }
 
 // One line for as long as saving fails, however many saves fail meanwhile.
@@ -218,6 +226,7 @@ void SettingsView::retranslate()
                               Tolvane::tr("Features"), Tolvane::tr("About")};
     for (int row = 0; row < m_sidebar->count(); ++row)
         m_sidebar->item(row)->setText(titles[row]);
+    m_unsupportedDesktop->setText(Tolvane::tr("Switching is not available on this desktop yet."));
     showSaveError();
 }
 

@@ -5,6 +5,7 @@
 class AboutView;
 class AccessibilityBanner;
 class GeneralSettingsView;
+class NoticeBanner;
 class InputSourceManager;
 class PermissionsManager;
 class ProSettingsView;
@@ -17,6 +18,7 @@ class RuleListView;
 // The settings window: a sidebar of the four pages and the chosen page
 // beside it. Before a page is chosen it shows the rule list, with the
 // accessibility banner above it while Tolvane may not observe the keyboard.
+// On a desktop no backend drives, a banner above every page says so.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
@@ -44,6 +46,8 @@ public:
     QListWidget* sidebar() const { return m_sidebar; }
     QLabel* versionFooter() const { return m_footer; }
     AccessibilityBanner* banner() const { return m_banner; }
+    // Shown above every page while this desktop has no backend.
+    NoticeBanner* unsupportedDesktopBanner() const { return m_unsupportedDesktop; }
     // Shown above every page while the rules cannot be saved.
     QLabel* saveErrorLabel() const { return m_saveError; }
     RuleListView* ruleListView() const { return m_rules; }
@@ -62,9 +66,11 @@ private:
     RuleEngine& m_ruleEngine;
     PermissionsManager& m_permissionsManager;
     bool m_entryChosen = false;
+    bool m_switchingAvailable = true;
     QListWidget* m_sidebar;
     QLabel* m_sidebarTitle;
     QLabel* m_footer;
+    NoticeBanner* m_unsupportedDesktop;
     QLabel* m_saveError;
     QStackedWidget* m_detail;
     AccessibilityBanner* m_banner;

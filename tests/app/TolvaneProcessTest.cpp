@@ -502,6 +502,46 @@ private Q_SLOTS:
         QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
         QVERIFY(quitTolvane(tolvane));
     }
+    // A Wayland session whose compositor no backend drives, with Xwayland's
+    // display at hand: Tolvane neither follows nor switches through X11, says
+    // why in its log, and reports no backend.
+    void unknownWaylandCompositorLeavesX11Alone()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs the X server that `make test` starts");
+        auto platform = X11Platform::create();
+        QVERIFY(platform);
+        InputSourceProvider* sources = platform->inputSourceProvider();
+        QTemporaryDir home;
+        QVERIFY(writeFile(home.filePath(QStringLiteral("data/Tolvane/rules.json")),
+                          R"J([{"id":"11111111-2222-4333-8444-666666666666","appBundleID":"WaylandA","appName":"A","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
+        TestWindow window(QStringLiteral("WaylandA"));
+        QVERIFY(window.isValid() && window.activate());
+        QVERIFY(sources->selectInputSource(QStringLiteral("xkb:us")));
+
+        QProcessEnvironment environment = environmentUnder(home.path());
+        environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-tolvane-test"));
+        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("Weston"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment.insert(QStringLiteral("TOLVANE_LOG_STDERR"), QStringLiteral("1"));
+        QProcess tolvane;
+        tolvane.setProcessEnvironment(environment);
+        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
+        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QProcess status;
+        status.setProcessEnvironment(environment);
+        status.start(QStringLiteral(TOLVANE_BINARY), {QStringLiteral("--status")});
+        QVERIFY(status.waitForFinished(10000));
+        QVERIFY2(status.readAllStandardOutput().contains("backend: none"), "the running copy reports a backend");
+        QTest::qWait(500);
+        QCOMPARE(sources->currentInputSource().value_or(InputSourceProperties{}).id.value_or(QString()),
+                 QStringLiteral("xkb:us"));
+        QVERIFY(quitTolvane(tolvane));
+        const QByteArray log = tolvane.readAllStandardError();
+        QVERIFY2(log.contains("No platform backend: Wayland session") && log.contains("X11 is not used"),
+                 log.constData());
+    }
 };
 
 TOLVANE_TEST_GUILESS_MAIN(TolvaneProcessTest)

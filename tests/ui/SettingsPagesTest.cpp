@@ -13,6 +13,7 @@
 #include "ui/EditRuleView.h"
 #include "ui/KeyboardKeyView.h"
 #include "ui/GeneralSettingsView.h"
+#include "ui/NoticeBanner.h"
 #include "ui/ProSettingsView.h"
 #include "ui/RuleListView.h"
 #include "ui/SettingsView.h"
@@ -545,6 +546,21 @@ private Q_SLOTS:
         QVERIFY(!x11.pauseKeyBindingLabel()->isVisible());
         QVERIFY(x11.hotkeyToggle()->isEnabled());
         QCOMPARE(x11.hotkeyDescription()->text(), QStringLiteral("Use keyboard shortcut to toggle auto-switching on/off."));
+    }
+
+    void unsupportedDesktopBannerStandsAboveEveryPage()
+    {
+        SettingsServices::current().switchingAvailable = [] { return false; };
+        PermissionsManager permissions([] { return false; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QCOMPARE(window.unsupportedDesktopBanner()->text(), QStringLiteral("Switching is not available on this desktop yet."));
+        for (const auto page : {SettingsView::RuleManagement, SettingsView::GeneralSettings, SettingsView::About}) {
+            window.showPage(page);
+            QVERIFY(window.unsupportedDesktopBanner()->isVisible());
+        }
+        // The hotkey permission is beside the point where nothing switches.
+        QVERIFY(!window.isBannerVisible());
     }
 
     void sectionTitlesReadAsTranslated_data()

@@ -77,6 +77,7 @@ struct UiTestServices {
             opened.append(url);
             return true;
         };
+        s.switchingAvailable = [] { return true; };
     }
     ~UiTestServices() { SettingsServices::current() = SettingsServices{}; }
 

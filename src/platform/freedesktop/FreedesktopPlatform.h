@@ -1,0 +1,40 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <memory>
+
+class InputSourceProviderChooser;
+
+// What every Linux session shares, whatever draws its windows: desktop
+// notifications over D-Bus, XDG autostart, sound through Qt Multimedia, and
+// fcitx5 or IBus in charge of the input sources while one runs. A backend
+// derives from it and supplies only what its display server decides: the
+// application source, its own keyboard layouts, compositing and the key
+// monitor (the last two may be null).
+class FreedesktopPlatform : public Platform {
+public:
+    // `notifications` replaces the desktop's notification service (tests).
+    explicit FreedesktopPlatform(NotificationService* notifications = nullptr);
+    ~FreedesktopPlatform() override;
+
+    // The running input-method framework, else layoutProvider().
+    InputSourceProvider* inputSourceProvider() final;
+    NotificationService* notificationService() override;
+    SoundPlayer* soundPlayer() override;
+    LoginItemService* loginItemService() override;
+
+protected:
+    // The display server's own keyboard layouts; null when it has none Tolvane can switch.
+    virtual InputSourceProvider* layoutProvider() = 0;
+    // Lets go of the framework chooser; a backend calls it first in its
+    // destructor, before the layout provider the chooser points at goes.
+    void releaseInputSources();
+
+private:
+    std::unique_ptr<InputSourceProviderChooser> m_inputSources;
+    NotificationService* m_notifications;
+    std::unique_ptr<NotificationService> m_ownNotifications;
+    std::unique_ptr<SoundPlayer> m_soundPlayer;
+    std::unique_ptr<LoginItemService> m_loginItem;
+};

@@ -1,0 +1,50 @@
+#include "NoticeBanner.h"
+
+#include "SymbolIcon.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+const QColor kYellow(0xff, 0xcc, 0x00);
+}
+
+NoticeBanner::NoticeBanner(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(16, 10, 16, 10);
+    auto* symbol = new QLabel(this);
+    symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("exclamationmark.triangle.fill"), kYellow.darker(110), 18,
+                                         devicePixelRatioF()));
+    row->addWidget(symbol);
+    m_text = new QLabel(this);
+    QFont medium = m_text->font();
+    medium.setWeight(QFont::Medium);
+    m_text->setFont(medium);
+    m_text->setWordWrap(true);
+    m_text->setTextFormat(Qt::PlainText);
+    row->addWidget(m_text, 1);
+}
+
+QString NoticeBanner::text() const
+{
+    return m_text->text();
+}
+
+void NoticeBanner::setText(const QString& text)
+{
+    m_text->setText(text);
+}
+
+void NoticeBanner::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    QColor fill = kYellow;
+    fill.setAlphaF(0.2);
+    painter.fillRect(rect(), fill);
+    QColor line = kYellow;
+    line.setAlphaF(0.4);
+    painter.fillRect(QRect(0, height() - 1, width(), 1), line);
+}
