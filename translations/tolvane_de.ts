@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>Unter Wayland darf keine Anwendung die Tastatur beobachten. Pausieren und fortsetzen können Sie über das Menü im Systembereich, oder Sie fügen diese Zeile der Konfiguration Ihres Compositors hinzu:</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Aus, solange die Umgebungsvariable %1 gesetzt ist.</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>Das Umschalten ist auf dieser Arbeitsumgebung noch nicht verfügbar.</translation>
     </message>

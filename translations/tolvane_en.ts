@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Off while the environment variable %1 is set.</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>Switching is not available on this desktop yet.</translation>
     </message>

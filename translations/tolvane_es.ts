@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>En Wayland ninguna aplicación puede observar el teclado. Pausa y reanuda desde el menú de la bandeja, o añade esta línea a la configuración de tu compositor:</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Desactivado mientras la variable de entorno %1 esté definida.</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>El cambio todavía no está disponible en este escritorio.</translation>
     </message>

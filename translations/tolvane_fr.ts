@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>Sous Wayland, aucune application ne peut surveiller le clavier. Mettez en pause et reprenez depuis le menu de la zone de notification, ou ajoutez cette ligne à la configuration de votre compositeur :</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Désactivé tant que la variable d’environnement %1 est définie.</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>Le changement n’est pas encore disponible sur ce bureau.</translation>
     </message>

@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>Wayland では、アプリケーションがキーボードを監視することはできません。トレイメニューから一時停止・再開するか、コンポジターの設定に次の行を追加してください:</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>環境変数 %1 が設定されている間はオフです。</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>このデスクトップではまだ切り替えを利用できません。</translation>
     </message>

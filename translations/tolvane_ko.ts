@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>Wayland에서는 어떤 응용 프로그램도 키보드를 감시할 수 없습니다. 트레이 메뉴에서 일시 정지하고 재개하거나, 컴포지터 설정에 다음 줄을 추가하세요:</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>환경 변수 %1이(가) 설정되어 있는 동안에는 꺼져 있습니다.</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>이 데스크톱에서는 아직 전환을 사용할 수 없습니다.</translation>
     </message>

@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>No Wayland nenhum aplicativo pode observar o teclado. Pause e retome pelo menu da bandeja ou adicione esta linha à configuração do seu compositor:</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Desativado enquanto a variável de ambiente %1 estiver definida.</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>A troca ainda não está disponível neste ambiente de trabalho.</translation>
     </message>

@@ -658,8 +658,12 @@
     <message>
         <source>On Wayland no application may watch the keyboard. Pause and resume from the tray menu, or add this line to your compositor's configuration:</source>
         <translation>在 Wayland 下，任何应用程序都不能监视键盘。请从托盘菜单暂停和恢复，或将下面这一行添加到合成器的配置中：</translation>
+    </message>
+    <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>设置了环境变量 %1 时保持关闭。</translation>
+    </message>
+    <message>
         <source>Switching is not available on this desktop yet.</source>
         <translation>此桌面暂不支持切换。</translation>
     </message>
