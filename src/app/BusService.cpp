@@ -1,7 +1,7 @@
 #include "BusService.h"
 
 #include "BusNames.h"
-#include "Logger.h"
+#include "base/Logger.h"
 #include "SettingsBusAdaptor.h"
 
 #include <QDBusConnectionInterface>

@@ -3,7 +3,7 @@
 #include "BusNames.h"
 #include "BusRecords.h"
 
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QCommandLineParser>
 #include <QDBusArgument>

@@ -1,13 +1,13 @@
 #include "TolvaneApp.h"
 
-#include "Logger.h"
+#include "base/Logger.h"
 #include "TrayLabel.h"
 
 #include "platform/InputSourceProvider.h"
 #include "core/InputSourceManager.h"
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "core/RuleEngine.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 #include "feedback/FlagEmoji.h"
 #include "feedback/GlobalHotkeyManager.h"
 #include "feedback/InputSourceIndicatorController.h"
@@ -18,6 +18,7 @@
 #include "services/UsageStatisticsManager.h"
 
 #if __has_include("ui/SettingsView.h")
+#include "ui/SettingsServices.h"
 #include "ui/SettingsView.h"
 #define TOLVANE_HAS_SETTINGS_VIEW 1
 #endif
@@ -78,6 +79,8 @@ TolvaneApp::Dependencies TolvaneApp::sharedDependencies()
     };
     dependencies.makeSettingsContent = [](const Managers& managers) -> QWidget* {
 #ifdef TOLVANE_HAS_SETTINGS_VIEW
+        if (!SettingsServices::current().localization)
+            SettingsServices::current() = SettingsServices::defaults();
         return new SettingsView(*managers.ruleEngine, *managers.inputSourceManager, *managers.permissionsManager);
 #else
         Q_UNUSED(managers);

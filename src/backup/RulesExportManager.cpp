@@ -2,19 +2,13 @@
 
 #include "RulesDocument.h"
 
-#include "app/Logger.h"
-#include "core/AtomicFile.h"
+#include "base/Logger.h"
+#include "base/AtomicFile.h"
 #include "core/RuleEngine.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QFile>
 #include <QFileInfo>
-
-RulesExportManager& RulesExportManager::shared()
-{
-    static auto* instance = new RulesExportManager(RuleEngine::shared());
-    return *instance;
-}
 
 RulesExportManager::RulesExportManager(RuleEngine& engine, QObject* parent)
     : QObject(parent)

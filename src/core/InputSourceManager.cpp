@@ -1,6 +1,6 @@
 #include "InputSourceManager.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/InputSourceProvider.h"
 #include "platform/Platform.h"
 

@@ -1,9 +1,9 @@
 #include "InputSourceMemory.h"
 
-#include "AtomicFile.h"
-#include "Preferences.h"
+#include "base/AtomicFile.h"
+#include "base/Preferences.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QDir>
 #include <QFile>

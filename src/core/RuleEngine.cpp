@@ -2,14 +2,12 @@
 
 #include "InputSourceManager.h"
 #include "InputSourceMemory.h"
-#include "Preferences.h"
+#include "base/Preferences.h"
 #include "RulesStore.h"
-#include "Tolvane.h"
+#include "base/Tolvane.h"
 #include "WindowWatcher.h"
 
-#include "app/Logger.h"
-#include "feedback/InputSourceIndicatorController.h"
-#include "feedback/SoundEffectManager.h"
+#include "base/Logger.h"
 #include "platform/NotificationService.h"
 #include "platform/Platform.h"
 
@@ -31,22 +29,6 @@ void printLine(const QString& line)
 }
 
 } // namespace
-
-RuleEngine& RuleEngine::shared()
-{
-    static auto* instance = [] {
-        Feedback feedback;
-        feedback.showInputSource = [](const QString& name, const QString& id) {
-            InputSourceIndicatorController::shared().showInputSource(name, id);
-        };
-        feedback.playSwitchSound = [] { SoundEffectManager::shared().playSwitchSound(); };
-        feedback.notifications = Platform::instance().notificationService();
-        static RulesStore store;
-        return new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), store, std::move(feedback),
-                              &InputSourceMemory::shared());
-    }();
-    return *instance;
-}
 
 RuleEngine::RuleEngine(InputSourceManager& inputSourceManager, WindowWatcher& watcher, RulesStore& store,
                        Feedback feedback, InputSourceMemory* memory, QObject* parent)

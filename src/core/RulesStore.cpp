@@ -1,9 +1,9 @@
 #include "RulesStore.h"
 
-#include "AtomicFile.h"
+#include "base/AtomicFile.h"
 #include "RulesCodec.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/RegularFile.h"
 
 #include <QDateTime>

@@ -1,23 +1,13 @@
 #include "GlobalHotkeyManager.h"
 
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "core/RuleEngine.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "platform/Platform.h"
 
 #include <QPointer>
 #include <QTimer>
-
-GlobalHotkeyManager& GlobalHotkeyManager::shared()
-{
-    static auto* instance = new GlobalHotkeyManager(
-        Platform::instance().globalKeyMonitor(), RuleEngine::shared(),
-        [](const QString& text, const QString& icon) {
-            InputSourceIndicatorController::shared().showMessage(text, icon);
-        });
-    return *instance;
-}
 
 GlobalHotkeyManager::GlobalHotkeyManager(GlobalKeyMonitor* monitor, RuleEngine& engine, ShowMessage showMessage,
                                          QObject* parent)

@@ -1,6 +1,6 @@
 #include "IndicatorPosition.h"
 
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 namespace IndicatorPositions {
 

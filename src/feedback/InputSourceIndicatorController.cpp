@@ -5,7 +5,7 @@
 #include "IndicatorWindow.h"
 
 #include "core/InputSourceManager.h"
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "platform/ApplicationSource.h"
 #include "platform/DesktopCompositing.h"
 #include "platform/Platform.h"

@@ -1,7 +1,7 @@
 #include "SoundEffectManager.h"
 
-#include "app/Logger.h"
-#include "core/Preferences.h"
+#include "base/Logger.h"
+#include "base/Preferences.h"
 #include "platform/Platform.h"
 #include "platform/SoundPlayer.h"
 

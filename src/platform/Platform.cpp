@@ -3,7 +3,7 @@
 #include "PlatformRegistry.h"
 #include "freedesktop/SessionWithoutBackend.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 namespace {
 

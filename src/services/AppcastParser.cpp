@@ -1,6 +1,6 @@
 #include "AppcastParser.h"
 
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QXmlStreamReader>
 

@@ -4,7 +4,7 @@
 #include "UpdateUserDriver.h"
 #include "VersionComparator.h"
 
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QHostAddress>
 #include <QNetworkAccessManager>

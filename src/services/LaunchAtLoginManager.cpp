@@ -1,7 +1,7 @@
 #include "LaunchAtLoginManager.h"
 
-#include "app/Logger.h"
-#include "core/Tolvane.h"
+#include "base/Logger.h"
+#include "base/Tolvane.h"
 #include "platform/LoginItemService.h"
 #include "platform/Platform.h"
 

@@ -1,8 +1,8 @@
 #include "LocalizationManager.h"
 
-#include "app/Logger.h"
-#include "core/Preferences.h"
-#include "core/Tolvane.h"
+#include "base/Logger.h"
+#include "base/Preferences.h"
+#include "base/Tolvane.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "PermissionsManager.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/Platform.h"
 
 #include <QDesktopServices>

@@ -2,25 +2,12 @@
 
 #include "AppcastUpdater.h"
 
-#include "app/Logger.h"
-#include "core/Tolvane.h"
-#include "ui/UpdateDialogDriver.h"
+#include "base/Logger.h"
+#include "base/Tolvane.h"
 
 #ifndef TOLVANE_UPDATE_FEED_URL
 #define TOLVANE_UPDATE_FEED_URL "https://updates.kelvora.com/tolvane/appcast.xml"
 #endif
-
-UpdateManager& UpdateManager::shared()
-{
-    static auto* instance = [] {
-        static UpdateDialogDriver driver;
-        AppcastUpdater::Options options;
-        options.feedURL = defaultFeedURL();
-        options.currentVersion = QStringLiteral(TOLVANE_VERSION);
-        return new UpdateManager(new AppcastUpdater(options, &driver));
-    }();
-    return *instance;
-}
 
 QUrl UpdateManager::defaultFeedURL()
 {

@@ -1,6 +1,6 @@
 #include "UsageStatisticsManager.h"
 
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 
 #ifdef TOLVANE_HAS_TELEMETRY
 #include "telemetry/ApplicationActivity.h"

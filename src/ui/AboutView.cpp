@@ -4,8 +4,8 @@
 #include "SettingsView.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
-#include "app/Logger.h"
-#include "core/Tolvane.h"
+#include "base/Logger.h"
+#include "base/Tolvane.h"
 
 #include <QEvent>
 #include <QLabel>

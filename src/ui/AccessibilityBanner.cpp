@@ -1,7 +1,7 @@
 #include "AccessibilityBanner.h"
 
 #include "SymbolIcon.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -8,7 +8,7 @@
 #include "core/InputSourceManager.h"
 #include "platform/InputSourceProvider.h"
 #include "core/RuleEngine.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 #include "platform/freedesktop/DesktopEntry.h"
 #include "services/LocalizationManager.h"
 

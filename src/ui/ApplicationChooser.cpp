@@ -1,6 +1,6 @@
 #include "ApplicationChooser.h"
 
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 
 #include <QCollator>

@@ -6,7 +6,7 @@
 #include "core/InputSourceManager.h"
 #include "platform/InputSourceProvider.h"
 #include "core/RuleEngine.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 
 #include "SymbolIcon.h"
 #include "UiStyle.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QEvent>
 #include <QLabel>

@@ -33,7 +33,9 @@ struct SettingsServices {
     // False on a desktop no backend drives; no function counts as true.
     std::function<bool()> switchingAvailable;
 
-    // The set the pages use; starts out with the shared instances.
+    // The set the pages use; empty until the application installs defaults()
+    // or a test its doubles.
     static SettingsServices& current();
+    // The shared instances (defined by the application, which wires the layers).
     static SettingsServices defaults();
 };

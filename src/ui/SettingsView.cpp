@@ -10,7 +10,7 @@
 #include "SymbolIcon.h"
 #include "UiStyle.h"
 #include "core/RuleEngine.h"
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 #include "services/PermissionsManager.h"
 
 #include <QEvent>

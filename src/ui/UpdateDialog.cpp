@@ -1,6 +1,6 @@
 #include "UpdateDialog.h"
 
-#include "core/Tolvane.h"
+#include "base/Tolvane.h"
 
 #include <QDesktopServices>
 #include <QDialogButtonBox>

@@ -3,7 +3,7 @@
 #include "support/EngineHarness.h"
 
 #include "app/TolvaneApp.h"
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "services/PermissionsManager.h"
 

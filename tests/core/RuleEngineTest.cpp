@@ -1,4 +1,4 @@
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "core/RulesCodec.h"
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"

@@ -1,4 +1,4 @@
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "feedback/GlobalHotkeyManager.h"
 #include "platform/x11/X11Platform.h"
 #include "support/EngineHarness.h"

@@ -5,7 +5,7 @@
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "platform/x11/X11Platform.h"
 #include "support/FakeApplicationSource.h"

@@ -1,7 +1,7 @@
 #include "support/TestMain.h"
 
-#include "core/Preferences.h"
-#include "core/Tolvane.h"
+#include "base/Preferences.h"
+#include "base/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "services/LocalizationManager.h"
 

@@ -1,7 +1,7 @@
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "feedback/SoundEffectManager.h"
 #include "platform/qtmultimedia/QtSoundPlayer.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/Logger.h"
-#include "platform/LogSink.h"
+#include "base/Logger.h"
+#include "base/LogSink.h"
 
 #include <QMutex>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "UiTestServices.h"
 
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "services/PermissionsManager.h"
 #include "support/TestMain.h"
 #include "ui/AddRuleView.h"

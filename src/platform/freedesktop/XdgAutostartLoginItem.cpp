@@ -2,8 +2,8 @@
 
 #include "DesktopEntry.h"
 
-#include "core/AtomicFile.h"
-#include "core/Tolvane.h"
+#include "base/AtomicFile.h"
+#include "base/Tolvane.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
 #include "XkbRegistry.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QFile>
 #include <QXmlStreamReader>

@@ -1,6 +1,6 @@
 #include "HyprlandIpc.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "HyprlandApplicationSource.h"
 #include "HyprlandInputSourceProvider.h"
 #include "HyprlandIpc.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/freedesktop/DBusNotificationService.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"

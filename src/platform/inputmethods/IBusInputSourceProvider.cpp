@@ -1,6 +1,6 @@
 #include "IBusInputSourceProvider.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/freedesktop/InputSourceCountry.h"
 
 #include <QDBusArgument>

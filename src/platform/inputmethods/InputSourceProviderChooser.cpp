@@ -3,7 +3,7 @@
 #include "Fcitx5InputSourceProvider.h"
 #include "IBusInputSourceProvider.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 InputSourceProviderChooser::InputSourceProviderChooser(QList<InputMethodProvider*> frameworks,
                                                        InputSourceProvider* layouts, QObject* parent)

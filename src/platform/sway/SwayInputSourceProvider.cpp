@@ -1,7 +1,7 @@
 #include "SwayInputSourceProvider.h"
 
 #include "SwayIpcSocket.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/freedesktop/InputSourceCountry.h"
 #include "platform/freedesktop/XkbRegistry.h"
 

@@ -1,6 +1,6 @@
 #include "SwayIpcSocket.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QDeadlineTimer>
 #include <QLocalSocket>

@@ -4,7 +4,7 @@
 #include "SwayConfigCheck.h"
 #include "SwayInputSourceProvider.h"
 #include "SwayIpcSocket.h"
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/freedesktop/DBusNotificationService.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XdgAutostartLoginItem.h"

@@ -2,7 +2,7 @@
 
 #include "X11Connection.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QGuiApplication>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/LogSink.h"
+#include "LogSink.h"
 
 #include <QLoggingCategory>
 #include <QString>

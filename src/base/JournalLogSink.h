@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/LogSink.h"
-#include "platform/StderrLogSink.h"
+#include "LogSink.h"
+#include "StderrLogSink.h"
 
 // Sends each message to the systemd journal with the subsystem and category as
 // fields; falls back to standard error for any message the journal refuses.
