@@ -80,6 +80,7 @@ SettingsServices SettingsServices::defaults()
     };
     services.pauseKeyBinding = [] { return Platform::instance().pauseKeyBinding(); };
     services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    services.catalogue = [] { return Platform::instance().applicationCatalogue(); };
     services.switchingAvailable = [] { return Platform::instance().switchingAvailable(); };
     return services;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ApplicationCatalogue.h"
 #include "ApplicationSource.h"
 #include "DesktopCompositing.h"
 #include "GlobalKeyMonitor.h"
@@ -41,6 +42,9 @@ public:
     virtual GlobalKeyMonitor* globalKeyMonitor() = 0;
     // Starts the application at login; null when the desktop has no such mechanism.
     virtual LoginItemService* loginItemService() = 0;
+    // The applications the settings window offers for rules; null when the
+    // desktop has no such list.
+    virtual ApplicationCatalogue* applicationCatalogue() { return nullptr; }
     // Follows whether the desktop has a tray; null when that cannot be known.
     virtual SystemTrayMonitor* systemTrayMonitor() { return nullptr; }
     // Where no client may watch the keyboard but the compositor binds keys

@@ -9,14 +9,12 @@
 #include "platform/InputSourceProvider.h"
 #include "core/RuleEngine.h"
 #include "base/Tolvane.h"
-#include "platform/freedesktop/DesktopEntry.h"
+#include "platform/ApplicationCatalogue.h"
 #include "services/LocalizationManager.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
-#include <QFile>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -28,12 +26,6 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
-
-namespace {
-
-const QString kDesktopSuffix = QStringLiteral("desktop");
-
-} // namespace
 
 AddRuleView::AddRuleView(RuleEngine& ruleEngine, InputSourceManager& inputSourceManager, QWidget* parent)
     : QDialog(parent)
@@ -254,23 +246,27 @@ void AddRuleView::handleChosenFiles(const QStringList& paths)
 {
     if (paths.isEmpty())
         return;
-    const QFileInfo file(paths.first());
-    if (file.suffix() != kDesktopSuffix) {
-        showError(Tolvane::tr("Please choose a .desktop application entry."));
-        return;
-    }
-    QFile contents(file.filePath());
-    if (!contents.open(QIODevice::ReadOnly)) {
+    ApplicationCatalogue* catalogue = SettingsServices::current().applicationCatalogue();
+    if (!catalogue) {
         showError(Tolvane::tr("Unable to access the selected application"));
         return;
     }
-    const QString id = file.fileName().chopped(kDesktopSuffix.size() + 1);
-    const std::optional<DesktopEntry> entry = DesktopEntry::parse(contents.read(1024 * 1024));
-    if (!entry || !entry->isApplication() || id.isEmpty()) {
-        showError(Tolvane::tr("The chosen file is not an application entry."));
+    const ApplicationCatalogue::FileAnswer answer = catalogue->describedBy(paths.first(), desktopEntryLanguage());
+    if (answer.application) {
+        useChosenApplication(answer.application->id, answer.application->name);
         return;
     }
-    useChosenApplication(id, entry->localizedName(desktopEntryLanguage()).trimmed());
+    switch (answer.problem) {
+    case ApplicationCatalogue::FileProblem::WrongKind:
+        showError(Tolvane::tr("Please choose a .desktop application entry."));
+        break;
+    case ApplicationCatalogue::FileProblem::Unreadable:
+        showError(Tolvane::tr("Unable to access the selected application"));
+        break;
+    case ApplicationCatalogue::FileProblem::NotAnApplication:
+        showError(Tolvane::tr("The chosen file is not an application entry."));
+        break;
+    }
 }
 
 void AddRuleView::showError(const QString& message)

@@ -2,7 +2,7 @@
 
 #include "SettingsServices.h"
 #include "SymbolIcon.h"
-#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "platform/ApplicationCatalogue.h"
 
 #include <QFileInfo>
 #include <QPainter>
@@ -40,8 +40,8 @@ std::optional<QIcon> AppIconView::lookUpIcon(const QString& bundleID, const QLis
 {
     if (bundleID.isEmpty())
         return std::nullopt;
-    if (const auto entry = DesktopEntryIndex::shared().entry(bundleID)) {
-        const QIcon icon = themeOrFileIcon(entry->icon);
+    if (ApplicationCatalogue* catalogue = SettingsServices::current().applicationCatalogue()) {
+        const QIcon icon = themeOrFileIcon(catalogue->iconName(bundleID));
         if (!icon.isNull())
             return icon;
     }

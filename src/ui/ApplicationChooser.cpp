@@ -1,7 +1,8 @@
 #include "ApplicationChooser.h"
 
 #include "base/Tolvane.h"
-#include "platform/freedesktop/DesktopEntryIndex.h"
+#include "SettingsServices.h"
+#include "platform/ApplicationCatalogue.h"
 
 #include <QCollator>
 #include <QDir>
@@ -115,16 +116,9 @@ ApplicationChooser::ApplicationChooser(const QString& languageTag, QWidget* pare
 
 void ApplicationChooser::fill(const QString& languageTag)
 {
-    struct Row {
-        QString id;
-        QString name;
-        QString icon;
-    };
-    QList<Row> rows;
-    for (const DesktopEntry& entry : DesktopEntryIndex::shared().menuApplications()) {
-        const QString name = entry.localizedName(languageTag).trimmed();
-        rows.append({entry.id, name.isEmpty() ? entry.id : name, entry.icon});
-    }
+    using Row = ApplicationCatalogue::Application;
+    ApplicationCatalogue* catalogue = SettingsServices::current().applicationCatalogue();
+    QList<Row> rows = catalogue ? catalogue->applications(languageTag) : QList<Row>{};
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     std::sort(rows.begin(), rows.end(), [&collator](const Row& a, const Row& b) {
@@ -133,7 +127,7 @@ void ApplicationChooser::fill(const QString& languageTag)
     });
     const QIcon placeholder = QIcon::fromTheme(QStringLiteral("application-x-executable"));
     for (const Row& row : std::as_const(rows)) {
-        const QIcon icon = entryIcon(row.icon);
+        const QIcon icon = entryIcon(row.iconName);
         auto* item = new QListWidgetItem(icon.isNull() ? placeholder : icon, row.name, m_list);
         item->setData(kIdRole, row.id);
         item->setToolTip(row.id);
@@ -181,14 +175,9 @@ void ApplicationChooser::openFileDialog()
 {
     if (m_fileDialog)
         return;
-    const QStringList folders = DesktopEntryIndex::defaultApplicationDirectories();
-    QString start = QDir::homePath();
-    for (const QString& folder : folders) {
-        if (QFileInfo(folder).isDir()) {
-            start = folder;
-            break;
-        }
-    }
+    ApplicationCatalogue* catalogue = SettingsServices::current().applicationCatalogue();
+    const QString folder = catalogue ? catalogue->applicationFolder() : QString();
+    const QString start = folder.isEmpty() ? QDir::homePath() : folder;
     auto state = std::make_shared<SharedFileDialogState>();
     m_fileDialog = new QFileDialog(this, Tolvane::tr("Choose an application"), start,
                                    Tolvane::tr("Application entries (*.desktop)"));

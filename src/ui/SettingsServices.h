@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class ApplicationCatalogue;
 class GlobalHotkeyManager;
 class LaunchAtLoginManager;
 class LocalizationManager;
@@ -30,12 +31,16 @@ struct SettingsServices {
     std::function<QString()> pauseKeyBinding;
     // Hands a web address to the default browser.
     std::function<bool(const QUrl&)> openUrl;
+    // The applications a rule can be made for; no function counts as none.
+    std::function<ApplicationCatalogue*()> catalogue;
     // False on a desktop no backend drives; no function counts as true.
     std::function<bool()> switchingAvailable;
 
     // The set the pages use; empty until the application installs defaults()
     // or a test its doubles.
     static SettingsServices& current();
+    // The catalogue, or null.
+    ApplicationCatalogue* applicationCatalogue() const { return catalogue ? catalogue() : nullptr; }
     // The shared instances (defined by the application, which wires the layers).
     static SettingsServices defaults();
 };

@@ -7,6 +7,8 @@
 #include "services/LaunchAtLoginManager.h"
 #include "services/LocalizationManager.h"
 #include "support/EngineHarness.h"
+#include "platform/freedesktop/DesktopEntryCatalogue.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "ui/SettingsServices.h"
 
 #include <QList>
@@ -78,8 +80,12 @@ struct UiTestServices {
             return true;
         };
         s.switchingAvailable = [] { return true; };
+        s.catalogue = [this] { return &catalogue; };
     }
     ~UiTestServices() { SettingsServices::current() = SettingsServices{}; }
+
+    // The desktop entries under the test's home.
+    DesktopEntryCatalogue catalogue{DesktopEntryIndex::shared()};
 
     RuleEngine& engine() { return *harness.engine; }
     InputSourceManager& inputSources() { return *harness.manager; }

@@ -1,6 +1,8 @@
 #include "FreedesktopPlatform.h"
 
 #include "DBusNotificationService.h"
+#include "DesktopEntryCatalogue.h"
+#include "DesktopEntryIndex.h"
 #include "XdgAutostartLoginItem.h"
 #include "platform/inputmethods/InputSourceProviderChooser.h"
 #include "platform/qtmultimedia/QtSoundPlayer.h"
@@ -38,6 +40,13 @@ SoundPlayer* FreedesktopPlatform::soundPlayer()
     if (!m_soundPlayer)
         m_soundPlayer = std::make_unique<QtSoundPlayer>();
     return m_soundPlayer.get();
+}
+
+ApplicationCatalogue* FreedesktopPlatform::applicationCatalogue()
+{
+    if (!m_catalogue)
+        m_catalogue = std::make_unique<DesktopEntryCatalogue>(DesktopEntryIndex::shared());
+    return m_catalogue.get();
 }
 
 LoginItemService* FreedesktopPlatform::loginItemService()

@@ -23,6 +23,8 @@ public:
     NotificationService* notificationService() override;
     SoundPlayer* soundPlayer() override;
     LoginItemService* loginItemService() override;
+    // The installed desktop entries.
+    ApplicationCatalogue* applicationCatalogue() override;
 
 protected:
     // The display server's own keyboard layouts; null when it has none Tolvane can switch.
@@ -37,4 +39,5 @@ private:
     std::unique_ptr<NotificationService> m_ownNotifications;
     std::unique_ptr<SoundPlayer> m_soundPlayer;
     std::unique_ptr<LoginItemService> m_loginItem;
+    std::unique_ptr<ApplicationCatalogue> m_catalogue;
 };
