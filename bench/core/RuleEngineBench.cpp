@@ -53,6 +53,7 @@ int main(int argc, char** argv)
 
     const long before = residentKilobytes();
     EngineHarness harness;
+    harness.useRulesFile();
     QElapsedTimer loadTimer;
     loadTimer.start();
     RuleEngine& engine = harness.start();

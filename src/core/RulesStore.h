@@ -13,6 +13,7 @@
 // kept beside it as "rules.json.corrupt-<time>" (the newest three stay), and
 // while that is impossible nothing replaces it. Something that is not a
 // regular file (a FIFO, a device, a directory) is never replaced at all.
+// The rule engine is given its store; tests of the engine give it one in memory.
 class RulesStore {
 public:
     // Larger files are not rule lists anyone made; refusing them keeps a stray
@@ -24,6 +25,7 @@ public:
     static QString standardPath();
 
     explicit RulesStore(QString path = standardPath());
+    virtual ~RulesStore() = default;
 
     QString path() const { return m_path; }
 
@@ -31,11 +33,11 @@ public:
         std::optional<QList<AppRule>> rules; // absent when the file is missing or unreadable
         QString error;                       // why, when rules is absent
     };
-    LoadResult load();
+    virtual LoadResult load();
 
     // nullopt once the rules are on disk, else why not; a failed save changes
     // nothing on disk, and the next save tries again.
-    std::optional<QString> save(const QList<AppRule>& rules);
+    virtual std::optional<QString> save(const QList<AppRule>& rules);
 
     // Whether a file that must be kept is still in the way of saving.
     bool isHoldingUnreadableFile() const { return m_mustKeepFile; }

@@ -262,6 +262,7 @@ private Q_SLOTS:
     {
         QFETCH(QList<AppRule>, rules);
         EngineHarness harness;
+        harness.useRulesFile();
         harness.start();
         // addRule replaces a rule with the same id; the list is written as it stands.
         QFile file(RuleEngine::rulesFileURL());
@@ -416,6 +417,7 @@ private Q_SLOTS:
         QFETCH(bool, writable);
         setRememberLastUsed(true);
         EngineHarness harness;
+        harness.useRulesFile();
         harness.start().addRule(ruleFor("b", "xkb:ru"));
         harness.engine.reset();
         harness.memory.reset();
@@ -481,6 +483,7 @@ private Q_SLOTS:
         RecordingLogSink log;
         StandardOutputCapture output;
         EngineHarness harness;
+        harness.useRulesFile();
         RuleEngine& engine = harness.start();
         QVERIFY(engine.rules().isEmpty());
         const QByteArray printed = output.text();
@@ -533,7 +536,7 @@ private Q_SLOTS:
             QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
 
         EngineHarness harness;
-        harness.store = RulesStore(path);
+        harness.useRulesFile(path);
         {
             Unprivileged user(dir.path());
             StandardOutputCapture output;
@@ -579,6 +582,7 @@ private Q_SLOTS:
         RecordingLogSink log;
         StandardOutputCapture output;
         EngineHarness harness;
+        harness.useRulesFile();
         RuleEngine& engine = harness.start();
         QVERIFY(engine.rules().isEmpty());
         QSignalSpy errorChanges(&engine, &RuleEngine::rulesSaveErrorChanged);
@@ -629,7 +633,7 @@ private Q_SLOTS:
 
         StandardOutputCapture output;
         EngineHarness harness;
-        harness.store = RulesStore(path);
+        harness.useRulesFile(path);
         RuleEngine& engine = harness.start();
         engine.addRule(oneRule());
         QVERIFY(readFile(path) == contents);
@@ -675,6 +679,7 @@ private Q_SLOTS:
         // A list read from the file may hold two rules for one application.
         QVERIFY(writeFile(RuleEngine::rulesFileURL(), RulesCodec::encode(rules(existing))));
         EngineHarness harness;
+        harness.useRulesFile();
         RuleEngine& engine = harness.start();
         const QList<AppRule> incoming = rules(imported);
         QSignalSpy changes(&engine, &RuleEngine::rulesChanged);
@@ -690,6 +695,7 @@ private Q_SLOTS:
     void failedWriteKeepsTheOldFileAndTheChangeInMemory()
     {
         EngineHarness harness;
+        harness.useRulesFile();
         RuleEngine& engine = harness.start();
         engine.addRule(oneRule());
         QCOMPARE(readFile(RuleEngine::rulesFileURL()), kOneRule);

@@ -8,6 +8,7 @@
 #include "core/InputSourceMemory.h"
 #include "core/RuleEngine.h"
 #include "core/RulesStore.h"
+#include "support/MemoryRulesStore.h"
 #include "core/WindowWatcher.h"
 
 #include <QStringList>
@@ -53,9 +54,12 @@ struct EngineHarness {
         };
         feedback.playSwitchSound = [this] { events.append(QStringLiteral("sound")); };
         feedback.notifications = &notifications;
-        engine = std::make_unique<RuleEngine>(*manager, *watcher, store, std::move(feedback), memory.get());
+        engine = std::make_unique<RuleEngine>(*manager, *watcher, *store, std::move(feedback), memory.get());
         return *engine;
     }
+
+    // The rules file at `path` (the standard one by default) in place of memory.
+    void useRulesFile(const QString& path = RulesStore::standardPath()) { store = std::make_unique<RulesStore>(path); }
 
     QStringList feedbackEvents()
     {
@@ -68,8 +72,8 @@ struct EngineHarness {
     FakeInputSourceProvider provider;
     FakeApplicationSource apps;
     FakeNotificationService notifications;
-    // The standard rules file unless a test points the store elsewhere before start().
-    RulesStore store;
+    // Rules in memory unless a test asks for a file before start().
+    std::unique_ptr<RulesStore> store = std::make_unique<MemoryRulesStore>();
     std::unique_ptr<InputSourceMemory> memory;
     std::unique_ptr<InputSourceManager> manager;
     std::unique_ptr<WindowWatcher> watcher;

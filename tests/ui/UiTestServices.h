@@ -59,6 +59,8 @@ public:
 struct UiTestServices {
     UiTestServices()
     {
+        // The settings window shows where the rules live and why saving fails.
+        harness.useRulesFile();
         harness.start();
         localization = std::make_unique<LocalizationManager>(QStringList{QStringLiteral("en")});
         launch = std::make_unique<LaunchAtLoginManager>(&login);
