@@ -5,6 +5,7 @@
 #include "platform/sway/SwayConfigCheck.h"
 #include "platform/sway/SwayInputSourceProvider.h"
 #include "platform/sway/SwayIpcSocket.h"
+#include "platform/sway/SwayWindowEventReader.h"
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void aServerAnsweringJunkIsDroppedWithAMessage_data();
     void aServerAnsweringJunkIsDroppedWithAMessage();
     void eventsMetWhileWaitingComeAfterwardsInOrder();
+    void windowEventsAreReadWithoutTheWholeDocument_data();
+    void windowEventsAreReadWithoutTheWholeDocument();
     void layoutRulesInTheConfigAreFound_data();
     void layoutRulesInTheConfigAreFound();
     void layoutDescriptionsBecomeXkbIdentifiers_data();
@@ -124,6 +127,50 @@ void SwayIpcTest::eventsMetWhileWaitingComeAfterwardsInOrder()
     QTRY_COMPARE(seen, (QStringList{"1", "2", "3"}));
 }
 
+void SwayIpcTest::windowEventsAreReadWithoutTheWholeDocument_data()
+{
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<bool>("read");
+    QTest::addColumn<QString>("summary"); // change type id pid app_id|- class|- instance|-
+    QTest::newRow("Wayland focus") << QByteArray(R"({ "change": "focus", "container": { "id": 8, "type": "con",
+        "rect": { "x": 427, "y": 0 }, "marks": [ ], "name": "sh", "window": null, "nodes": [ ], "pid": 1234,
+        "app_id": "foot", "percent": 0.33333333333333331, "shell": "xdg_shell", "idle_inhibitors": { "user": "none" } } })")
+                                   << true << "focus con 8 1234 foot - -";
+    QTest::newRow("Xwayland focus") << QByteArray(R"({"change":"focus","container":{"id":12,"type":"floating_con",
+        "app_id":null,"pid":77,"window_properties":{"class":"Xmessage","instance":"xmessage","title":"x",
+        "transient_for":null}}})") << true << "focus floating_con 12 77 - Xmessage xmessage";
+    QTest::newRow("escapes") << QByteArray(R"({"change":"focus","container":{"id":1,"type":"con","pid":2,
+        "name":"a \"quoted\" } title [","app_id":"caf\u00e9.\"x\""}})") << true << "focus con 1 2 café.\"x\" - -";
+    QTest::newRow("a child's app_id is not the container's") << QByteArray(R"({"change":"focus","container":{"id":3,
+        "type":"workspace","nodes":[{"id":4,"type":"con","app_id":"inner"}],"floating_nodes":[]}})")
+                                                               << true << "focus workspace 3 0 - - -";
+    QTest::newRow("other change") << QByteArray(R"({"change":"title","container":{"id":5,"type":"con","app_id":"a"}})")
+                                  << true << "title con 5 0 a - -";
+    QTest::newRow("cut short") << QByteArray(R"({"change":"focus","container":{"id":5,"type":"co)") << false << "";
+    QTest::newRow("backslash at the end") << QByteArray(R"({"change":"\)") << false << "";
+    QTest::newRow("not an object") << QByteArray("[1,2]") << false << "";
+    QTest::newRow("empty") << QByteArray() << false << "";
+    QTest::newRow("id not a number") << QByteArray(R"({"change":"focus","container":{"id":"x"}})") << false << "";
+}
+
+void SwayIpcTest::windowEventsAreReadWithoutTheWholeDocument()
+{
+    QFETCH(QByteArray, payload);
+    QFETCH(bool, read);
+    QFETCH(QString, summary);
+    const auto event = SwayWindowEventReader::read(payload);
+    QCOMPARE(event.has_value(), read);
+    if (!event)
+        return;
+    const auto orDash = [](bool has, const QString& text) { return has ? text : QStringLiteral("-"); };
+    QCOMPARE(QStringList({event->change, event->type, QString::number(event->id), QString::number(event->pid),
+                          orDash(event->hasAppId, event->appId),
+                          orDash(event->hasWindowProperties, event->className),
+                          orDash(event->hasWindowProperties, event->instanceName)})
+                 .join(QLatin1Char(' ')),
+             summary);
+}
+
 void SwayIpcTest::layoutRulesInTheConfigAreFound_data()
 {
     QTest::addColumn<QString>("config");
@@ -154,7 +201,7 @@ void SwayIpcTest::layoutDescriptionsBecomeXkbIdentifiers_data()
     QTest::newRow("layout") << "German" << "xkb:de";
     QTest::newRow("layout with country") << "English (US)" << "xkb:us";
     QTest::newRow("variant") << "German (no dead keys)" << "xkb:de(nodeadkeys)";
-    QTest::newRow("unknown") << "Klingon" << "sway:Klingon";
+    QTest::newRow("unknown") << "Klingon" << "xkb:Klingon";
 }
 
 void SwayIpcTest::layoutDescriptionsBecomeXkbIdentifiers()

@@ -197,7 +197,7 @@ void SwaySwitchingTest::selectionSucceedsOnlyWhenSeen_data()
     QTest::newRow("another layout") << "xkb:ru" << true << 2;
     QTest::newRow("the layout already active") << "xkb:us" << true << 0;
     QTest::newRow("a layout no keyboard has") << "xkb:fr" << false << 0;
-    QTest::newRow("an unknown description") << "sway:Klingon" << false << 0;
+    QTest::newRow("an unknown description") << "xkb:Klingon" << false << 0;
 }
 
 void SwaySwitchingTest::selectionSucceedsOnlyWhenSeen()

@@ -168,6 +168,17 @@ public:
         return true;
     }
 
+    // Presses and releases an evdev key on the first keyboard, without waiting.
+    bool pressKey(int code)
+    {
+        if (m_keyboards.empty())
+            return false;
+        QProcess& keyboard = *m_keyboards.front();
+        keyboard.write("key " + QByteArray::number(code) + '\n');
+        keyboard.waitForBytesWritten(100);
+        return true;
+    }
+
 private:
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/tolvane-sway-XXXXXX")};
     QProcess m_sway;

@@ -1,6 +1,7 @@
 #include "SwayApplicationSource.h"
 
 #include "SwayIpcSocket.h"
+#include "SwayWindowEventReader.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/wayland/WaylandApplicationIdentity.h"
 
@@ -47,11 +48,33 @@ void SwayApplicationSource::handleEvent(quint32 type, const QByteArray& payload)
 {
     if (type != SwayIpcSocket::WindowEvent)
         return;
-    const QJsonObject event = QJsonDocument::fromJson(payload).object();
-    if (event.value(QLatin1String("change")).toString() != QLatin1String("focus"))
-        return;
-    if (const auto app = applicationForContainer(event.value(QLatin1String("container")).toObject()))
+    std::optional<RunningApplication> app;
+    if (const auto read = SwayWindowEventReader::read(payload)) {
+        if (read->change != QLatin1String("focus"))
+            return;
+        app = applicationForEvent(*read);
+    } else {
+        const QJsonObject event = QJsonDocument::fromJson(payload).object();
+        if (event.value(QLatin1String("change")).toString() != QLatin1String("focus"))
+            return;
+        app = applicationForContainer(event.value(QLatin1String("container")).toObject());
+    }
+    if (app)
         Q_EMIT applicationActivated(*app);
+}
+
+std::optional<RunningApplication> SwayApplicationSource::applicationForEvent(const SwayWindowEventReader::Event& event)
+{
+    const bool isWindow = event.type == QLatin1String("con") || event.type == QLatin1String("floating_con");
+    if (!isWindow || (!event.hasAppId && !event.hasWindowProperties))
+        return std::nullopt;
+    WaylandApplicationIdentity::Window window;
+    window.appId = event.appId;
+    window.className = event.className;
+    window.instanceName = event.instanceName;
+    window.pid = event.pid;
+    window.fallbackKey = QStringLiteral("con:%1").arg(event.id);
+    return WaylandApplicationIdentity::application(window, m_desktopEntries);
 }
 
 std::optional<RunningApplication> SwayApplicationSource::applicationForContainer(const QJsonObject& container)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SwayWindowEventReader.h"
 #include "platform/ApplicationSource.h"
 
 #include <QJsonObject>
@@ -28,6 +29,9 @@ public:
     // The application of a container of sway's tree or of a window event;
     // nullopt for workspaces, outputs and other containers without a client.
     std::optional<RunningApplication> applicationForContainer(const QJsonObject& container);
+
+    // The same from a window event as SwayWindowEventReader reads it.
+    std::optional<RunningApplication> applicationForEvent(const SwayWindowEventReader::Event& event);
 
 private:
     void handleEvent(quint32 type, const QByteArray& payload);

@@ -43,7 +43,7 @@ QString SwayInputSourceProvider::identifierForDescription(const QString& descrip
 {
     const auto info = registry.findByDescription(description);
     if (!info)
-        return QStringLiteral("sway:") + description;
+        return QStringLiteral("xkb:") + description;
     QString id = QStringLiteral("xkb:") + info->layout;
     if (!info->variant.isEmpty())
         id += QLatin1Char('(') + info->variant + QLatin1Char(')');
@@ -65,6 +65,7 @@ std::optional<SwayInputSourceProvider::Keyboard> SwayInputSourceProvider::keyboa
             return std::nullopt;
         keyboard.names.append(description);
         keyboard.ids.append(identifierForDescription(description, m_registry));
+        keyboard.countries.append(countryOf(keyboard.ids.constLast()));
     }
     if (keyboard.identifier.isEmpty() || keyboard.ids.isEmpty())
         return std::nullopt;
@@ -132,7 +133,7 @@ std::optional<QList<InputSourceProperties>> SwayInputSourceProvider::enabledInpu
             if (listed.contains(id))
                 continue;
             listed.append(id);
-            sources.append(InputSourceProperties::of(id, keyboard.names.at(i), true, countryOf(id)));
+            sources.append(InputSourceProperties::of(id, keyboard.names.at(i), true, keyboard.countries.at(i)));
         }
     }
     return sources;
@@ -144,7 +145,8 @@ std::optional<InputSourceProperties> SwayInputSourceProvider::currentInputSource
     if (!keyboard || keyboard->active < 0 || keyboard->active >= keyboard->ids.size())
         return std::nullopt;
     const QString& id = keyboard->ids.at(keyboard->active);
-    return InputSourceProperties::of(id, keyboard->names.at(keyboard->active), std::nullopt, countryOf(id));
+    return InputSourceProperties::of(id, keyboard->names.at(keyboard->active), std::nullopt,
+                                     keyboard->countries.at(keyboard->active));
 }
 
 // One command for all keyboards when they hold the layout at the same place

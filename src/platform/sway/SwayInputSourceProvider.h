@@ -32,7 +32,7 @@ public:
     bool selectInputSource(const QString& id) override;
 
     // "English (US)" -> "xkb:us"; a description the registry does not know
-    // keeps its own text, under "sway:".
+    // keeps its own text (a stable name all the same).
     static QString identifierForDescription(const QString& description, const XkbRegistry& registry);
 
 private:
@@ -40,6 +40,7 @@ private:
         QString identifier;
         QStringList ids;
         QStringList names;
+        QStringList countries; // read once: the current source is asked on every activation
         int active = 0;
     };
 

@@ -7,6 +7,8 @@
 
 #include <cstring>
 
+#include <sys/socket.h>
+
 namespace {
 
 constexpr char kMagic[] = {'i', '3', '-', 'i', 'p', 'c'};
@@ -94,15 +96,35 @@ std::optional<SwayIpcSocket::Frame> SwayIpcSocket::takeFrame(QByteArray& buffer,
     return frame;
 }
 
+// Straight to the socket when nothing is queued before it: a layout switch
+// should not wait for the socket's own buffering.
+bool SwayIpcSocket::writeNow(const QByteArray& bytes)
+{
+    qsizetype written = 0;
+    if (m_socket->bytesToWrite() == 0) {
+        const qintptr fd = m_socket->socketDescriptor();
+        while (written < bytes.size()) {
+            const ssize_t sent = ::send(int(fd), bytes.constData() + written, size_t(bytes.size() - written),
+                                        MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (sent <= 0)
+                break;
+            written += sent;
+        }
+    }
+    if (written < bytes.size()) {
+        const QByteArray rest = bytes.mid(written);
+        if (m_socket->write(rest) != rest.size())
+            return false;
+        m_socket->flush();
+    }
+    return true;
+}
+
 bool SwayIpcSocket::send(quint32 type, const QByteArray& payload)
 {
     if (!isConnected())
         return false;
-    const QByteArray frame = encode(type, payload);
-    if (m_socket->write(frame) != frame.size())
-        return false;
-    m_socket->flush();
-    return true;
+    return writeNow(encode(type, payload));
 }
 
 std::optional<QByteArray> SwayIpcSocket::request(quint32 type, const QByteArray& payload, int timeoutMs)
@@ -121,9 +143,8 @@ std::optional<QList<QByteArray>> SwayIpcSocket::request(const QList<std::pair<qu
     QByteArray out;
     for (const auto& [type, payload] : messages)
         out.append(encode(type, payload));
-    if (m_socket->write(out) != out.size())
+    if (!writeNow(out))
         return std::nullopt;
-    m_socket->flush();
 
     m_waiting = true;
     QList<QByteArray> replies;

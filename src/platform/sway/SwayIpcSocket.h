@@ -76,6 +76,7 @@ Q_SIGNALS:
 
 private:
     void readAvailable();
+    bool writeNow(const QByteArray& bytes);
     void dispatch(const Frame& frame);
     void fail(const QString& reason);
 

@@ -1,0 +1,203 @@
+#include "SwayWindowEventReader.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <cctype>
+
+namespace {
+
+class Scanner {
+public:
+    explicit Scanner(const QByteArray& text)
+        : m_at(text.constData())
+        , m_end(text.constData() + text.size())
+    {
+    }
+
+    bool ok() const { return m_ok; }
+
+    void skipSpace()
+    {
+        while (m_at < m_end && (*m_at == ' ' || *m_at == '\n' || *m_at == '\r' || *m_at == '\t'))
+            ++m_at;
+    }
+
+    bool take(char c)
+    {
+        skipSpace();
+        if (m_at < m_end && *m_at == c) {
+            ++m_at;
+            return true;
+        }
+        return false;
+    }
+
+    bool peek(char c)
+    {
+        skipSpace();
+        return m_at < m_end && *m_at == c;
+    }
+
+    // A string, decoded; escapes (rare in these fields) go through the full parser.
+    std::optional<QString> string()
+    {
+        if (!take('"'))
+            return fail();
+        const char* start = m_at;
+        bool escaped = false;
+        while (m_at < m_end && *m_at != '"') {
+            if (*m_at == '\\') {
+                escaped = true;
+                if (m_end - m_at < 2)
+                    break;
+                ++m_at;
+            }
+            ++m_at;
+        }
+        if (m_at >= m_end)
+            return fail();
+        const QByteArray raw(start, m_at - start);
+        ++m_at;
+        if (!escaped)
+            return QString::fromUtf8(raw);
+        const QJsonArray decoded = QJsonDocument::fromJson("[\"" + raw + "\"]").array();
+        if (decoded.size() != 1 || !decoded.first().isString())
+            return fail();
+        return decoded.first().toString();
+    }
+
+    std::optional<qint64> integer()
+    {
+        skipSpace();
+        const char* start = m_at;
+        while (m_at < m_end && (std::isdigit(static_cast<unsigned char>(*m_at)) || *m_at == '-'))
+            ++m_at;
+        bool converted = false;
+        const qint64 value = QByteArray(start, m_at - start).toLongLong(&converted);
+        if (!converted)
+            return fail();
+        return value;
+    }
+
+    bool null()
+    {
+        skipSpace();
+        if (m_end - m_at >= 4 && qstrncmp(m_at, "null", 4) == 0) {
+            m_at += 4;
+            return true;
+        }
+        return false;
+    }
+
+    // Any value: strings whole, objects and arrays to their matching end.
+    bool skipValue()
+    {
+        skipSpace();
+        if (m_at >= m_end)
+            return fail(), false;
+        if (*m_at == '"')
+            return string().has_value();
+        if (*m_at != '{' && *m_at != '[') {
+            while (m_at < m_end && *m_at != ',' && *m_at != '}' && *m_at != ']')
+                ++m_at;
+            return true;
+        }
+        int depth = 0;
+        while (m_at < m_end) {
+            const char c = *m_at;
+            if (c == '"') {
+                if (!string())
+                    return false;
+                continue;
+            }
+            ++m_at;
+            if (c == '{' || c == '[')
+                ++depth;
+            else if ((c == '}' || c == ']') && --depth == 0)
+                return true;
+        }
+        return fail(), false;
+    }
+
+    // Calls `member(key)` for each member of an object; `member` reads the value.
+    template <typename Member>
+    bool object(Member member)
+    {
+        if (!take('{'))
+            return fail(), false;
+        if (take('}'))
+            return true;
+        do {
+            const auto key = string();
+            if (!key || !take(':') || !member(*key))
+                return fail(), false;
+        } while (take(','));
+        return take('}') || (fail(), false);
+    }
+
+private:
+    std::nullopt_t fail()
+    {
+        m_ok = false;
+        return std::nullopt;
+    }
+
+    const char* m_at;
+    const char* m_end;
+    bool m_ok = true;
+};
+
+bool assign(std::optional<QString> value, QString& to)
+{
+    if (!value)
+        return false;
+    to = *value;
+    return true;
+}
+
+} // namespace
+
+std::optional<SwayWindowEventReader::Event> SwayWindowEventReader::read(const QByteArray& payload)
+{
+    Event event;
+    Scanner scan(payload);
+    const auto windowProperties = [&](const QString& key) {
+        if (key == QLatin1String("class"))
+            return scan.null() || assign(scan.string(), event.className);
+        if (key == QLatin1String("instance"))
+            return scan.null() || assign(scan.string(), event.instanceName);
+        return scan.skipValue();
+    };
+    const auto container = [&](const QString& key) {
+        if (key == QLatin1String("id") || key == QLatin1String("pid")) {
+            const auto value = scan.integer();
+            (key == QLatin1String("id") ? event.id : event.pid) = value.value_or(0);
+            return value.has_value();
+        }
+        if (key == QLatin1String("type"))
+            return assign(scan.string(), event.type);
+        if (key == QLatin1String("app_id")) {
+            if (scan.null())
+                return true;
+            event.hasAppId = true;
+            return assign(scan.string(), event.appId);
+        }
+        if (key == QLatin1String("window_properties") && scan.peek('{')) {
+            event.hasWindowProperties = true;
+            return scan.object(windowProperties);
+        }
+        return scan.skipValue();
+    };
+    const bool read = scan.object([&](const QString& key) {
+        if (key == QLatin1String("change"))
+            return assign(scan.string(), event.change);
+        if (key == QLatin1String("container") && scan.peek('{'))
+            return scan.object(container);
+        return scan.skipValue();
+    });
+    scan.skipSpace();
+    if (!read || !scan.ok())
+        return std::nullopt;
+    return event;
+}
