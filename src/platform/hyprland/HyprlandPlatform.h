@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/freedesktop/FreedesktopPlatform.h"
 
 #include <memory>
 
@@ -8,14 +8,13 @@ class HyprlandIpc;
 class HyprlandApplicationSource;
 class HyprlandInputSourceProvider;
 class WaylandDesktopCompositing;
-class XdgAutostartLoginItem;
 
 // Hyprland: the active window and each keyboard's layouts through its request
 // and event sockets. Built from Hyprland's documentation of those sockets and
 // tested against a stand-in that replays its event lines; not yet tried on a
 // real Hyprland. As on every Wayland desktop there is no global key monitor:
 // the pause is in the tray menu and behind a Hyprland binding.
-class HyprlandPlatform : public Platform {
+class HyprlandPlatform : public FreedesktopPlatform {
 public:
     // Null when the event socket ($HYPRLAND_INSTANCE_SIGNATURE's unless a
     // directory is given) cannot be reached.
@@ -24,25 +23,19 @@ public:
     ~HyprlandPlatform() override;
 
     QString name() const override { return QStringLiteral("hyprland"); }
-    InputSourceProvider* inputSourceProvider() override;
     ApplicationSource* applicationSource() override;
-    NotificationService* notificationService() override;
-    SoundPlayer* soundPlayer() override;
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
-    LoginItemService* loginItemService() override;
     QString pauseKeyBinding() const override { return QStringLiteral("bind = CTRL ALT, P, exec, tolvane --toggle-pause"); }
+
+protected:
+    InputSourceProvider* layoutProvider() override;
 
 private:
     HyprlandPlatform(std::unique_ptr<HyprlandIpc> ipc, NotificationService* notifications);
 
     std::unique_ptr<HyprlandIpc> m_ipc;
     std::unique_ptr<HyprlandInputSourceProvider> m_layouts;
-    std::unique_ptr<InputSourceProvider> m_chosenInputSources;
     std::unique_ptr<HyprlandApplicationSource> m_applications;
-    std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
-    NotificationService* m_notifications;
-    std::unique_ptr<NotificationService> m_ownNotifications;
-    std::unique_ptr<SoundPlayer> m_soundPlayer;
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
 };

@@ -5,12 +5,8 @@
 #include "SwayInputSourceProvider.h"
 #include "SwayIpcSocket.h"
 #include "base/Logger.h"
-#include "platform/freedesktop/DBusNotificationService.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/freedesktop/XkbRegistry.h"
-#include "platform/inputmethods/InputSourceProviderChooser.h"
-#include "platform/qtmultimedia/QtSoundPlayer.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
 
 #include <QJsonDocument>
@@ -40,9 +36,9 @@ std::unique_ptr<SwayPlatform> SwayPlatform::create(const QString& socketPath, No
 
 SwayPlatform::SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_ptr<SwayIpcSocket> events,
                            NotificationService* notifications)
-    : m_commands(std::move(commands))
+    : FreedesktopPlatform(notifications)
+    , m_commands(std::move(commands))
     , m_events(std::move(events))
-    , m_notifications(notifications)
 {
     QObject::connect(m_events.get(), &SwayIpcSocket::eventReceived, m_events.get(),
                      [](quint32 type, const QByteArray&) {
@@ -56,7 +52,7 @@ SwayPlatform::SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_
 
 SwayPlatform::~SwayPlatform()
 {
-    m_chosenInputSources.reset();
+    releaseInputSources();
     m_applications.reset();
     m_layouts.reset();
 }
@@ -77,14 +73,11 @@ void SwayPlatform::warnAboutLayoutSwitchingRules()
     }
 }
 
-InputSourceProvider* SwayPlatform::inputSourceProvider()
+InputSourceProvider* SwayPlatform::layoutProvider()
 {
     if (!m_layouts)
         m_layouts = std::make_unique<SwayInputSourceProvider>(*m_commands, *m_events, XkbRegistry::system());
-    // fcitx5 or IBus, when one runs, manages the layouts itself.
-    if (!m_chosenInputSources)
-        m_chosenInputSources = InputSourceProviderChooser::withInputMethodFrameworks(m_layouts.get());
-    return m_chosenInputSources.get();
+    return m_layouts.get();
 }
 
 ApplicationSource* SwayPlatform::applicationSource()
@@ -92,29 +85,6 @@ ApplicationSource* SwayPlatform::applicationSource()
     if (!m_applications)
         m_applications = std::make_unique<SwayApplicationSource>(*m_commands, *m_events, DesktopEntryIndex::shared());
     return m_applications.get();
-}
-
-LoginItemService* SwayPlatform::loginItemService()
-{
-    if (!m_loginItem)
-        m_loginItem = std::make_unique<XdgAutostartLoginItem>();
-    return m_loginItem.get();
-}
-
-NotificationService* SwayPlatform::notificationService()
-{
-    if (m_notifications)
-        return m_notifications;
-    if (!m_ownNotifications)
-        m_ownNotifications = std::make_unique<DBusNotificationService>();
-    return m_ownNotifications.get();
-}
-
-SoundPlayer* SwayPlatform::soundPlayer()
-{
-    if (!m_soundPlayer)
-        m_soundPlayer = std::make_unique<QtSoundPlayer>();
-    return m_soundPlayer.get();
 }
 
 DesktopCompositing* SwayPlatform::desktopCompositing()

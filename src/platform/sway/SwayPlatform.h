@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/freedesktop/FreedesktopPlatform.h"
 
 #include <memory>
 
@@ -8,14 +8,13 @@ class SwayIpcSocket;
 class SwayApplicationSource;
 class SwayInputSourceProvider;
 class WaylandDesktopCompositing;
-class XdgAutostartLoginItem;
 
 // Sway and other compositors that speak i3's IPC: the focused container and
 // each keyboard's layouts, over two connections to the compositor's socket
 // (one for requests, one for events). No client can observe the keyboard on
 // Wayland, so there is no global key monitor: the pause is in the tray menu and
 // behind a compositor binding that runs `tolvane --toggle-pause`.
-class SwayPlatform : public Platform {
+class SwayPlatform : public FreedesktopPlatform {
 public:
     // Null when the socket ($SWAYSOCK unless given) cannot be reached.
     static std::unique_ptr<SwayPlatform> create(const QString& socketPath = {},
@@ -23,13 +22,9 @@ public:
     ~SwayPlatform() override;
 
     QString name() const override { return QStringLiteral("sway"); }
-    InputSourceProvider* inputSourceProvider() override;
     ApplicationSource* applicationSource() override;
-    NotificationService* notificationService() override;
-    SoundPlayer* soundPlayer() override;
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
-    LoginItemService* loginItemService() override;
     QString pauseKeyBinding() const override
     {
         return QStringLiteral("bindsym Ctrl+Alt+p exec tolvane --toggle-pause");
@@ -39,6 +34,9 @@ public:
     // logs each such rule, once per run.
     void warnAboutLayoutSwitchingRules();
 
+protected:
+    InputSourceProvider* layoutProvider() override;
+
 private:
     SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_ptr<SwayIpcSocket> events,
                  NotificationService* notifications);
@@ -46,12 +44,7 @@ private:
     std::unique_ptr<SwayIpcSocket> m_commands;
     std::unique_ptr<SwayIpcSocket> m_events;
     std::unique_ptr<SwayInputSourceProvider> m_layouts;
-    std::unique_ptr<InputSourceProvider> m_chosenInputSources;
     std::unique_ptr<SwayApplicationSource> m_applications;
-    std::unique_ptr<XdgAutostartLoginItem> m_loginItem;
-    NotificationService* m_notifications;
-    std::unique_ptr<NotificationService> m_ownNotifications;
-    std::unique_ptr<SoundPlayer> m_soundPlayer;
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
     bool m_warned = false;
 };
