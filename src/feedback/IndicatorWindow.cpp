@@ -129,3 +129,12 @@ void IndicatorWindow::paintEvent(QPaintEvent*)
     }
     painter.drawRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
 }
+
+QImage IndicatorWindow::renderedImage()
+{
+    ensurePolished();
+    QImage image(size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    render(&image, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    return image;
+}

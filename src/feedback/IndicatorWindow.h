@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QWidget>
 
 class QLabel;
@@ -34,6 +35,8 @@ public:
     // The name's width in the name label's font, unbounded.
     qreal nameTextWidth() const;
     bool isTranslucent() const { return m_translucent; }
+    // The panel as it would appear on screen, without showing it.
+    QImage renderedImage();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

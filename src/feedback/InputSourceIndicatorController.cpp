@@ -13,6 +13,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPropertyAnimation>
+#include <QVariantAnimation>
 #include <QScreen>
 #include <QTimer>
 
@@ -21,8 +22,13 @@
 
 InputSourceIndicatorController& InputSourceIndicatorController::shared()
 {
-    static auto* instance = new InputSourceIndicatorController(
-        Platform::instance().desktopCompositing(), &InputSourceManager::shared(), Platform::instance().applicationSource());
+    static auto* instance = [] {
+        auto* controller = new InputSourceIndicatorController(Platform::instance().desktopCompositing(),
+                                                              &InputSourceManager::shared(),
+                                                              Platform::instance().applicationSource());
+        controller->setOverlay(Platform::instance().overlayPresenter());
+        return controller;
+    }();
     return *instance;
 }
 
@@ -94,9 +100,11 @@ void InputSourceIndicatorController::presentIndicator(const QString& name, const
     }
 
     auto* window = new IndicatorWindow(name, icon ? *icon : flagFor(id), useTranslucency());
-    positionIndicatorWindow(window);
-    window->show();
-    window->raise();
+    if (!presentThroughOverlay(window)) {
+        positionIndicatorWindow(window);
+        window->show();
+        window->raise();
+    }
     m_window = window;
     Q_EMIT windowShown(window);
 
@@ -149,14 +157,14 @@ void InputSourceIndicatorController::positionIndicatorWindow(IndicatorWindow* wi
     const QRect visible = screen->availableGeometry();
     const QSize size = window->size();
     const int x = visible.x() + (visible.width() - size.width()) / 2;
-    int y = visible.y() + 80;
+    int y = visible.y() + kEdgeMargin;
     const QString position = Preferences::stringValue(QStringLiteral("indicatorPosition")).value_or(QString());
     switch (IndicatorPositions::fromRawValue(position).value_or(IndicatorPosition::topCenter)) {
     case IndicatorPosition::center:
         y = visible.y() + (visible.height() - size.height()) / 2;
         break;
     case IndicatorPosition::bottomCenter:
-        y = visible.y() + visible.height() - size.height() - 80;
+        y = visible.y() + visible.height() - size.height() - kEdgeMargin;
         break;
     case IndicatorPosition::topCenter:
         break;
@@ -164,10 +172,51 @@ void InputSourceIndicatorController::positionIndicatorWindow(IndicatorWindow* wi
     window->move(x, y);
 }
 
+bool InputSourceIndicatorController::presentThroughOverlay(IndicatorWindow* window)
+{
+    if (!m_overlay)
+        return false;
+    const QString position = Preferences::stringValue(QStringLiteral("indicatorPosition")).value_or(QString());
+    OverlayPresenter::Placement placement = OverlayPresenter::Placement::Top;
+    switch (IndicatorPositions::fromRawValue(position).value_or(IndicatorPosition::topCenter)) {
+    case IndicatorPosition::center:
+        placement = OverlayPresenter::Placement::Center;
+        break;
+    case IndicatorPosition::bottomCenter:
+        placement = OverlayPresenter::Placement::Bottom;
+        break;
+    case IndicatorPosition::topCenter:
+        break;
+    }
+    if (!m_overlay->show(window->renderedImage(), placement, kEdgeMargin))
+        return false;
+    m_overlayWindow = window;
+    return true;
+}
+
 void InputSourceIndicatorController::hideIndicator()
 {
     if (!m_window)
         return;
+    if (m_window == m_overlayWindow) {
+        auto* fade = new QVariantAnimation(m_window);
+        fade->setDuration(kFadeDurationMs);
+        fade->setStartValue(1.0);
+        fade->setEndValue(0.0);
+        connect(fade, &QVariantAnimation::valueChanged, this, [this, window = m_window](const QVariant& opacity) {
+            if (window && window == m_overlayWindow)
+                m_overlay->setOpacity(opacity.toDouble());
+        });
+        connect(fade, &QVariantAnimation::finished, this, [this, window = m_window] {
+            if (!window)
+                return;
+            orderOut(window);
+            if (m_window == window)
+                m_window = nullptr;
+        });
+        fade->start(QAbstractAnimation::DeleteWhenStopped);
+        return;
+    }
     IndicatorWindow* faded = m_window;
     auto* animation = new QPropertyAnimation(faded, "windowOpacity", faded);
     animation->setDuration(kFadeDurationMs);
@@ -190,6 +239,13 @@ void InputSourceIndicatorController::hideIndicator()
 
 void InputSourceIndicatorController::orderOut(IndicatorWindow* window)
 {
+    if (window == m_overlayWindow) {
+        m_overlay->hide();
+        m_overlayWindow = nullptr;
+        Q_EMIT windowHidden(window);
+        window->deleteLater();
+        return;
+    }
     if (window->isHidden())
         return;
     window->hide();

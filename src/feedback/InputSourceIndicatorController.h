@@ -12,6 +12,7 @@ class ApplicationSource;
 class DesktopCompositing;
 class QScreen;
 class InputSourceManager;
+class OverlayPresenter;
 class QTimer;
 
 // The floating panel that shows the new input source after a switch, and the
@@ -19,7 +20,8 @@ class QTimer;
 // one at once. Shown only while "indicatorEnabled" is on, for
 // "indicatorDuration" seconds (1.5 when not above 0), then faded out over 0.2 s,
 // at the place "indicatorPosition" names ("top" for anything unknown) on the
-// screen of the active window.
+// screen of the active window. Where the desktop does not let an application
+// place its windows (Wayland), an overlay shows the panel's picture instead.
 class InputSourceIndicatorController : public QObject {
     Q_OBJECT
 public:
@@ -38,12 +40,17 @@ public:
     void showInputSource(const QString& name, const QString& id);
     void showMessage(const QString& text, const QString& icon);
 
+    // Shows the panels through this overlay (null: as windows of their own).
+    void setOverlay(OverlayPresenter* overlay) { m_overlay = overlay; }
+
     // The panel on screen (also while it fades), or null.
     IndicatorWindow* window() const { return m_window; }
     // The pending hide task of the current panel, or null.
     QTimer* hideWorkItem() const { return m_hideWorkItem; }
 
     static constexpr int kFadeDurationMs = 200;
+    // The panel's distance from the screen's top or bottom edge.
+    static constexpr int kEdgeMargin = 80;
     static constexpr double kDefaultDuration = 1.5;
     static constexpr double kMinimumDuration = 0.5;
     static constexpr double kMaximumDuration = 3.0;
@@ -59,6 +66,7 @@ Q_SIGNALS:
 private:
     void presentIndicator(const QString& name, const QString& id, const std::optional<QString>& icon);
     void positionIndicatorWindow(IndicatorWindow* window);
+    bool presentThroughOverlay(IndicatorWindow* window);
     void hideIndicator();
     void orderOut(IndicatorWindow* window);
     bool useTranslucency();
@@ -72,4 +80,7 @@ private:
     QPointer<ApplicationSource> m_applications;
     QPointer<IndicatorWindow> m_window;
     QPointer<QTimer> m_hideWorkItem;
+    OverlayPresenter* m_overlay = nullptr;
+    // The panel the overlay shows; it is never shown as a window itself.
+    QPointer<IndicatorWindow> m_overlayWindow;
 };

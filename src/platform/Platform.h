@@ -7,6 +7,7 @@
 #include "InputSourceProvider.h"
 #include "LoginItemService.h"
 #include "NotificationService.h"
+#include "OverlayPresenter.h"
 #include "SoundPlayer.h"
 #include "SystemTrayMonitor.h"
 
@@ -51,4 +52,7 @@ public:
     // itself: the line of its configuration that makes Ctrl+Alt+P run
     // `tolvane --toggle-pause`. Empty elsewhere.
     virtual QString pauseKeyBinding() const { return {}; }
+    // Where Tolvane cannot place its own windows: what shows the floating
+    // indicator instead. Null where ordinary windows do.
+    virtual OverlayPresenter* overlayPresenter() { return nullptr; }
 };

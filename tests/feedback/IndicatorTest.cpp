@@ -3,10 +3,39 @@
 #include "base/Preferences.h"
 #include "base/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
+#include "platform/OverlayPresenter.h"
 #include "services/LocalizationManager.h"
 
 #include <QScopeGuard>
 #include <QScreen>
+
+namespace {
+
+// Records what the controller asks of the desktop's overlay.
+struct RecordingOverlay : OverlayPresenter {
+    bool show(const QImage& image, Placement placement, int margin) override
+    {
+        shown.append({image, placement, margin});
+        opacity = 1.0;
+        visible = true;
+        return acceptsImages;
+    }
+    void setOpacity(qreal value) override { opacity = value; }
+    void hide() override { visible = false; }
+    bool isShown() const override { return visible; }
+
+    struct Show {
+        QImage image;
+        Placement placement;
+        int margin;
+    };
+    QList<Show> shown;
+    qreal opacity = 1.0;
+    bool visible = false;
+    bool acceptsImages = true;
+};
+
+} // namespace
 
 // On the real X server: fonts, screen geometry and window placement of a desktop.
 class IndicatorTest : public QObject {
@@ -45,6 +74,47 @@ private Q_SLOTS:
         // Never focused, never in the way of a click.
         QVERIFY(window->windowFlags().testFlag(Qt::WindowTransparentForInput));
         QVERIFY(!QGuiApplication::focusWindow());
+    }
+
+    // Wayland: the panel's picture goes to the compositor's overlay, placed by
+    // the compositor; no window of its own appears, it fades and goes.
+    void overlayShowsThePanelWhereWindowsCannotBePlaced_data()
+    {
+        QTest::addColumn<QString>("position");
+        QTest::addColumn<int>("placement");
+        QTest::newRow("top") << "top" << int(OverlayPresenter::Placement::Top);
+        QTest::newRow("center") << "center" << int(OverlayPresenter::Placement::Center);
+        QTest::newRow("bottom") << "bottom" << int(OverlayPresenter::Placement::Bottom);
+    }
+    void overlayShowsThePanelWhereWindowsCannotBePlaced()
+    {
+        QFETCH(QString, position);
+        QFETCH(int, placement);
+        Preferences::setValue(QStringLiteral("indicatorPosition"), position);
+        Preferences::setValue(QStringLiteral("indicatorDuration"), 0.5);
+        RecordingOverlay overlay;
+        InputSourceIndicatorController controller;
+        controller.setOverlay(&overlay);
+        QSignalSpy hidden(&controller, &InputSourceIndicatorController::windowHidden);
+        controller.showInputSource(QStringLiteral("German"), QStringLiteral("xkb:de"));
+        QTRY_COMPARE(overlay.shown.size(), 1);
+        const RecordingOverlay::Show& show = overlay.shown.first();
+        QCOMPARE(int(show.placement), placement);
+        QCOMPARE(show.margin, 80);
+        QCOMPARE(show.image.size(), controller.window()->size());
+        // The panel's dark body is painted, its rounded corner left clear.
+        QVERIFY(qAlpha(show.image.pixel(show.image.width() / 2, 4)) > 0);
+        QCOMPARE(qAlpha(show.image.pixel(0, 0)), 0);
+        QVERIFY(!controller.window()->isVisible());
+        QTRY_VERIFY(overlay.opacity < 1.0);
+        QTRY_VERIFY(!overlay.visible);
+        QCOMPARE(hidden.size(), 1);
+        QVERIFY(!controller.window());
+
+        // A compositor that refuses: the panel shows as a window after all.
+        overlay.acceptsImages = false;
+        controller.showInputSource(QStringLiteral("German"), QStringLiteral("xkb:de"));
+        QTRY_VERIFY(controller.window() && controller.window()->isVisible());
     }
 
     // Tolvane's own messages are never cut, in any language: the label grows

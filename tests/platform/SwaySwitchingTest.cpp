@@ -7,6 +7,7 @@
 #include "core/WindowWatcher.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/sway/SwayPlatform.h"
+#include "platform/wayland/WaylandLayerShellOverlay.h"
 #include "support/EngineHarness.h"
 #include "support/HeadlessSway.h"
 #include "support/RecordingLogSink.h"
@@ -33,6 +34,8 @@ private Q_SLOTS:
     void selectionSucceedsOnlyWhenSeen();
     void outsideSwitchReachesTheTrayIndicator();
     void aKeyboardAddedLaterGetsTheLayoutInUse();
+    void overlayShowsAtItsPlaceWithoutTakingFocus_data();
+    void overlayShowsAtItsPlaceWithoutTakingFocus();
 
 private:
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
@@ -235,6 +238,47 @@ void SwaySwitchingTest::aKeyboardAddedLaterGetsTheLayoutInUse()
     QVERIFY(m_sway.addKeyboard());
     QTRY_COMPARE(m_sway.activeLayouts(), (QList<int>{2, 2}));
     QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
+}
+
+void SwaySwitchingTest::overlayShowsAtItsPlaceWithoutTakingFocus_data()
+{
+    QTest::addColumn<int>("placement");
+    QTest::addColumn<QPoint>("inside"); // the headless output is 1280 × 720
+    QTest::newRow("top") << int(OverlayPresenter::Placement::Top) << QPoint(640, 80 + 20);
+    QTest::newRow("center") << int(OverlayPresenter::Placement::Center) << QPoint(640, 360);
+    QTest::newRow("bottom") << int(OverlayPresenter::Placement::Bottom) << QPoint(640, 720 - 80 - 20);
+}
+
+void SwaySwitchingTest::overlayShowsAtItsPlaceWithoutTakingFocus()
+{
+    QFETCH(int, placement);
+    QFETCH(QPoint, inside);
+    if (QStandardPaths::findExecutable(QStringLiteral("grim")).isEmpty())
+        QSKIP("grim is not installed (scripts/install-deps installs it)");
+    QVERIFY(focus(QStringLiteral("[app_id=\"foot\"]")));
+    auto overlay = WaylandLayerShellOverlay::connect(m_sway.waylandDisplay());
+    QVERIFY(overlay);
+    QImage red(200, 40, QImage::Format_ARGB32_Premultiplied);
+    red.fill(QColor(255, 0, 0));
+    QVERIFY(overlay->show(red, OverlayPresenter::Placement(placement), 80));
+    const auto screenshot = [this] {
+        QProcess grim;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), m_sway.waylandDisplay());
+        grim.setProcessEnvironment(environment);
+        grim.start(QStringLiteral("grim"), {QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-")});
+        grim.waitForFinished(5000);
+        return QImage::fromData(grim.readAllStandardOutput());
+    };
+    QTRY_COMPARE(screenshot().pixelColor(inside), QColor(255, 0, 0));
+    // Above the edge of the image, the desktop shows.
+    QVERIFY(screenshot().pixelColor(inside - QPoint(0, 25)) != QColor(255, 0, 0));
+    QCOMPARE(m_platform->applicationSource()->frontmostApplication()->bundleIdentifier, QStringLiteral("foot"));
+
+    overlay->setOpacity(0.5);
+    QTRY_VERIFY(screenshot().pixelColor(inside).red() < 250);
+    overlay->hide();
+    QTRY_VERIFY(screenshot().pixelColor(inside) != QColor(255, 0, 0));
 }
 
 TOLVANE_TEST_MAIN(SwaySwitchingTest)

@@ -7,6 +7,7 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XkbRegistry.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
+#include "platform/wayland/WaylandLayerShellOverlay.h"
 
 std::unique_ptr<HyprlandPlatform> HyprlandPlatform::create(const QString& instanceDirectory,
                                                            NotificationService* notifications)
@@ -60,4 +61,13 @@ DesktopCompositing* HyprlandPlatform::desktopCompositing()
     if (!m_compositing)
         m_compositing = std::make_unique<WaylandDesktopCompositing>();
     return m_compositing.get();
+}
+
+OverlayPresenter* HyprlandPlatform::overlayPresenter()
+{
+    if (!m_overlayTried) {
+        m_overlayTried = true;
+        m_overlay = WaylandLayerShellOverlay::connect();
+    }
+    return m_overlay.get();
 }

@@ -8,6 +8,7 @@ class HyprlandIpc;
 class HyprlandApplicationSource;
 class HyprlandInputSourceProvider;
 class WaylandDesktopCompositing;
+class WaylandLayerShellOverlay;
 
 // Hyprland: the active window and each keyboard's layouts through its request
 // and event sockets. Built from Hyprland's documentation of those sockets and
@@ -26,6 +27,8 @@ public:
     ApplicationSource* applicationSource() override;
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
+    // The compositor's layer shell places the indicator; connected on first use.
+    OverlayPresenter* overlayPresenter() override;
     QString pauseKeyBinding() const override { return QStringLiteral("bind = CTRL ALT, P, exec, tolvane --toggle-pause"); }
 
 protected:
@@ -38,4 +41,6 @@ private:
     std::unique_ptr<HyprlandInputSourceProvider> m_layouts;
     std::unique_ptr<HyprlandApplicationSource> m_applications;
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
+    std::unique_ptr<WaylandLayerShellOverlay> m_overlay;
+    bool m_overlayTried = false;
 };

@@ -8,6 +8,7 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XkbRegistry.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
+#include "platform/wayland/WaylandLayerShellOverlay.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -92,4 +93,13 @@ DesktopCompositing* SwayPlatform::desktopCompositing()
     if (!m_compositing)
         m_compositing = std::make_unique<WaylandDesktopCompositing>();
     return m_compositing.get();
+}
+
+OverlayPresenter* SwayPlatform::overlayPresenter()
+{
+    if (!m_overlayTried) {
+        m_overlayTried = true;
+        m_overlay = WaylandLayerShellOverlay::connect();
+    }
+    return m_overlay.get();
 }

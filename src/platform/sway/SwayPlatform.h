@@ -8,6 +8,7 @@ class SwayIpcSocket;
 class SwayApplicationSource;
 class SwayInputSourceProvider;
 class WaylandDesktopCompositing;
+class WaylandLayerShellOverlay;
 
 // Sway and other compositors that speak i3's IPC: the focused container and
 // each keyboard's layouts, over two connections to the compositor's socket
@@ -25,6 +26,8 @@ public:
     ApplicationSource* applicationSource() override;
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
+    // The compositor's layer shell places the indicator; connected on first use.
+    OverlayPresenter* overlayPresenter() override;
     QString pauseKeyBinding() const override
     {
         return QStringLiteral("bindsym Ctrl+Alt+p exec tolvane --toggle-pause");
@@ -46,5 +49,7 @@ private:
     std::unique_ptr<SwayInputSourceProvider> m_layouts;
     std::unique_ptr<SwayApplicationSource> m_applications;
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
+    std::unique_ptr<WaylandLayerShellOverlay> m_overlay;
+    bool m_overlayTried = false;
     bool m_warned = false;
 };
