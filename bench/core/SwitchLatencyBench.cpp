@@ -115,6 +115,14 @@ bool startFloor(Switcher& floor)
     return floor.process.waitForReadyRead(5000) && floor.process.readLine().trimmed() == "ready";
 }
 
+// Tolvane's log, kept where TOLVANE_BENCH_LOG says (by default in the bench's
+// temporary home). A pipe that nobody reads while measuring would fill up and
+// leave Tolvane blocked in its next log line.
+QString tolvaneLogPath()
+{
+    return qEnvironmentVariable("TOLVANE_BENCH_LOG", QDir::homePath() + QStringLiteral("/tolvane.log"));
+}
+
 bool startTolvane(Switcher& tolvane)
 {
     tolvane.name = QStringLiteral("Tolvane");
@@ -146,7 +154,9 @@ bool startTolvane(Switcher& tolvane)
     environment.insert(QStringLiteral("https_proxy"), QStringLiteral("http://127.0.0.1:9"));
     environment.insert(QStringLiteral("http_proxy"), QStringLiteral("http://127.0.0.1:9"));
     tolvane.process.setProcessEnvironment(environment);
+    // Its log goes to a file: a pipe nobody reads while measuring would fill and stop it.
     tolvane.process.setProcessChannelMode(QProcess::MergedChannels);
+    tolvane.process.setStandardOutputFile(tolvaneLogPath());
     tolvane.process.start(QStringLiteral(TOLVANE_BINARY), QStringList());
     const auto onTheBus = [] {
         return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"))
@@ -274,6 +284,9 @@ struct Latency {
 void measureLatency(XClient& x, const std::vector<BenchWindow*>& windows, int activations,
                     std::vector<Switcher*> switchers, std::map<QString, Latency>& results)
 {
+    // Counted across the blocks of both switchers, so that every request,
+    // a block's first included, asks for another window than the one in front.
+    size_t sequence = 0;
     int done = 0;
     for (int block = 0; done < activations; ++block) {
         const int count = std::min(kBlock, activations - done);
@@ -284,7 +297,7 @@ void measureLatency(XClient& x, const std::vector<BenchWindow*>& windows, int ac
             Latency& result = results[switcher->name];
             for (int i = 0; i < count; ++i) {
                 // The next window always needs another group.
-                x.requestActivation(windows[size_t(done + i + 1) % windows.size()]->id);
+                x.requestActivation(windows[++sequence % windows.size()]->id);
                 if (const auto latency = x.awaitSwitch())
                     result.ms.push_back(*latency);
                 else
@@ -326,6 +339,27 @@ void measureFirstKeystroke(XClient& x, BenchWindow& us, BenchWindow& de, int del
             }
         }
     }
+}
+
+// What Tolvane's log says it did: one "[Match]" line per switch it made.
+void printLogSummary()
+{
+    QFile log(tolvaneLogPath());
+    if (!log.open(QIODevice::ReadOnly))
+        return;
+    int matches = 0;
+    QList<QByteArray> errors;
+    while (!log.atEnd()) {
+        const QByteArray line = log.readLine().trimmed();
+        if (line.contains("[Match]"))
+            ++matches;
+        else if (line.contains(" error: "))
+            errors.append(line);
+    }
+    std::printf("\nTolvane's log: %d switches by rule, %d error lines%s\n", matches, int(errors.size()),
+                qEnvironmentVariableIsSet("TOLVANE_BENCH_LOG") ? qPrintable(QStringLiteral(" (") + log.fileName() + QLatin1Char(')')) : "");
+    for (const QByteArray& line : errors)
+        std::printf("  %s\n", line.constData());
 }
 
 int idleWakeups(QGuiApplication& app)
@@ -372,8 +406,9 @@ int main(int argc, char** argv)
     Switcher floor;
     Switcher tolvane;
     if (!startFloor(floor) || !startTolvane(tolvane)) {
-        std::fprintf(stderr, "switch_latency_bench: a switcher did not start\n%s\n",
-                     tolvane.process.readAll().constData());
+        QFile log(tolvaneLogPath());
+        log.open(QIODevice::ReadOnly);
+        std::fprintf(stderr, "switch_latency_bench: a switcher did not start\n%s\n", log.readAll().constData());
         return 1;
     }
     const std::vector<Switcher*> switchers{&floor, &tolvane};
@@ -407,6 +442,7 @@ int main(int argc, char** argv)
     floor.process.kill();
     tolvane.process.terminate();
     tolvane.process.waitForFinished(5000);
+    printLogSummary();
 
     const int wakeups = idleWakeups(app);
     // The timer that ends the measurement wakes the loop once itself.
