@@ -123,9 +123,20 @@ QImage TrayLabel::image(bool paused, const std::optional<QString>& flag, const Q
 
 QIcon TrayLabel::icon(bool paused, const std::optional<QString>& flag)
 {
+    // Drawn once per look: scaling the flag to every size takes a few
+    // milliseconds, on the main loop that also carries the next switch.
+    static QHash<QString, QIcon> drawn;
     const QColor color = QGuiApplication::palette().color(QPalette::WindowText);
+    const QString key = QString::number(color.rgba(), 16) + (paused ? u'p' : u'-') + flag.value_or(QString());
+    if (const auto found = drawn.constFind(key); found != drawn.constEnd())
+        return *found;
     QIcon icon;
     for (int size : kSizes)
         icon.addPixmap(QPixmap::fromImage(image(paused, flag, color, size)));
+    // The looks in use are few (a flag per enabled source, the keyboard, paused);
+    // a palette change starts afresh.
+    if (drawn.size() >= 64)
+        drawn.clear();
+    drawn.insert(key, icon);
     return icon;
 }

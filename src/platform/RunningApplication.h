@@ -27,7 +27,7 @@ struct RunningApplication {
     qint64 processIdentifier = 0;
     ActivationPolicy activationPolicy = ActivationPolicy::Regular;
     QString iconName;  // icon theme name from the application's desktop entry
-    QImage icon;       // the window's own icon, when it has one
+    QImage icon;       // the window's own icon, when it has one (in the running applications only)
 
     bool isValid() const { return !processKey.isEmpty(); }
     bool isKnownAs(const QString& id) const

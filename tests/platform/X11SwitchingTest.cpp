@@ -170,17 +170,19 @@ void X11SwitchingTest::identifiesTheActiveApplication()
     QCOMPARE(app->bundleIdentifier, std::optional<QString>(bundle));
     QTEST(app->localizedName, "name");
     QTEST(app->iconName, "icon");
-    QFETCH(int, windowIconSide);
-    if (windowIconSide >= 0)
-        QCOMPARE(app->icon.width(), windowIconSide);
-    if (windowIconSide > 0)
-        QCOMPARE(app->icon.pixelColor(8, 8), QColor(Qt::blue));
     QCOMPARE(app->processIdentifier, m_windows[window]->pid());
 
-    QStringList running;
-    for (const RunningApplication& app : m_platform->applicationSource()->runningApplications())
-        running.append(app.bundleIdentifier.value_or(QString()));
-    QCOMPARE(running.count(bundle), 1);
+    QList<RunningApplication> listed;
+    for (const RunningApplication& running : m_platform->applicationSource()->runningApplications()) {
+        if (running.bundleIdentifier == bundle)
+            listed.append(running);
+    }
+    QCOMPARE(listed.size(), 1);
+    QFETCH(int, windowIconSide);
+    if (windowIconSide >= 0)
+        QCOMPARE(listed[0].icon.width(), windowIconSide);
+    if (windowIconSide > 0)
+        QCOMPARE(listed[0].icon.pixelColor(8, 8), QColor(Qt::blue));
     // A window that is gone already: no crash, no application.
     auto* source = qobject_cast<X11ApplicationSource*>(m_platform->applicationSource());
     QVERIFY(source && !source->applicationForWindow(0x7ffffff0));

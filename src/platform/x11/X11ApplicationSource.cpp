@@ -232,10 +232,7 @@ std::optional<RunningApplication> X11ApplicationSource::applicationForWindow(uns
     const WindowFacts* facts = factsFor(window);
     if (!facts)
         return std::nullopt;
-    RunningApplication app = application(*facts);
-    if (app.iconName.isEmpty())
-        app.icon = windowIcon(window);
-    return app;
+    return application(*facts);
 }
 
 QImage X11ApplicationSource::windowIcon(unsigned long window)
@@ -305,14 +302,17 @@ QList<RunningApplication> X11ApplicationSource::runningApplications()
     for (const unsigned long window : *clients) {
         if (!isOrdinaryWindow(window))
             continue;
-        const auto app = applicationForWindow(window);
+        auto app = applicationForWindow(window);
         if (!app)
             continue;
         const bool listed = std::any_of(apps.cbegin(), apps.cend(), [&](const RunningApplication& other) {
             return app->bundleIdentifier ? other.bundleIdentifier == app->bundleIdentifier : other == *app;
         });
-        if (!listed)
-            apps.append(*app);
+        if (listed)
+            continue;
+        if (app->iconName.isEmpty())
+            app->icon = windowIcon(window);
+        apps.append(*app);
     }
     m_connection.dispatchQueuedEventsLater();
     return apps;

@@ -32,6 +32,8 @@ public:
     QList<RunningApplication> runningApplications() override;
     std::optional<QRect> activeWindowFrame() override;
 
+    // Without the window's own icon: reading it is a large request, and an
+    // activation needs none. The running applications carry it.
     std::optional<RunningApplication> applicationForWindow(unsigned long window);
 
 private:

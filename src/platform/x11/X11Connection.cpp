@@ -67,9 +67,9 @@ void X11Connection::addEventHandler(EventHandler handler)
     m_handlers.push_back(std::move(handler));
 }
 
-void X11Connection::addBatchHandler(std::function<void()> handler)
+void X11Connection::addBatchHandler(std::function<void()> handler, BatchStage stage)
 {
-    m_batchHandlers.push_back(std::move(handler));
+    (stage == BatchStage::Switching ? m_switchingBatchHandlers : m_reportingBatchHandlers).push_back(std::move(handler));
 }
 
 void X11Connection::flushAndDispatch()
@@ -98,7 +98,9 @@ void X11Connection::dispatchPending()
         for (const EventHandler& handler : m_handlers)
             handler(event);
     }
-    for (const auto& handler : m_batchHandlers)
+    for (const auto& handler : m_switchingBatchHandlers)
+        handler();
+    for (const auto& handler : m_reportingBatchHandlers)
         handler();
 }
 

@@ -34,9 +34,14 @@ public:
 
     XAtom atom(const char* name);
 
+    // When a batch handler runs among the others: every Switching handler
+    // before any Reporting one, so that an activation read in the same batch
+    // as the news of an earlier switch is acted on first.
+    enum class BatchStage { Switching, Reporting };
+
     void addEventHandler(EventHandler handler);
     // Called each time the events read so far have all been handled.
-    void addBatchHandler(std::function<void()> handler);
+    void addBatchHandler(std::function<void()> handler, BatchStage stage = BatchStage::Switching);
     // Sends buffered requests and handles every event already received.
     void flushAndDispatch();
     // To be called after requests that wait for replies: Xlib may have read
@@ -59,7 +64,8 @@ private:
     int m_xkbEventType = 0;
     QHash<QByteArray, XAtom> m_atoms;
     std::vector<EventHandler> m_handlers;
-    std::vector<std::function<void()>> m_batchHandlers;
+    std::vector<std::function<void()>> m_switchingBatchHandlers;
+    std::vector<std::function<void()>> m_reportingBatchHandlers;
     QSocketNotifier* m_notifier = nullptr;
     bool m_dispatchQueued = false;
 };

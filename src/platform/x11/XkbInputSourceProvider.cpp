@@ -47,7 +47,26 @@ XkbInputSourceProvider::XkbInputSourceProvider(X11Connection& connection, QObjec
 
     m_connection.atom("_XKB_RULES_NAMES");
     m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
+    m_connection.addBatchHandler([this] { reportSelectionChange(); }, X11Connection::BatchStage::Reporting);
     XFlush(display);
+}
+
+void XkbInputSourceProvider::reportSelectionChange()
+{
+    if (!m_selectionChanged)
+        return;
+    m_selectionChanged = false;
+    Q_EMIT selectedInputSourceChanged();
+}
+
+// An event's serial is the last of our requests the server had handled when
+// it made the event; a state from before our last lock request is stale.
+void XkbInputSourceProvider::learnLockedGroup(int group, unsigned long serial)
+{
+    if (serial < m_lockSerial || serial < m_knownSerial)
+        return;
+    m_knownLockedGroup = group;
+    m_knownSerial = serial;
 }
 
 void XkbInputSourceProvider::handleEvent(const XEvent& event)
@@ -65,13 +84,16 @@ void XkbInputSourceProvider::handleEvent(const XEvent& event)
     const auto& xkb = reinterpret_cast<const XkbEvent&>(event);
     switch (xkb.any.xkb_type) {
     case XkbStateNotify:
+        learnLockedGroup(xkb.state.locked_group, xkb.state.serial);
         if (xkb.state.changed & XkbGroupLockMask)
-            Q_EMIT selectedInputSourceChanged();
+            m_selectionChanged = true;
         break;
     case XkbNewKeyboardNotify:
     case XkbMapNotify:
     case XkbNamesNotify:
         m_groups.reset();
+        // A keymap with fewer groups moves the lock without a state event.
+        m_knownLockedGroup.reset();
         Q_EMIT enabledInputSourcesChanged();
         Q_EMIT selectedInputSourceChanged();
         break;
@@ -186,11 +208,16 @@ QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::readGroups()
 
 std::optional<int> XkbInputSourceProvider::lockedGroup()
 {
+    if (m_knownLockedGroup)
+        return m_knownLockedGroup;
+    Display* display = m_connection.display();
+    const unsigned long serial = NextRequest(display);
     XkbStateRec state;
-    const Status status = XkbGetState(m_connection.display(), XkbUseCoreKbd, &state);
+    const Status status = XkbGetState(display, XkbUseCoreKbd, &state);
     m_connection.dispatchQueuedEventsLater();
     if (status != Success)
         return std::nullopt;
+    learnLockedGroup(state.locked_group, serial);
     return int(state.locked_group);
 }
 
@@ -218,8 +245,11 @@ bool XkbInputSourceProvider::selectInputSource(const QString& id)
     for (int i = 0; i < all.size(); ++i) {
         if (all.at(i).id != id)
             continue;
-        const bool sent = XkbLockGroup(m_connection.display(), XkbUseCoreKbd, unsigned(i));
-        XFlush(m_connection.display());
+        Display* display = m_connection.display();
+        m_lockSerial = NextRequest(display);
+        m_knownLockedGroup.reset();
+        const bool sent = XkbLockGroup(display, XkbUseCoreKbd, unsigned(i));
+        XFlush(display);
         return sent;
     }
     return false;

@@ -13,6 +13,10 @@ class X11Connection;
 // taken from the keymap's rules names (the _XKB_RULES_NAMES root property, or
 // the symbols name when no rules names are set). Name: the group's name in the
 // keymap. Current: the locked group.
+//
+// A change of the locked group is reported once per batch of X events, after
+// the activations read in the same batch have been acted on: the reactions
+// to a switch (the tray's icon, the bus) never delay the next one.
 class XkbInputSourceProvider : public InputSourceProvider {
     Q_OBJECT
 public:
@@ -37,8 +41,17 @@ private:
     QList<Group> readGroups();
     QStringList groupIdentifiers(int groupCount);
     std::optional<int> lockedGroup();
+    void learnLockedGroup(int group, unsigned long serial);
     void handleEvent(const union _XEvent& event);
+    void reportSelectionChange();
 
     X11Connection& m_connection;
     std::optional<QList<Group>> m_groups;
+    // The locked group as the server last told it, so that asking for the
+    // current source costs no request. Unknown from our own lock request
+    // until the server reports a state that includes it.
+    std::optional<int> m_knownLockedGroup;
+    unsigned long m_knownSerial = 0; // the request after which m_knownLockedGroup held
+    unsigned long m_lockSerial = 0;  // our last lock request
+    bool m_selectionChanged = false;
 };
