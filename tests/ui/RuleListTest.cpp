@@ -131,7 +131,8 @@ private Q_SLOTS:
                     QTest::keyClick(menu, Qt::Key_Return);
                 });
                 // What a right click on a selected row delivers.
-                QContextMenuEvent click(QContextMenuEvent::Mouse, rowCentre(view, positions.first()));
+                const QPoint at = rowCentre(view, positions.first());
+                QContextMenuEvent click(QContextMenuEvent::Mouse, at, view.list()->viewport()->mapToGlobal(at));
                 QApplication::sendEvent(view.list()->viewport(), &click);
                 QTRY_COMPARE(bundleIDs(m_services->engine().rules()), remaining);
             } else {
