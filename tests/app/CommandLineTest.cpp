@@ -1,5 +1,6 @@
 #include "support/EngineHarness.h"
 #include "support/ProcessEnvironment.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include "app/BusRecords.h"
@@ -16,6 +17,9 @@
 #include <QXmlStreamReader>
 
 #include <csignal>
+
+using tolvane::test::readFile;
+using tolvane::test::writeFile;
 
 using tolvane::test::environmentUnder;
 using tolvane::test::windowsOf;
@@ -119,13 +123,7 @@ private:
 
     QString rulesPath() const { return m_home.filePath(QStringLiteral("data/Tolvane/rules.json")); }
 
-    void writeRules(const QByteArray& data)
-    {
-        QDir().mkpath(QFileInfo(rulesPath()).path());
-        QFile file(rulesPath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(data);
-    }
+    void writeRules(const QByteArray& data) { QVERIFY(writeFile(rulesPath(), data)); }
 
     QVariant property(const QString& name)
     {
@@ -422,10 +420,7 @@ private Q_SLOTS:
         QFETCH(QString, interface);
         QFETCH(QString, method);
         QFETCH(QVariantList, arguments);
-        const QByteArray rulesBefore = [&] {
-            QFile file(rulesPath());
-            return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-        }();
+        const QByteArray rulesBefore = readFile(rulesPath());
         QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
         message.setArguments(arguments);
         const QDBusMessage reply = m_bus.call(message, QDBus::Block, 5000);
@@ -434,9 +429,7 @@ private Q_SLOTS:
 
         QCOMPARE(run({QStringLiteral("--status")}).exitCode, 0);
         QCOMPARE(property(QStringLiteral("IsPaused")).toBool(), false);
-        QFile file(rulesPath());
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), rulesBefore);
+        QCOMPARE(readFile(rulesPath()), rulesBefore);
     }
 };
 

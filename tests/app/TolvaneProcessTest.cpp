@@ -1,5 +1,6 @@
 #include "platform/x11/X11Platform.h"
 #include "support/ProcessEnvironment.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
@@ -26,7 +27,9 @@
 #include <csignal>
 
 using tolvane::test::environmentUnder;
+using tolvane::test::readFile;
 using tolvane::test::windowsOf;
+using tolvane::test::writeFile;
 
 namespace {
 // Whether the running Tolvane owns its name on the session bus.
@@ -48,22 +51,23 @@ QByteArray twoRules()
     return RulesCodec::encode(rules);
 }
 
+QString rulesFile(const QString& home)
+{
+    return home + QStringLiteral("/data/Tolvane/rules.json");
+}
+
 QByteArray writeRules(const QString& home)
 {
-    QDir().mkpath(home + QStringLiteral("/data/Tolvane"));
-    QFile file(home + QStringLiteral("/data/Tolvane/rules.json"));
     const QByteArray rules = twoRules();
-    if (file.open(QIODevice::WriteOnly))
-        file.write(rules);
+    writeFile(rulesFile(home), rules);
     return rules;
 }
 
 std::optional<QList<AppRule>> rulesIn(const QString& home)
 {
-    QFile file(home + QStringLiteral("/data/Tolvane/rules.json"));
-    if (!file.open(QIODevice::ReadOnly))
+    if (!QFile::exists(rulesFile(home)))
         return std::nullopt;
-    return RulesCodec::decode(file.readAll()).rules;
+    return RulesCodec::decode(readFile(rulesFile(home))).rules;
 }
 
 // The least of a StatusNotifierWatcher with a host, as a panel brings it: it
@@ -161,32 +165,22 @@ void leaveQueuedRecords(const QString& cacheFile)
         records.append({QDateTime::currentDateTimeUtc(), QStringLiteral("APP"), QString(64, QLatin1Char('a')),
                         QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"), type, std::nullopt, {},
                         QStringLiteral("false")});
-    QDir().mkpath(QFileInfo(cacheFile).absolutePath());
-    QFile file(cacheFile);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(telemetrydeck::SignalPostBody::encodeForCache(records));
+    QVERIFY(writeFile(cacheFile, telemetrydeck::SignalPostBody::encodeForCache(records)));
 }
 
-QByteArray contentOf(const QString& path)
+// Starts the binary in `environment` and waits until it answers on the bus.
+bool startTolvane(QProcess& tolvane, const QProcessEnvironment& environment)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
-}
-
-// Starts the binary and waits until it answers on the bus.
-bool startTolvane(QProcess& tolvane, const QString& home)
-{
-    tolvane.setProcessEnvironment(environmentUnder(home));
-    tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tolvane.setProcessEnvironment(environment);
     tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
     return QTest::qWaitFor(tolvaneOnTheBus, 10000);
+}
+
+// The same under `home`, its standard error passed on.
+bool startTolvane(QProcess& tolvane, const QString& home)
+{
+    tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    return startTolvane(tolvane, environmentUnder(home));
 }
 
 bool quitTolvane(QProcess& tolvane)
@@ -205,9 +199,7 @@ private Q_SLOTS:
         QTemporaryDir home;
         const QProcessEnvironment environment = environmentUnder(home.path());
         QProcess first;
-        first.setProcessEnvironment(environment);
-        first.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QVERIFY(startTolvane(first, environment));
         QCOMPARE(windowsOf(first.processId()), 0);
 
         QProcess second;
@@ -228,15 +220,10 @@ private Q_SLOTS:
         writeRules(home.path());
         const QProcessEnvironment environment = environmentUnder(home.path());
         QProcess first;
-        first.setProcessEnvironment(environment);
-        first.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QVERIFY(startTolvane(first, environment));
         QTest::qWait(500);
         ::kill(pid_t(first.processId()), SIGSTOP);
-        QFile file(home.filePath(QStringLiteral("data/Tolvane/rules.json")));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray before = file.readAll();
-        file.close();
+        const QByteArray before = readFile(rulesFile(home.path()));
 
         QProcess second;
         second.setProcessEnvironment(environment);
@@ -248,8 +235,7 @@ private Q_SLOTS:
         QVERIFY2(said.contains(QStringLiteral("Tolvane is already running but does not respond; end that process, then "
                                               "start Tolvane again.")),
                  qPrintable(said));
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(), before);
+        QCOMPARE(readFile(rulesFile(home.path())), before);
         QCOMPARE(rulesIn(home.path())->size(), 2);
 
         ::kill(pid_t(first.processId()), SIGCONT);
@@ -306,9 +292,7 @@ private Q_SLOTS:
         const QProcessEnvironment environment = environmentUnder(home.path());
         QFile::remove(home.filePath(QStringLiteral("runtime/com.kelvora.Tolvane.no-tray-shown")));
         QProcess tolvane;
-        tolvane.setProcessEnvironment(environment);
-        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QVERIFY(startTolvane(tolvane, environment));
         QTRY_COMPARE_WITH_TIMEOUT(windowsOf(tolvane.processId()), 1, 5000);
         QTest::qWait(1000);
 
@@ -354,10 +338,7 @@ private Q_SLOTS:
         QTemporaryDir home;
         const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
         QProcess tolvane; // its destructor kills it should the test fail
-        tolvane.setProcessEnvironment(environmentUnder(home.path()));
-        tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QVERIFY(startTolvane(tolvane, home.path()));
         QTest::qWait(1500);
         QVERIFY(!QFile::exists(cacheFile));
 
@@ -409,9 +390,7 @@ private Q_SLOTS:
         if (!variable.isEmpty())
             environment.insert(variable, QStringLiteral("1"));
         QProcess tolvane;
-        tolvane.setProcessEnvironment(environment);
-        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QVERIFY(startTolvane(tolvane, environment));
         QTest::qWait(2500); // the first session begins after half a second
         tolvane.terminate();
         QVERIFY(tolvane.waitForFinished(5000));
@@ -425,12 +404,12 @@ private Q_SLOTS:
             return;
         }
         QVERIFY(proxy.connections() > 0);
-        const QByteArray queued = contentOf(cacheFile);
+        const QByteArray queued = readFile(cacheFile);
         QCOMPARE(queued.count("\"earlier-"), 3);
         QCOMPARE(queued.count("\"appLaunched\""), 1);
         QVERIFY2(queued.contains("\"buildNumber\":\"" TOLVANE_BUILD_NUMBER "\""), queued.constData());
         QCOMPARE(suites.size(), 1);
-        QVERIFY(!contentOf(home.filePath(QStringLiteral("config/") + suites.constFirst())).contains("recentSessions"));
+        QVERIFY(!readFile(home.filePath(QStringLiteral("config/") + suites.constFirst())).contains("recentSessions"));
     }
 
     // Records loaded from the cache file stay in it until they are delivered: a kill -9
@@ -450,7 +429,7 @@ private Q_SLOTS:
         QTest::qWait(300);
         tolvane.kill();
         QVERIFY(tolvane.waitForFinished(5000));
-        QCOMPARE(contentOf(cacheFile).count("\"earlier-"), 3);
+        QCOMPARE(readFile(cacheFile).count("\"earlier-"), 3);
     }
 
     // An application without a rule gets back the source last used in it,
@@ -526,9 +505,7 @@ private Q_SLOTS:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         environment.insert(QStringLiteral("TOLVANE_LOG_STDERR"), QStringLiteral("1"));
         QProcess tolvane;
-        tolvane.setProcessEnvironment(environment);
-        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(QTest::qWaitFor(tolvaneOnTheBus, 10000));
+        QVERIFY(startTolvane(tolvane, environment));
         QProcess status;
         status.setProcessEnvironment(environment);
         status.start(QStringLiteral(TOLVANE_BINARY), {QStringLiteral("--status")});

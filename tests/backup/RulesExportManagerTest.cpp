@@ -4,12 +4,16 @@
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
 #include "support/StandardOutputCapture.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+using tolvane::test::readFile;
+using tolvane::test::writeFile;
 
 namespace {
 const QList<AppRule> kExisting{ruleFor("org.gnome.gedit", "xkb:de"), ruleFor("kitty", "xkb:us", false)};
@@ -69,12 +73,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QList<AppRule>, rulesAfter);
         RecordingLogSink log;
-        QFile input(m_dir.filePath(QStringLiteral("import.json")));
-        QVERIFY(input.open(QIODevice::WriteOnly) && input.write(contents) == contents.size());
-        input.close();
+        const QString input = m_dir.filePath(QStringLiteral("import.json"));
+        QVERIFY(writeFile(input, contents));
 
         QSignalSpy changes(m_harness->engine.get(), &RuleEngine::rulesChanged);
-        QCOMPARE(m_manager->importCompleted({QUrl::fromLocalFile(input.fileName())}), std::optional<QString>(message));
+        QCOMPARE(m_manager->importCompleted({QUrl::fromLocalFile(input)}), std::optional<QString>(message));
         const bool failed = rulesAfter.isEmpty();
         QCOMPARE(changes.size(), failed ? 0 : 1); // one batch, not one change per rule
         QCOMPARE(m_harness->engine->rules(), failed ? kExisting : rulesAfter);
@@ -86,13 +89,11 @@ private Q_SLOTS:
     // The merged rules stay in memory and the failure shows as for any save.
     void importThatCannotBeSavedIsReportedAsAnySave()
     {
-        QFile input(m_dir.filePath(QStringLiteral("import.json")));
-        QVERIFY(input.open(QIODevice::WriteOnly));
-        input.write(RulesCodec::encode({ruleFor("org.kde.kate", "xkb:de")}));
-        input.close();
+        const QString input = m_dir.filePath(QStringLiteral("import.json"));
+        QVERIFY(writeFile(input, RulesCodec::encode({ruleFor("org.kde.kate", "xkb:de")})));
         static_cast<MemoryRulesStore&>(*m_harness->store).saveError = QStringLiteral("No space left on device");
         StandardOutputCapture output;
-        QCOMPARE(m_manager->importCompleted({QUrl::fromLocalFile(input.fileName())}),
+        QCOMPARE(m_manager->importCompleted({QUrl::fromLocalFile(input)}),
                  std::optional<QString>(QStringLiteral("Successfully imported 1 rules")));
         QCOMPARE(m_harness->engine->rules().size(), kExisting.size() + 1);
         QVERIFY(!m_harness->engine->rulesSaveError().isEmpty());
@@ -108,9 +109,7 @@ private Q_SLOTS:
         const QUrl location = QUrl::fromLocalFile(m_dir.filePath(RulesDocument::defaultFileName() + ".json"));
         QVERIFY(m_manager->exportRules(location));
         QCOMPARE(log.lines(), QStringList{"info: Exported rules to " + location.toString()});
-        QFile exported(location.toLocalFile());
-        QVERIFY(exported.open(QIODevice::ReadOnly));
-        QCOMPARE(exported.readAll(), RulesCodec::encode(rules, RulesCodec::Style::PrettySorted));
+        QCOMPARE(readFile(location.toLocalFile()), RulesCodec::encode(rules, RulesCodec::Style::PrettySorted));
         QCOMPARE(m_manager->importRules(location).count, std::optional<int>(3));
         QCOMPARE(engine.rules(), rules);
 

@@ -1,6 +1,7 @@
 #include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "services/LaunchAtLoginManager.h"
 #include "support/RecordingLogSink.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QDir>
@@ -8,20 +9,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
-namespace {
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString& path, const QByteArray& contents)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) != contents.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-} // namespace
+using tolvane::test::readFile;
+using tolvane::test::writeFile;
 
 class LaunchAtLoginManagerTest : public QObject {
     Q_OBJECT
@@ -47,7 +36,7 @@ private Q_SLOTS:
         QFETCH(QByteArray, existing);
         QFETCH(bool, enabled);
         QVERIFY(QDir().mkpath(autostart()));
-        writeFile(entry(), existing);
+        QVERIFY(writeFile(entry(), existing));
         const QString program = QStringLiteral("/opt/My Apps/100%/a\\b/$HOME/`x`/\"q\"/c\nd\te/tolvane");
         XdgAutostartLoginItem item(autostart(), program);
         RecordingLogSink log;
@@ -106,7 +95,7 @@ private Q_SLOTS:
         // A regular file where the autostart directory belongs: nothing can be
         // written below it, even by root.
         QVERIFY(QDir().mkpath(QFileInfo(autostart()).path()));
-        writeFile(autostart(), "not a directory");
+        QVERIFY(writeFile(autostart(), "not a directory"));
         XdgAutostartLoginItem item(autostart(), QStringLiteral("/usr/bin/tolvane"));
         LaunchAtLoginManager manager(&item);
         QCOMPARE(manager.lastError(), QString()); // removing an absent entry succeeds

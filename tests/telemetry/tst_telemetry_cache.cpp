@@ -2,6 +2,7 @@
 // files that must not be trusted.
 #include "TelemetryTestSupport.h"
 
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QJsonArray>
@@ -16,16 +17,7 @@
 
 using namespace telemetrytest;
 
-namespace {
-
-void writeFile(const QString& path, const QByteArray& data)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(data), data.size());
-}
-
-} // namespace
+using tolvane::test::writeFile;
 
 class TelemetryCacheTest : public QObject {
     Q_OBJECT
@@ -119,7 +111,7 @@ private slots:
         QList<SignalPostBody> records;
         for (int i = 0; i < 250; ++i)
             records.append(makeRecord(QString::number(i)));
-        writeFile(path, SignalPostBody::encodeForCache(records));
+        QVERIFY(writeFile(path, SignalPostBody::encodeForCache(records)));
 
         SignalCache cache(std::nullopt, path);
         for (const bool delivered : deliveries) {
@@ -131,9 +123,7 @@ private slots:
             QVERIFY(!QFile::exists(path));
             return;
         }
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const std::optional<QList<SignalPostBody>> kept = SignalPostBody::decodeCache(file.readAll());
+        const std::optional<QList<SignalPostBody>> kept = SignalPostBody::decodeCache(tolvane::test::readFile(path));
         QVERIFY(kept);
         QCOMPARE(kept->size(), left);
         QCOMPARE(kept->constLast(), records.constLast());
@@ -165,7 +155,7 @@ private slots:
     void failedSaveKeepsTheRecords()
     {
         QTemporaryDir dir;
-        writeFile(dir.filePath("not-a-directory"), "x");
+        QVERIFY(writeFile(dir.filePath("not-a-directory"), "x"));
         LogCapture logs;
         SignalCache cache(logs.handler(), dir.filePath("not-a-directory/telemetrysignalcache"));
         cache.appendSignals(makeRecord("kept"));
@@ -204,7 +194,7 @@ private slots:
         SignalCache cache(std::nullopt, path);
         const QList<SignalPostBody> queued{makeRecord("queued-1"), makeRecord("queued-2")};
         cache.appendSignals(queued);
-        writeFile(path, content);
+        QVERIFY(writeFile(path, content));
         cache.loadFromDisk();
         QCOMPARE(QFile::exists(path), usable); // an unusable file is deleted
         QCOMPARE(cache.snapshot(), usable ? *SignalPostBody::decodeCache(content) + queued : queued);

@@ -8,6 +8,7 @@
 #include "TelemetryClient.h"
 #include "TelemetryDeck.h"
 
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 using namespace telemetrytest;
@@ -195,11 +196,8 @@ private slots:
             return configuration;
         };
         const QString cacheFile = SignalCache::cacheFileURL();
-        QDir().mkpath(QFileInfo(cacheFile).absolutePath());
-        QFile file(cacheFile);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(SignalPostBody::encodeForCache({makeRecord("a"), makeRecord("b"), makeRecord("c")}));
-        file.close();
+        QVERIFY(tolvane::test::writeFile(cacheFile, SignalPostBody::encodeForCache({makeRecord("a"), makeRecord("b"),
+                                                                                     makeRecord("c")})));
 
         const QString appID = "SILENT-" + QString(reason).replace(' ', '-');
         if (reason == "disabled while running") {

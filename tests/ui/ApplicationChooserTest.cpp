@@ -1,6 +1,7 @@
 #include "UiTestServices.h"
 
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "ui/AddRuleView.h"
 #include "ui/ApplicationChooser.h"
@@ -13,19 +14,13 @@
 #include <QPushButton>
 #include <QSettings>
 
+using tolvane::test::writeFile;
+
 namespace {
 
 QString applicationsFolder()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
-}
-
-void writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
 }
 
 QVariantMap fileDialogState()
@@ -55,15 +50,15 @@ private Q_SLOTS:
     {
         QDir(applicationsFolder()).removeRecursively();
         const QByteArray app = "[Desktop Entry]\nType=Application\nExec=x\n";
-        writeFile(applicationsFolder() + "/org.gnome.TextEditor.desktop",
-                  app + "Name=Text Editor\nName[de]=Texteditor\nIcon=accessories-text-editor\n");
-        writeFile(applicationsFolder() + "/firefox-esr.desktop", app + "Name=Firefox ESR\n");
-        writeFile(applicationsFolder() + "/kde/konsole.desktop", app + "Name=Konsole\n");
-        writeFile(applicationsFolder() + "/nameless.desktop", app);
+        QVERIFY(writeFile(applicationsFolder() + "/org.gnome.TextEditor.desktop",
+                  app + "Name=Text Editor\nName[de]=Texteditor\nIcon=accessories-text-editor\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/firefox-esr.desktop", app + "Name=Firefox ESR\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/kde/konsole.desktop", app + "Name=Konsole\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/nameless.desktop", app));
         // Never listed: settings modules, hidden entries, links.
-        writeFile(applicationsFolder() + "/kcm_kwin_effects.desktop", app + "Name=Desktop Effects\nNoDisplay=true\n");
-        writeFile(applicationsFolder() + "/removed.desktop", app + "Name=Removed\nHidden=true\n");
-        writeFile(applicationsFolder() + "/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n");
+        QVERIFY(writeFile(applicationsFolder() + "/kcm_kwin_effects.desktop", app + "Name=Desktop Effects\nNoDisplay=true\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/removed.desktop", app + "Name=Removed\nHidden=true\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n"));
         DesktopEntryIndex::shared().invalidate();
         m_services = std::make_unique<UiTestServices>();
     }
@@ -156,7 +151,7 @@ private Q_SLOTS:
         const QVariantMap before = fileDialogState();
         QTemporaryDir dir;
         const QString path = dir.filePath(fileName);
-        writeFile(path, contents);
+        QVERIFY(writeFile(path, contents));
 
         AddRuleView sheet(m_services->engine(), m_services->inputSources());
         sheet.show();

@@ -2,6 +2,7 @@
 
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "services/PermissionsManager.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "ui/AddRuleView.h"
 #include "ui/AppIconView.h"
@@ -19,6 +20,8 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+
+using tolvane::test::writeFile;
 
 namespace {
 
@@ -221,10 +224,8 @@ private Q_SLOTS:
         icon.fill(Qt::red);
         const QString iconPath = m_dir->filePath(QStringLiteral("editor.png"));
         QVERIFY(icon.save(iconPath));
-        QFile entry(applications + QStringLiteral("/org.example.Editor.desktop"));
-        QVERIFY(entry.open(QIODevice::WriteOnly));
-        entry.write("[Desktop Entry]\nType=Application\nName=Editor\nIcon=" + iconPath.toUtf8() + "\n");
-        entry.close();
+        const QString entry = applications + QStringLiteral("/org.example.Editor.desktop");
+        QVERIFY(writeFile(entry, "[Desktop Entry]\nType=Application\nName=Editor\nIcon=" + iconPath.toUtf8() + "\n"));
         DesktopEntryIndex::shared().invalidate();
 
         RunningApplication editor = runningApp("Editor", QStringLiteral("org.example.Editor"));
@@ -236,7 +237,7 @@ private Q_SLOTS:
             return icon ? icon->pixmap(16, 16).toImage().pixelColor(8, 8) : QColor();
         };
         QCOMPARE(centre(QStringLiteral("org.example.Editor")), QColor(Qt::red));
-        QVERIFY(entry.remove());
+        QVERIFY(QFile::remove(entry));
         DesktopEntryIndex::shared().invalidate();
         QCOMPARE(centre(QStringLiteral("org.example.Editor")), QColor(Qt::blue));
 
@@ -468,10 +469,8 @@ private:
     QString writeEntry(const QString& fileName, const QByteArray& contents)
     {
         const QString path = m_dir->filePath(fileName);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly))
+        if (!writeFile(path, contents))
             qFatal("cannot write %s", qPrintable(path));
-        file.write(contents);
         return path;
     }
 
@@ -481,3 +480,4 @@ private:
 
 TOLVANE_TEST_MAIN(RuleListTest)
 #include "RuleListTest.moc"
+

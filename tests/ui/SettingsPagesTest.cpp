@@ -6,6 +6,7 @@
 #include "services/PermissionsManager.h"
 #include "services/UsageStatisticsManager.h"
 #include "support/RecordingLogSink.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "ui/AboutView.h"
 #include "ui/AccessibilityBanner.h"
@@ -35,6 +36,9 @@
 #include <QScopeGuard>
 #include <QSlider>
 #include <QVBoxLayout>
+
+using tolvane::test::readFile;
+using tolvane::test::writeFile;
 
 namespace {
 
@@ -370,11 +374,8 @@ private Q_SLOTS:
         QFETCH(int, rules);
         m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
         const QString path = m_dir->filePath(fileName.isEmpty() ? QStringLiteral("x.json") : fileName);
-        if (!isExport) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(contents);
-        }
+        if (!isExport)
+            QVERIFY(writeFile(path, contents));
 
         ProSettingsView page(m_services->engine());
         page.show();
@@ -405,11 +406,8 @@ private Q_SLOTS:
             QVERIFY2(page.alert()->text().startsWith(message), qPrintable(page.alert()->text()));
             QCOMPARE(page.alert()->buttons().first()->text(), QStringLiteral("OK"));
         }
-        if (isExport && !fileName.isEmpty() && title.isEmpty()) {
-            QFile written(path);
-            QVERIFY(written.open(QIODevice::ReadOnly));
-            QVERIFY(written.readAll().contains("kitty"));
-        }
+        if (isExport && !fileName.isEmpty() && title.isEmpty())
+            QVERIFY(readFile(path).contains("kitty"));
         if (isExport && !title.isEmpty()) // the system's reason follows the path
             QVERIFY(page.alert()->text().contains(QStringLiteral("out.json”: ")));
     }
@@ -432,10 +430,7 @@ private Q_SLOTS:
         for (const char* key : {"indicatorEnabled", "soundEnabled", "pauseHotkeyEnabled"})
             Preferences::setValue(QString::fromLatin1(key), true);
         Preferences::store().sync();
-        QFile settings(Preferences::store().fileName());
-        QVERIFY(settings.open(QIODevice::ReadOnly));
-        const QByteArray before = settings.readAll();
-        settings.close();
+        const QByteArray before = readFile(Preferences::store().fileName());
 
         PermissionsManager permissions([] { return true; });
         SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
@@ -468,9 +463,7 @@ private Q_SLOTS:
         QCOMPARE(target->property(qobject_cast<QComboBox*>(target) ? "currentIndex" : "value"), value);
         QVERIFY(area->verticalScrollBar()->value() != scrolledTo);
         Preferences::store().sync();
-        QVERIFY(settings.open(QIODevice::ReadOnly));
-        QCOMPARE(settings.readAll(), before);
-        settings.close();
+        QCOMPARE(readFile(Preferences::store().fileName()), before);
 
         // Once the user has chosen the control, the wheel is its own.
         target->setFocus(Qt::MouseFocusReason);
@@ -728,3 +721,4 @@ private:
 
 TOLVANE_TEST_MAIN(SettingsPagesTest)
 #include "SettingsPagesTest.moc"
+
