@@ -3,6 +3,7 @@
 #include "ApplicationCatalogue.h"
 #include "ApplicationSource.h"
 #include "DesktopCompositing.h"
+#include "DesktopConflictMonitor.h"
 #include "GlobalKeyMonitor.h"
 #include "InputSourceProvider.h"
 #include "LoginItemService.h"
@@ -55,4 +56,6 @@ public:
     // Where Tolvane cannot place its own windows: what shows the floating
     // indicator instead. Null where ordinary windows do.
     virtual OverlayPresenter* overlayPresenter() { return nullptr; }
+    // The desktop's own settings that work against Tolvane; null when the backend knows of none.
+    virtual DesktopConflictMonitor* desktopConflictMonitor() { return nullptr; }
 };
