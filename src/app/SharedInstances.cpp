@@ -82,5 +82,6 @@ SettingsServices SettingsServices::defaults()
     services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     services.catalogue = [] { return Platform::instance().applicationCatalogue(); };
     services.switchingAvailable = [] { return Platform::instance().switchingAvailable(); };
+    services.desktopConflicts = [] { return Platform::instance().desktopConflictMonitor(); };
     return services;
 }

@@ -143,5 +143,7 @@ int main(int argc, char** argv)
 
     TolvaneApp tolvane;
     bus.exportInterface(busDependencies(tolvane));
+    // Read at start, so that a desktop setting that undoes the switches is in the log from the first run.
+    Platform::instance().desktopConflictMonitor();
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 class ApplicationCatalogue;
+class DesktopConflictMonitor;
 class GlobalHotkeyManager;
 class LaunchAtLoginManager;
 class LocalizationManager;
@@ -35,6 +36,8 @@ struct SettingsServices {
     std::function<ApplicationCatalogue*()> catalogue;
     // False on a desktop no backend drives; no function counts as true.
     std::function<bool()> switchingAvailable;
+    // The desktop's settings that undo Tolvane's switches; may give null.
+    std::function<DesktopConflictMonitor*()> desktopConflicts;
 
     // The set the pages use; empty until the application installs defaults()
     // or a test its doubles.

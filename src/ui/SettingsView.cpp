@@ -2,6 +2,8 @@
 
 #include "AboutView.h"
 #include "AccessibilityBanner.h"
+#include "DesktopConflictBanner.h"
+#include "SettingsServices.h"
 #include "GeneralSettingsView.h"
 #include "NoticeBanner.h"
 #include "ProSettingsView.h"
@@ -112,6 +114,9 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     errorPalette.setColor(QPalette::WindowText, UiStyle::destructiveColor(palette()));
     m_saveError->setPalette(errorPalette);
     detailColumn->addWidget(m_saveError);
+    const auto& desktopConflicts = SettingsServices::current().desktopConflicts;
+    m_conflictBanner = new DesktopConflictBanner(desktopConflicts ? desktopConflicts() : nullptr, this);
+    detailColumn->addWidget(m_conflictBanner);
     m_detail = new QStackedWidget(this);
     auto* rulesPage = new QWidget(m_detail);
     auto* rulesColumn = new QVBoxLayout(rulesPage);

@@ -4,6 +4,7 @@
 
 class AboutView;
 class AccessibilityBanner;
+class DesktopConflictBanner;
 class GeneralSettingsView;
 class NoticeBanner;
 class InputSourceManager;
@@ -48,6 +49,8 @@ public:
     AccessibilityBanner* banner() const { return m_banner; }
     // Shown above every page while this desktop has no backend.
     NoticeBanner* unsupportedDesktopBanner() const { return m_unsupportedDesktop; }
+    // Shown above every page while a desktop setting undoes Tolvane's switches.
+    DesktopConflictBanner* conflictBanner() const { return m_conflictBanner; }
     // Shown above every page while the rules cannot be saved.
     QLabel* saveErrorLabel() const { return m_saveError; }
     RuleListView* ruleListView() const { return m_rules; }
@@ -74,6 +77,7 @@ private:
     QLabel* m_saveError;
     QStackedWidget* m_detail;
     AccessibilityBanner* m_banner;
+    DesktopConflictBanner* m_conflictBanner;
     RuleListView* m_rules;
     GeneralSettingsView* m_general;
     ProSettingsView* m_pro;

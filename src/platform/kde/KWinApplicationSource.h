@@ -42,6 +42,7 @@ public:
     QList<RunningApplication> runningApplications() override;
     std::optional<QRect> activeWindowFrame() override;
 
+public Q_SLOTS:
     // Called by the script over D-Bus.
     Q_SCRIPTABLE void WindowActivated(const QString& id, const QString& resourceClass, const QString& resourceName,
                                       const QString& desktopFileName, const QString& pid, const QString& frame,
