@@ -96,6 +96,7 @@ void DesktopEntryIndex::ensureLoaded()
     m_byId.clear();
     m_idByWMClass.clear();
     m_idByLowerId.clear();
+    m_idByLowerWMClass.clear();
     for (const QString& directory : std::as_const(m_directories)) {
         const QDir base(directory);
         QDirIterator it(directory, {QStringLiteral("*.desktop")}, QDir::Files, QDirIterator::Subdirectories);
@@ -112,6 +113,8 @@ void DesktopEntryIndex::ensureLoaded()
                 continue;
             if (!entry->startupWMClass.isEmpty() && !m_idByWMClass.contains(entry->startupWMClass))
                 m_idByWMClass.insert(entry->startupWMClass, id);
+            if (!entry->startupWMClass.isEmpty() && !m_idByLowerWMClass.contains(entry->startupWMClass.toLower()))
+                m_idByLowerWMClass.insert(entry->startupWMClass.toLower(), id);
             m_idByLowerId.insert(id.toLower(), id);
             m_byId.insert(id, std::move(*entry));
         }
@@ -149,6 +152,12 @@ std::optional<DesktopEntry> DesktopEntryIndex::entryForWindowClass(const QString
     for (const QString& name : {className, instanceName}) {
         if (!name.isEmpty())
             if (const auto it = m_idByLowerId.constFind(name.toLower()); it != m_idByLowerId.constEnd())
+                return m_byId.value(*it);
+    }
+    // KWin hands out X11 classes in lower case.
+    for (const QString& wmClass : {className, instanceName}) {
+        if (!wmClass.isEmpty())
+            if (const auto it = m_idByLowerWMClass.constFind(wmClass.toLower()); it != m_idByLowerWMClass.constEnd())
                 return m_byId.value(*it);
     }
     return std::nullopt;

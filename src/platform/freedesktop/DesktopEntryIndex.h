@@ -33,7 +33,7 @@ public:
     QList<DesktopEntry> menuApplications();
     // The entry a window with this WM_CLASS belongs to: StartupWMClass equal to
     // the class (then the instance), else an entry whose id equals the class or
-    // the instance, ignoring case.
+    // the instance, ignoring case, else StartupWMClass equal to either ignoring case.
     std::optional<DesktopEntry> entryForWindowClass(const QString& instanceName, const QString& className);
 
     void invalidate() { m_loaded = false; }
@@ -57,6 +57,7 @@ private:
     QHash<QString, DesktopEntry> m_byId;
     QHash<QString, QString> m_idByWMClass;
     QHash<QString, QString> m_idByLowerId;
+    QHash<QString, QString> m_idByLowerWMClass;
     QFileSystemWatcher* m_watcher = nullptr;
     QTimer* m_settle = nullptr;
 };

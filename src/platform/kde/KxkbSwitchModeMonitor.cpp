@@ -4,6 +4,7 @@
 
 #include "app/Logger.h"
 
+#include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QStandardPaths>
 
@@ -26,7 +27,9 @@ KxkbSwitchModeMonitor::KxkbSwitchModeMonitor(QStringList configFolders, QObject*
 {
     for (const QString& folder : configFolders)
         m_watcher->addPath(folder);
+    m_folders = configFolders;
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &KxkbSwitchModeMonitor::refresh);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &KxkbSwitchModeMonitor::refresh);
     refresh();
 }
 
@@ -37,6 +40,13 @@ QStringList KxkbSwitchModeMonitor::defaultConfigFolders()
 
 void KxkbSwitchModeMonitor::refresh()
 {
+    // Written in place by some, replaced by others: the file is watched again
+    // each time, the folder for its replacement.
+    for (const QString& folder : std::as_const(m_folders)) {
+        const QString file = folder + QStringLiteral("/kxkbrc");
+        if (QFileInfo::exists(file) && !m_watcher->files().contains(file))
+            m_watcher->addPath(file);
+    }
     const KxkbConfig config = KxkbConfig::load();
     QList<DesktopConflict> conflicts;
     if (config.switchesPerWindow()) {

@@ -26,5 +26,6 @@ public:
 
 private:
     QFileSystemWatcher* m_watcher;
+    QStringList m_folders;
     QList<DesktopConflict> m_conflicts;
 };

@@ -1,0 +1,108 @@
+// The settings window's banner about desktop settings that undo Tolvane's switches.
+#include "UiTestServices.h"
+
+#include "core/Preferences.h"
+#include "platform/DesktopConflictMonitor.h"
+#include "services/PermissionsManager.h"
+#include "support/TestMain.h"
+#include "ui/DesktopConflictBanner.h"
+#include "ui/SettingsView.h"
+
+#include <QPushButton>
+
+namespace {
+
+const char* const kAdvice = "Set the switching policy to Global.";
+
+class FakeConflictMonitor : public DesktopConflictMonitor {
+public:
+    QList<DesktopConflict> conflicts() const override { return list; }
+    void set(QList<DesktopConflict> conflicts)
+    {
+        list = std::move(conflicts);
+        Q_EMIT conflictsChanged();
+    }
+    QList<DesktopConflict> list;
+};
+
+DesktopConflict conflict(const QString& key)
+{
+    DesktopConflict c;
+    c.key = key;
+    c.text = kAdvice;
+    c.logMessage = QStringLiteral("advice");
+    return c;
+}
+
+} // namespace
+
+class DesktopConflictBannerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        m_services = std::make_unique<UiTestServices>();
+        SettingsServices::current().desktopConflicts = [this] { return &m_monitor; };
+        Preferences::remove(QString::fromLatin1(DesktopConflictBanner::kDismissedKey));
+        m_monitor.list.clear();
+    }
+    void cleanup() { m_services.reset(); }
+
+    void shownWhileTheSettingHolds()
+    {
+        m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))};
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(window.conflictBanner()->isVisible());
+        QCOMPARE(window.conflictBanner()->text(), QString::fromLatin1(kAdvice));
+        // Above every page, not only the rules.
+        window.showPage(SettingsView::GeneralSettings);
+        QVERIFY(window.conflictBanner()->isVisible());
+
+        // The user changed the setting while the window is open.
+        m_monitor.set({});
+        QVERIFY(!window.conflictBanner()->isVisible());
+        m_monitor.set({conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))});
+        QVERIFY(window.conflictBanner()->isVisible());
+    }
+
+    void dismissedOnceForGood()
+    {
+        m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))};
+        PermissionsManager permissions([] { return true; });
+        {
+            SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QTest::mouseClick(window.conflictBanner()->dismissButton(), Qt::LeftButton);
+            QVERIFY(!window.conflictBanner()->isVisible());
+        }
+        // A new window, as after a restart: still dismissed.
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.conflictBanner()->isVisible());
+        // Another setting is news again.
+        m_monitor.set({conflict(QStringLiteral("kde.kxkbrc.SwitchMode")), conflict(QStringLiteral("other"))});
+        QVERIFY(window.conflictBanner()->isVisible());
+    }
+
+    void hiddenWithoutAMonitor()
+    {
+        SettingsServices::current().desktopConflicts = {};
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(!window.conflictBanner()->isVisible());
+    }
+
+private:
+    std::unique_ptr<UiTestServices> m_services;
+    FakeConflictMonitor m_monitor;
+};
+
+TOLVANE_TEST_MAIN(DesktopConflictBannerTest)
+#include "DesktopConflictBannerTest.moc"
