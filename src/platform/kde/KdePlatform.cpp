@@ -1,7 +1,6 @@
 #include "KdePlatform.h"
 
 #include "KWinApplicationSource.h"
-#include "KWinCompositing.h"
 #include "KdeKeyboardLayoutProvider.h"
 #include "KxkbConfig.h"
 #include "KxkbSwitchModeMonitor.h"
@@ -12,6 +11,7 @@
 #include "platform/freedesktop/XkbRegistry.h"
 #include "platform/inputmethods/InputSourceProviderChooser.h"
 #include "platform/qtmultimedia/QtSoundPlayer.h"
+#include "platform/wayland/WaylandDesktopCompositing.h"
 
 #include <QDBusConnectionInterface>
 #include <QStandardPaths>
@@ -86,7 +86,7 @@ SoundPlayer* KdePlatform::soundPlayer()
 DesktopCompositing* KdePlatform::desktopCompositing()
 {
     if (!m_compositing)
-        m_compositing = std::make_unique<KWinCompositing>();
+        m_compositing = std::make_unique<WaylandDesktopCompositing>();
     return m_compositing.get();
 }
 
