@@ -1,8 +1,8 @@
 #include "DesktopConflictBanner.h"
 
 #include "SymbolIcon.h"
-#include "core/Preferences.h"
-#include "core/Tolvane.h"
+#include "base/Preferences.h"
+#include "base/Tolvane.h"
 #include "platform/DesktopConflictMonitor.h"
 
 #include <QEvent>

@@ -4,7 +4,7 @@
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "core/InputSourceManager.h"
 #include "core/RuleEngine.h"
 #include "core/RulesStore.h"
@@ -15,6 +15,7 @@
 #include "platform/kde/KWinActivationScript.h"
 #include "platform/kde/KWinApplicationSource.h"
 #include "platform/kde/KdeKeyboardLayoutProvider.h"
+#include "platform/kde/KdePlatform.h"
 #include "platform/kde/KxkbConfig.h"
 
 #include <QSignalSpy>
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void scriptOfACrashedTolvaneIsReplacedAndUnloadedAtStop();
     void callsFromOthersThanKWinAreIgnored();
     void rulesSwitchTheLayout();
+    void platformStartsOnlyWithKWin();
 
 private:
     KWinApplicationSource* source() { return m_source.get(); }
@@ -294,6 +296,21 @@ void KdePlasmaTest::rulesSwitchTheLayout()
     m_kwin->closeWindow(other);
     QVERIFY(log.lines().contains(QStringLiteral("info: [Match] ") + kWaylandApp + QStringLiteral(" -> xkb:de(neo)")));
     QVERIFY(log.lines().contains(QStringLiteral("info: [Fallback] org.kelvora.NoRule -> xkb:us")));
+}
+
+void KdePlasmaTest::platformStartsOnlyWithKWin()
+{
+    // The suite's own bus has no KWin.
+    QVERIFY(!KdePlatform::create(QDBusConnection::sessionBus()));
+    auto platform = KdePlatform::create(m_kwin->bus());
+    QVERIFY(platform);
+    QCOMPARE(platform->name(), QStringLiteral("kde"));
+    QVERIFY(!platform->globalKeyMonitor());
+    QVERIFY(platform->desktopCompositing() && platform->desktopCompositing()->isActive());
+    QVERIFY(platform->desktopConflictMonitor());
+    const auto sources = platform->inputSourceProvider()->enabledInputSources();
+    QVERIFY(sources);
+    QCOMPARE(sources->size(), 3);
 }
 
 TOLVANE_TEST_MAIN(KdePlasmaTest)

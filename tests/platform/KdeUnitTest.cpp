@@ -3,7 +3,7 @@
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/RunningApplication.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XkbRegistry.h"

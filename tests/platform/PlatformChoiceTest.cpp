@@ -15,6 +15,8 @@ PlatformRegistry fakeRegistry()
                   [](const DesktopSession& s) { return !s.xDisplay.isEmpty(); }, [] { return nullptr; }});
     registry.add({QStringLiteral("sway"), PlatformBackend::Session::Wayland,
                   [](const DesktopSession& s) { return !s.swaySocket.isEmpty(); }, [] { return nullptr; }});
+    registry.add({QStringLiteral("kde"), PlatformBackend::Session::Wayland,
+                  [](const DesktopSession& s) { return s.runsDesktop(QStringLiteral("KDE")); }, [] { return nullptr; }});
     return registry;
 }
 
@@ -58,6 +60,9 @@ private Q_SLOTS:
         QTest::newRow("override naming no backend is ignored")
             << "XDG_SESSION_TYPE=x11 DISPLAY=:0 TOLVANE_PLATFORM=quartz" << "x11" << false;
         QTest::newRow("nothing at all") << "" << "" << false;
+        QTest::newRow("Plasma on Wayland")
+            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:1 XDG_CURRENT_DESKTOP=KDE" << "kde" << false;
+        QTest::newRow("Plasma on X11") << "XDG_SESSION_TYPE=x11 DISPLAY=:0 XDG_CURRENT_DESKTOP=KDE" << "x11" << false;
     }
 
     void choice()

@@ -1,7 +1,7 @@
 // The settings window's banner about desktop settings that undo Tolvane's switches.
 #include "UiTestServices.h"
 
-#include "core/Preferences.h"
+#include "base/Preferences.h"
 #include "platform/DesktopConflictMonitor.h"
 #include "services/PermissionsManager.h"
 #include "support/TestMain.h"

@@ -1,6 +1,6 @@
 #include "KWinApplicationSource.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 #include "platform/RunningApplication.h"
 
 #include <QCoreApplication>

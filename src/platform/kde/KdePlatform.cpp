@@ -5,33 +5,30 @@
 #include "KxkbConfig.h"
 #include "KxkbSwitchModeMonitor.h"
 
-#include "platform/freedesktop/DBusNotificationService.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "platform/freedesktop/XkbRegistry.h"
-#include "platform/inputmethods/InputSourceProviderChooser.h"
-#include "platform/qtmultimedia/QtSoundPlayer.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
 
 #include <QDBusConnectionInterface>
 #include <QStandardPaths>
 
-std::unique_ptr<KdePlatform> KdePlatform::create(QDBusConnection bus)
+std::unique_ptr<KdePlatform> KdePlatform::create(QDBusConnection bus, NotificationService* notifications)
 {
     if (!bus.isConnected() || !bus.interface()->isServiceRegistered(QStringLiteral("org.kde.KWin")).value())
         return nullptr;
-    return std::unique_ptr<KdePlatform>(new KdePlatform(std::move(bus)));
+    return std::unique_ptr<KdePlatform>(new KdePlatform(std::move(bus), notifications));
 }
 
-KdePlatform::KdePlatform(QDBusConnection bus)
-    : m_bus(std::move(bus))
+KdePlatform::KdePlatform(QDBusConnection bus, NotificationService* notifications)
+    : FreedesktopPlatform(notifications)
+    , m_bus(std::move(bus))
 {
 }
 
 KdePlatform::~KdePlatform()
 {
+    releaseInputSources();
     m_applications.reset();
-    m_chosenInputSources.reset();
     m_layouts.reset();
 }
 
@@ -43,14 +40,11 @@ QString KdePlatform::scriptPath()
     return folder + QStringLiteral("/com.kelvora.Tolvane.kwin-activation.js");
 }
 
-InputSourceProvider* KdePlatform::inputSourceProvider()
+InputSourceProvider* KdePlatform::layoutProvider()
 {
     if (!m_layouts)
         m_layouts = std::make_unique<KdeKeyboardLayoutProvider>(m_bus, XkbRegistry::system(), &KxkbConfig::load);
-    // fcitx5 or IBus, when one runs, manages the layouts itself.
-    if (!m_chosenInputSources)
-        m_chosenInputSources = InputSourceProviderChooser::withInputMethodFrameworks(m_layouts.get());
-    return m_chosenInputSources.get();
+    return m_layouts.get();
 }
 
 ApplicationSource* KdePlatform::applicationSource()
@@ -69,30 +63,9 @@ DesktopConflictMonitor* KdePlatform::desktopConflictMonitor()
     return m_switchMode.get();
 }
 
-NotificationService* KdePlatform::notificationService()
-{
-    if (!m_notifications)
-        m_notifications = std::make_unique<DBusNotificationService>();
-    return m_notifications.get();
-}
-
-SoundPlayer* KdePlatform::soundPlayer()
-{
-    if (!m_soundPlayer)
-        m_soundPlayer = std::make_unique<QtSoundPlayer>();
-    return m_soundPlayer.get();
-}
-
 DesktopCompositing* KdePlatform::desktopCompositing()
 {
     if (!m_compositing)
         m_compositing = std::make_unique<WaylandDesktopCompositing>();
     return m_compositing.get();
-}
-
-LoginItemService* KdePlatform::loginItemService()
-{
-    if (!m_loginItem)
-        m_loginItem = std::make_unique<XdgAutostartLoginItem>();
-    return m_loginItem.get();
 }

@@ -2,7 +2,7 @@
 
 #include "KxkbConfig.h"
 
-#include "app/Logger.h"
+#include "base/Logger.h"
 
 #include <QFileInfo>
 #include <QFileSystemWatcher>
