@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Aus, solange die Umgebungsvariable %1 gesetzt ist.</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma stellt für jede App selbst die zuletzt benutzte Tastaturbelegung wieder her und macht die Umschaltungen von Tolvane rückgängig. Stellen Sie in den Systemeinstellungen unter Eingabegeräte → Tastatur → Belegungen die „Umschaltrichtlinie“ auf „Global“.</translation>
     </message>

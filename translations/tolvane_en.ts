@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Off while the environment variable %1 is set.</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</translation>
     </message>

@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Desactivado mientras la variable de entorno %1 esté definida.</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma restaura por su cuenta la última distribución de teclado de cada aplicación y deshace los cambios de Tolvane. En Preferencias del sistema, Dispositivos de entrada → Teclado → Distribuciones, ajuste «Política de cambio» a «Global».</translation>
     </message>

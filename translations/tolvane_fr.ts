@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Désactivé tant que la variable d’environnement %1 est définie.</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma rétablit de lui-même la dernière disposition de clavier de chaque application et annule les changements de Tolvane. Dans la Configuration du système, Périphériques d’entrée → Clavier → Dispositions, réglez « Politique de changement » sur « Globale ».</translation>
     </message>

@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>環境変数 %1 が設定されている間はオフです。</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma がアプリごとに最後のキーボード配列を自動で復元するため、Tolvane の切り替えが元に戻されます。システム設定の「入力デバイス → キーボード → 配列」で「切り替えポリシー」を「グローバル」にしてください。</translation>
     </message>

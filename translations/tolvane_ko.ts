@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>환경 변수 %1이(가) 설정되어 있는 동안에는 꺼져 있습니다.</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma가 앱마다 마지막 키보드 배열을 스스로 복원하여 Tolvane의 전환을 되돌립니다. 시스템 설정의 입력 장치 → 키보드 → 배열에서 “전환 정책”을 “전역”으로 설정하세요.</translation>
     </message>

@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>Desativado enquanto a variável de ambiente %1 estiver definida.</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>O KDE Plasma restaura por conta própria o último layout de teclado de cada aplicativo e desfaz as trocas do Tolvane. Em Configurações do sistema, Dispositivos de entrada → Teclado → Layouts, defina “Política de troca” como “Global”.</translation>
     </message>

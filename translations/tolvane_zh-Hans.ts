@@ -662,6 +662,8 @@
     <message>
         <source>Off while the environment variable %1 is set.</source>
         <translation>设置了环境变量 %1 时保持关闭。</translation>
+    </message>
+    <message>
         <source>KDE Plasma restores each application's last keyboard layout by itself and undoes Tolvane's switches. In System Settings, Input Devices → Keyboard → Layouts, set “Switching policy” to “Global”.</source>
         <translation>KDE Plasma 会自行为每个应用恢复上次使用的键盘布局，从而撤销 Tolvane 的切换。请在系统设置的“输入设备 → 键盘 → 布局”中，将“切换策略”设为“全局”。</translation>
     </message>
