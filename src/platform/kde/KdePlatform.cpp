@@ -8,6 +8,7 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XkbRegistry.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
+#include "platform/wayland/WaylandLayerShellOverlay.h"
 
 #include <QDBusConnectionInterface>
 #include <QStandardPaths>
@@ -28,6 +29,7 @@ KdePlatform::KdePlatform(QDBusConnection bus, NotificationService* notifications
 KdePlatform::~KdePlatform()
 {
     releaseInputSources();
+    m_overlay.reset();
     m_applications.reset();
     m_layouts.reset();
 }
@@ -68,4 +70,13 @@ DesktopCompositing* KdePlatform::desktopCompositing()
     if (!m_compositing)
         m_compositing = std::make_unique<WaylandDesktopCompositing>();
     return m_compositing.get();
+}
+
+OverlayPresenter* KdePlatform::overlayPresenter()
+{
+    if (!m_overlayTried) {
+        m_overlayTried = true;
+        m_overlay = WaylandLayerShellOverlay::connect();
+    }
+    return m_overlay.get();
 }

@@ -9,6 +9,7 @@
 class KdeKeyboardLayoutProvider;
 class KWinApplicationSource;
 class KxkbSwitchModeMonitor;
+class WaylandLayerShellOverlay;
 
 // KDE Plasma on Wayland: the application in front from a KWin script, the
 // layouts from KWin's org.kde.keyboard service, and KDE's own switching policy
@@ -29,6 +30,8 @@ public:
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
     DesktopConflictMonitor* desktopConflictMonitor() override;
+    // KWin offers the layer shell, as sway does.
+    OverlayPresenter* overlayPresenter() override;
 
 protected:
     InputSourceProvider* layoutProvider() override;
@@ -41,4 +44,6 @@ private:
     std::unique_ptr<KWinApplicationSource> m_applications;
     std::unique_ptr<KxkbSwitchModeMonitor> m_switchMode;
     std::unique_ptr<DesktopCompositing> m_compositing;
+    std::unique_ptr<WaylandLayerShellOverlay> m_overlay;
+    bool m_overlayTried = false;
 };
