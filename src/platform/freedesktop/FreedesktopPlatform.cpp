@@ -1,6 +1,7 @@
 #include "FreedesktopPlatform.h"
 
 #include "DBusNotificationService.h"
+#include "StatusNotifierTrayMonitor.h"
 #include "DesktopEntryCatalogue.h"
 #include "DesktopEntryIndex.h"
 #include "XdgAutostartLoginItem.h"
@@ -54,4 +55,11 @@ LoginItemService* FreedesktopPlatform::loginItemService()
     if (!m_loginItem)
         m_loginItem = std::make_unique<XdgAutostartLoginItem>();
     return m_loginItem.get();
+}
+
+SystemTrayMonitor* FreedesktopPlatform::systemTrayMonitor()
+{
+    if (!m_trayMonitor)
+        m_trayMonitor = std::make_unique<StatusNotifierTrayMonitor>();
+    return m_trayMonitor.get();
 }

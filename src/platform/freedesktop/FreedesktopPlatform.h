@@ -23,6 +23,8 @@ public:
     NotificationService* notificationService() override;
     SoundPlayer* soundPlayer() override;
     LoginItemService* loginItemService() override;
+    // A StatusNotifierItem host (the tray of Wayland panels and of KDE).
+    SystemTrayMonitor* systemTrayMonitor() override;
     // The installed desktop entries.
     ApplicationCatalogue* applicationCatalogue() override;
 
@@ -39,5 +41,6 @@ private:
     std::unique_ptr<NotificationService> m_ownNotifications;
     std::unique_ptr<SoundPlayer> m_soundPlayer;
     std::unique_ptr<LoginItemService> m_loginItem;
+    std::unique_ptr<SystemTrayMonitor> m_trayMonitor;
     std::unique_ptr<ApplicationCatalogue> m_catalogue;
 };

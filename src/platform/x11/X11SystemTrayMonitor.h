@@ -2,7 +2,7 @@
 
 #include "platform/SystemTrayMonitor.h"
 
-class QDBusServiceWatcher;
+class StatusNotifierTrayMonitor;
 class X11Connection;
 
 // A tray is there when a StatusNotifierWatcher with a host is on the session
@@ -14,19 +14,16 @@ class X11SystemTrayMonitor : public SystemTrayMonitor {
 public:
     explicit X11SystemTrayMonitor(X11Connection& connection, QObject* parent = nullptr);
 
-    bool isAvailable() const override { return m_statusNotifierHost || m_xembedTray; }
-
-private Q_SLOTS:
-    void checkStatusNotifierHost();
+    bool isAvailable() const override;
 
 private:
     void handleEvent(const union _XEvent& event);
     void checkXEmbedTray();
-    void update(bool& field, bool value);
+    void update(bool xembedTray);
 
     X11Connection& m_connection;
     unsigned long m_selection = 0;
-    bool m_statusNotifierHost = false;
     bool m_xembedTray = false;
-    QDBusServiceWatcher* m_watcher = nullptr;
+    StatusNotifierTrayMonitor* m_statusNotifier;
+    bool m_wasAvailable = false;
 };
