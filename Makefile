@@ -7,7 +7,7 @@
 #       make test-asan (the suite under AddressSanitizer and UBSan),
 #       make package (build/tolvane_<version>_amd64.deb, checked by scripts/check-package).
 
-.PHONY: all deps build run test test-default test-asan test-tsan fuzz bench package clean
+.PHONY: all deps build run test test-default test-asan test-tsan fuzz bench package format clean
 
 all: build
 
@@ -21,10 +21,14 @@ build: deps
 run: build
 	scripts/run-tolvane build/src/tolvane
 
-# CI (CI=true) also runs the fuzzer and the sanitizer build first; the last
-# line printed is always the summary of the default suite.
+# CI (CI=true) also checks the format and that every header compiles on its
+# own, builds with warnings as errors, and runs the fuzzer and the sanitizer
+# build first; the last line printed is always the summary of the default suite.
 test: build
 ifeq ($(CI),true)
+	scripts/check-format
+	scripts/check-layers
+	cmake --build --preset default --target check_headers
 	$(MAKE) --no-print-directory fuzz
 	$(MAKE) --no-print-directory test-asan
 	$(MAKE) --no-print-directory package
@@ -56,6 +60,10 @@ package: build
 
 bench: build
 	scripts/with-desktop scripts/run-benchmarks build
+
+# Rewrites the C++ files to follow .clang-format.
+format:
+	scripts/check-format --fix
 
 clean:
 	rm -rf build build-asan build-tsan build-fuzz

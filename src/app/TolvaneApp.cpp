@@ -5,6 +5,8 @@
 
 #include "platform/InputSourceProvider.h"
 #include "core/InputSourceManager.h"
+#include "base/PreferenceChanges.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "core/RuleEngine.h"
 #include "base/Tolvane.h"
@@ -29,7 +31,6 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
-#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QStandardPaths>
 #include <QMenu>
@@ -40,8 +41,7 @@
 #include <cstdio>
 
 namespace {
-const QString kMenuBarShowFlagKey = QStringLiteral("menuBarShowFlag");
-const QString kQuitAlwaysKeepsWindowsKey = QStringLiteral("NSQuitAlwaysKeepsWindows");
+const QString& kQuitAlwaysKeepsWindowsKey = PreferenceKeys::quitAlwaysKeepsWindows.name;
 
 // Texts taken from data go into menu rows as they are: no mnemonics.
 QString menuText(const QString& text)
@@ -131,18 +131,13 @@ QString TolvaneApp::versionLine() const
     return QStringLiteral("v") + versionString(value);
 }
 
-QString TolvaneApp::labelSymbolName() const
-{
-    return ruleEngine().isPaused() ? QStringLiteral("keyboard.badge.exclamationmark") : QStringLiteral("keyboard");
-}
-
 void TolvaneApp::buildScenes()
 {
     // No main window: closing the settings window leaves the tray item running.
     QGuiApplication::setQuitOnLastWindowClosed(false);
     m_managers = m_dependencies.managers();
     Q_ASSERT(m_managers.ruleEngine && m_managers.menuBarIndicator);
-    m_menuBarShowFlag = Preferences::boolValue(kMenuBarShowFlagKey, Preferences::menuBarShowFlagByDefault);
+    m_menuBarShowFlag = Preferences::boolValue(PreferenceKeys::menuBarShowFlag);
 
     buildMenu();
 
@@ -307,7 +302,7 @@ void TolvaneApp::updateLabel()
 
 void TolvaneApp::refreshMenuBarShowFlag()
 {
-    const bool show = Preferences::boolValue(kMenuBarShowFlagKey, Preferences::menuBarShowFlagByDefault);
+    const bool show = Preferences::boolValue(PreferenceKeys::menuBarShowFlag);
     if (show == m_menuBarShowFlag)
         return;
     m_menuBarShowFlag = show;
@@ -318,14 +313,10 @@ void TolvaneApp::refreshMenuBarShowFlag()
 
 void TolvaneApp::watchPreferences()
 {
-    // Preferences carry no change notice. The settings are written to their file
-    // from the event loop right after a change, so the file's directory is watched
-    // (the file itself is replaced on every write).
-    const QFileInfo file(Preferences::store().fileName());
-    QDir().mkpath(file.absolutePath());
-    m_preferencesWatcher = new QFileSystemWatcher(this);
-    m_preferencesWatcher->addPath(file.absolutePath());
-    connect(m_preferencesWatcher, &QFileSystemWatcher::directoryChanged, this, &TolvaneApp::refreshMenuBarShowFlag);
+    connect(&PreferenceChanges::shared(), &PreferenceChanges::changed, this, [this](const QString& key) {
+        if (key == PreferenceKeys::menuBarShowFlag.name)
+            refreshMenuBarShowFlag();
+    });
 }
 
 bool TolvaneApp::eventFilter(QObject* watched, QEvent* event)

@@ -14,7 +14,6 @@ class InputSourceManager;
 class MenuBarIndicatorController;
 class PermissionsManager;
 class QAction;
-class QFileSystemWatcher;
 class QMenu;
 class QSystemTrayIcon;
 class QLabel;
@@ -91,8 +90,6 @@ public:
     // The label image: the keyboard symbol (the paused one while paused) and,
     // while the flag is shown, the current source's flag beside it.
     QIcon labelIcon() const { return m_labelIcon; }
-    // Names the symbol the label shows: "keyboard" or "keyboard.badge.exclamationmark".
-    QString labelSymbolName() const;
 
     // The settings window, or null before it was first opened.
     QWidget* settingsWindow() const { return m_settingsWindow; }
@@ -142,5 +139,4 @@ private:
     QPointer<QWidget> m_settingsWindow;
     QPointer<QLabel> m_noTrayNotice;
     QPointer<SystemTrayMonitor> m_trayMonitor;
-    QFileSystemWatcher* m_preferencesWatcher = nullptr;
 };

@@ -26,14 +26,3 @@ void JournalLogSink::write(Level level, const QString& subsystem, const QString&
     if (result < 0)
         m_fallback.write(level, subsystem, category, message);
 }
-
-LogSink& systemLogSink()
-{
-    static JournalLogSink journal;
-    static StderrLogSink standardError;
-    // TOLVANE_LOG_STDERR=1 keeps the log in the terminal (make run on a private desktop).
-    static LogSink& chosen = JournalLogSink::isJournalReachable() && qEnvironmentVariableIsEmpty("TOLVANE_LOG_STDERR")
-        ? static_cast<LogSink&>(journal)
-        : static_cast<LogSink&>(standardError);
-    return chosen;
-}

@@ -1,5 +1,10 @@
 #include "Logger.h"
 
+#include "StderrLogSink.h"
+#ifdef TOLVANE_WITH_JOURNAL
+#include "JournalLogSink.h"
+#endif
+
 #include <QGuiApplication>
 
 Q_LOGGING_CATEGORY(lcTolvaneCore, "com.kelvora.Tolvane.Core")
@@ -11,6 +16,21 @@ QString subsystemName()
     return desktopId.isEmpty() ? QStringLiteral("com.kelvora") : desktopId;
 }
 } // namespace
+
+LogSink& systemLogSink()
+{
+    static StderrLogSink standardError;
+#ifdef TOLVANE_WITH_JOURNAL
+    static JournalLogSink journal;
+    // TOLVANE_LOG_STDERR=1 keeps the log in the terminal (make run on a private desktop).
+    static LogSink& chosen = JournalLogSink::isJournalReachable() && qEnvironmentVariableIsEmpty("TOLVANE_LOG_STDERR")
+        ? static_cast<LogSink&>(journal)
+        : static_cast<LogSink&>(standardError);
+    return chosen;
+#else
+    return standardError;
+#endif
+}
 
 Logger& Logger::shared()
 {

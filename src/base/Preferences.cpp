@@ -1,5 +1,7 @@
 #include "Preferences.h"
 
+#include "PreferenceChanges.h"
+
 #include <cmath>
 
 QSettings& Preferences::store()
@@ -66,10 +68,12 @@ void Preferences::setValue(const QString& key, const QVariant& value)
 {
     store().setValue(key, value);
     store().sync();
+    Q_EMIT PreferenceChanges::shared().changed(key);
 }
 
 void Preferences::remove(const QString& key)
 {
     store().remove(key);
     store().sync();
+    Q_EMIT PreferenceChanges::shared().changed(key);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PreferenceKey.h"
+
 #include <QSettings>
 #include <QString>
 #include <QStringList>
@@ -7,7 +9,9 @@
 
 #include <optional>
 
-// The user's preferences ($XDG_CONFIG_HOME/kelvora/Tolvane.conf on Linux).
+// The user's preferences ($XDG_CONFIG_HOME/kelvora/Tolvane.conf on Linux),
+// named by the entries of PreferenceKeys. The one place that writes them:
+// every setValue and remove is announced by PreferenceChanges.
 //
 // Plain reads give what an absent key means everywhere: false, 0, no text.
 // Bound reads carry the default of the place that reads them and never write it.
@@ -27,10 +31,10 @@ public:
     static double doubleValue(const QString& key, double defaultValue);
     static QString stringValue(const QString& key, const QString& defaultValue);
 
-    // Settings whose absence means on, for the part that acts on them and
-    // for the page that shows them alike.
-    static constexpr bool soundEnabledByDefault = true;
-    static constexpr bool menuBarShowFlagByDefault = true;
+    // Bound reads with the table's default where the value is acted on.
+    static bool boolValue(const PreferenceKey& key) { return boolValue(key.name, key.actedOnDefault.toBool()); }
+    static double doubleValue(const PreferenceKey& key) { return doubleValue(key.name, key.actedOnDefault.toDouble()); }
+    static QString stringValue(const PreferenceKey& key) { return stringValue(key.name, key.actedOnDefault.toString()); }
 
     static void setValue(const QString& key, const QVariant& value);
     static void remove(const QString& key);

@@ -1,6 +1,7 @@
 #include "InputSourceMemory.h"
 
 #include "base/AtomicFile.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 
 #include "base/Logger.h"
@@ -81,7 +82,7 @@ QString InputSourceMemory::fileURL()
 
 QString InputSourceMemory::preferenceKey()
 {
-    return QStringLiteral("rememberLastInputSource");
+    return PreferenceKeys::rememberLastInputSource.name;
 }
 
 bool InputSourceMemory::isEnabledInPreferences()

@@ -2,6 +2,7 @@
 
 #include "InputSourceManager.h"
 #include "InputSourceMemory.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "RulesStore.h"
 #include "base/Tolvane.h"
@@ -19,7 +20,7 @@
 
 namespace {
 
-const QString kDefaultInputSourceKey = QStringLiteral("defaultInputSourceID");
+const QString& kDefaultInputSourceKey = PreferenceKeys::defaultInputSourceID.name;
 
 void printLine(const QString& line)
 {
@@ -254,7 +255,7 @@ void RuleEngine::giveFeedback(const QString& applicationID, const QString& targe
 
 void RuleEngine::postSwitchNotification(const QString& name)
 {
-    if (!Preferences::boolValue(QStringLiteral("showNotification")))
+    if (!Preferences::boolValue(PreferenceKeys::showNotification))
         return;
     if (!m_feedback.notifications)
         return;

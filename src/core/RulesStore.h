@@ -39,8 +39,6 @@ public:
     // nothing on disk, and the next save tries again.
     virtual std::optional<QString> save(const QList<AppRule>& rules);
 
-    // Whether a file that must be kept is still in the way of saving.
-    bool isHoldingUnreadableFile() const { return m_mustKeepFile; }
 
 private:
     std::optional<QString> keepUnreadableFile();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PreferenceKeys.h"
+
 #include "platform/GlobalKeyMonitor.h"
 
 #include <QObject>
@@ -30,7 +32,7 @@ public:
                         QObject* parent = nullptr);
     ~GlobalHotkeyManager() override;
 
-    static QString preferenceKey() { return QStringLiteral("pauseHotkeyEnabled"); }
+    static QString preferenceKey() { return PreferenceKeys::pauseHotkeyEnabled.name; }
     // The physical key of the hotkey.
     static QByteArray keyName() { return QByteArrayLiteral("AD10"); }
 

@@ -34,7 +34,6 @@ public:
     QRect nameLabelGeometry() const;
     // The name's width in the name label's font, unbounded.
     qreal nameTextWidth() const;
-    bool isTranslucent() const { return m_translucent; }
     // The panel as it would appear on screen, without showing it.
     QImage renderedImage();
 

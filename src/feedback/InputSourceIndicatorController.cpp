@@ -5,6 +5,7 @@
 #include "IndicatorWindow.h"
 
 #include "core/InputSourceManager.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "platform/ApplicationSource.h"
 #include "platform/DesktopCompositing.h"
@@ -87,7 +88,7 @@ bool InputSourceIndicatorController::useTranslucency()
 void InputSourceIndicatorController::presentIndicator(const QString& name, const QString& id,
                                                       const std::optional<QString>& icon)
 {
-    if (!Preferences::boolValue(QStringLiteral("indicatorEnabled")))
+    if (!Preferences::boolValue(PreferenceKeys::indicatorEnabled))
         return;
     if (m_hideWorkItem) {
         m_hideWorkItem->stop();
@@ -121,7 +122,7 @@ void InputSourceIndicatorController::presentIndicator(const QString& name, const
 
 double InputSourceIndicatorController::displayDuration()
 {
-    const double stored = Preferences::doubleValue(QStringLiteral("indicatorDuration"));
+    const double stored = Preferences::doubleValue(PreferenceKeys::indicatorDuration.name);
     if (!(stored > 0))
         return kDefaultDuration;
     return std::clamp(stored, kMinimumDuration, kMaximumDuration);
@@ -158,7 +159,7 @@ void InputSourceIndicatorController::positionIndicatorWindow(IndicatorWindow* wi
     const QSize size = window->size();
     const int x = visible.x() + (visible.width() - size.width()) / 2;
     int y = visible.y() + kEdgeMargin;
-    const QString position = Preferences::stringValue(QStringLiteral("indicatorPosition")).value_or(QString());
+    const QString position = Preferences::stringValue(PreferenceKeys::indicatorPosition.name).value_or(QString());
     switch (IndicatorPositions::fromRawValue(position).value_or(IndicatorPosition::topCenter)) {
     case IndicatorPosition::center:
         y = visible.y() + (visible.height() - size.height()) / 2;

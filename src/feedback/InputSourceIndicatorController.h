@@ -45,8 +45,6 @@ public:
 
     // The panel on screen (also while it fades), or null.
     IndicatorWindow* window() const { return m_window; }
-    // The pending hide task of the current panel, or null.
-    QTimer* hideWorkItem() const { return m_hideWorkItem; }
 
     static constexpr int kFadeDurationMs = 200;
     // The panel's distance from the screen's top or bottom edge.

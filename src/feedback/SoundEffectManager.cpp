@@ -1,6 +1,7 @@
 #include "SoundEffectManager.h"
 
 #include "base/Logger.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "platform/Platform.h"
 #include "platform/SoundPlayer.h"
@@ -27,12 +28,12 @@ SoundEffectManager::~SoundEffectManager() = default;
 
 bool SoundEffectManager::isEnabled() const
 {
-    return Preferences::boolValue(QStringLiteral("soundEnabled"), Preferences::soundEnabledByDefault);
+    return Preferences::boolValue(PreferenceKeys::soundEnabled);
 }
 
 double SoundEffectManager::volume() const
 {
-    return std::clamp(Preferences::doubleValue(QStringLiteral("soundVolume"), 0.5), 0.0, 1.0);
+    return std::clamp(Preferences::doubleValue(PreferenceKeys::soundVolume), 0.0, 1.0);
 }
 
 void SoundEffectManager::load(const QString& resourceDirectory)

@@ -31,7 +31,6 @@ public:
     bool isEnabled() const;
     // The stored "soundVolume" held to 0 to 1 (0.5 when absent or not a number).
     double volume() const;
-    bool useFallback() const { return m_useFallback; }
 
 private:
     void load(const QString& resourceDirectory);

@@ -23,7 +23,6 @@ public:
     };
 
     void add(PlatformBackend backend);
-    const QList<PlatformBackend>& backends() const { return m_backends; }
     const PlatformBackend* find(const QString& name) const;
     // The names, joined by ", ".
     QString names() const;

@@ -33,7 +33,6 @@ public:
     AppcastUpdater(Options options, UpdateUserDriver* driver, QObject* parent = nullptr);
     ~AppcastUpdater() override;
 
-    const Options& options() const { return m_options; }
     bool isChecking() const { return m_reply != nullptr; }
 
     // Starts a check unless one is running.

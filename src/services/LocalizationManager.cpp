@@ -1,6 +1,7 @@
 #include "LocalizationManager.h"
 
 #include "base/Logger.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "base/Tolvane.h"
 
@@ -14,8 +15,8 @@
 namespace {
 
 const QString kSystem = QStringLiteral("system");
-const QString kAppLanguageKey = QStringLiteral("appLanguage");
-const QString kPlatformLanguagesKey = QStringLiteral("AppleLanguages");
+const QString& kAppLanguageKey = PreferenceKeys::appLanguage.name;
+const QString& kPlatformLanguagesKey = PreferenceKeys::platformLanguages.name;
 constexpr char kContext[] = "Tolvane";
 
 } // namespace

@@ -34,9 +34,6 @@ public:
     void checkAccessibility();
     void startPolling();
     void recheckOnDisplayChange();
-    // Where the permission is granted; none (on X11) when there is nothing
-    // the user could grant.
-    QUrl settingsPage() const { return m_settingsPage; }
     void setSettingsPage(const QUrl& page) { m_settingsPage = page; }
     bool canRequestAccess() const { return m_settingsPage.isValid(); }
 

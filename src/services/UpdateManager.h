@@ -28,7 +28,6 @@ public:
 
     bool isCheckingForUpdates() const { return m_isCheckingForUpdates; }
     QString lastCheckMessage() const { return m_lastCheckMessage; }
-    AppcastUpdater* updaterController() const { return m_updaterController; }
 
     // Starts a user-initiated check; the updater shows its own dialogs.
     void checkForUpdates();

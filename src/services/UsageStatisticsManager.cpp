@@ -3,11 +3,11 @@
 #include "base/Preferences.h"
 
 #ifdef TOLVANE_HAS_TELEMETRY
-#include "telemetry/ApplicationActivity.h"
-#include "telemetry/DefaultSignalPayload.h"
-#include "telemetry/TelemetryDeck.h"
-#include "telemetry/TelemetryManager.h"
-#include "telemetry/TelemetryManagerConfiguration.h"
+#include "telemetrydeck/ApplicationActivity.h"
+#include "telemetrydeck/DefaultSignalPayload.h"
+#include "telemetrydeck/TelemetryDeck.h"
+#include "telemetrydeck/TelemetryManager.h"
+#include "telemetrydeck/TelemetryManagerConfiguration.h"
 #endif
 
 #include <QGuiApplication>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/PreferenceKeys.h"
+
 #include <QObject>
 #include <QString>
 #include <QUrl>
@@ -18,7 +20,7 @@ public:
     static UsageStatisticsManager& shared();
     explicit UsageStatisticsManager(QObject* parent = nullptr);
 
-    static QString sharingKey() { return QStringLiteral("shareUsageStatistics"); }
+    static QString sharingKey() { return PreferenceKeys::shareUsageStatistics.name; }
     static QString analyticsAppID() { return QStringLiteral("5V1I0D37-9A42-4R6O-8V21-3A7V9O04R6O2"); }
     // Built with the analytics client.
     static bool isAvailable();

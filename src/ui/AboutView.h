@@ -23,9 +23,6 @@ public:
     // Logs the link, then opens it when it is a valid https address.
     void contactSupport();
 
-    QLabel* versionLabel() const { return m_version; }
-    QLabel* nameLabel() const { return m_name; }
-    QLabel* descriptionLabel() const { return m_description; }
     QPushButton* supportButton() const { return m_support; }
 
 protected:

@@ -16,8 +16,6 @@ class AppIconView : public QWidget {
 public:
     AppIconView(const QString& bundleID, int size, QWidget* parent = nullptr);
 
-    QString bundleID() const { return m_bundleID; }
-    int iconSize() const { return m_size; }
     std::optional<QIcon> icon() const { return m_icon; }
 
     // The installed application's desktop entry icon (from the icon theme, or

@@ -8,6 +8,7 @@
 #include "core/InputSourceManager.h"
 #include "core/InputSourceMemory.h"
 #include "platform/InputSourceProvider.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "core/RuleEngine.h"
 #include "base/Tolvane.h"
@@ -30,7 +31,7 @@
 namespace {
 
 const QString kSystem = QStringLiteral("system");
-const QString kShowNotification = QStringLiteral("showNotification");
+const QString& kShowNotification = PreferenceKeys::showNotification.name;
 
 QGroupBox* section(QVBoxLayout* page, QWidget* parent)
 {
@@ -185,7 +186,7 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
 
     {
         const QSignalBlocker blocker(m_notification);
-        m_notification->setChecked(Preferences::boolValue(kShowNotification, false));
+        m_notification->setChecked(Preferences::boolValue(kShowNotification, PreferenceKeys::showNotification.pageDefault.toBool()));
     }
     retranslate();
     WheelGuard::protect(this);
@@ -198,10 +199,7 @@ QUrl GeneralSettingsView::websiteURL()
 
 QStringList GeneralSettingsView::resetKeys()
 {
-    return {QStringLiteral("appLanguage"),      QStringLiteral("showNotification"),   QStringLiteral("soundEnabled"),
-            QStringLiteral("soundVolume"),      QStringLiteral("indicatorEnabled"),   QStringLiteral("indicatorPosition"),
-            QStringLiteral("indicatorDuration"), QStringLiteral("menuBarShowFlag"),   QStringLiteral("pauseHotkeyEnabled"),
-            InputSourceMemory::preferenceKey()};
+    return PreferenceKeys::resetNames();
 }
 
 void GeneralSettingsView::showEvent(QShowEvent* event)
@@ -210,7 +208,7 @@ void GeneralSettingsView::showEvent(QShowEvent* event)
     attachLaunchManager();
     fillNoRuleChoices();
     const QSignalBlocker blocker(m_notification);
-    m_notification->setChecked(Preferences::boolValue(kShowNotification, false));
+    m_notification->setChecked(Preferences::boolValue(kShowNotification, PreferenceKeys::showNotification.pageDefault.toBool()));
 }
 
 void GeneralSettingsView::attachLaunchManager()

@@ -46,7 +46,6 @@ public:
     QLabel* shareStatisticsNote() const { return m_shareStatisticsNote; }
     QPushButton* checkForUpdatesButton() const { return m_checkUpdates; }
     QPushButton* websiteButton() const { return m_website; }
-    QPushButton* resetButton() const { return m_reset; }
     QMessageBox* resetConfirmation() const { return m_confirmation; }
 
 protected:

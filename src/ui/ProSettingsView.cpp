@@ -7,6 +7,7 @@
 #include "WheelGuard.h"
 #include "backup/RulesDocument.h"
 #include "backup/RulesExportManager.h"
+#include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
 #include "base/Tolvane.h"
 #include "feedback/GlobalHotkeyManager.h"
@@ -36,13 +37,19 @@
 
 namespace {
 
-const QString kSoundEnabled = QStringLiteral("soundEnabled");
-const QString kSoundVolume = QStringLiteral("soundVolume");
-const QString kIndicatorEnabled = QStringLiteral("indicatorEnabled");
-const QString kIndicatorPosition = QStringLiteral("indicatorPosition");
-const QString kIndicatorDuration = QStringLiteral("indicatorDuration");
-const QString kMenuBarShowFlag = QStringLiteral("menuBarShowFlag");
-const QString kPauseHotkeyEnabled = QStringLiteral("pauseHotkeyEnabled");
+const QString& kSoundEnabled = PreferenceKeys::soundEnabled.name;
+const QString& kSoundVolume = PreferenceKeys::soundVolume.name;
+const QString& kIndicatorEnabled = PreferenceKeys::indicatorEnabled.name;
+const QString& kIndicatorPosition = PreferenceKeys::indicatorPosition.name;
+const QString& kIndicatorDuration = PreferenceKeys::indicatorDuration.name;
+const QString& kMenuBarShowFlag = PreferenceKeys::menuBarShowFlag.name;
+const QString& kPauseHotkeyEnabled = PreferenceKeys::pauseHotkeyEnabled.name;
+
+// What the page shows for a boolean while it is absent.
+bool shownValue(const PreferenceKey& key)
+{
+    return Preferences::boolValue(key.name, key.pageDefault.toBool());
+}
 
 // Slider positions: duration 1..6 stands for 0.5 s steps, volume 1..10 for tenths.
 constexpr double kDurationStep = 0.5;
@@ -270,8 +277,8 @@ void ProSettingsView::reload()
 {
     const QSignalBlocker b1(m_indicator), b2(m_position), b3(m_duration), b4(m_sound), b5(m_volume), b6(m_hotkey),
         b7(m_menuFlag);
-    m_indicator->setChecked(Preferences::boolValue(kIndicatorEnabled, false));
-    const auto position = IndicatorPositions::fromRawValue(Preferences::stringValue(kIndicatorPosition, QStringLiteral("top")));
+    m_indicator->setChecked(shownValue(PreferenceKeys::indicatorEnabled));
+    const auto position = IndicatorPositions::fromRawValue(Preferences::stringValue(kIndicatorPosition, PreferenceKeys::indicatorPosition.pageDefault.toString()));
     m_position->setCurrentIndex(
         qMax(0, m_position->findData(IndicatorPositions::rawValue(position.value_or(IndicatorPosition::topCenter)))));
     // Values written by hand or by another program are held to what the
@@ -279,13 +286,13 @@ void ProSettingsView::reload()
     const double duration = InputSourceIndicatorController::displayDuration();
     m_duration->setValue(static_cast<int>(std::lround(duration / kDurationStep)));
     m_durationValue->setText(durationText(duration));
-    m_sound->setChecked(Preferences::boolValue(kSoundEnabled, Preferences::soundEnabledByDefault));
-    const double volume = std::clamp(Preferences::doubleValue(kSoundVolume, 0.5), 0.0, 1.0);
+    m_sound->setChecked(shownValue(PreferenceKeys::soundEnabled));
+    const double volume = std::clamp(Preferences::doubleValue(kSoundVolume, PreferenceKeys::soundVolume.pageDefault.toDouble()), 0.0, 1.0);
     m_volume->setValue(static_cast<int>(std::lround(volume / kVolumeStep)));
     m_volumeValue->setText(volumeText(volume));
-    m_hotkey->setChecked(Preferences::boolValue(kPauseHotkeyEnabled, false));
+    m_hotkey->setChecked(shownValue(PreferenceKeys::pauseHotkeyEnabled));
     showPauseKeyBinding();
-    m_menuFlag->setChecked(Preferences::boolValue(kMenuBarShowFlag, Preferences::menuBarShowFlagByDefault));
+    m_menuFlag->setChecked(shownValue(PreferenceKeys::menuBarShowFlag));
     showDependentRows();
 }
 
@@ -411,7 +418,6 @@ void ProSettingsView::handleImportLocations(const QList<QUrl>& locations)
     if (!services.rulesExport)
         return;
     if (const std::optional<QString> result = services.rulesExport().importCompleted(locations)) {
-        m_importResult = *result;
         showAlert(Tolvane::tr("Import Result"), *result);
     }
 }

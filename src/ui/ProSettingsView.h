@@ -59,7 +59,6 @@ public:
     QFileDialog* importer() const { return m_importer; }
     // The page's one alert: the import result, or why an export failed.
     QMessageBox* alert() const { return m_alert; }
-    QString importResult() const { return m_importResult; }
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -73,7 +72,6 @@ private:
     void showAlert(const QString& title, const QString& text);
 
     RuleEngine& m_ruleEngine;
-    QString m_importResult;
     QPointer<QFileDialog> m_exporter;
     QPointer<QFileDialog> m_importer;
     QPointer<QMessageBox> m_alert;

@@ -44,8 +44,6 @@ public:
     // window layout that asked would shrink the window to the least height.
     bool hasHeightForWidth() const override { return false; }
 
-    QListWidget* sidebar() const { return m_sidebar; }
-    QLabel* versionFooter() const { return m_footer; }
     AccessibilityBanner* banner() const { return m_banner; }
     // Shown above every page while this desktop has no backend.
     NoticeBanner* unsupportedDesktopBanner() const { return m_unsupportedDesktop; }
@@ -56,7 +54,6 @@ public:
     RuleListView* ruleListView() const { return m_rules; }
     GeneralSettingsView* generalSettingsView() const { return m_general; }
     ProSettingsView* proSettingsView() const { return m_pro; }
-    AboutView* aboutView() const { return m_about; }
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -25,9 +25,6 @@ public:
     Kind kind() const { return m_kind; }
     QString heading() const;
     QString body() const;
-    // Empty unless an update is offered; always https.
-    QUrl downloadURL() const { return m_downloadURL; }
-    QPushButton* defaultButton() const { return m_defaultButton; }
 
     // Opens the download link (only an https link) and closes the dialog.
     void download();

@@ -9,7 +9,7 @@
 
 #include <QDBusAbstractAdaptor>
 #include "services/UsageStatisticsManager.h"
-#include "telemetry/SignalPostBody.h"
+#include "telemetrydeck/SignalPostBody.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

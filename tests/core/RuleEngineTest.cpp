@@ -226,9 +226,9 @@ private Q_SLOTS:
         QFETCH(QStringList, activations);
         EngineHarness harness;
         RuleEngine& engine = harness.start();
-        for (const QString& id : {"libreoffice-writer", "org.example.Mail"})
+        for (const char* id : {"libreoffice-writer", "org.example.Mail"})
             engine.addRule(ruleFor(id, "xkb:de"));
-        for (const QString& id : {"libreoffice-calc", "org.example.Chat"})
+        for (const char* id : {"libreoffice-calc", "org.example.Chat"})
             engine.addRule(ruleFor(id, "xkb:ru"));
         for (const QString& activation : activations) {
             const QStringList parts = activation.split(QLatin1Char(' '));

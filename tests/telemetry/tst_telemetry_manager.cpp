@@ -220,7 +220,7 @@ private slots:
         QCOMPARE(server.requests().size(), 0);
         QVERIFY(!SessionManager::shared().isCountingActiveTime());
         const QStringList written = TelemetryManager::clientSuite()->allKeys();
-        for (const QString& key : {"recentSessions", "firstSessionDate", "distinctDaysUsed", "defaultUserIdentifier"})
+        for (const QString key : {"recentSessions", "firstSessionDate", "distinctDaysUsed", "defaultUserIdentifier"})
             QVERIFY2(reason == "disabled while running" || !written.contains(key), qPrintable(key));
         TelemetryManager::terminate(); // saves nothing
         QVERIFY(!QFile::exists(cacheFile));

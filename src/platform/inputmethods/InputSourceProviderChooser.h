@@ -27,8 +27,6 @@ public:
     // fcitx5, then IBus, on the session bus, before `layouts`.
     static std::unique_ptr<InputSourceProviderChooser> withInputMethodFrameworks(InputSourceProvider* layouts);
 
-    // The provider in charge now, or null.
-    InputSourceProvider* activeProvider() const { return m_active; }
 
     QString providerName() const override;
     std::optional<QList<InputSourceProperties>> enabledInputSources() override;
