@@ -177,7 +177,7 @@ bool InputSourceIndicatorController::presentThroughOverlay(IndicatorWindow* wind
 {
     if (!m_overlay)
         return false;
-    const QString position = Preferences::stringValue(QStringLiteral("indicatorPosition")).value_or(QString());
+    const QString position = Preferences::stringValue(PreferenceKeys::indicatorPosition.name).value_or(QString());
     OverlayPresenter::Placement placement = OverlayPresenter::Placement::Top;
     switch (IndicatorPositions::fromRawValue(position).value_or(IndicatorPosition::topCenter)) {
     case IndicatorPosition::center:
