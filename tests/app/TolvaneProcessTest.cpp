@@ -161,7 +161,7 @@ private:
 void leaveQueuedRecords(const QString& cacheFile)
 {
     QList<telemetrydeck::SignalPostBody> records;
-    for (const QString type : {QStringLiteral("earlier-1"), QStringLiteral("earlier-2"), QStringLiteral("earlier-3")})
+    for (const QString& type : {QStringLiteral("earlier-1"), QStringLiteral("earlier-2"), QStringLiteral("earlier-3")})
         records.append({QDateTime::currentDateTimeUtc(), QStringLiteral("APP"), QString(64, QLatin1Char('a')),
                         QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"), type, std::nullopt, {},
                         QStringLiteral("false")});

@@ -192,7 +192,7 @@ private Q_SLOTS:
         const QString directory = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR");
         if (directory.isEmpty())
             QSKIP("TOLVANE_SCREENSHOT_DIR is not set");
-        for (const QString language : {QStringLiteral("en"), QStringLiteral("ja")}) {
+        for (const QString& language : {QStringLiteral("en"), QStringLiteral("ja")}) {
             LocalizationManager::shared().setLanguage(language, false);
             const bool ja = language == QLatin1String("ja");
             const QList<std::array<QString, 3>> shots{{"top", ja ? "日本語 (かな入力)" : "German", ja ? "🇯🇵" : "🇩🇪"},

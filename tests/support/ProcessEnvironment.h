@@ -20,7 +20,7 @@ inline QProcessEnvironment environmentUnder(const QString& root)
     seen.open(QIODevice::WriteOnly);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), root);
-    for (const QString part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),
+    for (const QString& part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),
                                QStringLiteral("state")})
         environment.insert(QStringLiteral("XDG_%1_HOME").arg(part.toUpper()), root + QLatin1Char('/') + part);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
