@@ -1,0 +1,285 @@
+// Tolvane's helper inside GNOME Shell.
+//
+// GNOME Shell keeps to itself which window has the focus and which input
+// sources it offers, so Tolvane asks this extension over D-Bus. The service
+// lives on the Shell's own session-bus connection, owns the name
+// com.kelvora.Tolvane.Shell while the extension is enabled (Tolvane watches it
+// to know whether the extension runs) and serves com.kelvora.Tolvane.Shell1 at
+// /com/kelvora/Tolvane/Shell.
+//
+// This file is shared by both variants of the extension: the one for GNOME 42
+// to 44 (legacy imports) and the one for GNOME 45 and later (ES modules). It
+// imports nothing itself; each variant hands in the libraries it loaded.
+
+var BUS_NAME = 'com.kelvora.Tolvane.Shell';
+var OBJECT_PATH = '/com/kelvora/Tolvane/Shell';
+
+var INTERFACE_XML = `<node>
+  <interface name="com.kelvora.Tolvane.Shell1">
+    <method name="GetFocusedWindow">
+      <arg type="a{sv}" name="window" direction="out"/>
+    </method>
+    <signal name="FocusChanged">
+      <arg type="a{sv}" name="window"/>
+    </signal>
+    <method name="GetInputSources">
+      <arg type="a(sss)" name="sources" direction="out"/>
+    </method>
+    <method name="GetCurrentInputSource">
+      <arg type="i" name="index" direction="out"/>
+    </method>
+    <method name="ActivateInputSource">
+      <arg type="u" name="index" direction="in"/>
+      <arg type="b" name="accepted" direction="out"/>
+    </method>
+    <signal name="CurrentInputSourceChanged">
+      <arg type="i" name="index"/>
+    </signal>
+    <signal name="InputSourcesChanged"/>
+    <method name="ShowIndicator">
+      <arg type="s" name="icon" direction="in"/>
+      <arg type="s" name="text" direction="in"/>
+      <arg type="s" name="position" direction="in"/>
+      <arg type="d" name="seconds" direction="in"/>
+    </method>
+    <method name="SetPanelMenu">
+      <arg type="s" name="label" direction="in"/>
+      <arg type="a(ssb)" name="rows" direction="in"/>
+    </method>
+    <signal name="PanelMenuActivated">
+      <arg type="s" name="key"/>
+    </signal>
+    <property name="Version" type="u" access="read"/>
+  </interface>
+</node>`;
+
+// The look of Tolvane's own floating indicator, in logical pixels.
+var INDICATOR_STYLE = 'background-color: rgba(28, 28, 30, 0.82); border-radius: 14px; ' +
+    'padding: 12px 18px 12px 16px; spacing: 8px;';
+var INDICATOR_ICON_STYLE = 'font-size: 28px; font-family: "Noto Color Emoji", sans-serif;';
+var INDICATOR_TEXT_STYLE = 'font-size: 20px; font-weight: 500; color: white;';
+var INDICATOR_EDGE_MARGIN = 80;
+var INDICATOR_FADE_MS = 200;
+
+var TolvaneShellService = class TolvaneShellService {
+    // `lib` holds GLib, Gio, Shell, St, Clutter, Main, Keyboard (ui/status/keyboard),
+    // PanelMenu and PopupMenu, as the variant imported them.
+    constructor(lib) {
+        this._lib = lib;
+        this._exported = null;
+        this._nameId = 0;
+        this._signals = [];
+        this._indicator = null;
+        this._indicatorTimeout = 0;
+        this._panelButton = null;
+    }
+
+    enable() {
+        const {Gio} = this._lib;
+        this._exported = Gio.DBusExportedObject.wrapJSObject(INTERFACE_XML, this);
+        this._exported.export(Gio.DBus.session, OBJECT_PATH);
+        this._nameId = Gio.bus_own_name_on_connection(Gio.DBus.session, BUS_NAME,
+            Gio.BusNameOwnerFlags.NONE, null, null);
+
+        this._connect(global.display, 'notify::focus-window', () => this._focusChanged());
+        const sources = this._lib.Keyboard.getInputSourceManager();
+        this._connect(sources, 'current-source-changed', () => this._currentSourceChanged());
+        this._connect(sources, 'sources-changed', () => this._exported.emit_signal('InputSourcesChanged', null));
+    }
+
+    disable() {
+        const {Gio, GLib} = this._lib;
+        for (const [object, id] of this._signals)
+            object.disconnect(id);
+        this._signals = [];
+        if (this._indicatorTimeout) {
+            GLib.source_remove(this._indicatorTimeout);
+            this._indicatorTimeout = 0;
+        }
+        this._destroyIndicator();
+        if (this._panelButton) {
+            this._panelButton.destroy();
+            this._panelButton = null;
+        }
+        if (this._nameId) {
+            Gio.bus_unown_name(this._nameId);
+            this._nameId = 0;
+        }
+        if (this._exported) {
+            this._exported.unexport();
+            this._exported = null;
+        }
+    }
+
+    get Version() {
+        return 1;
+    }
+
+    GetFocusedWindow() {
+        return this._windowIds(global.display.get_focus_window());
+    }
+
+    GetInputSources() {
+        return this._sourceList().map(source => [source.type, source.id, source.displayName || '']);
+    }
+
+    GetCurrentInputSource() {
+        const current = this._lib.Keyboard.getInputSourceManager().currentSource;
+        return current ? current.index : -1;
+    }
+
+    // Not interactive: an automatic switch does not reorder the user's
+    // most-recently-used list in the settings.
+    ActivateInputSource(index) {
+        const source = this._lib.Keyboard.getInputSourceManager().inputSources[index];
+        if (!source)
+            return false;
+        source.activate(false);
+        return true;
+    }
+
+    ShowIndicator(icon, text, position, seconds) {
+        this._showIndicator(icon, text, position, seconds);
+    }
+
+    SetPanelMenu(label, rows) {
+        this._updatePanelButton(label, rows);
+    }
+
+    _connect(object, signal, handler) {
+        this._signals.push([object, object.connect(signal, handler)]);
+    }
+
+    _sourceList() {
+        const sources = this._lib.Keyboard.getInputSourceManager().inputSources;
+        return Object.keys(sources).map(Number).sort((a, b) => a - b).map(index => sources[index]);
+    }
+
+    _focusChanged() {
+        const ids = this._windowIds(global.display.get_focus_window());
+        const {GLib} = this._lib;
+        this._exported.emit_signal('FocusChanged', new GLib.Variant('(a{sv})', [ids]));
+    }
+
+    _currentSourceChanged() {
+        const {GLib} = this._lib;
+        this._exported.emit_signal('CurrentInputSourceChanged',
+            new GLib.Variant('(i)', [this.GetCurrentInputSource()]));
+    }
+
+    // What names the window's application. GNOME's own id for a window without
+    // a desktop entry ("window:N") means nothing outside this session, so it is
+    // left out; Tolvane then goes by the other names.
+    _windowIds(window) {
+        const {GLib, Shell} = this._lib;
+        const ids = {time: new GLib.Variant('x', GLib.get_monotonic_time())};
+        if (!window)
+            return ids;
+        const text = (key, value) => {
+            if (value)
+                ids[key] = new GLib.Variant('s', value);
+        };
+        text('wmClass', window.get_wm_class());
+        text('wmClassInstance', window.get_wm_class_instance());
+        text('gtkApplicationId', window.get_gtk_application_id());
+        text('sandboxedAppId', window.get_sandboxed_app_id());
+        const app = Shell.WindowTracker.get_default().get_window_app(window);
+        if (app && app.get_app_info()) {
+            text('appId', app.get_id().replace(/\.desktop$/, ''));
+            text('appName', app.get_name());
+        }
+        const pid = window.get_pid();
+        if (pid > 0)
+            ids.pid = new GLib.Variant('u', pid);
+        ids.windowId = new GLib.Variant('t', window.get_id());
+        const frame = window.get_frame_rect();
+        ids.frame = new GLib.Variant('(iiii)', [frame.x, frame.y, frame.width, frame.height]);
+        return ids;
+    }
+
+    _showIndicator(icon, text, position, seconds) {
+        const {GLib, St, Clutter, Main} = this._lib;
+        if (this._indicatorTimeout) {
+            GLib.source_remove(this._indicatorTimeout);
+            this._indicatorTimeout = 0;
+        }
+        this._destroyIndicator();
+
+        const box = new St.BoxLayout({style: INDICATOR_STYLE, reactive: false, can_focus: false});
+        box.add_child(new St.Label({text: icon, style: INDICATOR_ICON_STYLE, y_align: Clutter.ActorAlign.CENTER}));
+        box.add_child(new St.Label({text, style: INDICATOR_TEXT_STYLE, y_align: Clutter.ActorAlign.CENTER}));
+        Main.layoutManager.uiGroup.add_child(box);
+        this._indicator = box;
+        this._placeIndicator(box, position);
+
+        const duration = seconds > 0 ? seconds : 1.5;
+        this._indicatorTimeout = GLib.timeout_add(GLib.PRIORITY_DEFAULT, Math.round(duration * 1000), () => {
+            this._indicatorTimeout = 0;
+            box.ease({
+                opacity: 0,
+                duration: INDICATOR_FADE_MS,
+                mode: Clutter.AnimationMode.EASE_OUT_QUAD,
+                onComplete: () => {
+                    if (this._indicator === box)
+                        this._destroyIndicator();
+                },
+            });
+            return GLib.SOURCE_REMOVE;
+        });
+    }
+
+    // Centred on the monitor of the focused window, at the top, middle or
+    // bottom, as Tolvane places its own panel.
+    _placeIndicator(box, position) {
+        const {Main} = this._lib;
+        const window = global.display.get_focus_window();
+        const monitorIndex = window ? window.get_monitor() : Main.layoutManager.primaryIndex;
+        const monitor = Main.layoutManager.monitors[monitorIndex] || Main.layoutManager.primaryMonitor;
+        if (!monitor)
+            return;
+        const [, width] = box.get_preferred_width(-1);
+        const [, height] = box.get_preferred_height(width);
+        let y = monitor.y + INDICATOR_EDGE_MARGIN;
+        if (position === 'center')
+            y = monitor.y + Math.round((monitor.height - height) / 2);
+        else if (position === 'bottom')
+            y = monitor.y + monitor.height - height - INDICATOR_EDGE_MARGIN;
+        box.set_position(monitor.x + Math.round((monitor.width - width) / 2), y);
+    }
+
+    _destroyIndicator() {
+        if (this._indicator) {
+            this._indicator.destroy();
+            this._indicator = null;
+        }
+    }
+
+    // The panel button stands in for the tray, which GNOME does not have:
+    // `label` is its text, each row (key, text, enabled) a menu entry; an
+    // empty key makes a separator. A chosen row is announced by its key.
+    _updatePanelButton(label, rows) {
+        const {St, Clutter, Main, PanelMenu, PopupMenu, GLib} = this._lib;
+        if (!this._panelButton) {
+            this._panelButton = new PanelMenu.Button(0.0, 'Tolvane', false);
+            this._panelLabel = new St.Label({y_align: Clutter.ActorAlign.CENTER});
+            this._panelButton.add_child(this._panelLabel);
+            Main.panel.addToStatusArea(BUS_NAME, this._panelButton);
+        }
+        this._panelLabel.text = label;
+        const menu = this._panelButton.menu;
+        menu.removeAll();
+        for (const [key, text, enabled] of rows) {
+            if (!key) {
+                menu.addMenuItem(new PopupMenu.PopupSeparatorMenuItem(text || ''));
+                continue;
+            }
+            const item = new PopupMenu.PopupMenuItem(text);
+            item.setSensitive(enabled);
+            item.connect('activate', () => {
+                if (this._exported)
+                    this._exported.emit_signal('PanelMenuActivated', new GLib.Variant('(s)', [key]));
+            });
+            menu.addMenuItem(item);
+        }
+    }
+};
