@@ -22,8 +22,11 @@ var INTERFACE_XML = `<node>
     <signal name="FocusChanged">
       <arg type="a{sv}" name="window"/>
     </signal>
+    <method name="GetWindows">
+      <arg type="aa{sv}" name="windows" direction="out"/>
+    </method>
     <method name="GetInputSources">
-      <arg type="a(sss)" name="sources" direction="out"/>
+      <arg type="a(ssss)" name="sources" direction="out"/>
     </method>
     <method name="GetCurrentInputSource">
       <arg type="i" name="index" direction="out"/>
@@ -62,8 +65,8 @@ var INDICATOR_EDGE_MARGIN = 80;
 var INDICATOR_FADE_MS = 200;
 
 var TolvaneShellService = class TolvaneShellService {
-    // `lib` holds GLib, Gio, Shell, St, Clutter, Main, Keyboard (ui/status/keyboard),
-    // PanelMenu and PopupMenu, as the variant imported them.
+    // `lib` holds GLib, Gio, Meta, Shell, St, Clutter, Main, Keyboard (ui/status/keyboard),
+    // IBusManager (misc/ibusManager), PanelMenu and PopupMenu, as the variant imported them.
     constructor(lib) {
         this._lib = lib;
         this._exported = null;
@@ -119,8 +122,24 @@ var TolvaneShellService = class TolvaneShellService {
         return this._windowIds(global.display.get_focus_window());
     }
 
+    // The ordinary windows, oldest first.
+    GetWindows() {
+        const {Meta} = this._lib;
+        return global.get_window_actors()
+            .map(actor => actor.meta_window)
+            .filter(window => window.get_window_type() === Meta.WindowType.NORMAL && !window.is_skip_taskbar())
+            .sort((a, b) => a.get_stable_sequence() - b.get_stable_sequence())
+            .map(window => this._windowIds(window));
+    }
+
+    // (type, id, name, language): ("xkb", "de", "German", "") or
+    // ("ibus", "hangul", "Korean (Hangul)", "ko").
     GetInputSources() {
-        return this._sourceList().map(source => [source.type, source.id, source.displayName || '']);
+        const ibus = this._lib.IBusManager.getIBusManager();
+        return this._sourceList().map(source => {
+            const engine = source.type === 'ibus' ? ibus.getEngineDesc(source.id) : null;
+            return [source.type, source.id, source.displayName || '', engine ? engine.get_language() || '' : ''];
+        });
     }
 
     GetCurrentInputSource() {
