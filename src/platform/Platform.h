@@ -4,6 +4,7 @@
 #include "ApplicationSource.h"
 #include "DesktopCompositing.h"
 #include "DesktopConflictMonitor.h"
+#include "DesktopIssues.h"
 #include "GlobalKeyMonitor.h"
 #include "InputSourceProvider.h"
 #include "LoginItemService.h"
@@ -58,4 +59,6 @@ public:
     virtual OverlayPresenter* overlayPresenter() { return nullptr; }
     // The desktop's own settings that work against Tolvane; null when the backend knows of none.
     virtual DesktopConflictMonitor* desktopConflictMonitor() { return nullptr; }
+    // What about the desktop keeps Tolvane from switching; null where nothing can.
+    virtual DesktopIssues* desktopIssues() { return nullptr; }
 };

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QVariantMap>
+
+#include <optional>
+
+class QDBusServiceWatcher;
+
+// Tolvane's GNOME Shell extension, seen from Tolvane: a client of the
+// com.kelvora.Tolvane.Shell1 interface that the extension serves on the
+// Shell's own bus connection (data/gnome-shell-extension/service.js).
+//
+// While the extension runs it owns com.kelvora.Tolvane.Shell; `isRunning`
+// follows that name. Every call fails quietly (nullopt, false) while it does
+// not run.
+class GnomeShellExtension : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
+public:
+    static constexpr const char* kUuid = "tolvane@kelvora.com";
+    static constexpr const char* kBusName = "com.kelvora.Tolvane.Shell";
+    static constexpr const char* kObjectPath = "/com/kelvora/Tolvane/Shell";
+    static constexpr const char* kInterface = "com.kelvora.Tolvane.Shell1";
+
+    // One of the Shell's input sources: ("xkb", "de", "German", "") or
+    // ("ibus", "hangul", "Korean (Hangul)", "ko").
+    struct InputSource {
+        QString type;
+        QString id;
+        QString name;
+        QString language;
+    };
+
+    explicit GnomeShellExtension(QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+
+    bool isRunning() const { return m_running; }
+
+    // The ids of the focused window (keys as the extension names them:
+    // wmClass, gtkApplicationId, sandboxedAppId, appId, appName, pid, frame);
+    // an empty map when no window has the focus.
+    std::optional<QVariantMap> focusedWindow();
+    // Every ordinary window, oldest first.
+    std::optional<QList<QVariantMap>> windows();
+    std::optional<QList<InputSource>> inputSources();
+    // The index of the current source in `inputSources()`, or nullopt.
+    std::optional<int> currentInputSource();
+    bool activateInputSource(int index);
+    void showIndicator(const QString& icon, const QString& text, const QString& position, double seconds);
+
+Q_SIGNALS:
+    void isRunningChanged();
+    void focusChanged(const QVariantMap& window);
+    void currentInputSourceChanged(int index);
+    void inputSourcesChanged();
+
+private Q_SLOTS:
+    void onFocusChanged(const QVariantMap& window);
+    void onCurrentInputSourceChanged(int index);
+    void onInputSourcesChanged();
+
+private:
+    void setRunning(bool running);
+    QDBusMessage call(const QString& method, const QVariantList& arguments = {});
+
+    QDBusConnection m_bus;
+    QDBusServiceWatcher* m_watcher;
+    bool m_running = false;
+};
