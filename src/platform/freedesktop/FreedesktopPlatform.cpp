@@ -22,6 +22,8 @@ void FreedesktopPlatform::releaseInputSources()
 
 InputSourceProvider* FreedesktopPlatform::inputSourceProvider()
 {
+    if (desktopDrivesInputMethods())
+        return layoutProvider();
     if (!m_inputSources)
         m_inputSources = InputSourceProviderChooser::withInputMethodFrameworks(layoutProvider());
     return m_inputSources.get();

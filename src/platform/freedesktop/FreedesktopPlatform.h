@@ -31,6 +31,10 @@ public:
 protected:
     // The display server's own keyboard layouts; null when it has none Tolvane can switch.
     virtual InputSourceProvider* layoutProvider() = 0;
+    // Whether the desktop itself keeps the input methods among its sources and
+    // follows only its own switches (GNOME Shell drives IBus): then
+    // layoutProvider() lists and selects them all, and no framework is asked.
+    virtual bool desktopDrivesInputMethods() const { return false; }
     // Lets go of the framework chooser; a backend calls it first in its
     // destructor, before the layout provider the chooser points at goes.
     void releaseInputSources();

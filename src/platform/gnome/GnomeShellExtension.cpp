@@ -1,6 +1,7 @@
 #include "GnomeShellExtension.h"
 
 #include <QDBusArgument>
+#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusServiceWatcher>

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/freedesktop/FreedesktopPlatform.h"
+
+#include <memory>
+
+class GnomeApplicationSource;
+class GnomeDesktopIssues;
+class GnomeInputSourceProvider;
+class GnomeShellExtension;
+class WaylandDesktopCompositing;
+
+// GNOME Shell. The Shell tells no other client which window has the focus and
+// ignores switches it did not make, so everything goes through Tolvane's own
+// Shell extension (data/gnome-shell-extension/): the focused window, the
+// Shell's input sources (XKB layouts and IBus engines in one list) and their
+// selection. Without the extension nothing is followed or switched, and the
+// settings window says how to turn it on.
+class GnomePlatform : public FreedesktopPlatform {
+public:
+    explicit GnomePlatform(NotificationService* notifications = nullptr);
+    ~GnomePlatform() override;
+
+    QString name() const override { return QStringLiteral("gnome"); }
+    ApplicationSource* applicationSource() override;
+    DesktopCompositing* desktopCompositing() override;
+    // No client may watch the keyboard on GNOME's Wayland session.
+    GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
+    DesktopIssues* desktopIssues() override;
+
+    GnomeShellExtension& extension() { return *m_extension; }
+
+protected:
+    InputSourceProvider* layoutProvider() override;
+    bool desktopDrivesInputMethods() const override { return true; }
+
+private:
+    std::unique_ptr<GnomeShellExtension> m_extension;
+    std::unique_ptr<GnomeInputSourceProvider> m_inputSources;
+    std::unique_ptr<GnomeApplicationSource> m_applications;
+    std::unique_ptr<WaylandDesktopCompositing> m_compositing;
+    std::unique_ptr<GnomeDesktopIssues> m_issues;
+};
