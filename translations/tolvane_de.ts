@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>Das Umschalten ist auf dieser Arbeitsumgebung noch nicht verfügbar.</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>Die GNOME-Shell-Erweiterung von Tolvane ist nicht installiert, daher kann Tolvane weder sehen, welche Anwendung im Vordergrund ist, noch Eingabequellen umschalten. Installieren Sie Tolvane erneut, melden Sie sich ab und wieder an und führen Sie dann aus: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell hat die Erweiterung von Tolvane noch nicht geladen, daher wird nichts umgeschaltet. Unter Wayland lädt GNOME Shell eine neu installierte Erweiterung erst, nachdem Sie sich ab- und wieder angemeldet haben. Führen Sie dann aus: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>Die GNOME-Shell-Erweiterung von Tolvane ist ausgeschaltet, daher wird nichts umgeschaltet. Schalten Sie sie ein mit: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>Die GNOME-Shell-Erweiterung von Tolvane konnte nicht starten, daher wird nichts umgeschaltet: %1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>GNOME merkt sich für jedes Fenster eine eigene Eingabequelle und macht damit die Umschaltungen von Tolvane rückgängig. Schalten Sie „Eingabequellen für jedes Fenster einzeln wechseln“ unter Einstellungen › Tastatur aus oder führen Sie aus: gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

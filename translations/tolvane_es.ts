@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>El cambio todavía no está disponible en este escritorio.</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>La extensión de GNOME Shell de Tolvane no está instalada, así que Tolvane no puede ver qué aplicación está en primer plano ni cambiar las fuentes de entrada. Vuelva a instalar Tolvane, cierre la sesión y vuelva a iniciarla, y después ejecute: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell aún no ha cargado la extensión de Tolvane, así que no se cambia nada. En Wayland, GNOME Shell carga una extensión recién instalada solo después de cerrar la sesión y volver a iniciarla. Después ejecute: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>La extensión de GNOME Shell de Tolvane está desactivada, así que no se cambia nada. Actívela con: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>La extensión de GNOME Shell de Tolvane no pudo iniciarse, así que no se cambia nada: %1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>GNOME guarda una fuente de entrada distinta para cada ventana, lo que deshace los cambios de Tolvane. Desactive «Cambiar las fuentes de entrada individualmente para cada ventana» en Configuración › Teclado o ejecute: gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>Le changement n’est pas encore disponible sur ce bureau.</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>L’extension GNOME Shell de Tolvane n’est pas installée : Tolvane ne peut ni voir quelle application est au premier plan ni changer de source de saisie. Réinstallez Tolvane, fermez la session puis rouvrez-la, et exécutez ensuite : gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell n’a pas encore chargé l’extension de Tolvane : rien n’est changé. Sous Wayland, GNOME Shell ne charge une extension nouvellement installée qu’après une nouvelle ouverture de session. Exécutez ensuite : gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>L’extension GNOME Shell de Tolvane est désactivée : rien n’est changé. Activez-la avec : gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>L’extension GNOME Shell de Tolvane n’a pas pu démarrer, rien n’est changé : %1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>GNOME garde une source de saisie distincte pour chaque fenêtre, ce qui annule les changements de Tolvane. Désactivez « Changer de source de saisie individuellement pour chaque fenêtre » dans Paramètres › Clavier, ou exécutez : gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>このデスクトップではまだ切り替えを利用できません。</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>Tolvane の GNOME Shell 拡張機能がインストールされていないため、Tolvane は前面のアプリケーションを認識できず、入力ソースも切り替えられません。Tolvane を再インストールし、ログアウトしてから再度ログインして、次のコマンドを実行してください: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell がまだ Tolvane の拡張機能を読み込んでいないため、何も切り替わりません。Wayland では、新しくインストールした拡張機能は一度ログアウトして再度ログインした後に読み込まれます。その後、次のコマンドを実行してください: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>Tolvane の GNOME Shell 拡張機能がオフになっているため、何も切り替わりません。次のコマンドでオンにしてください: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>Tolvane の GNOME Shell 拡張機能を起動できなかったため、何も切り替わりません: %1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>GNOME がウィンドウごとに別々の入力ソースを保持しているため、Tolvane の切り替えが元に戻されます。「設定 › キーボード」で「ウィンドウごとに入力ソースを切り替える」をオフにするか、次のコマンドを実行してください: gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>이 데스크톱에서는 아직 전환을 사용할 수 없습니다.</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>Tolvane의 GNOME Shell 확장이 설치되어 있지 않아 Tolvane이 앞에 있는 응용 프로그램을 알 수 없고 입력 소스도 전환할 수 없습니다. Tolvane을 다시 설치하고 로그아웃했다가 다시 로그인한 뒤 다음을 실행하세요: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell이 아직 Tolvane의 확장을 불러오지 않아 아무것도 전환되지 않습니다. Wayland에서는 새로 설치한 확장을 로그아웃했다가 다시 로그인한 뒤에야 불러옵니다. 그런 다음 실행하세요: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>Tolvane의 GNOME Shell 확장이 꺼져 있어 아무것도 전환되지 않습니다. 다음 명령으로 켜세요: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>Tolvane의 GNOME Shell 확장을 시작하지 못해 아무것도 전환되지 않습니다: %1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>GNOME이 창마다 별도의 입력 소스를 기억하여 Tolvane의 전환을 되돌립니다. 설정 › 키보드에서 “창마다 입력 소스를 따로 전환”을 끄거나 다음을 실행하세요: gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>A troca ainda não está disponível neste ambiente de trabalho.</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>A extensão do GNOME Shell do Tolvane não está instalada, por isso o Tolvane não consegue ver qual aplicativo está em primeiro plano nem trocar as fontes de entrada. Instale o Tolvane novamente, saia da sessão e entre de novo e depois execute: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>O GNOME Shell ainda não carregou a extensão do Tolvane, por isso nada é trocado. No Wayland, o GNOME Shell só carrega uma extensão recém-instalada depois que você sai da sessão e entra de novo. Depois execute: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>A extensão do GNOME Shell do Tolvane está desativada, por isso nada é trocado. Ative-a com: gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>A extensão do GNOME Shell do Tolvane não pôde iniciar, por isso nada é trocado: %1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>O GNOME guarda uma fonte de entrada separada para cada janela, o que desfaz as trocas do Tolvane. Desative “Alternar fontes de entrada individualmente para cada janela” em Configurações › Teclado ou execute: gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

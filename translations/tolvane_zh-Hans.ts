@@ -679,5 +679,25 @@
         <source>Switching is not available on this desktop yet.</source>
         <translation>此桌面暂不支持切换。</translation>
     </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1</source>
+        <translation>未安装 Tolvane 的 GNOME Shell 扩展，因此 Tolvane 既无法得知前台是哪个应用程序，也无法切换输入源。请重新安装 Tolvane，注销后重新登录，然后运行：gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly installed extension only after you log out and back in. Then run: gnome-extensions enable %1</source>
+        <translation>GNOME Shell 尚未加载 Tolvane 的扩展，因此不会进行任何切换。在 Wayland 下，GNOME Shell 只有在您注销并重新登录后才会加载新安装的扩展。之后请运行：gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension is turned off, so nothing is switched. Turn it on with: gnome-extensions enable %1</source>
+        <translation>Tolvane 的 GNOME Shell 扩展已关闭，因此不会进行任何切换。请用以下命令开启：gnome-extensions enable %1</translation>
+    </message>
+    <message>
+        <source>Tolvane's GNOME Shell extension could not start, so nothing is switched: %1</source>
+        <translation>Tolvane 的 GNOME Shell 扩展无法启动，因此不会进行任何切换：%1</translation>
+    </message>
+    <message>
+        <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
+        <translation>GNOME 为每个窗口分别保存输入源，这会撤销 Tolvane 的切换。请在“设置 › 键盘”中关闭“为每个窗口单独切换输入源”，或运行：gsettings set org.gnome.desktop.input-sources per-window false</translation>
+    </message>
 </context>
 </TS>

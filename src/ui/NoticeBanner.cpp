@@ -25,6 +25,8 @@ NoticeBanner::NoticeBanner(QWidget* parent)
     m_text->setFont(medium);
     m_text->setWordWrap(true);
     m_text->setTextFormat(Qt::PlainText);
+    // A banner may name a command to run; it can be copied from here.
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
     row->addWidget(m_text, 1);
 }
 

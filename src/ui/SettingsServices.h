@@ -9,6 +9,7 @@
 
 class ApplicationCatalogue;
 class DesktopConflictMonitor;
+class DesktopIssues;
 class GlobalHotkeyManager;
 class LaunchAtLoginManager;
 class LocalizationManager;
@@ -38,6 +39,9 @@ struct SettingsServices {
     std::function<bool()> switchingAvailable;
     // The desktop's settings that undo Tolvane's switches; may give null.
     std::function<DesktopConflictMonitor*()> desktopConflicts;
+    // What about the desktop keeps Tolvane from switching; no function, or
+    // null, where nothing can.
+    std::function<DesktopIssues*()> desktopIssues;
 
     // The set the pages use; empty until the application installs defaults()
     // or a test its doubles.

@@ -6,6 +6,7 @@ class AboutView;
 class AccessibilityBanner;
 class DesktopConflictBanner;
 class GeneralSettingsView;
+class DesktopIssues;
 class NoticeBanner;
 class InputSourceManager;
 class PermissionsManager;
@@ -49,6 +50,8 @@ public:
     NoticeBanner* unsupportedDesktopBanner() const { return m_unsupportedDesktop; }
     // Shown above every page while a desktop setting undoes Tolvane's switches.
     DesktopConflictBanner* conflictBanner() const { return m_conflictBanner; }
+    // What keeps switching from working on this desktop; hidden when nothing does.
+    NoticeBanner* desktopIssuesBanner() const { return m_desktopIssuesBanner; }
     // Shown above every page while the rules cannot be saved.
     QLabel* saveErrorLabel() const { return m_saveError; }
     RuleListView* ruleListView() const { return m_rules; }
@@ -60,6 +63,7 @@ protected:
 
 private:
     void retranslate();
+    void showDesktopIssues();
     void updateBanner();
     void showSaveError();
 
@@ -71,6 +75,8 @@ private:
     QLabel* m_sidebarTitle;
     QLabel* m_footer;
     NoticeBanner* m_unsupportedDesktop;
+    NoticeBanner* m_desktopIssuesBanner;
+    DesktopIssues* m_desktopIssues = nullptr;
     QLabel* m_saveError;
     QStackedWidget* m_detail;
     AccessibilityBanner* m_banner;

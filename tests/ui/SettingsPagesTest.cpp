@@ -17,6 +17,7 @@
 #include "ui/NoticeBanner.h"
 #include "ui/ProSettingsView.h"
 #include "ui/RuleListView.h"
+#include "platform/DesktopIssues.h"
 #include "ui/SettingsView.h"
 #include "ui/UpdateDialog.h"
 
@@ -554,6 +555,33 @@ private Q_SLOTS:
         }
         // The hotkey permission is beside the point where nothing switches.
         QVERIFY(!window.isBannerVisible());
+    }
+
+    void desktopIssuesAreShownWithTheirCommandAndFollowed()
+    {
+        struct Issues : DesktopIssues {
+            using DesktopIssues::setIssues;
+        } issues;
+        issues.setIssues({{DesktopIssue::Kind::shellExtensionDisabled, QStringLiteral("tolvane@kelvora.com")}});
+        SettingsServices::current().desktopIssues = [&issues]() -> DesktopIssues* { return &issues; };
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QVERIFY(window.desktopIssuesBanner()->isVisible());
+        QVERIFY(window.desktopIssuesBanner()->text().endsWith(QStringLiteral("gnome-extensions enable tolvane@kelvora.com")));
+
+        // Both at once, in the interface language; gone once put right.
+        issues.setIssues({{DesktopIssue::Kind::shellExtensionNotLoaded, QStringLiteral("tolvane@kelvora.com")},
+                          {DesktopIssue::Kind::perWindowInputSources, QString()}});
+        m_services->localization->setLanguage(QStringLiteral("de"), false);
+        QCoreApplication::processEvents();
+        const QStringList paragraphs = window.desktopIssuesBanner()->text().split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.size(), 2);
+        QVERIFY(paragraphs.at(0).startsWith(QStringLiteral("GNOME Shell hat die Erweiterung")));
+        QVERIFY(paragraphs.at(1).endsWith(QStringLiteral("per-window false")));
+        issues.setIssues({});
+        QVERIFY(!window.desktopIssuesBanner()->isVisible());
+        SettingsServices::current().desktopIssues = nullptr;
     }
 
     void sectionTitlesReadAsTranslated_data()
