@@ -39,12 +39,19 @@ var INTERFACE_XML = `<node>
       <arg type="i" name="index"/>
     </signal>
     <signal name="InputSourcesChanged"/>
-    <method name="ShowIndicator">
-      <arg type="s" name="icon" direction="in"/>
-      <arg type="s" name="text" direction="in"/>
-      <arg type="s" name="position" direction="in"/>
-      <arg type="d" name="seconds" direction="in"/>
+    <method name="ShowOverlay">
+      <arg type="ay" name="pixels" direction="in"/>
+      <arg type="i" name="width" direction="in"/>
+      <arg type="i" name="height" direction="in"/>
+      <arg type="i" name="stride" direction="in"/>
+      <arg type="s" name="placement" direction="in"/>
+      <arg type="i" name="margin" direction="in"/>
+      <arg type="b" name="shown" direction="out"/>
     </method>
+    <method name="SetOverlayOpacity">
+      <arg type="d" name="opacity" direction="in"/>
+    </method>
+    <method name="HideOverlay"/>
     <method name="SetPanelMenu">
       <arg type="s" name="label" direction="in"/>
       <arg type="a(ssb)" name="rows" direction="in"/>
@@ -56,16 +63,8 @@ var INTERFACE_XML = `<node>
   </interface>
 </node>`;
 
-// The look of Tolvane's own floating indicator, in logical pixels.
-var INDICATOR_STYLE = 'background-color: rgba(28, 28, 30, 0.82); border-radius: 14px; ' +
-    'padding: 12px 18px 12px 16px; spacing: 8px;';
-var INDICATOR_ICON_STYLE = 'font-size: 28px; font-family: "Noto Color Emoji", sans-serif;';
-var INDICATOR_TEXT_STYLE = 'font-size: 20px; font-weight: 500; color: white;';
-var INDICATOR_EDGE_MARGIN = 80;
-var INDICATOR_FADE_MS = 200;
-
 var TolvaneShellService = class TolvaneShellService {
-    // `lib` holds GLib, Gio, Meta, Shell, St, Clutter, Main, Keyboard (ui/status/keyboard),
+    // `lib` holds GLib, Gio, Meta, Shell, St, Clutter, Cogl, Main, Keyboard (ui/status/keyboard),
     // IBusManager (misc/ibusManager), PanelMenu and PopupMenu, as the variant imported them.
     constructor(lib) {
         this._lib = lib;
@@ -73,7 +72,6 @@ var TolvaneShellService = class TolvaneShellService {
         this._nameId = 0;
         this._signals = [];
         this._indicator = null;
-        this._indicatorTimeout = 0;
         this._panelButton = null;
     }
 
@@ -95,10 +93,6 @@ var TolvaneShellService = class TolvaneShellService {
         for (const [object, id] of this._signals)
             object.disconnect(id);
         this._signals = [];
-        if (this._indicatorTimeout) {
-            GLib.source_remove(this._indicatorTimeout);
-            this._indicatorTimeout = 0;
-        }
         this._destroyIndicator();
         if (this._panelButton) {
             this._panelButton.destroy();
@@ -157,8 +151,20 @@ var TolvaneShellService = class TolvaneShellService {
         return true;
     }
 
-    ShowIndicator(icon, text, position, seconds) {
-        this._showIndicator(icon, text, position, seconds);
+    // Tolvane's floating indicator, drawn by Tolvane (premultiplied BGRA
+    // rows), shown above every window on the focused window's monitor;
+    // Tolvane times and fades it.
+    ShowOverlay(pixels, width, height, stride, placement, margin) {
+        return this._showOverlay(pixels, width, height, stride, placement, margin);
+    }
+
+    SetOverlayOpacity(opacity) {
+        if (this._indicator)
+            this._indicator.opacity = Math.round(255 * Math.min(Math.max(opacity, 0), 1));
+    }
+
+    HideOverlay() {
+        this._destroyIndicator();
     }
 
     SetPanelMenu(label, rows) {
@@ -216,54 +222,42 @@ var TolvaneShellService = class TolvaneShellService {
         return ids;
     }
 
-    _showIndicator(icon, text, position, seconds) {
-        const {GLib, St, Clutter, Main} = this._lib;
-        if (this._indicatorTimeout) {
-            GLib.source_remove(this._indicatorTimeout);
-            this._indicatorTimeout = 0;
-        }
+    _showOverlay(pixels, width, height, stride, placement, margin) {
+        const {GLib, St, Clutter, Main, Cogl} = this._lib;
+        if (width <= 0 || height <= 0 || stride < width * 4 || pixels.length < stride * height)
+            return false;
+        const content = St.ImageContent.new_with_preferred_size(width, height);
+        const bytes = new GLib.Bytes(pixels);
+        // Mutter 45 and later want the Cogl context first.
+        const loaded = content.set_bytes.length >= 6
+            ? content.set_bytes(global.stage.context.get_backend().get_cogl_context(), bytes,
+                Cogl.PixelFormat.BGRA_8888_PRE, width, height, stride)
+            : content.set_bytes(bytes, Cogl.PixelFormat.BGRA_8888_PRE, width, height, stride);
+        if (loaded === false)
+            return false;
         this._destroyIndicator();
-
-        const box = new St.BoxLayout({style: INDICATOR_STYLE, reactive: false, can_focus: false});
-        box.add_child(new St.Label({text: icon, style: INDICATOR_ICON_STYLE, y_align: Clutter.ActorAlign.CENTER}));
-        box.add_child(new St.Label({text, style: INDICATOR_TEXT_STYLE, y_align: Clutter.ActorAlign.CENTER}));
-        Main.layoutManager.uiGroup.add_child(box);
-        this._indicator = box;
-        this._placeIndicator(box, position);
-
-        const duration = seconds > 0 ? seconds : 1.5;
-        this._indicatorTimeout = GLib.timeout_add(GLib.PRIORITY_DEFAULT, Math.round(duration * 1000), () => {
-            this._indicatorTimeout = 0;
-            box.ease({
-                opacity: 0,
-                duration: INDICATOR_FADE_MS,
-                mode: Clutter.AnimationMode.EASE_OUT_QUAD,
-                onComplete: () => {
-                    if (this._indicator === box)
-                        this._destroyIndicator();
-                },
-            });
-            return GLib.SOURCE_REMOVE;
-        });
+        const actor = new Clutter.Actor({content, width, height, reactive: false});
+        Main.layoutManager.uiGroup.add_child(actor);
+        this._indicator = actor;
+        this._placeOverlay(actor, width, height, placement, margin);
+        return true;
     }
 
     // Centred on the monitor of the focused window, at the top, middle or
-    // bottom, as Tolvane places its own panel.
-    _placeIndicator(box, position) {
+    // bottom, `margin` from the edge.
+    _placeOverlay(actor, width, height, placement, margin) {
         const {Main} = this._lib;
         const window = global.display.get_focus_window();
         const monitorIndex = window ? window.get_monitor() : Main.layoutManager.primaryIndex;
         const monitor = Main.layoutManager.monitors[monitorIndex] || Main.layoutManager.primaryMonitor;
         if (!monitor)
             return;
-        const [, width] = box.get_preferred_width(-1);
-        const [, height] = box.get_preferred_height(width);
-        let y = monitor.y + INDICATOR_EDGE_MARGIN;
-        if (position === 'center')
+        let y = monitor.y + margin;
+        if (placement === 'center')
             y = monitor.y + Math.round((monitor.height - height) / 2);
-        else if (position === 'bottom')
-            y = monitor.y + monitor.height - height - INDICATOR_EDGE_MARGIN;
-        box.set_position(monitor.x + Math.round((monitor.width - width) / 2), y);
+        else if (placement === 'bottom')
+            y = monitor.y + monitor.height - height - margin;
+        actor.set_position(monitor.x + Math.round((monitor.width - width) / 2), y);
     }
 
     _destroyIndicator() {

@@ -68,6 +68,7 @@ private Q_SLOTS:
     void selectionSucceedsOnlyForTheShellsSources_data();
     void selectionSucceedsOnlyForTheShellsSources();
     void outsideSwitchReachesTheTrayIndicator();
+    void theShellShowsTheIndicator();
     void aDisabledExtensionIsReportedAndNothingIsSwitched();
     void perWindowSourcesAreReported();
     void aMissingExtensionIsReported();
@@ -228,6 +229,24 @@ void GnomeSwitchingTest::outsideSwitchReachesTheTrayIndicator()
     QDBusConnection::sessionBus().call(activate);
     QTRY_COMPARE(tray.currentInputSourceName(), QStringLiteral("German"));
     QCOMPARE(tray.currentInputSourceIcon(), QStringLiteral("🇩🇪"));
+}
+
+void GnomeSwitchingTest::theShellShowsTheIndicator()
+{
+    OverlayPresenter* overlay = m_platform->overlayPresenter();
+    QImage panel(240, 60, QImage::Format_ARGB32_Premultiplied);
+    panel.fill(QColor(28, 28, 30, 210));
+    for (const auto placement : {OverlayPresenter::Placement::Top, OverlayPresenter::Placement::Center,
+                                 OverlayPresenter::Placement::Bottom}) {
+        QVERIFY(overlay->show(panel, placement, 80));
+        QVERIFY(overlay->isShown());
+        overlay->setOpacity(0.5);
+    }
+    overlay->hide();
+    QVERIFY(!overlay->isShown());
+    QVERIFY(!overlay->show(QImage(), OverlayPresenter::Placement::Top, 80));
+    // The Shell is still there and serving after all of it.
+    QCOMPARE(shellCurrentSource(), 0);
 }
 
 void GnomeSwitchingTest::aDisabledExtensionIsReportedAndNothingIsSwitched()

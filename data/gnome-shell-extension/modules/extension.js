@@ -5,6 +5,7 @@ import Meta from 'gi://Meta';
 import Shell from 'gi://Shell';
 import St from 'gi://St';
 import Clutter from 'gi://Clutter';
+import Cogl from 'gi://Cogl';
 
 import {Extension} from 'resource:///org/gnome/shell/extensions/extension.js';
 import * as Main from 'resource:///org/gnome/shell/ui/main.js';
@@ -17,7 +18,7 @@ import {TolvaneShellService} from './service.js';
 
 export default class TolvaneExtension extends Extension {
     enable() {
-        this._service = new TolvaneShellService({Gio, GLib, Meta, Shell, St, Clutter, Main, Keyboard, IBusManager, PanelMenu, PopupMenu});
+        this._service = new TolvaneShellService({Gio, GLib, Meta, Shell, St, Clutter, Cogl, Main, Keyboard, IBusManager, PanelMenu, PopupMenu});
         this._service.enable();
     }
 

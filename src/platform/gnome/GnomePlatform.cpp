@@ -3,6 +3,7 @@
 #include "GnomeApplicationSource.h"
 #include "GnomeDesktopIssues.h"
 #include "GnomeInputSourceProvider.h"
+#include "GnomeOverlayPresenter.h"
 #include "GnomeShellExtension.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
@@ -28,6 +29,7 @@ GnomePlatform::GnomePlatform(NotificationService* notifications)
 GnomePlatform::~GnomePlatform()
 {
     releaseInputSources();
+    m_overlay.reset();
     m_issues.reset();
     m_applications.reset();
     m_inputSources.reset();
@@ -59,4 +61,11 @@ DesktopIssues* GnomePlatform::desktopIssues()
     if (!m_issues)
         m_issues = std::make_unique<GnomeDesktopIssues>(*m_extension);
     return m_issues.get();
+}
+
+OverlayPresenter* GnomePlatform::overlayPresenter()
+{
+    if (!m_overlay)
+        m_overlay = std::make_unique<GnomeOverlayPresenter>(*m_extension);
+    return m_overlay.get();
 }

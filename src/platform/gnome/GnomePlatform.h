@@ -7,6 +7,7 @@
 class GnomeApplicationSource;
 class GnomeDesktopIssues;
 class GnomeInputSourceProvider;
+class GnomeOverlayPresenter;
 class GnomeShellExtension;
 class WaylandDesktopCompositing;
 
@@ -27,6 +28,7 @@ public:
     // No client may watch the keyboard on GNOME's Wayland session.
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
     DesktopIssues* desktopIssues() override;
+    OverlayPresenter* overlayPresenter() override;
 
     GnomeShellExtension& extension() { return *m_extension; }
 
@@ -40,4 +42,5 @@ private:
     std::unique_ptr<GnomeApplicationSource> m_applications;
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
     std::unique_ptr<GnomeDesktopIssues> m_issues;
+    std::unique_ptr<GnomeOverlayPresenter> m_overlay;
 };

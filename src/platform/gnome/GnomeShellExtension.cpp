@@ -116,14 +116,36 @@ bool GnomeShellExtension::activateInputSource(int index)
            && reply.arguments().constFirst().toBool();
 }
 
-void GnomeShellExtension::showIndicator(const QString& icon, const QString& text, const QString& position,
-                                        double seconds)
+bool GnomeShellExtension::showOverlay(const QImage& image, const QString& placement, int margin)
+{
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    if (pixels.isNull())
+        return false;
+    // Premultiplied ARGB words are B, G, R, A bytes in memory on little-endian machines.
+    static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the Shell is told the rows are BGRA");
+    const QByteArray bytes(reinterpret_cast<const char*>(pixels.constBits()), qsizetype(pixels.sizeInBytes()));
+    const QDBusMessage reply = call(QStringLiteral("ShowOverlay"),
+                                    {bytes, pixels.width(), pixels.height(), int(pixels.bytesPerLine()), placement, margin});
+    return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
+           && reply.arguments().constFirst().toBool();
+}
+
+void GnomeShellExtension::setOverlayOpacity(double opacity)
+{
+    send(QStringLiteral("SetOverlayOpacity"), {opacity});
+}
+
+void GnomeShellExtension::hideOverlay()
+{
+    send(QStringLiteral("HideOverlay"));
+}
+
+void GnomeShellExtension::send(const QString& method, const QVariantList& arguments)
 {
     if (!m_running)
         return;
-    QDBusMessage message = QDBusMessage::createMethodCall(::text(kBusName), ::text(kObjectPath),
-                                                          ::text(kInterface), QStringLiteral("ShowIndicator"));
-    message.setArguments({icon, text, position, seconds});
+    QDBusMessage message = QDBusMessage::createMethodCall(text(kBusName), text(kObjectPath), text(kInterface), method);
+    message.setArguments(arguments);
     m_bus.send(message);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QImage>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -49,7 +50,11 @@ public:
     // The index of the current source in `inputSources()`, or nullopt.
     std::optional<int> currentInputSource();
     bool activateInputSource(int index);
-    void showIndicator(const QString& icon, const QString& text, const QString& position, double seconds);
+    // Shows Tolvane's indicator image above every window ("top", "center"
+    // or "bottom", `margin` from the edge); false when the Shell did not.
+    bool showOverlay(const QImage& image, const QString& placement, int margin);
+    void setOverlayOpacity(double opacity);
+    void hideOverlay();
 
 Q_SIGNALS:
     void isRunningChanged();
@@ -65,6 +70,8 @@ private Q_SLOTS:
 private:
     void setRunning(bool running);
     QDBusMessage call(const QString& method, const QVariantList& arguments = {});
+    // Without waiting for an answer.
+    void send(const QString& method, const QVariantList& arguments = {});
 
     QDBusConnection m_bus;
     QDBusServiceWatcher* m_watcher;
