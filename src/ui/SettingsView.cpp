@@ -3,7 +3,6 @@
 #include "AboutView.h"
 #include "AccessibilityBanner.h"
 #include "DesktopConflictBanner.h"
-#include "SettingsServices.h"
 #include "DesktopIssueText.h"
 #include "GeneralSettingsView.h"
 #include "NoticeBanner.h"
