@@ -25,5 +25,8 @@ function(tolvane_check_headers target)
   add_library(${target}_headers OBJECT EXCLUDE_FROM_ALL ${units})
   set_target_properties(${target}_headers PROPERTIES AUTOMOC OFF AUTORCC OFF)
   target_link_libraries(${target}_headers PRIVATE ${target})
+  # A library's private headers find each other through its own include folders.
+  target_include_directories(${target}_headers PRIVATE $<TARGET_PROPERTY:${target},INCLUDE_DIRECTORIES>)
+  target_compile_definitions(${target}_headers PRIVATE $<TARGET_PROPERTY:${target},COMPILE_DEFINITIONS>)
   add_dependencies(check_headers ${target}_headers)
 endfunction()

@@ -177,11 +177,12 @@ bool measure(const char* title, Sharing sharing, int seconds)
     for (auto it = after.cbegin(); it != after.cend(); ++it) {
         const qint64 woken = it->switches - before.value(it.key()).switches;
         total += woken;
-        std::printf("  %-40s %10lld %10.2f\n", qPrintable(it->name + QStringLiteral(" (") + it.key() + QLatin1Char(')')),
+        std::printf("  %-40s %10lld %10.2f\n",
+                    qPrintable(it->name + QStringLiteral(" (") + it.key() + QLatin1Char(')')),
                     static_cast<long long>(woken), double(woken) / seconds);
     }
-    std::printf("  %-40s %10lld %10.2f   (target: at most 1 per second)\n", "all threads", static_cast<long long>(total),
-                double(total) / seconds);
+    std::printf("  %-40s %10lld %10.2f   (target: at most 1 per second)\n", "all threads",
+                static_cast<long long>(total), double(total) / seconds);
     qint64 bytes = 0;
     int files = 0;
     for (auto it = filesAfter.cbegin(); it != filesAfter.cend(); ++it) {

@@ -57,8 +57,7 @@ struct BenchWindow {
     {
         process.start(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--class"), className});
         process.waitForStarted(5000);
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
-        }
+        while (!process.canReadLine() && process.waitForReadyRead(5000)) { }
         const QByteArray line = process.readLine().trimmed();
         if (line.startsWith("window "))
             id = line.mid(7).toULong(nullptr, 16);
@@ -159,7 +158,9 @@ bool startTolvane(Switcher& tolvane)
     tolvane.process.setStandardOutputFile(tolvaneLogPath());
     tolvane.process.start(QStringLiteral(TOLVANE_BINARY), QStringList());
     const auto onTheBus = [] {
-        return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"))
+        return QDBusConnection::sessionBus()
+            .interface()
+            ->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"))
             .value();
     };
     for (int i = 0; i < 200 && !onTheBus(); ++i)
@@ -357,7 +358,9 @@ void printLogSummary()
             errors.append(line);
     }
     std::printf("\nTolvane's log: %d switches by rule, %d error lines%s\n", matches, int(errors.size()),
-                qEnvironmentVariableIsSet("TOLVANE_BENCH_LOG") ? qPrintable(QStringLiteral(" (") + log.fileName() + QLatin1Char(')')) : "");
+                qEnvironmentVariableIsSet("TOLVANE_BENCH_LOG")
+                    ? qPrintable(QStringLiteral(" (") + log.fileName() + QLatin1Char(')'))
+                    : "");
     for (const QByteArray& line : errors)
         std::printf("  %s\n", line.constData());
 }
@@ -417,8 +420,9 @@ int main(int argc, char** argv)
     measureLatency(x, {&alpha, &beta, &gamma}, activations, switchers, latency);
     const Latency& f = latency[floor.name];
     const Latency& t = latency[tolvane.name];
-    std::printf("activation-to-switch latency, %d activations each among 3 applications, in alternating blocks of %d:\n",
-                activations, kBlock);
+    std::printf(
+        "activation-to-switch latency, %d activations each among 3 applications, in alternating blocks of %d:\n",
+        activations, kBlock);
     std::printf("  %-9s %9s %9s %9s\n", "", "p50 ms", "p99 ms", "missed");
     std::printf("  %-9s %9.3f %9.3f %9d\n", "floor", percentile(f.ms, 0.5), percentile(f.ms, 0.99), f.missed);
     std::printf("  %-9s %9.3f %9.3f %9d\n", "Tolvane", percentile(t.ms, 0.5), percentile(t.ms, 0.99), t.missed);

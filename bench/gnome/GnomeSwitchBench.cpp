@@ -77,8 +77,8 @@ public:
         const QString interface = QStringLiteral("com.kelvora.Tolvane.Shell1");
         return bus.connect(service, path, interface, QStringLiteral("FocusChanged"), this,
                            SLOT(focusChanged(QVariantMap)))
-               && bus.connect(service, path, interface, QStringLiteral("CurrentInputSourceChanged"), this,
-                              SLOT(sourceChanged(int)));
+            && bus.connect(service, path, interface, QStringLiteral("CurrentInputSourceChanged"), this,
+                           SLOT(sourceChanged(int)));
     }
 
 public Q_SLOTS:
@@ -193,8 +193,8 @@ int main(int argc, char** argv)
     const auto measure = [&](Switcher& active, const QString& focused, int expected, const std::function<void()>& act) {
         act();
         const bool seen = waitUntil([&] { return observer.focusedClass == focused; }, 5000)
-                          && waitUntil([&] { return observer.source == expected && observer.sourceTime >= observer.focusTime; },
-                                       2000);
+            && waitUntil([&] { return observer.source == expected && observer.sourceTime >= observer.focusTime; },
+                         2000);
         if (!seen) {
             ++missed[active.name];
             return;
@@ -231,8 +231,8 @@ int main(int argc, char** argv)
     for (Switcher* s : switchers) {
         const auto& values = latency[s->name];
         std::printf("  %-8s median %6.2f  p90 %6.2f  p99 %6.2f  max %6.2f  (n=%zu, missed %d)\n", qPrintable(s->name),
-                    percentile(values, 0.5), percentile(values, 0.9), percentile(values, 0.99),
-                    percentile(values, 1.0), values.size(), missed[s->name]);
+                    percentile(values, 0.5), percentile(values, 0.9), percentile(values, 0.99), percentile(values, 1.0),
+                    values.size(), missed[s->name]);
     }
     const double floorMedian = percentile(latency[QStringLiteral("floor")], 0.5);
     const double floorP99 = percentile(latency[QStringLiteral("floor")], 0.99);

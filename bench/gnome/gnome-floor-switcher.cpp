@@ -35,12 +35,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     FloorSwitcher switcher;
     for (const QString& argument : app.arguments().mid(1))
-        switcher.sources.insert(argument.section(QLatin1Char('='), 0, 0), argument.section(QLatin1Char('='), 1).toUInt());
-    if (!QDBusConnection::sessionBus().connect(QStringLiteral("com.kelvora.Tolvane.Shell"),
-                                               QStringLiteral("/com/kelvora/Tolvane/Shell"),
-                                               QStringLiteral("com.kelvora.Tolvane.Shell1"),
-                                               QStringLiteral("FocusChanged"), &switcher,
-                                               SLOT(focusChanged(QVariantMap))))
+        switcher.sources.insert(argument.section(QLatin1Char('='), 0, 0),
+                                argument.section(QLatin1Char('='), 1).toUInt());
+    if (!QDBusConnection::sessionBus().connect(
+            QStringLiteral("com.kelvora.Tolvane.Shell"), QStringLiteral("/com/kelvora/Tolvane/Shell"),
+            QStringLiteral("com.kelvora.Tolvane.Shell1"), QStringLiteral("FocusChanged"), &switcher,
+            SLOT(focusChanged(QVariantMap))))
         return 1;
     std::printf("ready\n");
     std::fflush(stdout);

@@ -115,8 +115,9 @@ int main(int argc, char** argv)
         Window& window = windows[size_t(i)];
         window.className = classes[i];
         window.process = std::make_unique<QProcess>();
-        window.process->start(QStringLiteral(TOLVANE_IM_CLIENT),
-                              {QStringLiteral("--framework"), QStringLiteral("fcitx5"), QStringLiteral("--class"), window.className});
+        window.process->start(
+            QStringLiteral(TOLVANE_IM_CLIENT),
+            {QStringLiteral("--framework"), QStringLiteral("fcitx5"), QStringLiteral("--class"), window.className});
         QObject::connect(window.process.get(), &QProcess::readyReadStandardOutput, [&window] {
             while (window.process->canReadLine()) {
                 const QByteArray line = window.process->readLine().trimmed();
@@ -125,12 +126,14 @@ int main(int argc, char** argv)
                 else if (line.startsWith("im ")) {
                     const QList<QByteArray> parts = line.split(' ');
                     if (parts.size() >= 3)
-                        window.reports.append({parts[1].toLongLong(), QString::fromUtf8(line.mid(parts[0].size() + parts[1].size() + 2))});
+                        window.reports.append({parts[1].toLongLong(),
+                                               QString::fromUtf8(line.mid(parts[0].size() + parts[1].size() + 2))});
                 }
             }
         });
     }
-    if (!waitFor([&] { return std::all_of(windows.begin(), windows.end(), [](const Window& w) { return w.id != 0; }); }, 5000)) {
+    if (!waitFor([&] { return std::all_of(windows.begin(), windows.end(), [](const Window& w) { return w.id != 0; }); },
+                 5000)) {
         std::fprintf(stderr, "inputmethods_bench: the application windows did not appear\n");
         return 1;
     }
@@ -149,7 +152,8 @@ int main(int argc, char** argv)
     RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
 
     const QStringList targets{QStringLiteral("keyboard-de"), QStringLiteral("pinyin"), QStringLiteral("keyboard-us")};
-    const QStringList targetNames{QStringLiteral("Keyboard - German"), QStringLiteral("Pinyin"), QStringLiteral("Keyboard - English (US)")};
+    const QStringList targetNames{QStringLiteral("Keyboard - German"), QStringLiteral("Pinyin"),
+                                  QStringLiteral("Keyboard - English (US)")};
     std::vector<double> latenciesMs;
     int missed = 0;
     int alreadyCurrent = 0;
@@ -175,9 +179,9 @@ int main(int argc, char** argv)
         const bool arrived = waitFor(
             [&] {
                 return activationSeen != 0
-                       && std::any_of(window.reports.cbegin(), window.reports.cend(), [&](const auto& report) {
-                              return report.second == expected && report.first >= activationSeen;
-                          });
+                    && std::any_of(window.reports.cbegin(), window.reports.cend(), [&](const auto& report) {
+                           return report.second == expected && report.first >= activationSeen;
+                       });
             },
             2000);
         if (!arrived) {
@@ -190,7 +194,8 @@ int main(int argc, char** argv)
             else
                 ++missed;
             if (qEnvironmentVariableIsSet("TOLVANE_BENCH_VERBOSE")) {
-                std::fprintf(stderr, "miss %d: %s expected %s, seen at %lld:", n, qPrintable(window.className), qPrintable(expected), activationSeen);
+                std::fprintf(stderr, "miss %d: %s expected %s, seen at %lld:", n, qPrintable(window.className),
+                             qPrintable(expected), activationSeen);
                 for (const auto& [at, name] : std::as_const(window.reports))
                     std::fprintf(stderr, " [%lld %s]", at, qPrintable(name));
                 std::fprintf(stderr, "\n");
@@ -208,11 +213,13 @@ int main(int argc, char** argv)
     if (latenciesMs.empty()) {
         std::printf("inputmethods_bench: no switch arrived (%d missed)\n", missed);
     } else {
-        std::printf("fcitx5 activation-to-switch latency over %zu switches among 3 applications:\n", latenciesMs.size());
-        std::printf("  p50 %.3f ms\n  p99 %.3f ms\n  max %.3f ms\n", percentile(latenciesMs, 0.5), percentile(latenciesMs, 0.99),
-                    *std::max_element(latenciesMs.begin(), latenciesMs.end()));
+        std::printf("fcitx5 activation-to-switch latency over %zu switches among 3 applications:\n",
+                    latenciesMs.size());
+        std::printf("  p50 %.3f ms\n  p99 %.3f ms\n  max %.3f ms\n", percentile(latenciesMs, 0.5),
+                    percentile(latenciesMs, 0.99), *std::max_element(latenciesMs.begin(), latenciesMs.end()));
         std::printf("  activated but not switched within 2 s: %d\n", missed);
-        std::printf("  window already had its target when focused (fcitx5 keeps one per window; not counted): %d\n", alreadyCurrent);
+        std::printf("  window already had its target when focused (fcitx5 keeps one per window; not counted): %d\n",
+                    alreadyCurrent);
         std::printf("  not activated by the window manager (not counted): %d\n", notActivated);
     }
     for (Window& window : windows) {

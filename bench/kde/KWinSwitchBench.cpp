@@ -82,10 +82,9 @@ public Q_SLOTS:
         if (index < 0)
             return;
         received = Clock::now();
-        QDBusMessage message = QDBusMessage::createMethodCall(QStringLiteral("org.kde.keyboard"),
-                                                              QStringLiteral("/Layouts"),
-                                                              QStringLiteral("org.kde.KeyboardLayouts"),
-                                                              QStringLiteral("setLayout"));
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QStringLiteral("org.kde.keyboard"), QStringLiteral("/Layouts"),
+                                           QStringLiteral("org.kde.KeyboardLayouts"), QStringLiteral("setLayout"));
         message << uint(index);
         m_bus.send(message);
     }
@@ -93,7 +92,7 @@ public Q_SLOTS:
                                   const QString&, const QString&)
     {
     }
-    Q_SCRIPTABLE void WindowRemoved(const QString&) {}
+    Q_SCRIPTABLE void WindowRemoved(const QString&) { }
 
 private:
     QDBusConnection m_bus;
@@ -102,7 +101,7 @@ private:
 // The engine logs every switch; the figures are the output here.
 class DiscardingLogSink : public LogSink {
 public:
-    void write(Level, const QString&, const QString&, const QString&) override {}
+    void write(Level, const QString&, const QString&, const QString&) override { }
 };
 
 double percentile(std::vector<double> values, double p)
@@ -223,7 +222,8 @@ int KWinSwitchBench::run(int activations)
                 Series& into = isTolvane ? tolvane : least;
                 auto& received = isTolvane ? tolvaneReceived : floor.received;
                 received.reset();
-                if (!measure(windows[app], uint(app), [&] { return received; }, into))
+                if (!measure(
+                        windows[app], uint(app), [&] { return received; }, into))
                     return 1;
             }
         }
@@ -231,12 +231,12 @@ int KWinSwitchBench::run(int activations)
     source.stop();
     floorScript.unload();
 
-    std::printf("activation received -> layoutChanged, %d activations each, interleaved blocks of %d\n",
-                activations, kBlock);
+    std::printf("activation received -> layoutChanged, %d activations each, interleaved blocks of %d\n", activations,
+                kBlock);
     std::printf("%-22s %10s %10s %10s %8s\n", "", "median ms", "p90 ms", "p99 ms", "missed");
     for (const auto& [name, series] : {std::pair{"minimal switcher", &least}, std::pair{"Tolvane", &tolvane}})
-        std::printf("%-22s %10.3f %10.3f %10.3f %8d\n", name, percentile(series->ms, 0.5),
-                    percentile(series->ms, 0.9), percentile(series->ms, 0.99), series->missed);
+        std::printf("%-22s %10.3f %10.3f %10.3f %8d\n", name, percentile(series->ms, 0.5), percentile(series->ms, 0.9),
+                    percentile(series->ms, 0.99), series->missed);
     const double medianRatio = percentile(tolvane.ms, 0.5) / std::max(1e-9, percentile(least.ms, 0.5));
     const double p99Ratio = percentile(tolvane.ms, 0.99) / std::max(1e-9, percentile(least.ms, 0.99));
     std::printf("Tolvane / minimal: median %.2fx, p99 %.2fx (target: within 1.2x)\n", medianRatio, p99Ratio);

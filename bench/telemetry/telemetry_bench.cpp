@@ -91,8 +91,8 @@ int main(int argc, char** argv)
     qputenv("XDG_CACHE_HOME", root + "/cache");
     QCoreApplication app(argc, argv);
 
-    auto configuration = std::make_shared<TelemetryManagerConfiguration>(
-        QStringLiteral("BENCH-APP"), std::nullopt, QUrl(QStringLiteral("http://127.0.0.1:9/")));
+    auto configuration = std::make_shared<TelemetryManagerConfiguration>(QStringLiteral("BENCH-APP"), std::nullopt,
+                                                                         QUrl(QStringLiteral("http://127.0.0.1:9/")));
     configuration->setSendTimerInterval(std::chrono::hours(1));
     configuration->setSendNewSessionBeganSignal(false);
     configuration->setSessionStatsEnabled(false);
@@ -167,10 +167,12 @@ int main(int argc, char** argv)
 
     std::printf("telemetry benchmark (%d records, %d payload entries each)\n", signalCount,
                 static_cast<int>(records.constFirst().payload.size()));
-    std::printf("  signal() to queued record:        %8.1f us wall, %.1f us CPU (all threads) per signal   (target < 100 us)\n",
-                perSignalMicros, perSignalCpuMicros);
+    std::printf(
+        "  signal() to queued record:        %8.1f us wall, %.1f us CPU (all threads) per signal   (target < 100 us)\n",
+        perSignalMicros, perSignalCpuMicros);
     std::printf("    of which default payload build: %8.1f us (median of 5 x 1000)\n", medianOf(payloadMicros));
-    std::printf("  save 10,000 records:              %8.1f ms wall, %.1f ms CPU (median of 5; %.1f MB file)   (target < 200 ms)\n",
+    std::printf("  save 10,000 records:              %8.1f ms wall, %.1f ms CPU (median of 5; %.1f MB file)   (target "
+                "< 200 ms)\n",
                 medianOf(saveMillis), medianOf(saveCpuMillis), static_cast<double>(fileSize) / 1e6);
     std::printf("  load 10,000 records:              %8.1f ms wall, %.1f ms CPU (median of 5)   (target < 200 ms)\n",
                 medianOf(loadMillis), medianOf(loadCpuMillis));

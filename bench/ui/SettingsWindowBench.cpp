@@ -11,9 +11,9 @@
 #include "ui/SettingsView.h"
 #include "ui/UiTestServices.h"
 
-#include <QListView>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QListView>
 #include <QProcess>
 
 #include <cstdio>

@@ -144,9 +144,8 @@ int main(int argc, char** argv)
         sway.exec(QStringLiteral("foot --app-id %1 sh -c 'stty -icanon -echo; exec cat > \"$XDG_RUNTIME_DIR/%1.keys\"'")
                       .arg(id));
     }
-    for (int tries = 0; tries < 200 && !std::all_of(kApps.cbegin(), kApps.cend(), [&](const QString& id) {
-             return sway.hasWindow(id);
-         });
+    for (int tries = 0; tries < 200
+         && !std::all_of(kApps.cbegin(), kApps.cend(), [&](const QString& id) { return sway.hasWindow(id); });
          ++tries)
         QThread::msleep(50);
 
@@ -163,7 +162,8 @@ int main(int argc, char** argv)
     }
     if (!floor.start(QStringLiteral(SWAY_FLOOR_SWITCHER), floorArguments, environment)
         || !tolvane.start(QStringLiteral(SWAY_TOLVANE_HOST), tolvaneArguments, environment)) {
-        std::fprintf(stderr, "a switcher did not start: %s\n", qPrintable(floor.process.errorString() + tolvane.process.errorString()));
+        std::fprintf(stderr, "a switcher did not start: %s\n",
+                     qPrintable(floor.process.errorString() + tolvane.process.errorString()));
         return 1;
     }
     Observer observer;
@@ -193,7 +193,8 @@ int main(int argc, char** argv)
                     observer.drain();
                     continue;
                 }
-                latency[active->name].push_back(std::chrono::duration<double, std::milli>(*switched - *focused).count());
+                latency[active->name].push_back(
+                    std::chrono::duration<double, std::milli>(*switched - *focused).count());
             }
             other->resume();
         }

@@ -1,8 +1,8 @@
 #include "BusService.h"
 
 #include "BusNames.h"
-#include "base/Logger.h"
 #include "SettingsBusAdaptor.h"
+#include "base/Logger.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusError>
@@ -39,15 +39,17 @@ BusService::HandOver BusService::askToOpenSettings()
     if (reply.type() == QDBusMessage::ReplyMessage)
         return HandOver::Answered;
     const QDBusError error(reply);
-    if (error.type() == QDBusError::ServiceUnknown || error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+    if (error.type() == QDBusError::ServiceUnknown
+        || error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
         return HandOver::NobodyListens;
     return HandOver::NoAnswer;
 }
 
 bool BusService::claimName()
 {
-    const auto registered = m_connection.interface()->registerService(
-        BusNames::service(), QDBusConnectionInterface::DontQueueService, QDBusConnectionInterface::DontAllowReplacement);
+    const auto registered =
+        m_connection.interface()->registerService(BusNames::service(), QDBusConnectionInterface::DontQueueService,
+                                                  QDBusConnectionInterface::DontAllowReplacement);
     return registered.isValid() && registered.value() == QDBusConnectionInterface::ServiceRegistered;
 }
 
@@ -71,7 +73,8 @@ BusService::Claim BusService::claim()
             break;
         }
         if (deadline.hasExpired()) {
-            Logger::shared().error(QStringLiteral("%1 is taken but its owner does not answer").arg(BusNames::service()));
+            Logger::shared().error(
+                QStringLiteral("%1 is taken but its owner does not answer").arg(BusNames::service()));
             return Claim::Unanswered;
         }
         QThread::msleep(kRetryPauseMs);
@@ -82,7 +85,8 @@ void BusService::exportInterface(TolvaneBusAdaptor::Dependencies dependencies)
     const auto openSettings = dependencies.openSettings;
     new TolvaneBusAdaptor(&m_host, m_connection, std::move(dependencies));
     if (!m_connection.registerObject(BusNames::path(), &m_host, QDBusConnection::ExportAdaptors)) {
-        Logger::shared().error(QStringLiteral("Could not export %1: %2").arg(BusNames::path(), m_connection.lastError().message()));
+        Logger::shared().error(
+            QStringLiteral("Could not export %1: %2").arg(BusNames::path(), m_connection.lastError().message()));
         return;
     }
 
@@ -91,7 +95,7 @@ void BusService::exportInterface(TolvaneBusAdaptor::Dependencies dependencies)
     new SettingsBusAdaptor(&m_settingsHost, openSettings);
     if (!settings.registerObject(BusNames::path(), &m_settingsHost, QDBusConnection::ExportAdaptors)
         || !settings.registerService(BusNames::settingsService())) {
-        Logger::shared().error(QStringLiteral("Could not take %1: %2")
-                                   .arg(BusNames::settingsService(), settings.lastError().message()));
+        Logger::shared().error(
+            QStringLiteral("Could not take %1: %2").arg(BusNames::settingsService(), settings.lastError().message()));
     }
 }

@@ -12,16 +12,16 @@ class BusService : public QObject {
     Q_OBJECT
 public:
     enum class Claim {
-        Owner,       // this process runs Tolvane; export the interface next
+        Owner, // this process runs Tolvane; export the interface next
         AnotherRuns, // the running one was asked to open its settings
-        Unanswered,  // the name is owned but its owner did not answer
-        NoBus,       // no session bus: run without the interface
+        Unanswered, // the name is owned but its owner did not answer
+        NoBus, // no session bus: run without the interface
     };
 
     // What became of asking the running Tolvane to open its settings.
     enum class HandOver {
-        Answered,      // it did
-        NoAnswer,      // the name is owned, but the call failed or timed out
+        Answered, // it did
+        NoAnswer, // the name is owned, but the call failed or timed out
         NobodyListens, // nobody owns the name (or there is no bus)
     };
 
@@ -42,7 +42,6 @@ public:
     void exportInterface(TolvaneBusAdaptor::Dependencies dependencies);
 
 private:
-
     QDBusConnection m_connection;
     QObject m_host;
     QObject m_settingsHost;

@@ -18,8 +18,7 @@
 namespace {
 constexpr int kCallTimeoutMs = 5000;
 
-template<typename T>
-T fromBus(const QVariant& value)
+template <typename T> T fromBus(const QVariant& value)
 {
     if (value.metaType() == QMetaType::fromType<T>())
         return value.value<T>();
@@ -50,14 +49,20 @@ int CommandLine::run(const QStringList& arguments)
                     "what to do and ends."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption togglePause(QStringLiteral("toggle-pause"), Tolvane::tr("Pause switching, or resume it when paused."));
+    const QCommandLineOption togglePause(QStringLiteral("toggle-pause"),
+                                         Tolvane::tr("Pause switching, or resume it when paused."));
     const QCommandLineOption pause(QStringLiteral("pause"), Tolvane::tr("Pause switching."));
     const QCommandLineOption resume(QStringLiteral("resume"), Tolvane::tr("Resume switching."));
-    const QCommandLineOption settings(QStringLiteral("settings"), Tolvane::tr("Open the settings window, starting Tolvane if needed."));
+    const QCommandLineOption settings(QStringLiteral("settings"),
+                                      Tolvane::tr("Open the settings window, starting Tolvane if needed."));
     const QCommandLineOption reload(QStringLiteral("reload-rules"), Tolvane::tr("Read the rules file again."));
-    const QCommandLineOption status(QStringLiteral("status"), Tolvane::tr("Show the backend, whether switching is paused, the application in front, the current input source and the number of rules."));
-    const QCommandLineOption inputSources(QStringLiteral("list-input-sources"), Tolvane::tr("List the input sources a rule can select."));
-    const QCommandLineOption applications(QStringLiteral("list-applications"), Tolvane::tr("List the running applications a rule can name."));
+    const QCommandLineOption status(QStringLiteral("status"),
+                                    Tolvane::tr("Show the backend, whether switching is paused, the application in "
+                                                "front, the current input source and the number of rules."));
+    const QCommandLineOption inputSources(QStringLiteral("list-input-sources"),
+                                          Tolvane::tr("List the input sources a rule can select."));
+    const QCommandLineOption applications(QStringLiteral("list-applications"),
+                                          Tolvane::tr("List the running applications a rule can name."));
     const QCommandLineOption json(QStringLiteral("json"), Tolvane::tr("Print --status and the lists as JSON."));
     parser.addOptions({togglePause, pause, resume, settings, reload, status, inputSources, applications, json});
 
@@ -75,11 +80,13 @@ int CommandLine::run(const QStringList& arguments)
         return Success;
     }
     if (parser.isSet(version)) {
-        m_out << QCoreApplication::applicationName().toLower() << ' ' << QCoreApplication::applicationVersion() << Qt::endl;
+        m_out << QCoreApplication::applicationName().toLower() << ' ' << QCoreApplication::applicationVersion()
+              << Qt::endl;
         return Success;
     }
 
-    const QList<QCommandLineOption> actions{togglePause, pause, resume, settings, reload, status, inputSources, applications};
+    const QList<QCommandLineOption> actions{togglePause, pause,  resume,       settings,
+                                            reload,      status, inputSources, applications};
     const auto chosen = std::count_if(actions.cbegin(), actions.cend(), [&](const auto& o) { return parser.isSet(o); });
     if (chosen != 1)
         return usageError(Tolvane::tr("Give exactly one option."));
@@ -117,7 +124,8 @@ std::optional<QDBusMessage> CommandLine::ask(const QString& service, const QStri
     if (reply.type() == QDBusMessage::ReplyMessage)
         return reply;
     const QDBusError error(reply);
-    if (error.type() == QDBusError::ServiceUnknown || error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
+    if (error.type() == QDBusError::ServiceUnknown
+        || error.name() == QLatin1String("org.freedesktop.DBus.Error.NameHasNoOwner"))
         m_err << Tolvane::tr("Tolvane is not running.") << Qt::endl;
     else
         m_err << Tolvane::tr("Tolvane did not do it: %1").arg(error.message()) << Qt::endl;
@@ -148,8 +156,12 @@ int CommandLine::printStatus(bool json)
         const QJsonObject status{
             {QStringLiteral("backend"), backend},
             {QStringLiteral("paused"), paused},
-            {QStringLiteral("application"), QJsonObject{{QStringLiteral("id"), application.id}, {QStringLiteral("name"), application.name}}},
-            {QStringLiteral("inputSource"), QJsonObject{{QStringLiteral("id"), source.id}, {QStringLiteral("name"), source.name}, {QStringLiteral("flag"), source.flag}}},
+            {QStringLiteral("application"),
+             QJsonObject{{QStringLiteral("id"), application.id}, {QStringLiteral("name"), application.name}}},
+            {QStringLiteral("inputSource"),
+             QJsonObject{{QStringLiteral("id"), source.id},
+                         {QStringLiteral("name"), source.name},
+                         {QStringLiteral("flag"), source.flag}}},
             {QStringLiteral("ruleCount"), qint64(rules)},
         };
         m_out << QJsonDocument(status).toJson(QJsonDocument::Indented);
@@ -176,7 +188,9 @@ int CommandLine::printInputSources(bool json)
     QJsonArray array;
     for (const BusInputSource& source : sources) {
         if (json)
-            array.append(QJsonObject{{QStringLiteral("id"), source.id}, {QStringLiteral("name"), source.name}, {QStringLiteral("flag"), source.flag}});
+            array.append(QJsonObject{{QStringLiteral("id"), source.id},
+                                     {QStringLiteral("name"), source.name},
+                                     {QStringLiteral("flag"), source.flag}});
         else
             m_out << source.id << '\t' << source.name << Qt::endl;
     }
@@ -194,7 +208,8 @@ int CommandLine::printApplications(bool json)
     QJsonArray array;
     for (const BusApplication& application : applications) {
         if (json)
-            array.append(QJsonObject{{QStringLiteral("id"), application.id}, {QStringLiteral("name"), application.name}});
+            array.append(
+                QJsonObject{{QStringLiteral("id"), application.id}, {QStringLiteral("name"), application.name}});
         else
             m_out << application.id << '\t' << application.name << Qt::endl;
     }

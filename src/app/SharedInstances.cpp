@@ -13,9 +13,9 @@
 #include "feedback/SoundEffectManager.h"
 #include "platform/Platform.h"
 #include "services/AppcastUpdater.h"
-#include "services/UpdateManager.h"
 #include "services/LaunchAtLoginManager.h"
 #include "services/LocalizationManager.h"
+#include "services/UpdateManager.h"
 #include "ui/SettingsServices.h"
 #include "ui/UpdateDialogDriver.h"
 
@@ -40,8 +40,7 @@ RuleEngine& RuleEngine::shared()
 GlobalHotkeyManager& GlobalHotkeyManager::shared()
 {
     static auto* instance = new GlobalHotkeyManager(
-        Platform::instance().globalKeyMonitor(), RuleEngine::shared(),
-        [](const QString& text, const QString& icon) {
+        Platform::instance().globalKeyMonitor(), RuleEngine::shared(), [](const QString& text, const QString& icon) {
             InputSourceIndicatorController::shared().showMessage(text, icon);
         });
     return *instance;

@@ -1,22 +1,22 @@
 #include "TolvaneApp.h"
 
-#include "base/Logger.h"
 #include "TrayLabel.h"
+#include "base/Logger.h"
 
-#include "platform/InputSourceProvider.h"
-#include "core/InputSourceManager.h"
 #include "base/PreferenceChanges.h"
 #include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
 #include "feedback/FlagEmoji.h"
 #include "feedback/GlobalHotkeyManager.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "feedback/MenuBarIndicatorController.h"
+#include "platform/InputSourceProvider.h"
+#include "platform/Platform.h"
 #include "services/LocalizationManager.h"
 #include "services/PermissionsManager.h"
-#include "platform/Platform.h"
 #include "services/UsageStatisticsManager.h"
 
 #if __has_include("ui/SettingsView.h")
@@ -25,15 +25,14 @@
 #define TOLVANE_HAS_SETTINGS_VIEW 1
 #endif
 
-
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
-#include <QStandardPaths>
 #include <QMenu>
+#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -359,8 +358,8 @@ void TolvaneApp::openSettings()
         m_noTrayNotice->setContentsMargins(12, 8, 12, 8);
         layout->addWidget(m_noTrayNotice);
         updateNoTrayNotice();
-        QWidget* content = m_dependencies.makeSettingsContent ? m_dependencies.makeSettingsContent(m_managers)
-                                                              : nullptr;
+        QWidget* content =
+            m_dependencies.makeSettingsContent ? m_dependencies.makeSettingsContent(m_managers) : nullptr;
         if (content) {
             layout->addWidget(content);
             // The window's size follows its content's.

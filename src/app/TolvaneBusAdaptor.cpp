@@ -97,7 +97,8 @@ void TolvaneBusAdaptor::ReloadRules(const QDBusMessage& message)
     if (!error)
         return;
     message.setDelayedReply(true);
-    m_connection.send(message.createErrorReply(BusNames::interface() + QStringLiteral(".Error.RulesUnreadable"), *error));
+    m_connection.send(
+        message.createErrorReply(BusNames::interface() + QStringLiteral(".Error.RulesUnreadable"), *error));
 }
 
 QList<BusInputSource> TolvaneBusAdaptor::ListInputSources() const
@@ -111,8 +112,8 @@ QList<BusInputSource> TolvaneBusAdaptor::ListInputSources() const
 QList<BusApplication> TolvaneBusAdaptor::ListApplications() const
 {
     QList<BusApplication> applications;
-    const QList<RunningApplication> running = m_dependencies.runningApplications ? m_dependencies.runningApplications()
-                                                                                 : QList<RunningApplication>{};
+    const QList<RunningApplication> running =
+        m_dependencies.runningApplications ? m_dependencies.runningApplications() : QList<RunningApplication>{};
     for (const RunningApplication& app : running) {
         // Only an application with an identifier can have a rule.
         if (!app.bundleIdentifier || app.bundleIdentifier->isEmpty())
@@ -149,8 +150,8 @@ void TolvaneBusAdaptor::publishChangedProperties()
     m_published = now;
     if (changed.isEmpty())
         return;
-    QDBusMessage signal = QDBusMessage::createSignal(BusNames::path(), QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                     QStringLiteral("PropertiesChanged"));
+    QDBusMessage signal = QDBusMessage::createSignal(
+        BusNames::path(), QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("PropertiesChanged"));
     signal << BusNames::interface() << changed << QStringList();
     m_connection.send(signal);
 }

@@ -1,8 +1,8 @@
 #include "TrayLabel.h"
 
 #include <QFont>
-#include <QHash>
 #include <QGuiApplication>
+#include <QHash>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>

@@ -1,10 +1,10 @@
 #include "app/BusService.h"
 #include "app/CommandLine.h"
 #include "app/InstanceLock.h"
-#include "base/Logger.h"
 #include "app/TolvaneApp.h"
-#include "core/RuleEngine.h"
+#include "base/Logger.h"
 #include "base/Tolvane.h"
+#include "core/RuleEngine.h"
 #include "core/WindowWatcher.h"
 #include "platform/Platform.h"
 #include "platform/TerminationSignals.h"
@@ -135,10 +135,11 @@ int main(int argc, char** argv)
     // work done when the application is about to quit still happens.
     const auto terminationSignals = TerminationSignals::install();
     if (terminationSignals) {
-        QObject::connect(terminationSignals.get(), &TerminationSignals::terminationRequested, &app, [](int signalNumber) {
-            Logger::shared().info(QStringLiteral("Quitting on signal %1").arg(signalNumber));
-            QCoreApplication::quit();
-        });
+        QObject::connect(terminationSignals.get(), &TerminationSignals::terminationRequested, &app,
+                         [](int signalNumber) {
+                             Logger::shared().info(QStringLiteral("Quitting on signal %1").arg(signalNumber));
+                             QCoreApplication::quit();
+                         });
     }
 
     TolvaneApp tolvane;

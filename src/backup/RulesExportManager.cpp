@@ -2,10 +2,10 @@
 
 #include "RulesDocument.h"
 
-#include "base/Logger.h"
 #include "base/AtomicFile.h"
-#include "core/RuleEngine.h"
+#include "base/Logger.h"
 #include "base/Tolvane.h"
+#include "core/RuleEngine.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -69,18 +69,18 @@ RulesExportManager::ImportResult RulesExportManager::importRules(const QUrl& fro
         return fail(QStringLiteral("“%1” is not a regular file").arg(path), unreadable);
     // Checked before reading, so a wrong or hostile choice cannot exhaust memory.
     if (info.size() > maximumImportFileSize) {
-        return fail(QStringLiteral("“%1” is too large (%2 bytes)").arg(path).arg(info.size()),
-                    Tolvane::tr("The file is too large to import (over %1 MB).")
-                        .arg(maximumImportFileSize / (1024 * 1024)));
+        return fail(
+            QStringLiteral("“%1” is too large (%2 bytes)").arg(path).arg(info.size()),
+            Tolvane::tr("The file is too large to import (over %1 MB).").arg(maximumImportFileSize / (1024 * 1024)));
     }
     if (!file.open(QIODevice::ReadOnly))
         return fail(QStringLiteral("“%1”: %2").arg(path, file.errorString()), file.errorString());
     // The file may have grown since it was measured.
     const QByteArray contents = file.read(maximumImportFileSize + 1);
     if (contents.size() > maximumImportFileSize) {
-        return fail(QStringLiteral("“%1” is too large").arg(path),
-                    Tolvane::tr("The file is too large to import (over %1 MB).")
-                        .arg(maximumImportFileSize / (1024 * 1024)));
+        return fail(
+            QStringLiteral("“%1” is too large").arg(path),
+            Tolvane::tr("The file is too large to import (over %1 MB).").arg(maximumImportFileSize / (1024 * 1024)));
     }
 
     QString error;

@@ -20,8 +20,8 @@ public:
 
     struct ImportResult {
         std::optional<int> count; // the rules handed on; absent on failure
-        QString error;            // for the log, when count is absent
-        QString localizedError;   // for the user, when count is absent
+        QString error; // for the log, when count is absent
+        QString localizedError; // for the user, when count is absent
     };
 
     static RulesExportManager& shared();

@@ -7,8 +7,7 @@
 // fields; falls back to standard error for any message the journal refuses.
 class JournalLogSink : public LogSink {
 public:
-    void write(Level level, const QString& subsystem, const QString& category,
-               const QString& message) override;
+    void write(Level level, const QString& subsystem, const QString& category, const QString& message) override;
 
     static bool isJournalReachable();
 

@@ -7,8 +7,7 @@ class LogSink {
 public:
     enum class Level { Info, Error };
     virtual ~LogSink() = default;
-    virtual void write(Level level, const QString& subsystem, const QString& category,
-                       const QString& message) = 0;
+    virtual void write(Level level, const QString& subsystem, const QString& category, const QString& message) = 0;
 };
 
 // The system log when one is reachable (the systemd journal on Linux), else

@@ -27,9 +27,9 @@ const PreferenceKey quitAlwaysKeepsWindows{QStringLiteral("NSQuitAlwaysKeepsWind
 const QList<const PreferenceKey*>& all()
 {
     static const QList<const PreferenceKey*> table{
-        &appLanguage,         &platformLanguages,  &showNotification,        &soundEnabled,
-        &soundVolume,         &indicatorEnabled,   &indicatorPosition,       &indicatorDuration,
-        &menuBarShowFlag,     &pauseHotkeyEnabled, &rememberLastInputSource, &defaultInputSourceID,
+        &appLanguage,          &platformLanguages,     &showNotification,        &soundEnabled,
+        &soundVolume,          &indicatorEnabled,      &indicatorPosition,       &indicatorDuration,
+        &menuBarShowFlag,      &pauseHotkeyEnabled,    &rememberLastInputSource, &defaultInputSourceID,
         &shareUsageStatistics, &quitAlwaysKeepsWindows};
     return table;
 }

@@ -6,8 +6,8 @@
 
 QSettings& Preferences::store()
 {
-    static QSettings settings(QSettings::NativeFormat, QSettings::UserScope,
-                              QStringLiteral("kelvora"), QStringLiteral("Tolvane"));
+    static QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("kelvora"),
+                              QStringLiteral("Tolvane"));
     return settings;
 }
 

@@ -34,7 +34,10 @@ public:
     // Bound reads with the table's default where the value is acted on.
     static bool boolValue(const PreferenceKey& key) { return boolValue(key.name, key.actedOnDefault.toBool()); }
     static double doubleValue(const PreferenceKey& key) { return doubleValue(key.name, key.actedOnDefault.toDouble()); }
-    static QString stringValue(const PreferenceKey& key) { return stringValue(key.name, key.actedOnDefault.toString()); }
+    static QString stringValue(const PreferenceKey& key)
+    {
+        return stringValue(key.name, key.actedOnDefault.toString());
+    }
 
     static void setValue(const QString& key, const QVariant& value);
     static void remove(const QString& key);

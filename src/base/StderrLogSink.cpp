@@ -17,18 +17,17 @@ QByteArray lineOf(const QString& text)
 
 } // namespace
 
-void StderrLogSink::write(Level level, const QString& subsystem, const QString& category,
-                          const QString& message)
+void StderrLogSink::write(Level level, const QString& subsystem, const QString& category, const QString& message)
 {
-    const QByteArray line = lineOf(subsystem + QStringLiteral(" [") + category + QStringLiteral("] ")
-                                   + (level == Level::Error ? QStringLiteral("error: ") : QStringLiteral("info: "))
-                                   + message);
+    const QByteArray line =
+        lineOf(subsystem + QStringLiteral(" [") + category + QStringLiteral("] ")
+               + (level == Level::Error ? QStringLiteral("error: ") : QStringLiteral("info: ")) + message);
     // One write per line so lines from different threads never interleave.
     const std::lock_guard lock(m_mutex);
     if (m_dropped > 0) {
-        const QByteArray note = lineOf(subsystem + QStringLiteral(" [") + category
-                                       + QStringLiteral("] error: %1 log lines dropped: standard error was not being read")
-                                             .arg(m_dropped));
+        const QByteArray note =
+            lineOf(subsystem + QStringLiteral(" [") + category
+                   + QStringLiteral("] error: %1 log lines dropped: standard error was not being read").arg(m_dropped));
         if (!writeWhole(note)) {
             ++m_dropped;
             return;

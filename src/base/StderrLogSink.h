@@ -18,8 +18,7 @@ public:
     {
     }
 
-    void write(Level level, const QString& subsystem, const QString& category,
-               const QString& message) override;
+    void write(Level level, const QString& subsystem, const QString& category, const QString& message) override;
 
 private:
     bool writeWhole(const QByteArray& line);

@@ -7,8 +7,8 @@
 namespace {
 InputSource makeInputSource(const InputSourceProperties& properties)
 {
-    return InputSource{*properties.id, properties.localizedName.value_or(QStringLiteral("Unknown")),
-                       properties.iconUrl, properties.countryCode};
+    return InputSource{*properties.id, properties.localizedName.value_or(QStringLiteral("Unknown")), properties.iconUrl,
+                       properties.countryCode};
 }
 } // namespace
 
@@ -24,7 +24,8 @@ InputSourceManager::InputSourceManager(InputSourceProvider* provider, QObject* p
 {
     // Input-method frameworks start and stop, and change their lists, while Tolvane runs.
     if (m_provider)
-        connect(m_provider, &InputSourceProvider::enabledInputSourcesChanged, this, &InputSourceManager::loadInputSources);
+        connect(m_provider, &InputSourceProvider::enabledInputSourcesChanged, this,
+                &InputSourceManager::loadInputSources);
     loadInputSources();
 }
 
@@ -82,7 +83,7 @@ bool InputSourceManager::selectInputSource(const QString& id)
     const auto list = m_provider->enabledInputSources();
     if (!list || list->isEmpty())
         return false;
-    const bool enabled = std::any_of(list->cbegin(), list->cend(),
-                                     [&](const InputSourceProperties& source) { return source.id == id; });
+    const bool enabled =
+        std::any_of(list->cbegin(), list->cend(), [&](const InputSourceProperties& source) { return source.id == id; });
     return enabled && m_provider->selectInputSource(id);
 }

@@ -77,7 +77,7 @@ InputSourceMemory::~InputSourceMemory()
 QString InputSourceMemory::fileURL()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-           + QStringLiteral("/Tolvane/last-input-sources.json");
+        + QStringLiteral("/Tolvane/last-input-sources.json");
 }
 
 QString InputSourceMemory::preferenceKey()
@@ -93,8 +93,8 @@ bool InputSourceMemory::isEnabledInPreferences()
 std::optional<QString> InputSourceMemory::inputSource(const QString& appID)
 {
     ensureLoaded();
-    const auto entry = std::find_if(m_entries.cbegin(), m_entries.cend(),
-                                    [&](const Entry& e) { return e.first == appID; });
+    const auto entry =
+        std::find_if(m_entries.cbegin(), m_entries.cend(), [&](const Entry& e) { return e.first == appID; });
     if (entry == m_entries.cend())
         return std::nullopt;
     return entry->second;
@@ -105,9 +105,9 @@ void InputSourceMemory::remember(const QString& appID, const QString& inputSourc
     if (appID.isEmpty() || inputSourceID.isEmpty())
         return;
     ensureLoaded();
-    const qsizetype index = std::find_if(m_entries.cbegin(), m_entries.cend(),
-                                         [&](const Entry& e) { return e.first == appID; })
-                            - m_entries.cbegin();
+    const qsizetype index =
+        std::find_if(m_entries.cbegin(), m_entries.cend(), [&](const Entry& e) { return e.first == appID; })
+        - m_entries.cbegin();
     const bool known = index < m_entries.size();
     const bool sourceChanged = !known || m_entries.at(index).second != inputSourceID;
     if (known && index == 0 && !sourceChanged)
@@ -141,8 +141,8 @@ bool InputSourceMemory::save()
     if (const auto error = AtomicFile::write(m_filePath, QJsonDocument(document).toJson(QJsonDocument::Compact))) {
         // Once per run of failures: the next change tries again.
         if (!m_lastSaveFailed)
-            Logger::shared().error(QStringLiteral("Could not save the remembered input sources to “%1”: %2")
-                                       .arg(m_filePath, *error));
+            Logger::shared().error(
+                QStringLiteral("Could not save the remembered input sources to “%1”: %2").arg(m_filePath, *error));
         m_lastSaveFailed = true;
         return false;
     }
@@ -176,7 +176,8 @@ void InputSourceMemory::load()
             applications = list.toArray();
     }
     if (!problem.isEmpty()) {
-        Logger::shared().error(QStringLiteral("Ignored the remembered input sources in “%1”: %2").arg(m_filePath, problem));
+        Logger::shared().error(
+            QStringLiteral("Ignored the remembered input sources in “%1”: %2").arg(m_filePath, problem));
         return;
     }
     // Entries that are not two names are skipped; the first of an application wins.

@@ -22,8 +22,7 @@ class InputSourceMemory : public QObject {
 public:
     static InputSourceMemory& shared();
 
-    explicit InputSourceMemory(QString filePath,
-                               std::chrono::milliseconds saveDelay = std::chrono::seconds(5),
+    explicit InputSourceMemory(QString filePath, std::chrono::milliseconds saveDelay = std::chrono::seconds(5),
                                QObject* parent = nullptr);
     ~InputSourceMemory() override;
 

@@ -2,11 +2,11 @@
 
 #include "InputSourceManager.h"
 #include "InputSourceMemory.h"
+#include "RulesStore.h"
+#include "WindowWatcher.h"
 #include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
-#include "RulesStore.h"
 #include "base/Tolvane.h"
-#include "WindowWatcher.h"
 
 #include "base/Logger.h"
 #include "platform/NotificationService.h"
@@ -259,9 +259,8 @@ void RuleEngine::postSwitchNotification(const QString& name)
         return;
     if (!m_feedback.notifications)
         return;
-    m_feedback.notifications->post(Tolvane::tr("Input Source Changed"), name,
-                                   [](const std::optional<QString>& error) {
-                                       if (error)
-                                           Logger::shared().error(QStringLiteral("Notification error: ") + *error);
-                                   });
+    m_feedback.notifications->post(Tolvane::tr("Input Source Changed"), name, [](const std::optional<QString>& error) {
+        if (error)
+            Logger::shared().error(QStringLiteral("Notification error: ") + *error);
+    });
 }

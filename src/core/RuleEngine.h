@@ -25,7 +25,8 @@ class WindowWatcher;
 class RuleEngine : public QObject {
     Q_OBJECT
     Q_PROPERTY(QList<AppRule> rules READ rules NOTIFY rulesChanged)
-    Q_PROPERTY(std::optional<QString> defaultInputSourceID READ defaultInputSourceID WRITE setDefaultInputSourceID NOTIFY defaultInputSourceIDChanged)
+    Q_PROPERTY(std::optional<QString> defaultInputSourceID READ defaultInputSourceID WRITE setDefaultInputSourceID
+                   NOTIFY defaultInputSourceIDChanged)
     Q_PROPERTY(bool isPaused READ isPaused WRITE setPaused NOTIFY isPausedChanged)
     // Why the last save of the rules failed; empty once they are on disk.
     Q_PROPERTY(QString rulesSaveError READ rulesSaveError NOTIFY rulesSaveErrorChanged)

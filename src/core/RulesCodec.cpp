@@ -145,14 +145,30 @@ void appendEscapedUtf8(QByteArray& out, const QByteArray& utf8)
 {
     for (const char c : utf8) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '/': out += "\\/"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '/':
+            out += "\\/";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 out += "\\u00";
@@ -233,8 +249,9 @@ RulesCodec::DecodeResult RulesCodec::decode(const QByteArray& json)
     QJsonParseError parseError;
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError)
-        return {std::nullopt, QStringLiteral("not valid JSON (%1 at offset %2)")
-                                  .arg(parseError.errorString()).arg(parseError.offset)};
+        return {
+            std::nullopt,
+            QStringLiteral("not valid JSON (%1 at offset %2)").arg(parseError.errorString()).arg(parseError.offset)};
     if (!document.isArray())
         return {std::nullopt, QStringLiteral("the JSON value is not an array of rules")};
 

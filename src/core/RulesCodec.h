@@ -16,7 +16,7 @@
 class RulesCodec {
 public:
     enum class Style {
-        Compact,      // the rules file: no white space, members in field order
+        Compact, // the rules file: no white space, members in field order
         PrettySorted, // backups: indented, members sorted by name
     };
 

@@ -1,7 +1,7 @@
 #include "RulesStore.h"
 
-#include "base/AtomicFile.h"
 #include "RulesCodec.h"
+#include "base/AtomicFile.h"
 
 #include "base/Logger.h"
 #include "platform/RegularFile.h"
@@ -84,7 +84,8 @@ std::optional<QString> RulesStore::keepUnreadableFile()
     for (int n = 2; QFileInfo::exists(keptPath) || QFileInfo(keptPath).isSymLink(); ++n)
         keptPath = m_path + QStringLiteral(".corrupt-") + stamp + QLatin1Char('-') + QString::number(n);
     if (const auto error = RegularFile::keepAside(m_path, keptPath)) {
-        Logger::shared().error(QStringLiteral("Could not keep the unreadable rules file as ") + keptPath + QStringLiteral(": ") + *error);
+        Logger::shared().error(QStringLiteral("Could not keep the unreadable rules file as ") + keptPath
+                               + QStringLiteral(": ") + *error);
         return QStringLiteral("the unreadable file could not be kept as “%1” (%2)").arg(keptPath, *error);
     }
     Logger::shared().info(QStringLiteral("Kept the unreadable rules file as ") + keptPath);
@@ -96,9 +97,9 @@ void RulesStore::pruneKeptFiles() const
 {
     const QFileInfo file(m_path);
     QDir directory = file.dir();
-    const QStringList kept = directory.entryList({file.fileName() + QStringLiteral(".corrupt-*")},
-                                                 QDir::Files | QDir::System | QDir::Hidden,
-                                                 QDir::Name | QDir::Reversed);
+    const QStringList kept =
+        directory.entryList({file.fileName() + QStringLiteral(".corrupt-*")}, QDir::Files | QDir::System | QDir::Hidden,
+                            QDir::Name | QDir::Reversed);
     for (qsizetype i = keptUnreadableFiles; i < kept.size(); ++i)
         directory.remove(kept.at(i));
 }

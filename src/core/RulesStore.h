@@ -31,14 +31,13 @@ public:
 
     struct LoadResult {
         std::optional<QList<AppRule>> rules; // absent when the file is missing or unreadable
-        QString error;                       // why, when rules is absent
+        QString error; // why, when rules is absent
     };
     virtual LoadResult load();
 
     // nullopt once the rules are on disk, else why not; a failed save changes
     // nothing on disk, and the next save tries again.
     virtual std::optional<QString> save(const QList<AppRule>& rules);
-
 
 private:
     std::optional<QString> keepUnreadableFile();

@@ -21,11 +21,10 @@ void WindowWatcher::startWatching()
 {
     if (!m_source)
         return;
-    connect(m_source, &ApplicationSource::applicationActivated, this,
-            [this](const RunningApplication& app) {
-                if (app.isValid())
-                    setActiveApp(app);
-            });
+    connect(m_source, &ApplicationSource::applicationActivated, this, [this](const RunningApplication& app) {
+        if (app.isValid())
+            setActiveApp(app);
+    });
     if (const auto front = m_source->frontmostApplication())
         setActiveApp(*front);
 }

@@ -1,8 +1,8 @@
 #include "GlobalHotkeyManager.h"
 
 #include "base/Preferences.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/RuleEngine.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "platform/Platform.h"
 

@@ -32,8 +32,9 @@ IndicatorWindow::IndicatorWindow(const QString& name, const QString& icon, bool 
     // A tooltip-type window is not managed by the window manager on X11: it
     // appears on whichever desktop is current, above ordinary windows, and is
     // never given focus.
-    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint
-                  | Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(parent,
+              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput
+                  | Qt::WindowDoesNotAcceptFocus)
     , m_name(name)
     , m_translucent(translucent)
     , m_iconLabel(new QLabel(icon, this))

@@ -4,9 +4,9 @@
 #include "IndicatorPosition.h"
 #include "IndicatorWindow.h"
 
-#include "core/InputSourceManager.h"
 #include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
+#include "core/InputSourceManager.h"
 #include "platform/ApplicationSource.h"
 #include "platform/DesktopCompositing.h"
 #include "platform/Platform.h"
@@ -14,9 +14,9 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QPropertyAnimation>
-#include <QVariantAnimation>
 #include <QScreen>
 #include <QTimer>
+#include <QVariantAnimation>
 
 #include <algorithm>
 #include <cmath>
@@ -24,9 +24,9 @@
 InputSourceIndicatorController& InputSourceIndicatorController::shared()
 {
     static auto* instance = [] {
-        auto* controller = new InputSourceIndicatorController(Platform::instance().desktopCompositing(),
-                                                              &InputSourceManager::shared(),
-                                                              Platform::instance().applicationSource());
+        auto* controller =
+            new InputSourceIndicatorController(Platform::instance().desktopCompositing(), &InputSourceManager::shared(),
+                                               Platform::instance().applicationSource());
         controller->setOverlay(Platform::instance().overlayPresenter());
         return controller;
     }();

@@ -20,8 +20,7 @@ public:
 
     // Loads "Pop" (.aiff, .mp3 or .wav) from `resourceDirectory`, else the
     // sound theme's "Pop". A null player plays nothing.
-    explicit SoundEffectManager(SoundPlayer* player,
-                                const QString& resourceDirectory = QStringLiteral(":/sounds"),
+    explicit SoundEffectManager(SoundPlayer* player, const QString& resourceDirectory = QStringLiteral(":/sounds"),
                                 QObject* parent = nullptr);
     ~SoundEffectManager() override;
 

@@ -11,7 +11,7 @@ class ApplicationCatalogue {
 public:
     struct Application {
         QString id;
-        QString name;     // in the language asked for; the id when it has none
+        QString name; // in the language asked for; the id when it has none
         QString iconName; // a theme icon name or an absolute file path; may be empty
     };
     enum class FileProblem { WrongKind, Unreadable, NotAnApplication };

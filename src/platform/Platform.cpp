@@ -28,13 +28,14 @@ std::unique_ptr<Platform> createDefaultPlatform()
     const PlatformRegistry::Choice choice = backendsOfThisBuild().choose(DesktopSession::fromEnvironment());
     if (!choice.backend) {
         const QString consequence = choice.unsupportedDesktop
-                                        ? QStringLiteral("switching is not available on this desktop yet")
-                                        : QStringLiteral("input sources cannot be switched");
+            ? QStringLiteral("switching is not available on this desktop yet")
+            : QStringLiteral("input sources cannot be switched");
         Logger::shared().error(QStringLiteral("No platform backend: %1; %2").arg(choice.reason, consequence));
         return std::make_unique<SessionWithoutBackend>();
     }
     if (auto platform = choice.backend->create()) {
-        Logger::shared().info(QStringLiteral("Platform backend: %1, for the %2").arg(choice.backend->name, choice.reason));
+        Logger::shared().info(
+            QStringLiteral("Platform backend: %1, for the %2").arg(choice.backend->name, choice.reason));
         return platform;
     }
     Logger::shared().error(QStringLiteral("Platform backend %1 was chosen (%2) but could not start; "

@@ -39,7 +39,8 @@ PlatformRegistry::Choice PlatformRegistry::choose(const DesktopSession& session)
     for (const PlatformBackend& backend : m_backends) {
         if (backend.session == kind && backend.usableHere && backend.usableHere(session))
             return {&backend,
-                    QStringLiteral("%1 session (%2)").arg(wayland ? QStringLiteral("Wayland") : QStringLiteral("X11"), facts)
+                    QStringLiteral("%1 session (%2)")
+                            .arg(wayland ? QStringLiteral("Wayland") : QStringLiteral("X11"), facts)
                         + overrideNote,
                     false};
     }
@@ -48,7 +49,8 @@ PlatformRegistry::Choice PlatformRegistry::choose(const DesktopSession& session)
                 QStringLiteral("Wayland session (%1) whose compositor no backend of this build drives; "
                                "X11 is not used, since Xwayland neither sees the focused window "
                                "nor switches the compositor's layout")
-                        .arg(facts) + overrideNote,
+                        .arg(facts)
+                    + overrideNote,
                 true};
     return {nullptr, QStringLiteral("no X display and no Wayland session (%1)").arg(facts) + overrideNote, false};
 }

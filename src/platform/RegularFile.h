@@ -21,7 +21,7 @@ Kind kindOf(const QString& path);
 struct ReadResult {
     Kind kind = Kind::Missing;
     std::optional<QByteArray> contents; // absent on any failure
-    QString error;                      // set when contents is absent
+    QString error; // set when contents is absent
 };
 
 // Opens without blocking, accepts only a regular file and reads at most

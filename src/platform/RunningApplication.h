@@ -26,14 +26,11 @@ struct RunningApplication {
     QString localizedName;
     qint64 processIdentifier = 0;
     ActivationPolicy activationPolicy = ActivationPolicy::Regular;
-    QString iconName;  // icon theme name from the application's desktop entry
-    QImage icon;       // the window's own icon, when it has one (in the running applications only)
+    QString iconName; // icon theme name from the application's desktop entry
+    QImage icon; // the window's own icon, when it has one (in the running applications only)
 
     bool isValid() const { return !processKey.isEmpty(); }
-    bool isKnownAs(const QString& id) const
-    {
-        return bundleIdentifier == id || alternativeIdentifiers.contains(id);
-    }
+    bool isKnownAs(const QString& id) const { return bundleIdentifier == id || alternativeIdentifiers.contains(id); }
     friend bool operator==(const RunningApplication& a, const RunningApplication& b)
     {
         return a.processKey == b.processKey && a.bundleIdentifier == b.bundleIdentifier;

@@ -103,20 +103,19 @@ AppcastParser::Result AppcastParser::parse(const QByteArray& document)
             continue;
         }
         if (!url) {
-            result.rejected.append({item.versionString,
-                                    enclosureURL.isEmpty()
-                                        ? Tolvane::tr("version %1 has no download link").arg(item.versionString)
-                                        : Tolvane::tr("version %1 has a download link that is not https")
-                                              .arg(item.versionString)});
+            result.rejected.append(
+                {item.versionString,
+                 enclosureURL.isEmpty()
+                     ? Tolvane::tr("version %1 has no download link").arg(item.versionString)
+                     : Tolvane::tr("version %1 has a download link that is not https").arg(item.versionString)});
             continue;
         }
         item.fileURL = *url;
         items.append(item);
     }
     if (xml.hasError()) {
-        result.error = Tolvane::tr("the feed is not well-formed XML (line %1: %2)")
-                           .arg(xml.lineNumber())
-                           .arg(xml.errorString());
+        result.error =
+            Tolvane::tr("the feed is not well-formed XML (line %1: %2)").arg(xml.lineNumber()).arg(xml.errorString());
         return result;
     }
     if (!sawRss || !sawChannel) {

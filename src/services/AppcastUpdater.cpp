@@ -46,8 +46,8 @@ void AppcastUpdater::checkForUpdates()
 
     const QUrl& feed = m_options.feedURL;
     const bool https = feed.scheme() == QLatin1String("https");
-    const bool loopbackHttp = m_options.allowLoopbackHttp && feed.scheme() == QLatin1String("http")
-        && isLoopbackHost(feed.host());
+    const bool loopbackHttp =
+        m_options.allowLoopbackHttp && feed.scheme() == QLatin1String("http") && isLoopbackHost(feed.host());
     if (!feed.isValid() || feed.host().isEmpty() || !(https || loopbackHttp)) {
         // Reported like any other failure, after the caller has finished.
         const QString address = feed.toString();
@@ -65,8 +65,7 @@ void AppcastUpdater::checkForUpdates()
     // Never from https to http, and a bounded chain of redirects.
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(m_options.maximumRedirects);
-    request.setHeader(QNetworkRequest::UserAgentHeader,
-                      QStringLiteral("Tolvane/%1").arg(m_options.currentVersion));
+    request.setHeader(QNetworkRequest::UserAgentHeader, QStringLiteral("Tolvane/%1").arg(m_options.currentVersion));
     request.setRawHeader("Accept", "application/rss+xml, application/xml;q=0.9, */*;q=0.1");
 
     m_tooLarge = false;

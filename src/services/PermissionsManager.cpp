@@ -9,8 +9,8 @@
 PermissionsManager& PermissionsManager::shared()
 {
     GlobalKeyMonitor* const monitor = Platform::instance().globalKeyMonitor();
-    const Recheck recheck = monitor && monitor->answerChangesOnlyWithDisplay() ? Recheck::onDisplayChange
-                                                                                : Recheck::poll;
+    const Recheck recheck =
+        monitor && monitor->answerChangesOnlyWithDisplay() ? Recheck::onDisplayChange : Recheck::poll;
     static auto* instance = [monitor, recheck] {
         auto* manager = new PermissionsManager([monitor] { return monitor && monitor->canMonitorKeys(); }, recheck);
         if (monitor)
@@ -43,7 +43,12 @@ void PermissionsManager::checkAccessibility()
     // Published after the current main-thread work, even when unchanged.
     QPointer<PermissionsManager> self(this);
     QMetaObject::invokeMethod(
-        this, [self, trusted] { if (self) self->publish(trusted); }, Qt::QueuedConnection);
+        this,
+        [self, trusted] {
+            if (self)
+                self->publish(trusted);
+        },
+        Qt::QueuedConnection);
 }
 
 void PermissionsManager::startPolling()

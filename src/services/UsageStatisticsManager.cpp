@@ -109,11 +109,12 @@ void UsageStatisticsManager::installDeviceFacts()
         }
         const QPalette palette = QGuiApplication::palette();
         // Light text on a darker window background: a dark scheme.
-        facts.colorScheme = palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness()
+        facts.colorScheme =
+            palette.color(QPalette::Window).lightness() < palette.color(QPalette::WindowText).lightness()
             ? QStringLiteral("Dark")
             : QStringLiteral("Light");
         facts.layoutDirection = QGuiApplication::layoutDirection() == Qt::RightToLeft ? QStringLiteral("rightToLeft")
-                                                                                       : QStringLiteral("leftToRight");
+                                                                                      : QStringLiteral("leftToRight");
         return facts;
     });
 #endif

@@ -79,14 +79,30 @@ bool CacheDecoder::parseString(QString& out)
             return false;
         const char e = *m_pos++;
         switch (e) {
-        case '"': bytes.append('"'); break;
-        case '\\': bytes.append('\\'); break;
-        case '/': bytes.append('/'); break;
-        case 'b': bytes.append('\b'); break;
-        case 'f': bytes.append('\f'); break;
-        case 'n': bytes.append('\n'); break;
-        case 'r': bytes.append('\r'); break;
-        case 't': bytes.append('\t'); break;
+        case '"':
+            bytes.append('"');
+            break;
+        case '\\':
+            bytes.append('\\');
+            break;
+        case '/':
+            bytes.append('/');
+            break;
+        case 'b':
+            bytes.append('\b');
+            break;
+        case 'f':
+            bytes.append('\f');
+            break;
+        case 'n':
+            bytes.append('\n');
+            break;
+        case 'r':
+            bytes.append('\r');
+            break;
+        case 't':
+            bytes.append('\t');
+            break;
         case 'u': {
             const auto readUnit = [this](char32_t& unit) {
                 if (m_end - m_pos < 4)

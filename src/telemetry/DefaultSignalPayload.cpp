@@ -39,17 +39,17 @@ const HostFacts& hostFacts()
 {
     static const HostFacts facts = [] {
         HostFacts result;
-        struct utsname name {};
+        struct utsname name { };
         const bool haveUname = uname(&name) == 0;
         const QString machine = haveUname ? withoutNul(QByteArray(name.machine)) : QString();
 #if defined(Q_OS_MACOS)
         result.operatingSystem = QStringLiteral("macOS");
         const QOperatingSystemVersion current = QOperatingSystemVersion::current();
-        result.version = DefaultSignalPayload::systemVersion(
-            result.operatingSystem, QStringLiteral("%1.%2.%3")
-                                        .arg(current.majorVersion())
-                                        .arg(std::max(0, current.minorVersion()))
-                                        .arg(std::max(0, current.microVersion())));
+        result.version = DefaultSignalPayload::systemVersion(result.operatingSystem,
+                                                             QStringLiteral("%1.%2.%3")
+                                                                 .arg(current.majorVersion())
+                                                                 .arg(std::max(0, current.minorVersion()))
+                                                                 .arg(std::max(0, current.microVersion())));
 #else
         result.operatingSystem = QStringLiteral("Linux");
         result.version = DefaultSignalPayload::systemVersion(
@@ -163,8 +163,8 @@ SignalParameters DefaultSignalPayload::calendarParameters(const QDateTime& local
     SignalParameters calendar;
     const QDate date = localNow.date();
     if (!date.isValid()) {
-        for (const char* key : {"dayOfMonth", "dayOfWeek", "dayOfYear", "weekOfYear", "monthOfYear", "quarterOfYear",
-                                "hourOfDay"})
+        for (const char* key :
+             {"dayOfMonth", "dayOfWeek", "dayOfYear", "weekOfYear", "monthOfYear", "quarterOfYear", "hourOfDay"})
             calendar.insert(QStringLiteral("TelemetryDeck.Calendar.") + QLatin1StringView(key), QStringLiteral("-1"));
         calendar.insert(QStringLiteral("TelemetryDeck.Calendar.isWeekend"), QStringLiteral("false"));
         return calendar;
@@ -177,7 +177,8 @@ SignalParameters DefaultSignalPayload::calendarParameters(const QDateTime& local
     calendar.insert(QStringLiteral("TelemetryDeck.Calendar.isWeekend"),
                     dayOfWeek >= 6 ? QStringLiteral("true") : QStringLiteral("false"));
     calendar.insert(QStringLiteral("TelemetryDeck.Calendar.monthOfYear"), QString::number(date.month()));
-    calendar.insert(QStringLiteral("TelemetryDeck.Calendar.quarterOfYear"), QString::number((date.month() - 1) / 3 + 1));
+    calendar.insert(QStringLiteral("TelemetryDeck.Calendar.quarterOfYear"),
+                    QString::number((date.month() - 1) / 3 + 1));
     calendar.insert(QStringLiteral("TelemetryDeck.Calendar.hourOfDay"), QString::number(localNow.time().hour() + 1));
     return calendar;
 }
@@ -189,8 +190,8 @@ SignalParameters DefaultSignalPayload::parameters()
     const QLocale locale;
     const QString localeIdentifier = locale.name();
 
-    QString region = locale.territory() != QLocale::AnyTerritory ? QLocale::territoryToCode(locale.territory())
-                                                                 : QString();
+    QString region =
+        locale.territory() != QLocale::AnyTerritory ? QLocale::territoryToCode(locale.territory()) : QString();
     if (region.isEmpty())
         region = lastComponent(localeIdentifier);
     QString language = (locale.language() != QLocale::AnyLanguage && locale.language() != QLocale::C)
@@ -202,8 +203,8 @@ SignalParameters DefaultSignalPayload::parameters()
     const QString preferredLanguage =
         firstComponent(preferredLanguages.isEmpty() ? QStringLiteral("zz-ZZ") : preferredLanguages.constFirst());
 
-    const QString appVersion = QCoreApplication::applicationVersion().isEmpty() ? QStringLiteral("0")
-                                                                                : QCoreApplication::applicationVersion();
+    const QString appVersion =
+        QCoreApplication::applicationVersion().isEmpty() ? QStringLiteral("0") : QCoreApplication::applicationVersion();
     QString buildNumber = QStringLiteral("0");
     if (const QCoreApplication* app = QCoreApplication::instance()) {
         const QVariant build = app->property("buildNumber");

@@ -145,12 +145,12 @@ void SessionManager::writeToSuite(const QString& key, const QVariant& value)
     const std::unique_ptr<QSettings> probe = TelemetryManager::clientSuite();
     if (!probe)
         return;
-    persistenceQueue().async([fileName = probe->fileName(), key = QString(key.constData(), key.size()),
-                              value = detachedCopy(value)] {
-        QSettings suite(fileName, QSettings::NativeFormat);
-        suite.setValue(key, value);
-        suite.sync();
-    });
+    persistenceQueue().async(
+        [fileName = probe->fileName(), key = QString(key.constData(), key.size()), value = detachedCopy(value)] {
+            QSettings suite(fileName, QSettings::NativeFormat);
+            suite.setValue(key, value);
+            suite.sync();
+        });
 }
 
 void SessionManager::waitForPendingWrites()
@@ -258,9 +258,8 @@ SignalParameters SessionManager::retentionParameters() const
     if (firstSessionDate.isEmpty())
         firstSessionDate = dayText(now);
     const QString monthCutoff = now.addSecs(-2'592'000).toUTC().date().toString(Qt::ISODate);
-    const auto daysLastMonth = std::count_if(days.cbegin(), days.cend(), [&monthCutoff](const QString& day) {
-        return day >= monthCutoff;
-    });
+    const auto daysLastMonth =
+        std::count_if(days.cbegin(), days.cend(), [&monthCutoff](const QString& day) { return day >= monthCutoff; });
 
     const qsizetype count = m_recentSessions.size();
     qint64 average = -1;

@@ -199,8 +199,8 @@ bool SignalCache::writeFile(const QList<SignalPostBody>& records)
         log(LogLevel::error,
             QStringLiteral("Telemetry cache too large, dropping the %1 oldest signals").arg(firstKept));
     const QByteArrayView kept = firstKept == 0 ? QByteArrayView(data)
-        : firstKept == recordCount ? QByteArrayView("[]")
-                                   : QByteArrayView(data).sliced(starts.at(firstKept));
+        : firstKept == recordCount             ? QByteArrayView("[]")
+                                               : QByteArrayView(data).sliced(starts.at(firstKept));
     const qint64 size = kept.size() + (firstKept > 0 && firstKept < recordCount ? 1 : 0);
 
     // Written beside the old file and renamed over it: a crash leaves the old or the new.

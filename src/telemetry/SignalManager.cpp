@@ -45,9 +45,9 @@ bool logsAtDebugLevel(const TelemetryManagerConfiguration& configuration)
 
 SignalManager::SignalManager(std::shared_ptr<TelemetryManagerConfiguration> configuration, const QString& cacheFilePath)
     : m_configuration(std::move(configuration))
-    , m_signalCache(std::make_unique<SignalCache>(
-          m_configuration->swiftUIPreviewMode() ? std::nullopt : m_configuration->logHandler(), cacheFilePath,
-          !m_configuration->isSilenced()))
+    , m_signalCache(std::make_unique<SignalCache>(m_configuration->swiftUIPreviewMode() ? std::nullopt
+                                                                                        : m_configuration->logHandler(),
+                                                  cacheFilePath, !m_configuration->isSilenced()))
     , m_timerQueue(sharedTimerQueue())
 {
 }
@@ -216,18 +216,21 @@ void SignalManager::flushBatch()
     SignalCache::Batch batch = m_signalCache->takeBatchForUpload();
     if (batch.records.isEmpty())
         return;
-    m_configuration->log(LogLevel::info, QStringLiteral("Sending %1 signals leaving a cache of %2 signals")
-                                             .arg(batch.records.size())
-                                             .arg(m_signalCache->count()));
-    UtilityQueue::async([self = shared_from_this(), batch = std::move(batch)] { self->postBatch(batch.id, batch.records); });
+    m_configuration->log(LogLevel::info,
+                         QStringLiteral("Sending %1 signals leaving a cache of %2 signals")
+                             .arg(batch.records.size())
+                             .arg(m_signalCache->count()));
+    UtilityQueue::async(
+        [self = shared_from_this(), batch = std::move(batch)] { self->postBatch(batch.id, batch.records); });
 }
 
 void SignalManager::postBatch(quint64 batchID, const QList<SignalPostBody>& batch)
 {
     const std::optional<QUrl> url = signalEndpointURL(*m_configuration);
     if (!url) {
-        m_configuration->log(LogLevel::error, QStringLiteral("Unable to construct signal API URL for namespace ")
-                                                  + m_configuration->namespace_().value_or(QStringLiteral("nil")));
+        m_configuration->log(LogLevel::error,
+                             QStringLiteral("Unable to construct signal API URL for namespace ")
+                                 + m_configuration->namespace_().value_or(QStringLiteral("nil")));
         completeBatch(batchID, TelemetryError::invalidEndpointUrl().localizedDescription(), {});
         return;
     }
@@ -244,7 +247,8 @@ void SignalManager::postBatch(quint64 batchID, const QList<SignalPostBody>& batc
     });
 }
 
-void SignalManager::completeBatch(quint64 batchID, const std::optional<QString>& failure, const QByteArray& responseBody)
+void SignalManager::completeBatch(quint64 batchID, const std::optional<QString>& failure,
+                                  const QByteArray& responseBody)
 {
     if (failure)
         m_configuration->log(LogLevel::error, *failure);

@@ -2,7 +2,6 @@
 
 #include "CacheDecoder.h"
 
-
 #include <charconv>
 #include <cmath>
 
@@ -175,8 +174,8 @@ QString SignalPostBody::description() const
 {
     return QStringLiteral("SignalPostBody(type: %1, appID: %2, clientUser: %3, sessionID: %4, floatValue: %5, "
                           "isTestMode: %6, payload: %7 entries)")
-        .arg(type, appID, clientUser, sessionID,
-             floatValue ? QString::number(*floatValue) : QStringLiteral("nil"), isTestMode)
+        .arg(type, appID, clientUser, sessionID, floatValue ? QString::number(*floatValue) : QStringLiteral("nil"),
+             isTestMode)
         .arg(payload.size());
 }
 

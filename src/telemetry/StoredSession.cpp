@@ -12,7 +12,8 @@ QByteArray StoredSession::encode(const QList<StoredSession>& sessions)
 {
     QJsonArray array;
     for (const StoredSession& session : sessions)
-        array.append(QJsonObject{{QStringLiteral("st"), session.startedAt}, {QStringLiteral("dn"), session.durationInSeconds}});
+        array.append(
+            QJsonObject{{QStringLiteral("st"), session.startedAt}, {QStringLiteral("dn"), session.durationInSeconds}});
     return QJsonDocument(array).toJson(QJsonDocument::Compact);
 }
 
@@ -32,8 +33,8 @@ std::optional<QList<StoredSession>> StoredSession::decode(const QByteArray& data
         const double startSeconds = start.toDouble();
         const double durationSeconds = duration.toDouble();
         // Durations are whole numbers; starts are seconds and may carry a fraction.
-        if (!std::isfinite(startSeconds) || std::fabs(startSeconds) > 1e15 || durationSeconds != std::floor(durationSeconds)
-            || std::fabs(durationSeconds) > 1e15)
+        if (!std::isfinite(startSeconds) || std::fabs(startSeconds) > 1e15
+            || durationSeconds != std::floor(durationSeconds) || std::fabs(durationSeconds) > 1e15)
             return std::nullopt;
         sessions.append({static_cast<qint64>(std::floor(startSeconds)), static_cast<qint64>(durationSeconds)});
     }

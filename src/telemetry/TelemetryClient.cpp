@@ -61,7 +61,7 @@ TelemetryManagerConfigurationProxy* td_configuration_init_with_app_id_base_url(c
 }
 
 TelemetryManagerConfigurationProxy* td_configuration_init_with_app_id_salt_base_url(const char* appID, const char* salt,
-                                                                                     const char* baseURL)
+                                                                                    const char* baseURL)
 {
     return makeProxy(appID, salt, baseURL);
 }

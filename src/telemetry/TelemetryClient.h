@@ -22,7 +22,7 @@ TelemetryManagerConfigurationProxy* td_configuration_init_with_app_id(const char
 TelemetryManagerConfigurationProxy* td_configuration_init_with_app_id_salt(const char* appID, const char* salt);
 TelemetryManagerConfigurationProxy* td_configuration_init_with_app_id_base_url(const char* appID, const char* baseURL);
 TelemetryManagerConfigurationProxy* td_configuration_init_with_app_id_salt_base_url(const char* appID, const char* salt,
-                                                                                     const char* baseURL);
+                                                                                    const char* baseURL);
 /* Releases the handle; a manager initialised with it keeps its own reference. */
 void td_configuration_free(TelemetryManagerConfigurationProxy* configuration);
 

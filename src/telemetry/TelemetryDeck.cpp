@@ -63,9 +63,10 @@ void TelemetryDeck::signal(const QString& signalName, const SignalParameters& pa
                                QStringLiteral("Sending signal with reserved prefix 'TelemetryDeck.' will cause "
                                               "unexpected behavior. Please use another prefix instead."));
         } else if (TelemetryManager::reservedParameterKeys().contains(lowered)) {
-            configuration->log(LogLevel::error,
-                               QStringLiteral("Sending signal with reserved name '") + combinedName
-                                   + QStringLiteral("' will cause unexpected behavior. Please use another name instead."));
+            configuration->log(
+                LogLevel::error,
+                QStringLiteral("Sending signal with reserved name '") + combinedName
+                    + QStringLiteral("' will cause unexpected behavior. Please use another name instead."));
         }
         for (auto it = prefixed.cbegin(); it != prefixed.cend(); ++it)
             TelemetryManager::warnAboutReservedKey(it.key(), *configuration);
@@ -98,12 +99,13 @@ void TelemetryDeck::navigationPathChanged(const QString& from, const QString& to
                                           const std::optional<QString>& customUserID)
 {
     NavigationStatus::setPreviousNavigationPath(to);
-    TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Navigation.pathChanged"),
-                                 {{QStringLiteral("TelemetryDeck.Navigation.schemaVersion"), QStringLiteral("1")},
-                                  {QStringLiteral("TelemetryDeck.Navigation.identifier"), from + QStringLiteral(" -> ") + to},
-                                  {QStringLiteral("TelemetryDeck.Navigation.sourcePath"), from},
-                                  {QStringLiteral("TelemetryDeck.Navigation.destinationPath"), to}},
-                                 std::nullopt, customUserID);
+    TelemetryManager::emitSignal(
+        QStringLiteral("TelemetryDeck.Navigation.pathChanged"),
+        {{QStringLiteral("TelemetryDeck.Navigation.schemaVersion"), QStringLiteral("1")},
+         {QStringLiteral("TelemetryDeck.Navigation.identifier"), from + QStringLiteral(" -> ") + to},
+         {QStringLiteral("TelemetryDeck.Navigation.sourcePath"), from},
+         {QStringLiteral("TelemetryDeck.Navigation.destinationPath"), to}},
+        std::nullopt, customUserID);
 }
 
 void TelemetryDeck::navigationPathChangedTo(const QString& to, const std::optional<QString>& customUserID)
@@ -120,8 +122,8 @@ void TelemetryDeck::errorOccurred(const QString& id, const std::optional<ErrorCa
         own.insert(QStringLiteral("TelemetryDeck.Error.category"), errorCategoryRawValue(*category));
     if (message)
         own.insert(QStringLiteral("TelemetryDeck.Error.message"), *message);
-    TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Error.occurred"), mergedOver(own, parameters), floatValue,
-                                 customUserID);
+    TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Error.occurred"), mergedOver(own, parameters),
+                                 floatValue, customUserID);
 }
 
 void TelemetryDeck::errorOccurred(const IdentifiableError& identifiableError, ErrorCategory category,
@@ -143,9 +145,10 @@ void TelemetryDeck::errorOccurred(const IdentifiableError& identifiableError, Er
 void TelemetryDeck::acquiredUser(const QString& channel, const SignalParameters& parameters,
                                  const std::optional<QString>& customUserID)
 {
-    TelemetryManager::emitSignal(QStringLiteral("TelemetryDeck.Acquisition.userAcquired"),
-                                 mergedOver({{QStringLiteral("TelemetryDeck.Acquisition.channel"), channel}}, parameters),
-                                 std::nullopt, customUserID);
+    TelemetryManager::emitSignal(
+        QStringLiteral("TelemetryDeck.Acquisition.userAcquired"),
+        mergedOver({{QStringLiteral("TelemetryDeck.Acquisition.channel"), channel}}, parameters), std::nullopt,
+        customUserID);
 }
 
 void TelemetryDeck::leadStarted(const QString& leadID, const SignalParameters& parameters,

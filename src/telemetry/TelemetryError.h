@@ -9,7 +9,10 @@ class TelemetryError {
 public:
     enum class Kind { invalidStatusCode, unauthorised, forbidden, payloadTooLarge, invalidEndpointUrl };
 
-    static TelemetryError invalidStatusCode(int statusCode) { return TelemetryError(Kind::invalidStatusCode, statusCode); }
+    static TelemetryError invalidStatusCode(int statusCode)
+    {
+        return TelemetryError(Kind::invalidStatusCode, statusCode);
+    }
     static TelemetryError unauthorised() { return TelemetryError(Kind::unauthorised); }
     static TelemetryError forbidden() { return TelemetryError(Kind::forbidden); }
     static TelemetryError payloadTooLarge() { return TelemetryError(Kind::payloadTooLarge); }

@@ -258,7 +258,8 @@ void TelemetryManager::warnAboutReservedKey(const QString& key, const TelemetryM
                           QStringLiteral("Sending parameter with reserved key prefix 'TelemetryDeck.' will cause "
                                          "unexpected behavior. Please use another prefix instead."));
     } else if (reservedParameterKeys().contains(lowered)) {
-        configuration.log(LogLevel::error, QStringLiteral("Sending parameter with reserved key '") + key
+        configuration.log(LogLevel::error,
+                          QStringLiteral("Sending parameter with reserved key '") + key
                               + QStringLiteral("' will cause unexpected behavior. Please use another key instead."));
     }
 }

@@ -49,8 +49,7 @@ void ThreadDispatcher::quitLoop()
 void ThreadDispatcher::drain()
 {
     quint64 counter = 0;
-    while (::read(m_eventFd, &counter, sizeof counter) < 0 && errno == EINTR) {
-    }
+    while (::read(m_eventFd, &counter, sizeof counter) < 0 && errno == EINTR) { }
     std::deque<std::function<void()>> blocks;
     {
         std::lock_guard lock(m_mutex);

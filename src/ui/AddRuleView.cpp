@@ -5,11 +5,11 @@
 #include "SettingsServices.h"
 #include "UiStyle.h"
 #include "WheelGuard.h"
-#include "core/InputSourceManager.h"
-#include "platform/InputSourceProvider.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
 #include "platform/ApplicationCatalogue.h"
+#include "platform/InputSourceProvider.h"
 #include "services/LocalizationManager.h"
 
 #include <QComboBox>

@@ -63,8 +63,8 @@ void AppIconView::showEvent(QShowEvent* event)
         return;
     m_lookedUp = true;
     const auto& services = SettingsServices::current();
-    m_icon = lookUpIcon(m_bundleID, services.runningApplications ? services.runningApplications()
-                                                                  : QList<RunningApplication>{});
+    m_icon = lookUpIcon(m_bundleID,
+                        services.runningApplications ? services.runningApplications() : QList<RunningApplication>{});
     update();
 }
 
@@ -77,6 +77,6 @@ void AppIconView::paintEvent(QPaintEvent*)
         m_icon->paint(&painter, square);
         return;
     }
-    painter.drawPixmap(square, SymbolIcon::pixmap(QStringLiteral("app.fill"), QColor(Qt::gray), m_size,
-                                                  devicePixelRatioF()));
+    painter.drawPixmap(square,
+                       SymbolIcon::pixmap(QStringLiteral("app.fill"), QColor(Qt::gray), m_size, devicePixelRatioF()));
 }

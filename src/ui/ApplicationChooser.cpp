@@ -1,7 +1,7 @@
 #include "ApplicationChooser.h"
 
-#include "base/Tolvane.h"
 #include "SettingsServices.h"
+#include "base/Tolvane.h"
 #include "platform/ApplicationCatalogue.h"
 
 #include <QCollator>
@@ -151,7 +151,7 @@ void ApplicationChooser::filter(const QString& text)
     for (int row = 0; row < m_list->count(); ++row) {
         QListWidgetItem* item = m_list->item(row);
         const bool match = wanted.isEmpty() || item->text().contains(wanted, Qt::CaseInsensitive)
-                           || item->data(kIdRole).toString().contains(wanted, Qt::CaseInsensitive);
+            || item->data(kIdRole).toString().contains(wanted, Qt::CaseInsensitive);
         item->setHidden(!match);
         if (match && !first)
             first = item;

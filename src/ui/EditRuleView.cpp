@@ -3,10 +3,10 @@
 #include "AppIconView.h"
 #include "UiStyle.h"
 #include "WheelGuard.h"
-#include "core/InputSourceManager.h"
-#include "platform/InputSourceProvider.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
+#include "platform/InputSourceProvider.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -5,14 +5,14 @@
 #include "UiStyle.h"
 #include "WheelGuard.h"
 #include "base/Logger.h"
-#include "core/InputSourceManager.h"
-#include "core/InputSourceMemory.h"
-#include "platform/InputSourceProvider.h"
 #include "base/PreferenceKeys.h"
 #include "base/Preferences.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/InputSourceManager.h"
+#include "core/InputSourceMemory.h"
+#include "core/RuleEngine.h"
 #include "feedback/GlobalHotkeyManager.h"
+#include "platform/InputSourceProvider.h"
 #include "services/LaunchAtLoginManager.h"
 #include "services/LocalizationManager.h"
 #include "services/UsageStatisticsManager.h"
@@ -168,8 +168,7 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
         Preferences::setValue(InputSourceMemory::preferenceKey(), remember);
         m_memoryDescription->setVisible(remember);
     });
-    connect(m_notification, &QCheckBox::toggled, this,
-            [](bool on) { Preferences::setValue(kShowNotification, on); });
+    connect(m_notification, &QCheckBox::toggled, this, [](bool on) { Preferences::setValue(kShowNotification, on); });
     connect(m_shareStatistics, &QCheckBox::toggled, this,
             [](bool on) { UsageStatisticsManager::shared().setSharingEnabled(on); });
     connect(&UsageStatisticsManager::shared(), &UsageStatisticsManager::isSharingEnabledChanged, this,
@@ -186,7 +185,8 @@ GeneralSettingsView::GeneralSettingsView(RuleEngine& ruleEngine, InputSourceMana
 
     {
         const QSignalBlocker blocker(m_notification);
-        m_notification->setChecked(Preferences::boolValue(kShowNotification, PreferenceKeys::showNotification.pageDefault.toBool()));
+        m_notification->setChecked(
+            Preferences::boolValue(kShowNotification, PreferenceKeys::showNotification.pageDefault.toBool()));
     }
     retranslate();
     WheelGuard::protect(this);
@@ -208,7 +208,8 @@ void GeneralSettingsView::showEvent(QShowEvent* event)
     attachLaunchManager();
     fillNoRuleChoices();
     const QSignalBlocker blocker(m_notification);
-    m_notification->setChecked(Preferences::boolValue(kShowNotification, PreferenceKeys::showNotification.pageDefault.toBool()));
+    m_notification->setChecked(
+        Preferences::boolValue(kShowNotification, PreferenceKeys::showNotification.pageDefault.toBool()));
 }
 
 void GeneralSettingsView::attachLaunchManager()

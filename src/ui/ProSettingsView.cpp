@@ -278,7 +278,8 @@ void ProSettingsView::reload()
     const QSignalBlocker b1(m_indicator), b2(m_position), b3(m_duration), b4(m_sound), b5(m_volume), b6(m_hotkey),
         b7(m_menuFlag);
     m_indicator->setChecked(shownValue(PreferenceKeys::indicatorEnabled));
-    const auto position = IndicatorPositions::fromRawValue(Preferences::stringValue(kIndicatorPosition, PreferenceKeys::indicatorPosition.pageDefault.toString()));
+    const auto position = IndicatorPositions::fromRawValue(
+        Preferences::stringValue(kIndicatorPosition, PreferenceKeys::indicatorPosition.pageDefault.toString()));
     m_position->setCurrentIndex(
         qMax(0, m_position->findData(IndicatorPositions::rawValue(position.value_or(IndicatorPosition::topCenter)))));
     // Values written by hand or by another program are held to what the
@@ -287,7 +288,8 @@ void ProSettingsView::reload()
     m_duration->setValue(static_cast<int>(std::lround(duration / kDurationStep)));
     m_durationValue->setText(durationText(duration));
     m_sound->setChecked(shownValue(PreferenceKeys::soundEnabled));
-    const double volume = std::clamp(Preferences::doubleValue(kSoundVolume, PreferenceKeys::soundVolume.pageDefault.toDouble()), 0.0, 1.0);
+    const double volume = std::clamp(
+        Preferences::doubleValue(kSoundVolume, PreferenceKeys::soundVolume.pageDefault.toDouble()), 0.0, 1.0);
     m_volume->setValue(static_cast<int>(std::lround(volume / kVolumeStep)));
     m_volumeValue->setText(volumeText(volume));
     m_hotkey->setChecked(shownValue(PreferenceKeys::pauseHotkeyEnabled));
@@ -383,7 +385,8 @@ void ProSettingsView::exportRules()
     // Every kind of file dialog ends in accepted(); not every kind emits the
     // file-selection signals.
     QFileDialog* dialog = m_exporter;
-    connect(dialog, &QFileDialog::accepted, this, [this, dialog] { handleExportLocation(dialog->selectedFiles().value(0)); });
+    connect(dialog, &QFileDialog::accepted, this,
+            [this, dialog] { handleExportLocation(dialog->selectedFiles().value(0)); });
     m_exporter->open();
 }
 
@@ -394,8 +397,9 @@ void ProSettingsView::handleExportLocation(const QString& path)
         return;
     QString reason;
     if (!services.rulesExport().exportRules(QUrl::fromLocalFile(path), &reason))
-        showAlert(Tolvane::tr("Export Failed"),
-                  Tolvane::tr("The rules could not be exported to “%1”: %2").arg(QDir::toNativeSeparators(path), reason));
+        showAlert(
+            Tolvane::tr("Export Failed"),
+            Tolvane::tr("The rules could not be exported to “%1”: %2").arg(QDir::toNativeSeparators(path), reason));
 }
 
 void ProSettingsView::importRules()

@@ -7,13 +7,13 @@
 #include "RuleRow.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
-#include "core/InputSourceManager.h"
-#include "platform/InputSourceProvider.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/InputSourceManager.h"
+#include "core/RuleEngine.h"
+#include "platform/InputSourceProvider.h"
 
-#include <QEvent>
 #include <QApplication>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QKeyEvent>

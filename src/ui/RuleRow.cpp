@@ -100,10 +100,10 @@ void RuleRow::paint(QPainter* painter, const QStyleOptionViewItem& option, const
     const int headlineHeight = QFontMetrics(headline).height();
     painter->setFont(headline);
     painter->setPen(text);
-    painter->drawText(QRect(parts.names.left(), parts.names.top(), parts.names.width(), headlineHeight),
-                      Qt::AlignLeft | Qt::AlignVCenter,
-                      QFontMetrics(headline).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
-                                                        parts.names.width()));
+    painter->drawText(
+        QRect(parts.names.left(), parts.names.top(), parts.names.width(), headlineHeight),
+        Qt::AlignLeft | Qt::AlignVCenter,
+        QFontMetrics(headline).elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight, parts.names.width()));
     painter->setFont(caption);
     painter->setPen(secondary);
     painter->drawText(QRect(parts.names.left(), parts.names.top() + headlineHeight, parts.names.width(),

@@ -11,15 +11,15 @@
 #include "SettingsServices.h"
 #include "SymbolIcon.h"
 #include "UiStyle.h"
-#include "core/RuleEngine.h"
 #include "base/Tolvane.h"
+#include "core/RuleEngine.h"
 #include "services/PermissionsManager.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QScreen>
 #include <QListWidget>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -223,9 +223,10 @@ void SettingsView::showSaveError()
     const QString error = m_ruleEngine.rulesSaveError();
     m_saveError->setVisible(!error.isEmpty());
     m_saveError->setToolTip(error);
-    m_saveError->setText(error.isEmpty() ? QString()
-                                         : Tolvane::tr("The rules could not be saved. Your changes are kept while "
-                                                       "Tolvane runs, and saving is tried again with the next change."));
+    m_saveError->setText(error.isEmpty()
+                             ? QString()
+                             : Tolvane::tr("The rules could not be saved. Your changes are kept while "
+                                           "Tolvane runs, and saving is tried again with the next change."));
 }
 
 void SettingsView::retranslate()
@@ -233,8 +234,8 @@ void SettingsView::retranslate()
     setWindowTitle(Tolvane::tr("Settings"));
     m_sidebarTitle->setText(Tolvane::tr("Settings"));
     m_sidebar->setAccessibleName(Tolvane::tr("Settings"));
-    const QString titles[] = {Tolvane::tr("Rule Management"), Tolvane::tr("General Settings"),
-                              Tolvane::tr("Features"), Tolvane::tr("About")};
+    const QString titles[] = {Tolvane::tr("Rule Management"), Tolvane::tr("General Settings"), Tolvane::tr("Features"),
+                              Tolvane::tr("About")};
     for (int row = 0; row < m_sidebar->count(); ++row)
         m_sidebar->item(row)->setText(titles[row]);
     m_unsupportedDesktop->setText(Tolvane::tr("Switching is not available on this desktop yet."));

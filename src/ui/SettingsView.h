@@ -26,8 +26,8 @@ class SettingsView : public QWidget {
 public:
     enum Page { RuleManagement, GeneralSettings, Features, About };
 
-    SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSourceManager,
-                 PermissionsManager& permissionsManager, QWidget* parent = nullptr);
+    SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSourceManager, PermissionsManager& permissionsManager,
+                 QWidget* parent = nullptr);
 
     // "v" and the version, "1.0" standing in for a missing one.
     static QString versionFooterText(const QString& shortVersion);

@@ -16,7 +16,6 @@ public:
     void showUpdateFound(const AppcastItem& item, const QString& currentVersion) override;
     void showUpdateError(const QString& message) override;
 
-
 private:
     void present(UpdateDialog* dialog);
 

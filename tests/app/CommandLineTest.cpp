@@ -61,7 +61,7 @@ QStringList interfaceMembers(const QByteArray& xml)
             // Signal arguments only go out; a method's are "in" unless said otherwise.
             const QString direction = inSignal ? QString() : attributes.value(QLatin1String("direction")).toString();
             current += QLatin1Char(' ') + (direction.isEmpty() && !inSignal ? QStringLiteral("in") : direction)
-                       + QLatin1Char(':') + attributes.value(QLatin1String("type")).toString();
+                + QLatin1Char(':') + attributes.value(QLatin1String("type")).toString();
         } else if (reader.name() == QLatin1String("property")) {
             finish();
             members.append(QStringLiteral("property %1 %2 %3")
@@ -133,7 +133,10 @@ private:
         return reply.arguments().value(0).value<QDBusVariant>().variant();
     }
 
-    QStringList statusLines() { return run({QStringLiteral("--status")}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+    QStringList statusLines()
+    {
+        return run({QStringLiteral("--status")}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
 
 private Q_SLOTS:
     void initTestCase()
@@ -158,8 +161,9 @@ private Q_SLOTS:
 
         // Whatever the bus starts inherits its environment: the test's home.
         m_busDaemon.setProcessEnvironment(m_environment);
-        m_busDaemon.start(QStringLiteral("dbus-daemon"), {QStringLiteral("--config-file=") + config.fileName(),
-                                                          QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        m_busDaemon.start(QStringLiteral("dbus-daemon"),
+                          {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
+                           QStringLiteral("--print-address=1")});
         QVERIFY(m_busDaemon.waitForReadyRead(5000));
         const QString address = QString::fromUtf8(m_busDaemon.readLine()).trimmed();
         m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
@@ -223,7 +227,8 @@ private Q_SLOTS:
         if (err.isEmpty())
             QCOMPARE(outcome.err, QString());
         else
-            QVERIFY2(outcome.err.contains(err) && outcome.err.contains(QStringLiteral("Usage:")), qPrintable(outcome.err));
+            QVERIFY2(outcome.err.contains(err) && outcome.err.contains(QStringLiteral("Usage:")),
+                     qPrintable(outcome.err));
         QVERIFY(!tolvaneRuns());
     }
 
@@ -272,11 +277,14 @@ private Q_SLOTS:
         // Another program selects the first layout; the settings window took the
         // focus: give it back to the test window, whose rule selects German again.
         QProcess::execute(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--lock-group"), QStringLiteral("0")});
-        QTRY_COMPARE(qdbus_cast<BusInputSource>(property(QStringLiteral("CurrentInputSource")).value<QDBusArgument>()).id,
-                     QStringLiteral("xkb:us"));
-        QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--class"), kTestApp,
-                                                      QStringLiteral("windowactivate"), QStringLiteral("--sync")});
-        QTRY_COMPARE_WITH_TIMEOUT(m_recorder.switches.value(0), (QStringList{kTestApp, QStringLiteral("xkb:de")}), 5000);
+        QTRY_COMPARE(
+            qdbus_cast<BusInputSource>(property(QStringLiteral("CurrentInputSource")).value<QDBusArgument>()).id,
+            QStringLiteral("xkb:us"));
+        QProcess::execute(QStringLiteral("xdotool"),
+                          {QStringLiteral("search"), QStringLiteral("--class"), kTestApp,
+                           QStringLiteral("windowactivate"), QStringLiteral("--sync")});
+        QTRY_COMPARE_WITH_TIMEOUT(m_recorder.switches.value(0), (QStringList{kTestApp, QStringLiteral("xkb:de")}),
+                                  5000);
         // The application in front and the source it got were announced.
         auto lastAnnounced = [this](const QString& name) {
             for (qsizetype i = m_recorder.changes.size() - 1; i >= 0; --i) {
@@ -286,31 +294,35 @@ private Q_SLOTS:
             return QDBusArgument();
         };
         QTRY_COMPARE(qdbus_cast<BusApplication>(lastAnnounced(QStringLiteral("FrontmostApplication"))).id, kTestApp);
-        QTRY_COMPARE(qdbus_cast<BusInputSource>(lastAnnounced(QStringLiteral("CurrentInputSource"))).id, QStringLiteral("xkb:de"));
+        QTRY_COMPARE(qdbus_cast<BusInputSource>(lastAnnounced(QStringLiteral("CurrentInputSource"))).id,
+                     QStringLiteral("xkb:de"));
     }
 
     void status()
     {
         const QString flag = QStringLiteral("🇩🇪"); // from xkeyboard-config: "xkb:de" holds no keyword
-        QCOMPARE(statusLines(), (QStringList{
-                                    QStringLiteral("backend: x11"),
-                                    QStringLiteral("paused: no"),
-                                    QStringLiteral("application: ") + kTestApp,
-                                    QStringLiteral("application-id: ") + kTestApp,
-                                    QStringLiteral("input-source: German"),
-                                    QStringLiteral("input-source-id: xkb:de"),
-                                    QStringLiteral("input-source-flag: ") + flag,
-                                    QStringLiteral("rules: 1"),
-                                }));
+        QCOMPARE(statusLines(),
+                 (QStringList{
+                     QStringLiteral("backend: x11"),
+                     QStringLiteral("paused: no"),
+                     QStringLiteral("application: ") + kTestApp,
+                     QStringLiteral("application-id: ") + kTestApp,
+                     QStringLiteral("input-source: German"),
+                     QStringLiteral("input-source-id: xkb:de"),
+                     QStringLiteral("input-source-flag: ") + flag,
+                     QStringLiteral("rules: 1"),
+                 }));
 
         const Outcome json = run({QStringLiteral("--status"), QStringLiteral("--json")});
         QCOMPARE(json.exitCode, 0);
         const QJsonObject status = QJsonDocument::fromJson(json.out.toUtf8()).object();
         QCOMPARE(status.value(QStringLiteral("backend")).toString(), QStringLiteral("x11"));
         QCOMPARE(status.value(QStringLiteral("paused")), QJsonValue(false));
-        QCOMPARE(status.value(QStringLiteral("application")).toObject().value(QStringLiteral("id")).toString(), kTestApp);
+        QCOMPARE(status.value(QStringLiteral("application")).toObject().value(QStringLiteral("id")).toString(),
+                 kTestApp);
         QCOMPARE(status.value(QStringLiteral("inputSource")).toObject(),
-                 (QJsonObject{{QStringLiteral("id"), QStringLiteral("xkb:de")}, {QStringLiteral("name"), QStringLiteral("German")},
+                 (QJsonObject{{QStringLiteral("id"), QStringLiteral("xkb:de")},
+                              {QStringLiteral("name"), QStringLiteral("German")},
                               {QStringLiteral("flag"), flag}}));
         QCOMPARE(status.value(QStringLiteral("ruleCount")).toInt(), 1);
 
@@ -369,7 +381,8 @@ private Q_SLOTS:
     void reloadRules()
     {
         m_recorder.changes.clear();
-        writeRules(RulesCodec::encode({ruleFor(kTestApp, QStringLiteral("xkb:de")), ruleFor(QStringLiteral("other"), QStringLiteral("xkb:ru"))}));
+        writeRules(RulesCodec::encode(
+            {ruleFor(kTestApp, QStringLiteral("xkb:de")), ruleFor(QStringLiteral("other"), QStringLiteral("xkb:ru"))}));
         QCOMPARE(run({QStringLiteral("--reload-rules")}).exitCode, 0);
         QVERIFY(statusLines().contains(QStringLiteral("rules: 2")));
         QTRY_COMPARE(m_recorder.changes.value(0).value(QStringLiteral("RuleCount")), QVariant(2u));
@@ -390,13 +403,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("method");
         QTest::addColumn<QVariantList>("arguments");
         const QString huge(1 << 20, QLatin1Char('x'));
-        QTest::newRow("unknown method") << kService << kPath << kInterface << QStringLiteral("DeleteRules") << QVariantList{};
-        QTest::newRow("argument to Pause") << kService << kPath << kInterface << QStringLiteral("Pause") << QVariantList{42};
-        QTest::newRow("huge argument") << kService << kPath << kInterface << QStringLiteral("TogglePause") << QVariantList{huge};
+        QTest::newRow("unknown method") << kService << kPath << kInterface << QStringLiteral("DeleteRules")
+                                        << QVariantList{};
+        QTest::newRow("argument to Pause")
+            << kService << kPath << kInterface << QStringLiteral("Pause") << QVariantList{42};
+        QTest::newRow("huge argument") << kService << kPath << kInterface << QStringLiteral("TogglePause")
+                                       << QVariantList{huge};
         QTest::newRow("path to ReloadRules") << kService << kPath << kInterface << QStringLiteral("ReloadRules")
                                              << QVariantList{QStringLiteral("/etc/passwd")};
-        QTest::newRow("unknown interface") << kService << kPath << QStringLiteral("com.kelvora.Tolvane2")
-                                           << QStringLiteral("Pause") << QVariantList{};
+        QTest::newRow("unknown interface")
+            << kService << kPath << QStringLiteral("com.kelvora.Tolvane2") << QStringLiteral("Pause") << QVariantList{};
         QTest::newRow("unknown path") << kService << QStringLiteral("/com/kelvora/Tolvane/rules") << kInterface
                                       << QStringLiteral("Pause") << QVariantList{};
         QTest::newRow("set a read-only property")
@@ -404,10 +420,12 @@ private Q_SLOTS:
             << QVariantList{kInterface, QStringLiteral("IsPaused"), QVariant::fromValue(QDBusVariant(true))};
         QTest::newRow("set with the wrong type")
             << kService << kPath << kProperties << QStringLiteral("Set")
-            << QVariantList{kInterface, QStringLiteral("RuleCount"), QVariant::fromValue(QDBusVariant(QStringLiteral("9")))};
+            << QVariantList{kInterface, QStringLiteral("RuleCount"),
+                            QVariant::fromValue(QDBusVariant(QStringLiteral("9")))};
         QTest::newRow("unknown property") << kService << kPath << kProperties << QStringLiteral("Get")
                                           << QVariantList{kInterface, QStringLiteral("Rules")};
-        QTest::newRow("Get without arguments") << kService << kPath << kProperties << QStringLiteral("Get") << QVariantList{};
+        QTest::newRow("Get without arguments")
+            << kService << kPath << kProperties << QStringLiteral("Get") << QVariantList{};
         QTest::newRow("pause through the settings name")
             << kSettingsService << kPath << kInterface << QStringLiteral("Pause") << QVariantList{};
     }
@@ -425,7 +443,8 @@ private Q_SLOTS:
         message.setArguments(arguments);
         const QDBusMessage reply = m_bus.call(message, QDBus::Block, 5000);
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
-        QVERIFY2(reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply"), qPrintable(reply.errorMessage()));
+        QVERIFY2(reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply"),
+                 qPrintable(reply.errorMessage()));
 
         QCOMPARE(run({QStringLiteral("--status")}).exitCode, 0);
         QCOMPARE(property(QStringLiteral("IsPaused")).toBool(), false);

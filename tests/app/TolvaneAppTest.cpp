@@ -10,10 +10,10 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <cstdio>
@@ -72,9 +72,12 @@ private Q_SLOTS:
         AppHarness harness;
         TolvaneApp& app = harness.start();
         QSignalSpy flagChanged(&app, &TolvaneApp::menuBarShowFlagChanged);
-        const QStringList tail{QStringLiteral("Settings...\tCtrl+,"), QStringLiteral("-"),
-                               QStringLiteral("Pause Switching\tCtrl+Alt+P"), QStringLiteral("-"),
-                               QStringLiteral("v2.4.1 (dim)"), QStringLiteral("Quit\tCtrl+Q")};
+        const QStringList tail{QStringLiteral("Settings...\tCtrl+,"),
+                               QStringLiteral("-"),
+                               QStringLiteral("Pause Switching\tCtrl+Alt+P"),
+                               QStringLiteral("-"),
+                               QStringLiteral("v2.4.1 (dim)"),
+                               QStringLiteral("Quit\tCtrl+Q")};
         QCOMPARE(visibleRows(*app.menu()),
                  (QStringList{QStringLiteral("🇺🇸 English (US) (dim)"), QStringLiteral("-")} + tail));
 
@@ -172,8 +175,9 @@ private Q_SLOTS:
         QVERIFY(!harness.engine.engine->isPaused());
         QVERIFY(app.labelIcon().pixmap(QSize(60, 22)).toImage() == running);
         // The message is the only feedback: no notification, no sound, no switch.
-        QCOMPARE(harness.messages,
-                 (QStringList{QStringLiteral("Switching Paused ⏸️"), QStringLiteral("Umschalten fortgesetzt ▶️")}));
+        QCOMPARE(
+            harness.messages,
+            (QStringList{QStringLiteral("Switching Paused ⏸️"), QStringLiteral("Umschalten fortgesetzt ▶️")}));
         QCOMPARE(harness.engine.feedbackEvents(), QStringList());
 
         LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
@@ -223,12 +227,14 @@ private Q_SLOTS:
         harness.start();
         // Windows are never restored: written before the analytics start; the
         // managers are obtained after them; the settings window is not built at start.
-        QCOMPARE(harness.calls, (QStringList{QStringLiteral("analytics, keeps windows: false"),
-                                             QStringLiteral("managers"), QStringLiteral("services")}));
+        QCOMPARE(harness.calls,
+                 (QStringList{QStringLiteral("analytics, keeps windows: false"), QStringLiteral("managers"),
+                              QStringLiteral("services")}));
 
         // The offscreen platform has no tray: said on standard error and in the log, and switching goes on.
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        const QString notice = QStringLiteral("No system tray is available; Tolvane keeps switching in the background.");
+        const QString notice =
+            QStringLiteral("No system tray is available; Tolvane keeps switching in the background.");
         QVERIFY(QString::fromLocal8Bit(standardError.text()).contains(notice));
         QVERIFY(log.lines().contains(QStringLiteral("error: ") + notice));
     }

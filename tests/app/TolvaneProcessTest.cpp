@@ -7,9 +7,9 @@
 #include "core/AppRule.h"
 #include "core/RulesCodec.h"
 
-#include <QDBusAbstractAdaptor>
 #include "services/UsageStatisticsManager.h"
 #include "telemetrydeck/SignalPostBody.h"
+#include <QDBusAbstractAdaptor>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -90,7 +90,7 @@ public:
 
 public Q_SLOTS:
     void RegisterStatusNotifierItem(const QString& service) { registered.append(service); }
-    void RegisterStatusNotifierHost(const QString&) {}
+    void RegisterStatusNotifierHost(const QString&) { }
 
 Q_SIGNALS:
     void StatusNotifierItemRegistered(const QString& service);
@@ -108,8 +108,9 @@ QStringList lines(const QString& program, const QStringList& arguments)
 unsigned long parentOf(unsigned long window)
 {
     static const QRegularExpression parent(QStringLiteral("Parent window id: (0x[0-9a-f]+)"));
-    const QString info = lines(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"),
-                                                            QString::number(window)}).join(QLatin1Char('\n'));
+    const QString info =
+        lines(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), QString::number(window)})
+            .join(QLatin1Char('\n'));
     const auto match = parent.match(info);
     return match.hasMatch() ? match.captured(1).toULong(nullptr, 16) : 0;
 }
@@ -118,10 +119,12 @@ unsigned long parentOf(unsigned long window)
 int windowsEmbedded(qint64 embedded, qint64 host)
 {
     QSet<unsigned long> hostWindows;
-    for (const QString& id : lines(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(host)}))
+    for (const QString& id :
+         lines(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(host)}))
         hostWindows.insert(id.toULong());
     int count = 0;
-    for (const QString& id : lines(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(embedded)})) {
+    for (const QString& id : lines(QStringLiteral("xdotool"),
+                                   {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(embedded)})) {
         unsigned long window = id.toULong();
         for (int depth = 0; depth < 6 && window != 0; ++depth) {
             window = parentOf(window);
@@ -162,8 +165,13 @@ void leaveQueuedRecords(const QString& cacheFile)
 {
     QList<telemetrydeck::SignalPostBody> records;
     for (const QString& type : {QStringLiteral("earlier-1"), QStringLiteral("earlier-2"), QStringLiteral("earlier-3")})
-        records.append({QDateTime::currentDateTimeUtc(), QStringLiteral("APP"), QString(64, QLatin1Char('a')),
-                        QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"), type, std::nullopt, {},
+        records.append({QDateTime::currentDateTimeUtc(),
+                        QStringLiteral("APP"),
+                        QString(64, QLatin1Char('a')),
+                        QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"),
+                        type,
+                        std::nullopt,
+                        {},
                         QStringLiteral("false")});
     QVERIFY(writeFile(cacheFile, telemetrydeck::SignalPostBody::encodeForCache(records)));
 }
@@ -257,10 +265,11 @@ private Q_SLOTS:
         for (auto& launch : launches)
             launch->start(QStringLiteral(TOLVANE_BINARY), QStringList());
         int running = 20;
-        QTRY_VERIFY_WITH_TIMEOUT((running = int(std::count_if(launches.begin(), launches.end(), [](const auto& p) {
-                                      return p->state() != QProcess::NotRunning;
-                                  }))) <= 1,
-                                 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            (running = int(std::count_if(launches.begin(), launches.end(),
+                                         [](const auto& p) { return p->state() != QProcess::NotRunning; })))
+                <= 1,
+            60000);
         QTest::qWait(1000);
         QCOMPARE(running, 1);
         QCOMPARE(int(std::count_if(launches.begin(), launches.end(),
@@ -309,9 +318,9 @@ private Q_SLOTS:
             bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
             bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
         } else {
-            trayer.start(QStringLiteral("trayer"), {QStringLiteral("--edge"), QStringLiteral("top"),
-                                                    QStringLiteral("--align"), QStringLiteral("right"),
-                                                    QStringLiteral("--widthtype"), QStringLiteral("request")});
+            trayer.start(QStringLiteral("trayer"),
+                         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
+                          QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request")});
             QVERIFY(trayer.waitForStarted(5000));
             QTRY_COMPARE_WITH_TIMEOUT(windowsEmbedded(tolvane.processId(), trayer.processId()), 1, 10000);
             trayer.kill();
@@ -448,8 +457,9 @@ private Q_SLOTS:
         QTemporaryDir home;
         const QString settings = home.filePath(QStringLiteral("config/kelvora/Tolvane.conf"));
         QVERIFY(writeFile(settings, "[General]\ndefaultInputSourceID=xkb:us\nrememberLastInputSource=true\n"));
-        QVERIFY(writeFile(home.filePath(QStringLiteral("data/Tolvane/rules.json")),
-                          R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"MemoryB","appName":"B","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
+        QVERIFY(writeFile(
+            home.filePath(QStringLiteral("data/Tolvane/rules.json")),
+            R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"MemoryB","appName":"B","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
         TestWindow a(QStringLiteral("MemoryA"));
         TestWindow b(QStringLiteral("MemoryB"));
         QVERIFY(a.isValid() && b.isValid() && a.activate());
@@ -492,8 +502,9 @@ private Q_SLOTS:
         QVERIFY(platform);
         InputSourceProvider* sources = platform->inputSourceProvider();
         QTemporaryDir home;
-        QVERIFY(writeFile(home.filePath(QStringLiteral("data/Tolvane/rules.json")),
-                          R"J([{"id":"11111111-2222-4333-8444-666666666666","appBundleID":"WaylandA","appName":"A","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
+        QVERIFY(writeFile(
+            home.filePath(QStringLiteral("data/Tolvane/rules.json")),
+            R"J([{"id":"11111111-2222-4333-8444-666666666666","appBundleID":"WaylandA","appName":"A","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
         TestWindow window(QStringLiteral("WaylandA"));
         QVERIFY(window.isValid() && window.activate());
         QVERIFY(sources->selectInputSource(QStringLiteral("xkb:us")));

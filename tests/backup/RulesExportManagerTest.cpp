@@ -1,5 +1,5 @@
-#include "backup/RulesDocument.h"
 #include "backup/RulesExportManager.h"
+#include "backup/RulesDocument.h"
 #include "core/RulesCodec.h"
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
@@ -61,8 +61,8 @@ private Q_SLOTS:
             << "Successfully imported 1 rules" << QList<AppRule>{kExisting[0], kExisting[1], vim};
 
         QTest::newRow("a bad rule after a good one: nothing is handed on")
-            << RulesCodec::encode({vim, gedit}).replace("\"isEnabled\":false", "\"isEnabled\":\"yes\"")
-            << invalid << QList<AppRule>{};
+            << RulesCodec::encode({vim, gedit}).replace("\"isEnabled\":false", "\"isEnabled\":\"yes\"") << invalid
+            << QList<AppRule>{};
         QTest::newRow("not JSON") << QByteArray("appBundleID=vim\n") << invalid << QList<AppRule>{};
         QTest::newRow("over 4 MB") << QByteArray(RulesExportManager::maximumImportFileSize + 1, '[')
                                    << "Import failed: The file is too large to import (over 4 MB)." << QList<AppRule>{};
@@ -83,7 +83,8 @@ private Q_SLOTS:
         QCOMPARE(m_harness->engine->rules(), failed ? kExisting : rulesAfter);
         QCOMPARE(log.lines().size(), failed ? 1 : 0);
         if (failed)
-            QVERIFY2(log.lines().first().startsWith("error: Failed to import rules: "), qPrintable(log.lines().first()));
+            QVERIFY2(log.lines().first().startsWith("error: Failed to import rules: "),
+                     qPrintable(log.lines().first()));
     }
 
     // The merged rules stay in memory and the failure shows as for any save.

@@ -10,7 +10,8 @@ private Q_SLOTS:
     {
         RecordingLogSink log;
         FakeInputSourceProvider provider;
-        const InputSourceProperties german = InputSourceProperties::of(QStringLiteral("xkb:de"), QStringLiteral("German"));
+        const InputSourceProperties german =
+            InputSourceProperties::of(QStringLiteral("xkb:de"), QStringLiteral("German"));
         provider.sources = QList<InputSourceProperties>{
             InputSourceProperties::of(QStringLiteral("im:container"), QStringLiteral("IM"), false),
             InputSourceProperties::of(QStringLiteral("im:mode"), QStringLiteral("Mode"), true),
@@ -45,13 +46,15 @@ private Q_SLOTS:
         provider.sources = std::nullopt;
         Q_EMIT provider.enabledInputSourcesChanged();
         QCOMPARE(manager.installedInputSources().size(), 1);
-        QCOMPARE(log.lines(), (QStringList{"info: Loaded 3 input sources", "info: Loaded 1 input sources",
-                                           "error: Failed to get input source list"}));
+        QCOMPARE(log.lines(),
+                 (QStringList{"info: Loaded 3 input sources", "info: Loaded 1 input sources",
+                              "error: Failed to get input source list"}));
 
         // The current source is reported even when the catalogue does not list it.
         provider.current = InputSourceProperties{.id = QStringLiteral("xkb:jp")};
-        QCOMPARE(manager.currentInputSource(),
-                 std::optional<InputSource>(InputSource{QStringLiteral("xkb:jp"), QStringLiteral("Unknown"), std::nullopt}));
+        QCOMPARE(
+            manager.currentInputSource(),
+            std::optional<InputSource>(InputSource{QStringLiteral("xkb:jp"), QStringLiteral("Unknown"), std::nullopt}));
 
         InputSourceManager withoutProvider(nullptr);
         QVERIFY(withoutProvider.installedInputSources().isEmpty());

@@ -32,8 +32,9 @@ private Q_SLOTS:
         QVERIFY(memory.save());
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.readAll(),
-                 R"J({"applications":[{"appBundleID":"b","inputSourceID":"xkb:ru"},{"appBundleID":"a","inputSourceID":"xkb:us"}],"version":1})J");
+        QCOMPARE(
+            file.readAll(),
+            R"J({"applications":[{"appBundleID":"b","inputSourceID":"xkb:ru"},{"appBundleID":"a","inputSourceID":"xkb:us"}],"version":1})J");
     }
 
     void keepsTheMostRecentlyUsed()

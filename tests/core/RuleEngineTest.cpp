@@ -75,7 +75,7 @@ bool writeFile(const QString& path, const QByteArray& contents)
 }
 
 // Runs `work` with writes limited to `bytes` per file, as on a nearly full disk.
-template<typename Work> void withFileSizeLimit(rlim_t bytes, Work work)
+template <typename Work> void withFileSizeLimit(rlim_t bytes, Work work)
 {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit saved{};
@@ -127,26 +127,26 @@ private Q_SLOTS:
     {
         QTest::addColumn<QList<AppRule>>("rules");
         QTest::addColumn<QString>("defaultSource"); // "" for no default
-        QTest::addColumn<QString>("bundle");        // "" for an application without an id
+        QTest::addColumn<QString>("bundle"); // "" for an application without an id
         QTest::addColumn<QStringList>("selections");
         QTest::addColumn<QStringList>("log");
 
         QTest::newRow("enabled rule matches")
-            << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << "" << "org.gnome.gedit"
-            << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"};
+            << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << ""
+            << "org.gnome.gedit" << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"};
         QTest::newRow("disabled rule: default applies")
-            << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us" << "kitty"
-            << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+            << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us"
+            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
         QTest::newRow("target not enabled: no fall-back")
-            << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us" << "kitty"
-            << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"};
-        QTest::newRow("no rule, no default: nothing")
-            << QList<AppRule>{} << "" << "kitty" << QStringList{} << QStringList{};
+            << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us"
+            << "kitty" << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"};
+        QTest::newRow("no rule, no default: nothing") << QList<AppRule>{} << ""
+                                                      << "kitty" << QStringList{} << QStringList{};
         QTest::newRow("bundle ids match exactly")
-            << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us" << "kitty"
-            << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
-        QTest::newRow("application without id is ignored")
-            << QList<AppRule>{} << "xkb:us" << "" << QStringList{} << QStringList{};
+            << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us"
+            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+        QTest::newRow("application without id is ignored") << QList<AppRule>{} << "xkb:us"
+                                                           << "" << QStringList{} << QStringList{};
     }
 
     void decidesTheTarget()
@@ -192,8 +192,9 @@ private Q_SLOTS:
         QCOMPARE(harness.events,
                  (QStringList{"indicator German xkb:de", "sound", "indicator Russian xkb:ru", "sound",
                               "indicator German xkb:de", "sound"}));
-        QCOMPARE(harness.notifications.posted,
-                 (QList<QPair<QString, QString>>{{"Input Source Changed", "Russian"}, {"Input Source Changed", "German"}}));
+        QCOMPARE(
+            harness.notifications.posted,
+            (QList<QPair<QString, QString>>{{"Input Source Changed", "Russian"}, {"Input Source Changed", "German"}}));
         QVERIFY(log.lines().contains(
             QStringLiteral("error: Notification error: org.freedesktop.DBus.Error.ServiceUnknown: no server")));
 
@@ -247,15 +248,14 @@ private Q_SLOTS:
         QTest::newRow("rule by window class, app known by its desktop entry")
             << QList<AppRule>{ruleFor("Gimp-2.10", "xkb:de")} << QStringList{"xkb:de"}
             << "info: [Match] org.gimp.GIMP -> xkb:de";
-        QTest::newRow("rule by announced id")
-            << QList<AppRule>{ruleFor("gimp", "xkb:ru")} << QStringList{"xkb:ru"} << "info: [Match] org.gimp.GIMP -> xkb:ru";
+        QTest::newRow("rule by announced id") << QList<AppRule>{ruleFor("gimp", "xkb:ru")} << QStringList{"xkb:ru"}
+                                              << "info: [Match] org.gimp.GIMP -> xkb:ru";
         QTest::newRow("first enabled in list order, whichever name")
             << QList<AppRule>{ruleFor("org.gimp.GIMP", "xkb:ru", false), ruleFor("Gimp-2.10", "xkb:de"),
                               ruleFor("org.gimp.GIMP", "xkb:ru")}
             << QStringList{"xkb:de"} << "info: [Match] org.gimp.GIMP -> xkb:de";
-        QTest::newRow("names compared exactly")
-            << QList<AppRule>{ruleFor("gimp-2.10", "xkb:de")} << QStringList{"xkb:us"}
-            << "info: [Fallback] org.gimp.GIMP -> xkb:us";
+        QTest::newRow("names compared exactly") << QList<AppRule>{ruleFor("gimp-2.10", "xkb:de")}
+                                                << QStringList{"xkb:us"} << "info: [Fallback] org.gimp.GIMP -> xkb:us";
     }
 
     void rulesMatchAnyNameOfTheApplication()
@@ -457,7 +457,9 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("contents"); // null: no file, as on a fresh install
         QTest::newRow("fresh install") << QByteArray();
-        QTest::newRow("binary junk") << QByteArray("\x7f" "ELF\x02\x01\x01\x00\xff\xfe", 10);
+        QTest::newRow("binary junk") << QByteArray("\x7f"
+                                                   "ELF\x02\x01\x01\x00\xff\xfe",
+                                                   10);
         QTest::newRow("truncated") << kOneRule.left(kOneRule.size() / 2);
         QTest::newRow("wrong types") << QByteArray(R"J({"rules":[1,2,3]})J");
         QTest::newRow("a name that is a number")
@@ -514,7 +516,8 @@ private Q_SLOTS:
     {
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<bool>("writeOnly");
-        const QByteArray overCap = QByteArray(RulesStore::maximumFileSize + 1, ' ').replace(0, kOneRule.size(), kOneRule);
+        const QByteArray overCap =
+            QByteArray(RulesStore::maximumFileSize + 1, ' ').replace(0, kOneRule.size(), kOneRule);
         QTest::newRow("4,500 rules, one bad") << manyRulesOneBad() << false;
         QTest::newRow("over the size cap") << overCap << false;
         QTest::newRow("write-only (mode 200)") << kOneRule << true;
@@ -528,8 +531,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, contents);
         QFETCH(bool, writeOnly);
         QTemporaryDir dir;
-        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner
-                                                      | QFile::ReadOther | QFile::ExeOther));
+        QVERIFY(QFile::setPermissions(
+            dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         const QString path = dir.filePath(QStringLiteral("rules.json"));
         QVERIFY(writeFile(path, contents));
         if (writeOnly)
@@ -627,8 +630,7 @@ private Q_SLOTS:
         QFile filler(dir.filePath(QStringLiteral("filler")));
         QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
         const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size()) {
-        }
+        while (filler.write(block) == block.size()) { }
         filler.close();
 
         StandardOutputCapture output;
@@ -656,8 +658,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("result");
         QTest::newRow("appended in file order") << QStringList{"a:xkb:us"} << QStringList{"b:xkb:de", "c:xkb:ru"}
                                                 << QStringList{"a:xkb:us", "b:xkb:de", "c:xkb:ru"};
-        QTest::newRow("replaced in place") << QStringList{"a:xkb:us", "b:xkb:us"} << QStringList{"a:xkb:de"}
-                                           << QStringList{"a:xkb:de", "b:xkb:us"};
+        QTest::newRow("replaced in place")
+            << QStringList{"a:xkb:us", "b:xkb:us"} << QStringList{"a:xkb:de"} << QStringList{"a:xkb:de", "b:xkb:us"};
         QTest::newRow("two for one new application: the second wins")
             << QStringList{"a:xkb:us"} << QStringList{"n:xkb:de", "n:xkb:ru"} << QStringList{"a:xkb:us", "n:xkb:ru"};
         QTest::newRow("file duplicates: the first is replaced")

@@ -21,17 +21,21 @@ private Q_SLOTS:
             rule("{00000000-0000-0000-0000-00000000abcd}", "kitty \"term\"", "xkb:us", false),
         };
         // The second rule is an ordinary literal: moc misreads \" in a raw string in a class.
-        QCOMPARE(RulesCodec::encode(rules),
-                 QByteArray(R"J([{"id":"6F1C2D3E-4A5B-4C6D-8E9F-0A1B2C3D4E5F","appBundleID":"org.mozilla\/firefox",)J"
-                            R"J("appName":"org.mozilla\/firefox","targetInputSourceID":"xkb:de(nodeadkeys)","isEnabled":true},)J"
-                            "{\"id\":\"00000000-0000-0000-0000-00000000ABCD\",\"appBundleID\":\"kitty \\\"term\\\"\","
-                            "\"appName\":\"kitty \\\"term\\\"\",\"targetInputSourceID\":\"xkb:us\",\"isEnabled\":false}]"));
+        QCOMPARE(
+            RulesCodec::encode(rules),
+            QByteArray(
+                R"J([{"id":"6F1C2D3E-4A5B-4C6D-8E9F-0A1B2C3D4E5F","appBundleID":"org.mozilla\/firefox",)J"
+                R"J("appName":"org.mozilla\/firefox","targetInputSourceID":"xkb:de(nodeadkeys)","isEnabled":true},)J"
+                "{\"id\":\"00000000-0000-0000-0000-00000000ABCD\",\"appBundleID\":\"kitty \\\"term\\\"\","
+                "\"appName\":\"kitty \\\"term\\\"\",\"targetInputSourceID\":\"xkb:us\",\"isEnabled\":false}]"));
         QCOMPARE(RulesCodec::encode({}), QByteArray("[]"));
         // Backups: indented, members sorted by name.
-        QCOMPARE(RulesCodec::encode({rules.first()}, RulesCodec::Style::PrettySorted),
-                 QByteArray("[\n  {\n    \"appBundleID\" : \"org.mozilla\\/firefox\",\n"
-                            "    \"appName\" : \"org.mozilla\\/firefox\",\n    \"id\" : \"6F1C2D3E-4A5B-4C6D-8E9F-0A1B2C3D4E5F\",\n"
-                            "    \"isEnabled\" : true,\n    \"targetInputSourceID\" : \"xkb:de(nodeadkeys)\"\n  }\n]"));
+        QCOMPARE(
+            RulesCodec::encode({rules.first()}, RulesCodec::Style::PrettySorted),
+            QByteArray(
+                "[\n  {\n    \"appBundleID\" : \"org.mozilla\\/firefox\",\n"
+                "    \"appName\" : \"org.mozilla\\/firefox\",\n    \"id\" : \"6F1C2D3E-4A5B-4C6D-8E9F-0A1B2C3D4E5F\",\n"
+                "    \"isEnabled\" : true,\n    \"targetInputSourceID\" : \"xkb:de(nodeadkeys)\"\n  }\n]"));
     }
 
     void roundTripsAwkwardText_data()
@@ -40,8 +44,8 @@ private Q_SLOTS:
         QTest::newRow("escapes") << QStringLiteral("a\"b\\c/d\te\nf\x01g");
         QTest::newRow("non-ASCII") << QStringLiteral("日本語 Ünïcödé 🇩🇪");
         // A JSON file may escape unpaired UTF-16 halves; they must survive a save.
-        QTest::newRow("unpaired UTF-16 halves")
-            << (QString(QChar(0xdc00)) + QLatin1Char('a') + QChar(0xd800) + QLatin1Char('b') + QChar(0xdfff) + QChar(0xd800));
+        QTest::newRow("unpaired UTF-16 halves") << (QString(QChar(0xdc00)) + QLatin1Char('a') + QChar(0xd800)
+                                                    + QLatin1Char('b') + QChar(0xdfff) + QChar(0xd800));
     }
 
     void roundTripsAwkwardText()

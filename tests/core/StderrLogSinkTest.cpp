@@ -37,10 +37,8 @@ struct Pipe {
     {
         ::fcntl(write, F_SETFL, O_NONBLOCK);
         const QByteArray chunk(1024, 'x');
-        while (::write(write, chunk.constData(), size_t(chunk.size())) > 0 || errno == EINTR) {
-        }
-        while (::write(write, "x", 1) > 0) {
-        }
+        while (::write(write, chunk.constData(), size_t(chunk.size())) > 0 || errno == EINTR) { }
+        while (::write(write, "x", 1) > 0) { }
         ::fcntl(write, F_SETFL, 0);
     }
     QByteArray drain()
@@ -71,7 +69,8 @@ void StderrLogSinkTest::writesWholeLines_data()
                            << QByteArray("sub [Core] info: [Match] org.example.App -> xkb:de\n");
     QTest::newRow("percent and non-ASCII kept") << "100% Ä" << QByteArray("sub [Core] info: 100% \xc3\x84\n");
     QTest::newRow("longer than a pipe takes at once")
-        << QString(10000, QLatin1Char('a')) << QByteArray("sub [Core] info: ") + QByteArray(PIPE_BUF - 4 - 17, 'a') + "...\n";
+        << QString(10000, QLatin1Char('a'))
+        << QByteArray("sub [Core] info: ") + QByteArray(PIPE_BUF - 4 - 17, 'a') + "...\n";
 }
 
 void StderrLogSinkTest::writesWholeLines()
@@ -92,7 +91,8 @@ void StderrLogSinkTest::fullPipeCostsLinesNotTime()
     // verdict so that the thread ends either way.
     auto logging = std::async(std::launch::async, [&] {
         for (int i = 0; i < 1000; ++i)
-            sink.write(LogSink::Level::Info, QStringLiteral("sub"), QStringLiteral("Core"), QStringLiteral("[Match] a -> b"));
+            sink.write(LogSink::Level::Info, QStringLiteral("sub"), QStringLiteral("Core"),
+                       QStringLiteral("[Match] a -> b"));
     });
     const bool returned = logging.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
     pipe.drain();
@@ -101,8 +101,9 @@ void StderrLogSinkTest::fullPipeCostsLinesNotTime()
 
     // Once there is room again, the next line says what was lost, then goes out itself.
     sink.write(LogSink::Level::Info, QStringLiteral("sub"), QStringLiteral("Core"), QStringLiteral("after"));
-    QCOMPARE(pipe.drain(), QByteArray("sub [Core] error: 1000 log lines dropped: standard error was not being read\n"
-                                      "sub [Core] info: after\n"));
+    QCOMPARE(pipe.drain(),
+             QByteArray("sub [Core] error: 1000 log lines dropped: standard error was not being read\n"
+                        "sub [Core] info: after\n"));
 }
 
 TOLVANE_TEST_GUILESS_MAIN(StderrLogSinkTest)

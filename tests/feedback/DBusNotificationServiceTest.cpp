@@ -23,8 +23,8 @@ public Q_SLOTS:
         ++capabilityQuestions;
         return capabilities;
     }
-    uint Notify(const QString& appName, uint replacesId, const QString&, const QString& summary,
-                const QString& body, const QStringList&, const QVariantMap& hints, int expireTimeout)
+    uint Notify(const QString& appName, uint replacesId, const QString&, const QString& summary, const QString& body,
+                const QStringList&, const QVariantMap& hints, int expireTimeout)
     {
         calls.append(QStringList{appName, QString::number(replacesId), summary, body,
                                  hints.value(QStringLiteral("suppress-sound")).toString(),
@@ -74,8 +74,9 @@ private Q_SLOTS:
         service.post(QStringLiteral("Eingabequelle geändert"), QStringLiteral("Deutsch"), record);
         QTRY_COMPARE(errors.size(), 2);
         // Every switch is a new, silent notification with the server's own timeout.
-        QCOMPARE(server.calls, (QStringList{QStringLiteral("Tolvane|0|Eingabequelle geändert|Русский|true|-1"),
-                                            QStringLiteral("Tolvane|0|Eingabequelle geändert|Deutsch|true|-1")}));
+        QCOMPARE(server.calls,
+                 (QStringList{QStringLiteral("Tolvane|0|Eingabequelle geändert|Русский|true|-1"),
+                              QStringLiteral("Tolvane|0|Eingabequelle geändert|Deutsch|true|-1")}));
         QCOMPARE(errors, (QList<std::optional<QString>>{std::nullopt, server.failWith}));
     }
 
@@ -88,13 +89,17 @@ private Q_SLOTS:
         QTest::addColumn<QString>("received");
         // As xkeyboard-config names it, with its stray backslash.
         const QString czech = QStringLiteral("Czech (with <\\|> key)");
-        QCOMPARE(XkbRegistry::system().find(QStringLiteral("cz"), QStringLiteral("bksl")).value_or(XkbLayoutInfo{}).description,
+        QCOMPARE(XkbRegistry::system()
+                     .find(QStringLiteral("cz"), QStringLiteral("bksl"))
+                     .value_or(XkbLayoutInfo{})
+                     .description,
                  czech);
         const QString link = QStringLiteral("<a href=\"https://example.com/?a=1&b=2\">Click</a>");
         const QStringList markup{QStringLiteral("actions"), QStringLiteral("body"), QStringLiteral("body-markup")};
         QTest::newRow("markup, cz(bksl)") << markup << czech << QStringLiteral("Czech (with &lt;\\|&gt; key)");
-        QTest::newRow("markup, a link")
-            << markup << link << QStringLiteral("&lt;a href=\"https://example.com/?a=1&amp;b=2\"&gt;Click&lt;/a&gt;");
+        QTest::newRow("markup, a link") << markup << link
+                                        << QStringLiteral(
+                                               "&lt;a href=\"https://example.com/?a=1&amp;b=2\"&gt;Click&lt;/a&gt;");
         QTest::newRow("markup, an entity already") << markup << QStringLiteral("&amp;") << QStringLiteral("&amp;amp;");
         QTest::newRow("plain, cz(bksl)") << QStringList{QStringLiteral("body")} << czech << czech;
         QTest::newRow("plain, a link") << QStringList{} << link << link;

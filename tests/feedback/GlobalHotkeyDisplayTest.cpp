@@ -11,7 +11,10 @@ namespace {
 
 // Passes presses on to the manager and remembers every key it saw.
 struct SeeingMonitor : GlobalKeyMonitor {
-    explicit SeeingMonitor(GlobalKeyMonitor& real) : real(real) {}
+    explicit SeeingMonitor(GlobalKeyMonitor& real)
+        : real(real)
+    {
+    }
     bool canMonitorKeys() override { return real.canMonitorKeys(); }
     std::unique_ptr<Token> addKeyPressMonitor(Handler handler) override
     {

@@ -37,8 +37,9 @@ public:
         while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
             ++number;
         const QString display = QStringLiteral(":%1").arg(number);
-        m_server.start(QStringLiteral("Xvnc"), {display, "-geometry", "2560x800", "-depth", "24", "-SecurityTypes",
-                                                "None", "-rfbport", "-1", "-nolisten", "tcp"});
+        m_server.start(QStringLiteral("Xvnc"),
+                       {display, "-geometry", "2560x800", "-depth", "24", "-SecurityTypes", "None", "-rfbport", "-1",
+                        "-nolisten", "tcp"});
         if (!m_server.waitForStarted(5000))
             return false;
         qputenv("DISPLAY", display.toUtf8());
@@ -157,8 +158,9 @@ int main(int argc, char** argv)
     tolvane::test::isolateHome();
     TwoScreenDesktop desktop;
     if (!desktop.start()) {
-        std::fprintf(stderr, "needs Xvnc, openbox, xrandr, xdotool and xprop (Debian packages "
-                             "tigervnc-standalone-server, openbox, x11-xserver-utils, xdotool, x11-utils)\n");
+        std::fprintf(stderr,
+                     "needs Xvnc, openbox, xrandr, xdotool and xprop (Debian packages "
+                     "tigervnc-standalone-server, openbox, x11-xserver-utils, xdotool, x11-utils)\n");
         return 1;
     }
     qputenv("QT_QPA_PLATFORM", "xcb");

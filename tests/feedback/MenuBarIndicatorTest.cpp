@@ -19,8 +19,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("id");
         QTest::addColumn<QString>("flag");
-        QTest::newRow("russian before us") << "com.apple.keylayout.Russian" << "🇷🇺";
-        QTest::newRow("upper case") << "GERMAN-Ä" << "🇩🇪";
+        QTest::newRow("russian before us") << "com.apple.keylayout.Russian"
+                                           << "🇷🇺";
+        QTest::newRow("upper case") << "GERMAN-Ä"
+                                    << "🇩🇪";
     }
     void flags()
     {
@@ -51,7 +53,8 @@ private Q_SLOTS:
             {QStringLiteral("jp,cz"), {"🇯🇵", "🇨🇿"}},
         };
         for (const auto& [layouts, flags] : keymaps) {
-            QVERIFY(setLayouts(layouts, layouts == QLatin1String("jp,cz") ? QStringLiteral(",bksl") : QStringLiteral(",,,")));
+            QVERIFY(setLayouts(layouts,
+                               layouts == QLatin1String("jp,cz") ? QStringLiteral(",bksl") : QStringLiteral(",,,")));
             QTRY_COMPARE(manager.installedInputSources().size(), flags.size());
             for (qsizetype group = 0; group < flags.size(); ++group) {
                 QVERIFY(TestWindow::lockGroupElsewhere(int(group)));

@@ -11,7 +11,10 @@ namespace {
 // records "play <volume>" and "alert"; the theme has no sound.
 struct FakeSoundPlayer : SoundPlayer {
     struct Clip : SoundClip {
-        explicit Clip(FakeSoundPlayer& owner) : owner(owner) {}
+        explicit Clip(FakeSoundPlayer& owner)
+            : owner(owner)
+        {
+        }
         bool isPlaying() const override { return owner.playing; }
         void setVolume(float value) override { volume = value; }
         void play() override
@@ -76,13 +79,16 @@ private Q_SLOTS:
         QFile shipped(QStringLiteral(":/sounds/Pop.wav"));
         QVERIFY(shipped.open(QIODevice::ReadOnly));
         QTest::newRow("the shipped sound") << shipped.readAll() << true;
-        QTest::newRow("data before fmt")
-            << QByteArray("RIFF\x20\x00\x00\x00WAVEdata\x04\x00\x00\x00\x01\x02\x03\x04", 24) << false;
+        QTest::newRow("data before fmt") << QByteArray("RIFF\x20\x00\x00\x00WAVEdata\x04\x00\x00\x00\x01\x02\x03\x04",
+                                                       24)
+                                         << false;
         QTest::newRow("chunk size past the end")
             << QByteArray("RIFF\x20\x00\x00\x00WAVEjunk\xff\xff\xff\x7f", 20) << false;
         QTest::newRow("compressed format")
             << QByteArray("RIFF\x30\x00\x00\x00WAVEfmt \x10\x00\x00\x00\x55\x00\x01\x00\x44\xac\x00\x00"
-                          "\x88\x58\x01\x00\x02\x00\x10\x00" "data\x00\x00\x00\x00", 44)
+                          "\x88\x58\x01\x00\x02\x00\x10\x00"
+                          "data\x00\x00\x00\x00",
+                          44)
             << false;
     }
     void onlyPlayableWaveFilesLoad()

@@ -91,7 +91,8 @@ void GnomeSwitchingTest::initTestCase()
     m_platform = std::make_unique<GnomePlatform>();
     // The Shell lists IBus engines once IBus has started.
     if (m_platform->extension().isRunning())
-        QTRY_COMPARE_WITH_TIMEOUT(provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}).size(), 3, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}).size(), 3,
+                                  15000);
 }
 
 void GnomeSwitchingTest::init()
@@ -124,8 +125,7 @@ bool GnomeSwitchingTest::openWindow(const QString& appId)
     auto* window = new QProcess;
     m_windows.insert(appId, window);
     window->start(QStringLiteral(TOLVANE_WAYLAND_TEST_WINDOW), {QStringLiteral("--app-id"), appId});
-    return window->waitForStarted(5000) && window->waitForReadyRead(10000)
-           && window->readLine().trimmed() == "shown";
+    return window->waitForStarted(5000) && window->waitForReadyRead(10000) && window->readLine().trimmed() == "shown";
 }
 
 void GnomeSwitchingTest::closeWindow(const QString& appId)
@@ -140,8 +140,8 @@ void GnomeSwitchingTest::listsTheShellsSources()
 {
     QStringList listed;
     for (const auto& source : provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}))
-        listed.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString()) + QLatin1Char(' ')
-                      + source.countryCode.value_or(QString()));
+        listed.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString())
+                      + QLatin1Char(' ') + source.countryCode.value_or(QString()));
     QCOMPARE(listed, (QStringList{"xkb:us English (US) US", "xkb:de German DE", "ibus:hangul Korean (Hangul) KR"}));
     QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
 }
@@ -190,8 +190,9 @@ void GnomeSwitchingTest::appliesRulesAndTheDefaultOnFocus()
     QTRY_COMPARE(shellCurrentSource(), 2);
     closeWindow(QStringLiteral("org.example.Korean"));
     QTRY_COMPARE(shellCurrentSource(), 1);
-    QTRY_COMPARE(shown, (QStringList{"German xkb:de", "Korean (Hangul) ibus:hangul", "English (US) xkb:us",
-                                     "Korean (Hangul) ibus:hangul", "German xkb:de"}));
+    QTRY_COMPARE(shown,
+                 (QStringList{"German xkb:de", "Korean (Hangul) ibus:hangul", "English (US) xkb:us",
+                              "Korean (Hangul) ibus:hangul", "German xkb:de"}));
 }
 
 void GnomeSwitchingTest::selectionSucceedsOnlyForTheShellsSources_data()
@@ -236,8 +237,8 @@ void GnomeSwitchingTest::theShellShowsTheIndicator()
     OverlayPresenter* overlay = m_platform->overlayPresenter();
     QImage panel(240, 60, QImage::Format_ARGB32_Premultiplied);
     panel.fill(QColor(28, 28, 30, 210));
-    for (const auto placement : {OverlayPresenter::Placement::Top, OverlayPresenter::Placement::Center,
-                                 OverlayPresenter::Placement::Bottom}) {
+    for (const auto placement :
+         {OverlayPresenter::Placement::Top, OverlayPresenter::Placement::Center, OverlayPresenter::Placement::Bottom}) {
         QVERIFY(overlay->show(panel, placement, 80));
         QVERIFY(overlay->isShown());
         overlay->setOpacity(0.5);

@@ -25,10 +25,8 @@
 
 namespace {
 
-const QHash<QString, QString> kDescriptions{{"us", "English (US)"},
-                                            {"de", "German"},
-                                            {"de(nodeadkeys)", "German (no dead keys)"},
-                                            {"ru", "Russian"}};
+const QHash<QString, QString> kDescriptions{
+    {"us", "English (US)"}, {"de", "German"}, {"de(nodeadkeys)", "German (no dead keys)"}, {"ru", "Russian"}};
 
 class HyprlandStandIn : public QObject {
 public:
@@ -84,8 +82,12 @@ private:
                     variants.append(layout.contains(QLatin1Char('(')) ? layout.section(QLatin1Char('('), 1).chopped(1)
                                                                       : QString());
                 }
-                list.append(QJsonObject{{"address", "0x1"}, {"name", keyboard.name}, {"rules", ""}, {"model", ""},
-                                        {"layout", layouts.join(',')}, {"variant", variants.join(',')},
+                list.append(QJsonObject{{"address", "0x1"},
+                                        {"name", keyboard.name},
+                                        {"rules", ""},
+                                        {"model", ""},
+                                        {"layout", layouts.join(',')},
+                                        {"variant", variants.join(',')},
                                         {"options", ""},
                                         {"active_keymap", kDescriptions.value(keyboard.layouts.at(keyboard.active))},
                                         {"main", &keyboard == &keyboards.constFirst()}});
@@ -126,9 +128,10 @@ private:
 
 QJsonObject client(const QString& address, const QString& className, bool xwayland, int pid)
 {
-    return QJsonObject{{"address", address}, {"mapped", true}, {"hidden", false}, {"at", QJsonArray{10, 20}},
-                       {"size", QJsonArray{800, 600}}, {"class", className}, {"title", "~"},
-                       {"initialClass", className}, {"initialTitle", "~"}, {"pid", pid}, {"xwayland", xwayland}};
+    return QJsonObject{
+        {"address", address},           {"mapped", true},     {"hidden", false},     {"at", QJsonArray{10, 20}},
+        {"size", QJsonArray{800, 600}}, {"class", className}, {"title", "~"},        {"initialClass", className},
+        {"initialTitle", "~"},          {"pid", pid},         {"xwayland", xwayland}};
 }
 
 } // namespace
@@ -154,7 +157,8 @@ private:
     // Runs `work` in the stand-in's thread and waits for it.
     void inStandIn(const std::function<void(HyprlandStandIn&)>& work)
     {
-        QMetaObject::invokeMethod(m_standIn, [this, work] { work(*m_standIn); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            m_standIn, [this, work] { work(*m_standIn); }, Qt::BlockingQueuedConnection);
     }
     QList<int> activeLayouts()
     {
@@ -207,7 +211,8 @@ void HyprlandStandInTest::listsEachKeyboardsLayoutsUnderXkbNames()
     QStringList listed;
     for (const auto& source : provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}))
         listed.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString()));
-    QCOMPARE(listed, (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)", "xkb:ru Russian"}));
+    QCOMPARE(listed,
+             (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)", "xkb:ru Russian"}));
     QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
 }
 
@@ -219,11 +224,13 @@ void HyprlandStandInTest::followsTheActiveWindow_data()
     QTest::newRow("Wayland client") << QByteArray("activewindow>>foot,~\nactivewindowv2>>55a1c2b3d4e0\n") << "foot"
                                     << "Foot";
     QTest::newRow("Xwayland client") << QByteArray("activewindow>>Xmessage,~\nactivewindowv2>>55a1c2b3d5f0\n")
-                                     << "Xmessage" << "Xmessage";
+                                     << "Xmessage"
+                                     << "Xmessage";
     // Opened after start: read when it first becomes active.
     QTest::newRow("new window") << QByteArray("openwindow>>55a1c2b3d6a0,1,org.example.New,~\n"
                                               "activewindow>>org.example.New,~\nactivewindowv2>>55a1c2b3d6a0\n")
-                                << "org.example.New" << "org.example.New";
+                                << "org.example.New"
+                                << "org.example.New";
     QTest::newRow("focus on nothing") << QByteArray("activewindow>>,\nactivewindowv2>>,\n") << QString() << QString();
     QTest::newRow("other events") << QByteArray("workspace>>2\nfocusedmon>>DP-1,2\n") << QString() << QString();
 }
@@ -346,7 +353,8 @@ void HyprlandStandInTest::junkOnTheEventSocketChangesNothing()
     QCOMPARE(activated.size(), 0);
     QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
     // Still listening afterwards.
-    inStandIn([](HyprlandStandIn& standIn) { standIn.send("activelayout>>logitech-usb-keyboard,German (no dead keys)\n"); });
+    inStandIn(
+        [](HyprlandStandIn& standIn) { standIn.send("activelayout>>logitech-usb-keyboard,German (no dead keys)\n"); });
     QTRY_COMPARE(changed.size(), 1);
 }
 

@@ -55,7 +55,8 @@ void writeConfig(const QString& relativePath, const QByteArray& contents)
 
 void writeIBusEngines(const QByteArray& engines)
 {
-    writeConfig(QStringLiteral("/glib-2.0/settings/keyfile"), "[desktop/ibus/general]\npreload-engines=" + engines + "\n");
+    writeConfig(QStringLiteral("/glib-2.0/settings/keyfile"),
+                "[desktop/ibus/general]\npreload-engines=" + engines + "\n");
 }
 
 // Just enough of a StatusNotifierWatcher for fcitx5 to put up its tray item,
@@ -71,14 +72,16 @@ public:
 
 public Q_SLOTS:
     void RegisterStatusNotifierItem(const QString& item) { items.append(item); }
-    void RegisterStatusNotifierHost(const QString&) {}
+    void RegisterStatusNotifierHost(const QString&) { }
 };
 
 // A rule engine's feedback that records "<name> = <id>" of every switch in `shown`.
 RuleEngine::Feedback recordInto(QStringList& shown)
 {
     RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) { shown.append(name + QLatin1String(" = ") + id); };
+    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
+        shown.append(name + QLatin1String(" = ") + id);
+    };
     return feedback;
 }
 
@@ -97,8 +100,8 @@ class ImWindow {
 public:
     explicit ImWindow(const QString& className)
     {
-        m_client.start(QStringLiteral(TOLVANE_IM_CLIENT), {QStringLiteral("--framework"), QStringLiteral("fcitx5"),
-                                                           QStringLiteral("--class"), className});
+        m_client.start(QStringLiteral(TOLVANE_IM_CLIENT),
+                       {QStringLiteral("--framework"), QStringLiteral("fcitx5"), QStringLiteral("--class"), className});
         m_client.waitForReadyRead(5000);
         id = m_client.readLine().mid(7).trimmed().toULong(nullptr, 16);
     }
@@ -166,11 +169,12 @@ void InputMethodDaemonTest::cleanupTestCase()
 void InputMethodDaemonTest::startFcitx(QProcess& daemon)
 {
     // fcitx5 rewrites its profile when it exits, so every start writes it afresh.
-    writeConfig(QStringLiteral("/fcitx5/profile"), "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-us\n\n"
-                                                   "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
-                                                   "[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
-                                                   "[Groups/0/Items/2]\nName=pinyin\nLayout=\n\n"
-                                                   "[GroupOrder]\n0=Default\n");
+    writeConfig(QStringLiteral("/fcitx5/profile"),
+                "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-us\n\n"
+                "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
+                "[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
+                "[Groups/0/Items/2]\nName=pinyin\nLayout=\n\n"
+                "[GroupOrder]\n0=Default\n");
     m_tray.items.clear();
     daemon.start(QStringLiteral("fcitx5"), {QStringLiteral("--replace")});
     // fcitx5 puts up its tray item a moment after it starts; switches made
@@ -216,8 +220,9 @@ void InputMethodDaemonTest::fcitx5InputMethods()
         QTRY_COMPARE(shown.size(), i + 1);
         QCOMPARE(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-n")}).value_or(QByteArray()), steps[i].second);
     }
-    QCOMPARE(shown, (QStringList{"Keyboard - German = fcitx5:keyboard-de", "Pinyin = fcitx5:pinyin",
-                                      "Keyboard - German = fcitx5:keyboard-de"}));
+    QCOMPARE(shown,
+             (QStringList{"Keyboard - German = fcitx5:keyboard-de", "Pinyin = fcitx5:pinyin",
+                          "Keyboard - German = fcitx5:keyboard-de"}));
 
     // Someone else switches (a hotkey, fcitx5-remote): the tray indicator follows.
     QSignalSpy selected(provider(), &InputSourceProvider::selectedInputSourceChanged);
@@ -286,7 +291,8 @@ void InputMethodDaemonTest::ibusEngines()
 
     // The user changes the engine list in the settings: the catalogue follows.
     writeIBusEngines("['xkb:us::eng', 'hangul']");
-    QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), (QStringList{"ibus:xkb:us::eng", "ibus:hangul"}), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), (QStringList{"ibus:xkb:us::eng", "ibus:hangul"}),
+                              10000);
 
     stop(ibus);
     QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));

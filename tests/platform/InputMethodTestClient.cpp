@@ -58,7 +58,9 @@ public Q_SLOTS:
     {
         // steady_clock is CLOCK_MONOTONIC, the clock the benchmark reads.
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
-        say(QStringLiteral("im %1 %2").arg(std::chrono::duration_cast<std::chrono::microseconds>(now).count()).arg(name));
+        say(QStringLiteral("im %1 %2")
+                .arg(std::chrono::duration_cast<std::chrono::microseconds>(now).count())
+                .arg(name));
     }
 
 private:

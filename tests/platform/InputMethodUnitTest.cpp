@@ -12,8 +12,8 @@
 #include <QDBusConnection>
 #include <QDBusError>
 #include <QDBusMessage>
-#include <QDBusVirtualObject>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -109,11 +109,16 @@ void InputMethodUnitTest::choosesTheFirstRunningFramework_data()
 
     const QStringList fcitx{"fcitx5:keyboard-us", "fcitx5:pinyin"};
     const QStringList ibus{"ibus:xkb:us::eng", "ibus:hangul"};
-    QTest::newRow("neither: layouts") << false << false << "fake" << QStringList{"xkb:us"} << "fcitx5:pinyin" << "";
-    QTest::newRow("fcitx5 only") << true << false << "fcitx5" << fcitx << "fcitx5:pinyin" << "fcitx5";
-    QTest::newRow("fcitx5 only, prefix without separator") << true << false << "fcitx5" << fcitx << "fcitx5pinyin" << "";
-    QTest::newRow("ibus only") << false << true << "ibus" << ibus << "ibus:hangul" << "ibus";
-    QTest::newRow("both: the first in order") << true << true << "fcitx5" << fcitx << "ibus:hangul" << "";
+    QTest::newRow("neither: layouts") << false << false << "fake" << QStringList{"xkb:us"} << "fcitx5:pinyin"
+                                      << "";
+    QTest::newRow("fcitx5 only") << true << false << "fcitx5" << fcitx << "fcitx5:pinyin"
+                                 << "fcitx5";
+    QTest::newRow("fcitx5 only, prefix without separator") << true << false << "fcitx5" << fcitx << "fcitx5pinyin"
+                                                           << "";
+    QTest::newRow("ibus only") << false << true << "ibus" << ibus << "ibus:hangul"
+                               << "ibus";
+    QTest::newRow("both: the first in order") << true << true << "fcitx5" << fcitx << "ibus:hangul"
+                                              << "";
 }
 
 void InputMethodUnitTest::choosesTheFirstRunningFramework()
@@ -158,7 +163,8 @@ void InputMethodUnitTest::parsesGSettingsStringLists_data()
 
     QTest::newRow("two engines") << "['xkb:us::eng', 'hangul']\n" << true << QStringList{"xkb:us::eng", "hangul"};
     QTest::newRow("typed empty list") << "@as []" << true << QStringList{};
-    QTest::newRow("double quotes and escapes") << R"(["it's", 'a\'b', 'c\\d'])" << true << QStringList{"it's", "a'b", "c\\d"};
+    QTest::newRow("double quotes and escapes")
+        << R"(["it's", 'a\'b', 'c\\d'])" << true << QStringList{"it's", "a'b", "c\\d"};
     QTest::newRow("unterminated string") << "['hangul]" << false << QStringList{};
     QTest::newRow("missing comma") << "['a' 'b']" << false << QStringList{};
     QTest::newRow("error text") << "No such schema “org.freedesktop.ibus.general”" << false << QStringList{};
@@ -184,19 +190,26 @@ void InputMethodUnitTest::findsTheIBusAddress_data()
     QTest::newRow("local display") << ":267" << base + "unix-267";
     QTest::newRow("screen number dropped") << ":0.1" << base + "unix-0";
     QTest::newRow("remote host") << "example.org:10.0" << base + "example.org-10";
-    QTest::newRow("no display") << "" << "";
-    QTest::newRow("path in the host") << "../../etc:0" << "";
-    QTest::newRow("path in the number") << ":0/../../x" << "";
+    QTest::newRow("no display") << ""
+                                << "";
+    QTest::newRow("path in the host") << "../../etc:0"
+                                      << "";
+    QTest::newRow("path in the number") << ":0/../../x"
+                                        << "";
 }
 
 void InputMethodUnitTest::findsTheIBusAddress()
 {
     QFETCH(QString, display);
     QFETCH(QString, path);
-    QCOMPARE(IBusInputSourceProvider::addressFilePath(QStringLiteral("/home/u/.config"), QStringLiteral("abc123"), display), path);
-    QCOMPARE(IBusInputSourceProvider::addressFilePath(QStringLiteral("/home/u/.config"), QString(), display), QString());
+    QCOMPARE(
+        IBusInputSourceProvider::addressFilePath(QStringLiteral("/home/u/.config"), QStringLiteral("abc123"), display),
+        path);
+    QCOMPARE(IBusInputSourceProvider::addressFilePath(QStringLiteral("/home/u/.config"), QString(), display),
+             QString());
 
-    QCOMPARE(IBusInputSourceProvider::addressFromFile("# comment\nIBUS_ADDRESS=unix:abstract=/tmp/x,guid=1\nIBUS_DAEMON_PID=5\n"),
+    QCOMPARE(IBusInputSourceProvider::addressFromFile(
+                 "# comment\nIBUS_ADDRESS=unix:abstract=/tmp/x,guid=1\nIBUS_DAEMON_PID=5\n"),
              QStringLiteral("unix:abstract=/tmp/x,guid=1"));
     QCOMPARE(IBusInputSourceProvider::addressFromFile("\x01\x02 junk \xff"), QString());
 }
@@ -245,7 +258,8 @@ void InputMethodUnitTest::survivesDaemonsAnsweringJunk()
     IBusInputSourceProvider ibus(client);
     QSignalSpy fcitxRunning(&fcitx, &InputMethodProvider::runningChanged);
     QVERIFY(!fcitx.isRunning() && !ibus.isRunning());
-    const QStringList services{QString::fromLatin1(Fcitx5InputSourceProvider::serviceName), QStringLiteral("org.freedesktop.IBus")};
+    const QStringList services{QString::fromLatin1(Fcitx5InputSourceProvider::serviceName),
+                               QStringLiteral("org.freedesktop.IBus")};
     for (const QString& service : services)
         QVERIFY(server.registerService(service));
     QTRY_VERIFY(fcitx.isRunning() && ibus.isRunning());

@@ -200,8 +200,8 @@ void KdePlasmaTest::layoutsHaveTheXkbIdentifiers()
         names.append(source.localizedName.value_or(QString()));
     }
     QCOMPARE(ids, (QStringList{QStringLiteral("xkb:us"), QStringLiteral("xkb:de"), QStringLiteral("xkb:de(neo)")}));
-    QCOMPARE(names, (QStringList{QStringLiteral("English (US)"), QStringLiteral("German"),
-                                 QStringLiteral("German (Neo 2)")}));
+    QCOMPARE(names,
+             (QStringList{QStringLiteral("English (US)"), QStringLiteral("German"), QStringLiteral("German (Neo 2)")}));
     QCOMPARE(sources->at(1).countryCode, QStringLiteral("DE"));
 }
 
@@ -258,10 +258,9 @@ void KdePlasmaTest::callsFromOthersThanKWinAreIgnored()
     QVERIFY(waitForActivation(m_waylandWindow));
     QSignalSpy activated(m_source.get(), &ApplicationSource::applicationActivated);
     // Any client of the bus can call the object; only KWin is believed.
-    QDBusMessage forged = QDBusMessage::createMethodCall(m_kwin->bus().baseService(),
-                                                         QString::fromLatin1(KWinApplicationSource::kObjectPath),
-                                                         QStringLiteral("com.kelvora.Tolvane.KWinScript"),
-                                                         QStringLiteral("WindowActivated"));
+    QDBusMessage forged = QDBusMessage::createMethodCall(
+        m_kwin->bus().baseService(), QString::fromLatin1(KWinApplicationSource::kObjectPath),
+        QStringLiteral("com.kelvora.Tolvane.KWinScript"), QStringLiteral("WindowActivated"));
     forged.setArguments({QStringLiteral("{x}"), QStringLiteral("evil"), QStringLiteral("evil"), QStringLiteral("evil"),
                          QStringLiteral("1"), QStringLiteral("0,0,1,1"), QStringLiteral("1")});
     // The test's connection is not KWin's.

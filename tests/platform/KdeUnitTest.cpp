@@ -139,16 +139,27 @@ void KdeUnitTest::windowsNameTheirApplication_data()
     QTest::addColumn<QStringList>("alternatives");
     QTest::addColumn<QString>("name");
     // Wayland: the desktop file name is the app id and finds the entry.
-    QTest::newRow("wayland, entry") << "org.kde.kate" << "kate" << "org.kde.kate" << "org.kde.kate" << QStringList{}
-                                    << "Kate";
-    QTest::newRow("wayland, .desktop suffix") << "foot" << "foot" << "org.kde.kate.desktop" << "org.kde.kate"
-                                              << QStringList{"foot"} << "Kate";
-    QTest::newRow("wayland, no entry") << "org.example.Tool" << "tool" << "org.example.Tool" << "org.example.Tool"
-                                       << QStringList{} << "org.example.Tool";
+    QTest::newRow("wayland, entry") << "org.kde.kate"
+                                    << "kate"
+                                    << "org.kde.kate"
+                                    << "org.kde.kate" << QStringList{} << "Kate";
+    QTest::newRow("wayland, .desktop suffix") << "foot"
+                                              << "foot"
+                                              << "org.kde.kate.desktop"
+                                              << "org.kde.kate" << QStringList{"foot"} << "Kate";
+    QTest::newRow("wayland, no entry") << "org.example.Tool"
+                                       << "tool"
+                                       << "org.example.Tool"
+                                       << "org.example.Tool" << QStringList{} << "org.example.Tool";
     // X11: a lower-cased class, no desktop file name; StartupWMClass matches regardless of case.
-    QTest::newRow("x11, entry") << "xterm" << "xterm" << "" << "debian-xterm" << QStringList{"xterm"} << "XTerm";
-    QTest::newRow("x11, no entry") << "tolvane-x11-test" << "tolvane-x11-test" << "" << "tolvane-x11-test"
-                                   << QStringList{} << "tolvane-x11-test";
+    QTest::newRow("x11, entry") << "xterm"
+                                << "xterm"
+                                << ""
+                                << "debian-xterm" << QStringList{"xterm"} << "XTerm";
+    QTest::newRow("x11, no entry") << "tolvane-x11-test"
+                                   << "tolvane-x11-test"
+                                   << ""
+                                   << "tolvane-x11-test" << QStringList{} << "tolvane-x11-test";
 }
 
 void KdeUnitTest::windowsNameTheirApplication()
@@ -160,7 +171,8 @@ void KdeUnitTest::windowsNameTheirApplication()
     QFETCH(QStringList, alternatives);
     QFETCH(QString, name);
     QTemporaryDir applications;
-    writeFile(applications.filePath("org.kde.kate.desktop"), "[Desktop Entry]\nType=Application\nName=Kate\nIcon=kate\n");
+    writeFile(applications.filePath("org.kde.kate.desktop"),
+              "[Desktop Entry]\nType=Application\nName=Kate\nIcon=kate\n");
     writeFile(applications.filePath("debian-xterm.desktop"),
               "[Desktop Entry]\nType=Application\nName=XTerm\nStartupWMClass=XTerm\n");
     DesktopEntryIndex entries({applications.path()});

@@ -16,7 +16,8 @@ PlatformRegistry fakeRegistry()
     registry.add({QStringLiteral("sway"), PlatformBackend::Session::Wayland,
                   [](const DesktopSession& s) { return !s.swaySocket.isEmpty(); }, [] { return nullptr; }});
     registry.add({QStringLiteral("kde"), PlatformBackend::Session::Wayland,
-                  [](const DesktopSession& s) { return s.runsDesktop(QStringLiteral("KDE")); }, [] { return nullptr; }});
+                  [](const DesktopSession& s) { return s.runsDesktop(QStringLiteral("KDE")); },
+                  [] { return nullptr; }});
     return registry;
 }
 
@@ -29,8 +30,9 @@ QProcessEnvironment environment(const QString& variables)
     return environment;
 }
 
-const char* const kSessionVariables[] = {"XDG_SESSION_TYPE", "WAYLAND_DISPLAY", "SWAYSOCK",
-                                         "HYPRLAND_INSTANCE_SIGNATURE", "XDG_CURRENT_DESKTOP", "TOLVANE_PLATFORM"};
+const char* const kSessionVariables[] = {
+    "XDG_SESSION_TYPE",    "WAYLAND_DISPLAY", "SWAYSOCK", "HYPRLAND_INSTANCE_SIGNATURE",
+    "XDG_CURRENT_DESKTOP", "TOLVANE_PLATFORM"};
 
 } // namespace
 
@@ -42,27 +44,36 @@ private Q_SLOTS:
         QTest::addColumn<QString>("variables");
         QTest::addColumn<QString>("backend"); // empty: none
         QTest::addColumn<bool>("unsupportedDesktop");
-        QTest::newRow("X11 session") << "XDG_SESSION_TYPE=x11 DISPLAY=:0" << "x11" << false;
-        QTest::newRow("no session type, X display") << "DISPLAY=:0" << "x11" << false;
+        QTest::newRow("X11 session") << "XDG_SESSION_TYPE=x11 DISPLAY=:0"
+                                     << "x11" << false;
+        QTest::newRow("no session type, X display") << "DISPLAY=:0"
+                                                    << "x11" << false;
         QTest::newRow("x11 session type wins over a stray WAYLAND_DISPLAY")
-            << "XDG_SESSION_TYPE=x11 DISPLAY=:0 WAYLAND_DISPLAY=wayland-0" << "x11" << false;
+            << "XDG_SESSION_TYPE=x11 DISPLAY=:0 WAYLAND_DISPLAY=wayland-0"
+            << "x11" << false;
         QTest::newRow("Wayland, unknown compositor, Xwayland display")
-            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 XDG_CURRENT_DESKTOP=Weston" << ""
-            << true;
-        QTest::newRow("Wayland session type without WAYLAND_DISPLAY")
-            << "XDG_SESSION_TYPE=wayland DISPLAY=:0" << "" << true;
+            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 XDG_CURRENT_DESKTOP=Weston"
+            << "" << true;
+        QTest::newRow("Wayland session type without WAYLAND_DISPLAY") << "XDG_SESSION_TYPE=wayland DISPLAY=:0"
+                                                                      << "" << true;
         QTest::newRow("compositor started from a console")
-            << "XDG_SESSION_TYPE=tty WAYLAND_DISPLAY=wayland-1 SWAYSOCK=/run/sway.sock DISPLAY=:0" << "sway" << false;
+            << "XDG_SESSION_TYPE=tty WAYLAND_DISPLAY=wayland-1 SWAYSOCK=/run/sway.sock DISPLAY=:0"
+            << "sway" << false;
         QTest::newRow("sway session") << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-1 SWAYSOCK=/run/s.sock"
                                       << "sway" << false;
         QTest::newRow("override picks X11 on Wayland")
-            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 TOLVANE_PLATFORM=X11" << "x11" << false;
+            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:0 TOLVANE_PLATFORM=X11"
+            << "x11" << false;
         QTest::newRow("override naming no backend is ignored")
-            << "XDG_SESSION_TYPE=x11 DISPLAY=:0 TOLVANE_PLATFORM=quartz" << "x11" << false;
-        QTest::newRow("nothing at all") << "" << "" << false;
+            << "XDG_SESSION_TYPE=x11 DISPLAY=:0 TOLVANE_PLATFORM=quartz"
+            << "x11" << false;
+        QTest::newRow("nothing at all") << ""
+                                        << "" << false;
         QTest::newRow("Plasma on Wayland")
-            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:1 XDG_CURRENT_DESKTOP=KDE" << "kde" << false;
-        QTest::newRow("Plasma on X11") << "XDG_SESSION_TYPE=x11 DISPLAY=:0 XDG_CURRENT_DESKTOP=KDE" << "x11" << false;
+            << "XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=wayland-0 DISPLAY=:1 XDG_CURRENT_DESKTOP=KDE"
+            << "kde" << false;
+        QTest::newRow("Plasma on X11") << "XDG_SESSION_TYPE=x11 DISPLAY=:0 XDG_CURRENT_DESKTOP=KDE"
+                                       << "x11" << false;
     }
 
     void choice()

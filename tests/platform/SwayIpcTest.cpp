@@ -138,12 +138,14 @@ void SwayIpcTest::windowEventsAreReadWithoutTheWholeDocument_data()
                                    << true << "focus con 8 1234 foot - -";
     QTest::newRow("Xwayland focus") << QByteArray(R"({"change":"focus","container":{"id":12,"type":"floating_con",
         "app_id":null,"pid":77,"window_properties":{"class":"Xmessage","instance":"xmessage","title":"x",
-        "transient_for":null}}})") << true << "focus floating_con 12 77 - Xmessage xmessage";
+        "transient_for":null}}})") << true
+                                    << "focus floating_con 12 77 - Xmessage xmessage";
     QTest::newRow("escapes") << QByteArray(R"({"change":"focus","container":{"id":1,"type":"con","pid":2,
-        "name":"a \"quoted\" } title [","app_id":"caf\u00e9.\"x\""}})") << true << "focus con 1 2 café.\"x\" - -";
+        "name":"a \"quoted\" } title [","app_id":"caf\u00e9.\"x\""}})")
+                             << true << "focus con 1 2 café.\"x\" - -";
     QTest::newRow("a child's app_id is not the container's") << QByteArray(R"({"change":"focus","container":{"id":3,
         "type":"workspace","nodes":[{"id":4,"type":"con","app_id":"inner"}],"floating_nodes":[]}})")
-                                                               << true << "focus workspace 3 0 - - -";
+                                                             << true << "focus workspace 3 0 - - -";
     QTest::newRow("other change") << QByteArray(R"({"change":"title","container":{"id":5,"type":"con","app_id":"a"}})")
                                   << true << "title con 5 0 a - -";
     QTest::newRow("cut short") << QByteArray(R"({"change":"focus","container":{"id":5,"type":"co)") << false << "";
@@ -164,8 +166,7 @@ void SwayIpcTest::windowEventsAreReadWithoutTheWholeDocument()
         return;
     const auto orDash = [](bool has, const QString& text) { return has ? text : QStringLiteral("-"); };
     QCOMPARE(QStringList({event->change, event->type, QString::number(event->id), QString::number(event->pid),
-                          orDash(event->hasAppId, event->appId),
-                          orDash(event->hasWindowProperties, event->className),
+                          orDash(event->hasAppId, event->appId), orDash(event->hasWindowProperties, event->className),
                           orDash(event->hasWindowProperties, event->instanceName)})
                  .join(QLatin1Char(' ')),
              summary);
@@ -176,7 +177,8 @@ void SwayIpcTest::layoutRulesInTheConfigAreFound_data()
     QTest::addColumn<QString>("config");
     QTest::addColumn<QStringList>("found");
     QTest::newRow("switch by index") << "for_window [app_id=\"firefox\"] input type:keyboard xkb_switch_layout 1\n"
-                                     << QStringList{"for_window [app_id=\"firefox\"] input type:keyboard xkb_switch_layout 1"};
+                                     << QStringList{
+                                            "for_window [app_id=\"firefox\"] input type:keyboard xkb_switch_layout 1"};
     QTest::newRow("indented, set layout") << "  for_window [class=\"X\"] input * xkb_layout de\n"
                                           << QStringList{"for_window [class=\"X\"] input * xkb_layout de"};
     QTest::newRow("continued line") << "for_window [app_id=\"a\"] \\\n  input * xkb_switch_layout 2\n"
@@ -198,10 +200,14 @@ void SwayIpcTest::layoutDescriptionsBecomeXkbIdentifiers_data()
 {
     QTest::addColumn<QString>("description");
     QTest::addColumn<QString>("id");
-    QTest::newRow("layout") << "German" << "xkb:de";
-    QTest::newRow("layout with country") << "English (US)" << "xkb:us";
-    QTest::newRow("variant") << "German (no dead keys)" << "xkb:de(nodeadkeys)";
-    QTest::newRow("unknown") << "Klingon" << "xkb:Klingon";
+    QTest::newRow("layout") << "German"
+                            << "xkb:de";
+    QTest::newRow("layout with country") << "English (US)"
+                                         << "xkb:us";
+    QTest::newRow("variant") << "German (no dead keys)"
+                             << "xkb:de(nodeadkeys)";
+    QTest::newRow("unknown") << "Klingon"
+                             << "xkb:Klingon";
 }
 
 void SwayIpcTest::layoutDescriptionsBecomeXkbIdentifiers()

@@ -51,8 +51,8 @@ void SwaySwitchingTest::initTestCase()
     if (!HeadlessSway::isInstalled())
         QSKIP("sway is not installed (scripts/install-deps installs it)");
     // An entry that claims windows by class, as StartupWMClass does for X.
-    const QString applications = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                                 + QStringLiteral("/applications");
+    const QString applications =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
     QDir().mkpath(applications);
     QFile entry(applications + QStringLiteral("/org.example.ClassyApp.desktop"));
     QVERIFY(entry.open(QIODevice::WriteOnly));
@@ -115,15 +115,17 @@ void SwaySwitchingTest::identifiesTheFocusedApplication_data()
     QTest::addColumn<QString>("name");
     // Wayland windows: the app_id is an entry's id, no entry's at all, or an
     // entry's window class.
-    QTest::newRow("foot") << "[app_id=\"foot\"]" << "foot" << QStringList{} << "Foot";
-    QTest::newRow("GTK") << "[app_id=\"gtk3-widget-factory\"]" << "gtk3-widget-factory" << QStringList{}
-                         << "Widget Factory";
-    QTest::newRow("no entry") << "[app_id=\"org.example.Plain\"]" << "org.example.Plain" << QStringList{}
-                              << "org.example.Plain";
-    QTest::newRow("entry by window class") << "[app_id=\"org.example.Classy\"]" << "org.example.ClassyApp"
-                                           << QStringList{"org.example.Classy"} << "Classy";
+    QTest::newRow("foot") << "[app_id=\"foot\"]"
+                          << "foot" << QStringList{} << "Foot";
+    QTest::newRow("GTK") << "[app_id=\"gtk3-widget-factory\"]"
+                         << "gtk3-widget-factory" << QStringList{} << "Widget Factory";
+    QTest::newRow("no entry") << "[app_id=\"org.example.Plain\"]"
+                              << "org.example.Plain" << QStringList{} << "org.example.Plain";
+    QTest::newRow("entry by window class") << "[app_id=\"org.example.Classy\"]"
+                                           << "org.example.ClassyApp" << QStringList{"org.example.Classy"} << "Classy";
     // Xwayland windows have no app_id; their X class names them.
-    QTest::newRow("Xwayland, class") << "[class=\"Xmessage\"]" << "Xmessage" << QStringList{} << "Xmessage";
+    QTest::newRow("Xwayland, class") << "[class=\"Xmessage\"]"
+                                     << "Xmessage" << QStringList{} << "Xmessage";
 }
 
 void SwaySwitchingTest::identifiesTheFocusedApplication()
@@ -162,7 +164,8 @@ void SwaySwitchingTest::anEmptyWorkspaceIsNoActivation()
     for (const auto& app : running)
         ids.append(app.bundleIdentifier.value_or(QString()));
     ids.sort();
-    QCOMPARE(ids, (QStringList{"Xmessage", "foot", "gtk3-widget-factory", "org.example.ClassyApp", "org.example.Plain"}));
+    QCOMPARE(ids,
+             (QStringList{"Xmessage", "foot", "gtk3-widget-factory", "org.example.ClassyApp", "org.example.Plain"}));
 }
 
 void SwaySwitchingTest::appliesRulesAndTheDefaultOnFocus()
@@ -182,9 +185,9 @@ void SwaySwitchingTest::appliesRulesAndTheDefaultOnFocus()
     engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
 
     const QList<std::pair<QString, int>> steps{{"[app_id=\"foot\"]", 1},
-                                              {"[app_id=\"gtk3-widget-factory\"]", 0},
-                                              {"[class=\"Xmessage\"]", 2},
-                                              {"[app_id=\"foot\"]", 1}};
+                                               {"[app_id=\"gtk3-widget-factory\"]", 0},
+                                               {"[class=\"Xmessage\"]", 2},
+                                               {"[app_id=\"foot\"]", 1}};
     for (const auto& [criteria, layout] : steps) {
         QVERIFY(focus(criteria));
         QTRY_COMPARE(m_sway.activeLayouts(), QList<int>{layout});

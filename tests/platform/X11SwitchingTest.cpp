@@ -87,8 +87,8 @@ void X11SwitchingTest::initTestCase()
     if (qEnvironmentVariableIsEmpty("DISPLAY"))
         QSKIP("needs the X server that `make test` starts");
     // A desktop entry that claims windows of class AppTwo.
-    const QString applications = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                                 + QStringLiteral("/applications");
+    const QString applications =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
     QDir().mkpath(applications);
     QFile entry(applications + QStringLiteral("/org.example.AppTwo.desktop"));
     QVERIFY(entry.open(QIODevice::WriteOnly));
@@ -134,15 +134,18 @@ void X11SwitchingTest::listsTheLayoutGroupsAndFollowsKeymapChanges()
     QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:fr")));
 
     QSignalSpy changed(provider(), &InputSourceProvider::enabledInputSourcesChanged);
-    QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"), QStringLiteral(",nodeadkeys,phonetic")}));
+    QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"),
+                        QStringLiteral(",nodeadkeys,phonetic")}));
     QTRY_VERIFY(!changed.isEmpty());
     QCOMPARE(describe(provider()),
-             (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)", "xkb:ru(phonetic) Russian (phonetic)"}));
+             (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)",
+                          "xkb:ru(phonetic) Russian (phonetic)"}));
     QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru(phonetic)")));
     QTRY_COMPARE(currentSource(), QStringLiteral("xkb:ru(phonetic)"));
     // The plain "xkb:de" of a rule made before the change no longer exists.
     QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:de")));
-    QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"), QStringLiteral(",,")}));
+    QVERIFY(setLayouts(
+        {QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"), QStringLiteral(",,")}));
 }
 
 void X11SwitchingTest::identifiesTheActiveApplication_data()
@@ -154,9 +157,15 @@ void X11SwitchingTest::identifiesTheActiveApplication_data()
     QTest::addColumn<int>("windowIconSide"); // of the window's own icon taken; 0: none, -1: not checked
 
     // Without a desktop entry, the window's own icon, at the size nearest above 32 pixels.
-    QTest::newRow("window class") << 0 << "AppOne" << "AppOne" << "" << 48;
-    QTest::newRow("desktop entry claiming the class") << 1 << "org.example.AppTwo" << "App Two" << "apptwo" << 0;
-    QTest::newRow("GTK application id") << 2 << "org.example.Three" << "AppThree" << "" << -1;
+    QTest::newRow("window class") << 0 << "AppOne"
+                                  << "AppOne"
+                                  << "" << 48;
+    QTest::newRow("desktop entry claiming the class") << 1 << "org.example.AppTwo"
+                                                      << "App Two"
+                                                      << "apptwo" << 0;
+    QTest::newRow("GTK application id") << 2 << "org.example.Three"
+                                        << "AppThree"
+                                        << "" << -1;
 }
 
 // And lists it once among the running applications.
@@ -195,7 +204,9 @@ void X11SwitchingTest::appliesRulesOnActivation()
     WindowWatcher watcher(m_platform->applicationSource());
     QStringList shown;
     RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) { shown.append(name + QLatin1Char(' ') + id); };
+    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
+        shown.append(name + QLatin1Char(' ') + id);
+    };
     RulesStore store;
     RuleEngine engine(manager, watcher, store, std::move(feedback));
     engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
@@ -274,13 +285,14 @@ void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
 
 void X11SwitchingTest::applicationsSharingAProcessAreTwo_data()
 {
-    QTest::addColumn<QStringList>("first");  // test-window arguments
+    QTest::addColumn<QStringList>("first"); // test-window arguments
     QTest::addColumn<QStringList>("second");
     QTest::addColumn<QString>("firstId");
     QTest::addColumn<QString>("secondId");
     QTest::newRow("one pid, two window classes")
         << QStringList{"--class", "libreoffice-writer", "--pid", "4242"}
-        << QStringList{"--class", "libreoffice-calc", "--pid", "4242"} << "libreoffice-writer" << "libreoffice-calc";
+        << QStringList{"--class", "libreoffice-calc", "--pid", "4242"} << "libreoffice-writer"
+        << "libreoffice-calc";
     QTest::newRow("sandboxed apps reporting pid 2")
         << QStringList{"--class", "Mail", "--pid", "2", "--gtk-app-id", "org.example.Mail"}
         << QStringList{"--class", "Chat", "--pid", "2", "--gtk-app-id", "org.example.Chat"} << "org.example.Mail"
@@ -306,7 +318,8 @@ void X11SwitchingTest::applicationsSharingAProcessAreTwo()
     engine.addRule(ruleFor(secondId, QStringLiteral("xkb:ru")));
     QVERIFY(m_windows[0]->activate());
     QTRY_COMPARE(watcher.activeApp().bundleIdentifier, std::optional<QString>(QStringLiteral("AppOne")));
-    for (const auto& [window, expected] : QList<std::pair<TestWindow*, QString>>{{&one, "xkb:de"}, {&two, "xkb:ru"}, {&one, "xkb:de"}}) {
+    for (const auto& [window, expected] :
+         QList<std::pair<TestWindow*, QString>>{{&one, "xkb:de"}, {&two, "xkb:ru"}, {&one, "xkb:de"}}) {
         QVERIFY(window->activate());
         QTRY_COMPARE(currentSource(), expected);
     }
@@ -322,8 +335,12 @@ void X11SwitchingTest::ruleSurvivesAnEntryInstalledWhileRunning_data()
     QTest::addColumn<QString>("windowClass");
     QTest::addColumn<QString>("ruleFor");
     QTest::addColumn<QString>("beforeInstall"); // the source selected before the entry exists
-    QTest::newRow("rule made under the window class") << "LateOne" << "LateOne" << "xkb:de";
-    QTest::newRow("rule made under the entry's id") << "LateTwo" << "org.example.LateTwo" << "xkb:us";
+    QTest::newRow("rule made under the window class") << "LateOne"
+                                                      << "LateOne"
+                                                      << "xkb:de";
+    QTest::newRow("rule made under the entry's id") << "LateTwo"
+                                                    << "org.example.LateTwo"
+                                                    << "xkb:us";
 }
 
 // An application installed while Tolvane runs changes its id; the rule matches
@@ -362,7 +379,8 @@ void X11SwitchingTest::ruleSurvivesAnEntryInstalledWhileRunning()
     QFile entry(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications/")
                 + entryId + QStringLiteral(".desktop"));
     QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Late\nExec=late\nStartupWMClass=" + windowClass.toUtf8() + "\n");
+    entry.write("[Desktop Entry]\nType=Application\nName=Late\nExec=late\nStartupWMClass=" + windowClass.toUtf8()
+                + "\n");
     entry.close();
     QTRY_COMPARE(rebuilt.size(), 1);
     QStringList running;

@@ -1,9 +1,9 @@
 // xkeyboard-config's layout list as the registry reads it (the system's own
 // evdev.xml, and damaged copies of it), and the countries of Linux input
 // sources that come from it and from the input-method frameworks' languages.
+#include "platform/freedesktop/XkbRegistry.h"
 #include "feedback/FlagEmoji.h"
 #include "platform/freedesktop/InputSourceCountry.h"
-#include "platform/freedesktop/XkbRegistry.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -24,21 +24,54 @@ private Q_SLOTS:
         QTest::addColumn<QString>("variant");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("country");
-        QTest::newRow("us") << "us" << "" << "English (US)" << "US";
-        QTest::newRow("gb") << "gb" << "" << "English (UK)" << "GB";
-        QTest::newRow("de") << "de" << "" << "German" << "DE";
-        QTest::newRow("ru") << "ru" << "" << "Russian" << "RU";
-        QTest::newRow("ua") << "ua" << "" << "Ukrainian" << "UA";
-        QTest::newRow("jp") << "jp" << "" << "Japanese" << "JP";
+        QTest::newRow("us") << "us"
+                            << ""
+                            << "English (US)"
+                            << "US";
+        QTest::newRow("gb") << "gb"
+                            << ""
+                            << "English (UK)"
+                            << "GB";
+        QTest::newRow("de") << "de"
+                            << ""
+                            << "German"
+                            << "DE";
+        QTest::newRow("ru") << "ru"
+                            << ""
+                            << "Russian"
+                            << "RU";
+        QTest::newRow("ua") << "ua"
+                            << ""
+                            << "Ukrainian"
+                            << "UA";
+        QTest::newRow("jp") << "jp"
+                            << ""
+                            << "Japanese"
+                            << "JP";
         // Markup characters, read from XML entities (the backslash is the file's own).
-        QTest::newRow("cz(bksl)") << "cz" << "bksl" << "Czech (with <\\|> key)" << "CZ";
+        QTest::newRow("cz(bksl)") << "cz"
+                                  << "bksl"
+                                  << "Czech (with <\\|> key)"
+                                  << "CZ";
         // A variant without a list of its own takes its layout's.
-        QTest::newRow("in(eng)") << "in" << "eng" << "English (India, with rupee)" << "IN";
+        QTest::newRow("in(eng)") << "in"
+                                 << "eng"
+                                 << "English (India, with rupee)"
+                                 << "IN";
         // Many countries: the first the file lists.
-        QTest::newRow("latam") << "latam" << "" << "Spanish (Latin American)" << "AR";
-        QTest::newRow("ara") << "ara" << "" << "Arabic" << "AE";
+        QTest::newRow("latam") << "latam"
+                               << ""
+                               << "Spanish (Latin American)"
+                               << "AR";
+        QTest::newRow("ara") << "ara"
+                             << ""
+                             << "Arabic"
+                             << "AE";
         // No country at all.
-        QTest::newRow("epo") << "epo" << "" << "Esperanto" << "";
+        QTest::newRow("epo") << "epo"
+                             << ""
+                             << "Esperanto"
+                             << "";
     }
     void systemLayouts()
     {
@@ -109,31 +142,103 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("flag");
-        QTest::newRow("xkb:us") << "xkb" << "us" << "" << "🇺🇸";
-        QTest::newRow("xkb:fr") << "xkb" << "fr" << "" << "🇫🇷";
-        QTest::newRow("xkb:cz(bksl)") << "xkb" << "cz(bksl)" << "" << "🇨🇿";
-        QTest::newRow("xkb:jp") << "xkb" << "jp" << "" << "🇯🇵";
+        QTest::newRow("xkb:us") << "xkb"
+                                << "us"
+                                << ""
+                                << "🇺🇸";
+        QTest::newRow("xkb:fr") << "xkb"
+                                << "fr"
+                                << ""
+                                << "🇫🇷";
+        QTest::newRow("xkb:cz(bksl)") << "xkb"
+                                      << "cz(bksl)"
+                                      << ""
+                                      << "🇨🇿";
+        QTest::newRow("xkb:jp") << "xkb"
+                                << "jp"
+                                << ""
+                                << "🇯🇵";
         // Not in the file, but a country code.
-        QTest::newRow("xkb:xx unknown, country code") << "xkb" << "mx" << "" << "🇲🇽";
-        QTest::newRow("xkb:custom") << "xkb" << "custom" << "" << "⌨️";
-        QTest::newRow("ibus:xkb:de::ger") << "ibus" << "xkb:de::ger" << "de" << "🇩🇪";
-        QTest::newRow("ibus:xkb:fr::fra") << "ibus" << "xkb:fr::fra" << "fr" << "🇫🇷";
-        QTest::newRow("ibus:xkb:us::eng") << "ibus" << "xkb:us::eng" << "en" << "🇺🇸";
-        QTest::newRow("ibus:xkb:gb:extd:eng") << "ibus" << "xkb:gb:extd:eng" << "en" << "🇬🇧";
-        QTest::newRow("ibus:anthy") << "ibus" << "anthy" << "ja" << "🇯🇵";
-        QTest::newRow("ibus:mozc-jp") << "ibus" << "mozc-jp" << "ja" << "🇯🇵";
-        QTest::newRow("ibus:hangul") << "ibus" << "hangul" << "ko" << "🇰🇷";
-        QTest::newRow("ibus:libpinyin") << "ibus" << "libpinyin" << "zh_CN" << "🇨🇳";
-        QTest::newRow("ibus:libbopomofo") << "ibus" << "libbopomofo" << "zh_TW" << "🇹🇼";
-        QTest::newRow("ibus:unikey") << "ibus" << "Unikey" << "vi" << "🇻🇳";
-        QTest::newRow("ibus engine of no language") << "ibus" << "m17n:t:latn-pre" << "other" << "⌨️";
-        QTest::newRow("fcitx5:keyboard-de") << "fcitx5" << "keyboard-de" << "de" << "🇩🇪";
-        QTest::newRow("fcitx5:keyboard-cz-bksl") << "fcitx5" << "keyboard-cz-bksl" << "cs" << "🇨🇿";
-        QTest::newRow("fcitx5:keyboard-us-alt-intl") << "fcitx5" << "keyboard-us-alt-intl" << "en" << "🇺🇸";
-        QTest::newRow("fcitx5:mozc") << "fcitx5" << "mozc" << "ja" << "🇯🇵";
-        QTest::newRow("fcitx5:pinyin") << "fcitx5" << "pinyin" << "zh_CN" << "🇨🇳";
-        QTest::newRow("fcitx5:chewing") << "fcitx5" << "chewing" << "zh_TW" << "🇹🇼";
-        QTest::newRow("fcitx5:unicode, no language") << "fcitx5" << "unicode" << "" << "⌨️";
+        QTest::newRow("xkb:xx unknown, country code") << "xkb"
+                                                      << "mx"
+                                                      << ""
+                                                      << "🇲🇽";
+        QTest::newRow("xkb:custom") << "xkb"
+                                    << "custom"
+                                    << ""
+                                    << "⌨️";
+        QTest::newRow("ibus:xkb:de::ger") << "ibus"
+                                          << "xkb:de::ger"
+                                          << "de"
+                                          << "🇩🇪";
+        QTest::newRow("ibus:xkb:fr::fra") << "ibus"
+                                          << "xkb:fr::fra"
+                                          << "fr"
+                                          << "🇫🇷";
+        QTest::newRow("ibus:xkb:us::eng") << "ibus"
+                                          << "xkb:us::eng"
+                                          << "en"
+                                          << "🇺🇸";
+        QTest::newRow("ibus:xkb:gb:extd:eng") << "ibus"
+                                              << "xkb:gb:extd:eng"
+                                              << "en"
+                                              << "🇬🇧";
+        QTest::newRow("ibus:anthy") << "ibus"
+                                    << "anthy"
+                                    << "ja"
+                                    << "🇯🇵";
+        QTest::newRow("ibus:mozc-jp") << "ibus"
+                                      << "mozc-jp"
+                                      << "ja"
+                                      << "🇯🇵";
+        QTest::newRow("ibus:hangul") << "ibus"
+                                     << "hangul"
+                                     << "ko"
+                                     << "🇰🇷";
+        QTest::newRow("ibus:libpinyin") << "ibus"
+                                        << "libpinyin"
+                                        << "zh_CN"
+                                        << "🇨🇳";
+        QTest::newRow("ibus:libbopomofo") << "ibus"
+                                          << "libbopomofo"
+                                          << "zh_TW"
+                                          << "🇹🇼";
+        QTest::newRow("ibus:unikey") << "ibus"
+                                     << "Unikey"
+                                     << "vi"
+                                     << "🇻🇳";
+        QTest::newRow("ibus engine of no language") << "ibus"
+                                                    << "m17n:t:latn-pre"
+                                                    << "other"
+                                                    << "⌨️";
+        QTest::newRow("fcitx5:keyboard-de") << "fcitx5"
+                                            << "keyboard-de"
+                                            << "de"
+                                            << "🇩🇪";
+        QTest::newRow("fcitx5:keyboard-cz-bksl") << "fcitx5"
+                                                 << "keyboard-cz-bksl"
+                                                 << "cs"
+                                                 << "🇨🇿";
+        QTest::newRow("fcitx5:keyboard-us-alt-intl") << "fcitx5"
+                                                     << "keyboard-us-alt-intl"
+                                                     << "en"
+                                                     << "🇺🇸";
+        QTest::newRow("fcitx5:mozc") << "fcitx5"
+                                     << "mozc"
+                                     << "ja"
+                                     << "🇯🇵";
+        QTest::newRow("fcitx5:pinyin") << "fcitx5"
+                                       << "pinyin"
+                                       << "zh_CN"
+                                       << "🇨🇳";
+        QTest::newRow("fcitx5:chewing") << "fcitx5"
+                                        << "chewing"
+                                        << "zh_TW"
+                                        << "🇹🇼";
+        QTest::newRow("fcitx5:unicode, no language") << "fcitx5"
+                                                     << "unicode"
+                                                     << ""
+                                                     << "⌨️";
     }
     void linuxSourceFlags()
     {

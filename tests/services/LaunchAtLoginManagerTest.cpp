@@ -1,5 +1,5 @@
-#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "services/LaunchAtLoginManager.h"
+#include "platform/freedesktop/XdgAutostartLoginItem.h"
 #include "support/RecordingLogSink.h"
 #include "support/TestFiles.h"
 #include "support/TestMain.h"
@@ -26,7 +26,8 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("existing");
         QTest::addColumn<bool>("enabled");
         QTest::newRow("entry") << QByteArray("[Desktop Entry]\nType=Application\nExec=/old/tolvane\n") << true;
-        QTest::newRow("hidden entry") << QByteArray("[Desktop Entry]\nType=Application\nExec=/x\nHidden=true\n") << false;
+        QTest::newRow("hidden entry") << QByteArray("[Desktop Entry]\nType=Application\nExec=/x\nHidden=true\n")
+                                      << false;
         QTest::newRow("switched off in GNOME")
             << QByteArray("[Desktop Entry]\nType=Application\nExec=/x\nX-GNOME-Autostart-enabled=false\n") << false;
     }
@@ -43,7 +44,8 @@ private Q_SLOTS:
         LaunchAtLoginManager manager(&item);
         QCOMPARE(manager.isEnabled(), enabled);
         QCOMPARE(manager.lastError(), QString());
-        QCOMPARE(log.lines(), QStringList{enabled ? "info: Launch at Login enabled" : "info: Launch at Login disabled"});
+        QCOMPARE(log.lines(),
+                 QStringList{enabled ? "info: Launch at Login enabled" : "info: Launch at Login disabled"});
         // Applied once: an enabled entry now starts this program, anything else is gone.
         QCOMPARE(QFile::exists(entry()), enabled);
         QCOMPARE(item.isRegistered(), enabled);
@@ -79,7 +81,8 @@ private Q_SLOTS:
         QCOMPARE(enabledSpy.size(), 1);
         const QString program = QCoreApplication::applicationFilePath();
         QVERIFY(QFileInfo(program).isAbsolute());
-        QVERIFY(readFile(item.entryPath()).contains("\nExec=" + XdgAutostartLoginItem::quotedExecArgument(program).toUtf8()));
+        QVERIFY(readFile(item.entryPath())
+                    .contains("\nExec=" + XdgAutostartLoginItem::quotedExecArgument(program).toUtf8()));
         QVERIFY(item.isRegistered());
 
         manager.setEnabled(false);
@@ -102,7 +105,8 @@ private Q_SLOTS:
         RecordingLogSink log;
 
         manager.setEnabled(true);
-        QVERIFY2(manager.lastError().startsWith("Could not update the autostart entry: "), qPrintable(manager.lastError()));
+        QVERIFY2(manager.lastError().startsWith("Could not update the autostart entry: "),
+                 qPrintable(manager.lastError()));
         QCOMPARE(manager.isEnabled(), true); // the correction comes from the main queue
         QTRY_COMPARE(manager.isEnabled(), false);
         QCoreApplication::processEvents();

@@ -1,6 +1,6 @@
+#include "services/UpdateManager.h"
 #include "services/AppcastUpdater.h"
 #include "services/LocalizationManager.h"
-#include "services/UpdateManager.h"
 #include "services/UpdateUserDriver.h"
 #include "services/VersionComparator.h"
 #include "support/RecordingLogSink.h"
@@ -16,7 +16,7 @@ QByteArray item(const QByteArray& version, const QByteArray& shortVersion,
                 const QByteArray& url = "https://downloads.kelvora.com/tolvane.tar.gz")
 {
     return "<item><title>Tolvane " + shortVersion + "</title><enclosure url=\"" + url + "\" sparkle:version=\""
-         + version + "\" sparkle:shortVersionString=\"" + shortVersion + "\" type=\"application/octet-stream\"/></item>";
+        + version + "\" sparkle:shortVersionString=\"" + shortVersion + "\" type=\"application/octet-stream\"/></item>";
 }
 
 QByteArray feed(const QByteArray& items)
@@ -24,13 +24,13 @@ QByteArray feed(const QByteArray& items)
     return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
            "<rss version=\"2.0\" xmlns:sparkle=\"http://www.andymatuschak.org/xml-namespaces/sparkle\">"
            "<channel><title>Tolvane</title>"
-         + items + "</channel></rss>\n";
+        + items + "</channel></rss>\n";
 }
 
 QByteArray response(const QByteArray& status, const QByteArray& body, const QByteArray& headers = {})
 {
     return "HTTP/1.1 " + status + "\r\nContent-Type: application/rss+xml\r\nContent-Length: "
-         + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
+        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
 }
 
 // A loopback HTTP server that answers each path with a canned response.
@@ -64,13 +64,17 @@ private:
             {"/loop", response("302 Found", {}, "Location: /loop\r\n")},
             {"/malformed", response("200 OK", "<rss version=\"2.0\"><channel><item><enclosure url=\"https://x\"")},
             {"/not-a-feed", response("200 OK", "<html><body>Welcome</body></html>")},
-            {"/http-link", response("200 OK", feed(item("9.0", "9.0", "http://downloads.kelvora.com/tolvane.tar.gz")
-                                                   + item("1.0", "1.0")))},
-            {"/entities", response("200 OK", "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
-                                             "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-                                             "<rss version=\"2.0\"><channel><title>&b;</title></channel></rss>")},
+            {"/http-link",
+             response("200 OK",
+                      feed(item("9.0", "9.0", "http://downloads.kelvora.com/tolvane.tar.gz") + item("1.0", "1.0")))},
+            {"/entities",
+             response("200 OK",
+                      "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+                      "<rss version=\"2.0\"><channel><title>&b;</title></channel></rss>")},
             // Without a length announced: only the end of the connection ends it.
-            {"/huge", "HTTP/1.0 200 OK\r\nContent-Type: application/rss+xml\r\n\r\n" + QByteArray(3 * 1024 * 1024, ' ')},
+            {"/huge",
+             "HTTP/1.0 200 OK\r\nContent-Type: application/rss+xml\r\n\r\n" + QByteArray(3 * 1024 * 1024, ' ')},
         };
         const QByteArray path = socket->readAll().split(' ').value(1);
         if (path == "/silent") // which never answers
@@ -104,12 +108,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("order");
-        QTest::newRow("missing parts are zero") << "2" << "2.0.0" << 0;
-        QTest::newRow("longer is newer") << "1.9.1" << "1.9" << 1;
-        QTest::newRow("pre-release before release") << "2.0b1" << "2.0" << -1;
-        QTest::newRow("beta ordering") << "2.0b2" << "2.0b10" << -1;
-        QTest::newRow("point release after pre-release") << "2.0.1" << "2.0b5" << 1;
-        QTest::newRow("huge numbers do not overflow") << "1.99999999999999999999" << "1.99999999999999999998" << 1;
+        QTest::newRow("missing parts are zero") << "2"
+                                                << "2.0.0" << 0;
+        QTest::newRow("longer is newer") << "1.9.1"
+                                         << "1.9" << 1;
+        QTest::newRow("pre-release before release") << "2.0b1"
+                                                    << "2.0" << -1;
+        QTest::newRow("beta ordering") << "2.0b2"
+                                       << "2.0b10" << -1;
+        QTest::newRow("point release after pre-release") << "2.0.1"
+                                                         << "2.0b5" << 1;
+        QTest::newRow("huge numbers do not overflow") << "1.99999999999999999999"
+                                                      << "1.99999999999999999998" << 1;
     }
 
     void comparesVersions()
@@ -126,16 +136,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("address"); // a path on the test server, or a whole address
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("log"); // a trailing "…" matches any rest of the last line
-        QTest::addColumn<QString>("shown");   // likewise
+        QTest::addColumn<QString>("shown"); // likewise
 
         auto found = [](int items, const QString& outcome) {
-            return QStringList{QStringLiteral("info: Sparkle: Loaded appcast with %1 items").arg(items), "info: Sparkle: " + outcome};
+            return QStringList{QStringLiteral("info: Sparkle: Loaded appcast with %1 items").arg(items),
+                               "info: Sparkle: " + outcome};
         };
         const QString newer = QStringLiteral("found 2.1 https://downloads.kelvora.com/tolvane.tar.gz over 1.9");
-        QTest::newRow("newer: 1.10 beats 1.9") << "/newer" << "Update available: 2.1" << found(3, "Found update - 2.1") << newer;
-        QTest::newRow("redirect to a feed") << "/redirected" << "Update available: 2.1" << found(3, "Found update - 2.1") << newer;
-        QTest::newRow("equal") << "/equal" << "You're up to date!" << found(1, "No updates available") << "up to date 1.9";
-        QTest::newRow("older") << "/older" << "You're up to date!" << found(2, "No updates available") << "up to date 1.9";
+        QTest::newRow("newer: 1.10 beats 1.9") << "/newer"
+                                               << "Update available: 2.1" << found(3, "Found update - 2.1") << newer;
+        QTest::newRow("redirect to a feed") << "/redirected"
+                                            << "Update available: 2.1" << found(3, "Found update - 2.1") << newer;
+        QTest::newRow("equal") << "/equal"
+                               << "You're up to date!" << found(1, "No updates available") << "up to date 1.9";
+        QTest::newRow("older") << "/older"
+                               << "You're up to date!" << found(2, "No updates available") << "up to date 1.9";
 
         const QString failed = QStringLiteral("Update check failed");
         const QStringList failedLog{"error: Sparkle error: The update feed could not be read: …"};
@@ -160,9 +175,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("data"); // stays as it is inside the message
-        QTest::newRow("de, 404") << "de" << "/404" << "404";
-        QTest::newRow("ja, plain http download") << "ja" << "/http-link" << "9.0";
-        QTest::newRow("ko, not a feed") << "ko" << "/not-a-feed" << "";
+        QTest::newRow("de, 404") << "de"
+                                 << "/404"
+                                 << "404";
+        QTest::newRow("ja, plain http download") << "ja"
+                                                 << "/http-link"
+                                                 << "9.0";
+        QTest::newRow("ko, not a feed") << "ko"
+                                        << "/not-a-feed"
+                                        << "";
     }
 
     void feedFailuresAreTranslatedWhole()

@@ -8,8 +8,8 @@
 #include "core/InputSourceMemory.h"
 #include "core/RuleEngine.h"
 #include "core/RulesStore.h"
-#include "support/MemoryRulesStore.h"
 #include "core/WindowWatcher.h"
+#include "support/MemoryRulesStore.h"
 
 #include <QStringList>
 

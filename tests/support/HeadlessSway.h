@@ -57,7 +57,7 @@ public:
             }
             program = QStringList{QStringLiteral("setpriv"), QStringLiteral("--reuid=nobody"),
                                   QStringLiteral("--regid=nogroup"), QStringLiteral("--clear-groups")}
-                      + program;
+                + program;
         }
         QProcessEnvironment environment;
         environment.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
@@ -145,7 +145,8 @@ public:
     bool hasWindow(const QString& id)
     {
         const QByteArray tree = m_control.request(SwayIpcSocket::GetTree).value_or(QByteArray());
-        return tree.contains("\"app_id\": \"" + id.toUtf8() + '"') || tree.contains("\"class\": \"" + id.toUtf8() + '"');
+        return tree.contains("\"app_id\": \"" + id.toUtf8() + '"')
+            || tree.contains("\"class\": \"" + id.toUtf8() + '"');
     }
 
     // Adds a virtual keyboard with these layouts; it stays until sway stops.

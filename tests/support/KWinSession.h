@@ -103,15 +103,15 @@ public:
     // Makes the window of this process the active one, as a click on it would.
     bool activate(qint64 pid)
     {
-        return runScript(QStringLiteral(
-                             "const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
-                             "for (let i = 0; i < all.length; ++i) {\n"
-                             "    if (all[i].pid === %1) {\n"
-                             "        if (workspace.windowList) workspace.activeWindow = all[i];\n"
-                             "        else workspace.activeClient = all[i];\n"
-                             "    }\n"
-                             "}\n")
-                             .arg(pid));
+        return runScript(
+            QStringLiteral("const all = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
+                           "for (let i = 0; i < all.length; ++i) {\n"
+                           "    if (all[i].pid === %1) {\n"
+                           "        if (workspace.windowList) workspace.activeWindow = all[i];\n"
+                           "        else workspace.activeClient = all[i];\n"
+                           "    }\n"
+                           "}\n")
+                .arg(pid));
     }
 
     // Runs a one-off KWin script and unloads it.
@@ -130,8 +130,8 @@ public:
         const bool ran = kwinCall(QStringLiteral("/%1").arg(id->toInt()), QStringLiteral("org.kde.kwin.Script"),
                                   QStringLiteral("run"), {})
                              .has_value();
-        kwinCall(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"),
-                 QStringLiteral("unloadScript"), {name});
+        kwinCall(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"), QStringLiteral("unloadScript"),
+                 {name});
         return ran;
     }
 
@@ -153,9 +153,9 @@ public:
     // Switches the layout as the user's layout hotkey or the panel's switcher would.
     bool switchLayoutOutside(uint index)
     {
-        const auto done = call(QStringLiteral("org.kde.keyboard"), QStringLiteral("/Layouts"),
-                               QStringLiteral("org.kde.KeyboardLayouts"), QStringLiteral("setLayout"),
-                               {QVariant::fromValue(index)});
+        const auto done =
+            call(QStringLiteral("org.kde.keyboard"), QStringLiteral("/Layouts"),
+                 QStringLiteral("org.kde.KeyboardLayouts"), QStringLiteral("setLayout"), {QVariant::fromValue(index)});
         return done && done->toBool();
     }
 
@@ -190,7 +190,8 @@ private:
     bool startBus()
     {
         m_bus.setProgram(QStringLiteral("dbus-daemon"));
-        m_bus.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
+        m_bus.setArguments(
+            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         m_bus.start();
         if (!m_bus.waitForStarted(5000)) {
             m_error = QStringLiteral("dbus-daemon did not start");
@@ -242,10 +243,10 @@ private:
         m_kwin.setProcessEnvironment(environment);
         m_kwin.setStandardErrorFile(path(QStringLiteral("kwin.log")));
         // `env` runs once Xwayland is up and prints the session's DISPLAY.
-        m_kwin.start(copy, {QStringLiteral("--virtual"), QStringLiteral("--width"), QStringLiteral("1280"),
-                            QStringLiteral("--height"), QStringLiteral("800"), QStringLiteral("--no-lockscreen"),
-                            QStringLiteral("--xwayland"), QStringLiteral("--socket"), m_socket,
-                            QStringLiteral("env")});
+        m_kwin.start(copy,
+                     {QStringLiteral("--virtual"), QStringLiteral("--width"), QStringLiteral("1280"),
+                      QStringLiteral("--height"), QStringLiteral("800"), QStringLiteral("--no-lockscreen"),
+                      QStringLiteral("--xwayland"), QStringLiteral("--socket"), m_socket, QStringLiteral("env")});
         if (!m_kwin.waitForStarted(10000)) {
             m_error = QStringLiteral("kwin_wayland could not be started: ") + m_kwin.errorString();
             return false;

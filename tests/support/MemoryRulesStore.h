@@ -10,10 +10,7 @@ public:
     {
     }
 
-    LoadResult load() override
-    {
-        return {rules, rules ? QString() : QStringLiteral("No rules were saved yet.")};
-    }
+    LoadResult load() override { return {rules, rules ? QString() : QStringLiteral("No rules were saved yet.")}; }
     std::optional<QString> save(const QList<AppRule>& saved) override
     {
         if (saveError)

@@ -20,8 +20,8 @@ inline QProcessEnvironment environmentUnder(const QString& root)
     seen.open(QIODevice::WriteOnly);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), root);
-    for (const QString& part : {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"),
-                               QStringLiteral("state")})
+    for (const QString& part :
+         {QStringLiteral("config"), QStringLiteral("data"), QStringLiteral("cache"), QStringLiteral("state")})
         environment.insert(QStringLiteral("XDG_%1_HOME").arg(part.toUpper()), root + QLatin1Char('/') + part);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), root + QStringLiteral("/runtime"));
     environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
@@ -36,8 +36,9 @@ inline QProcessEnvironment environmentUnder(const QString& root)
 inline int windowsOf(qint64 pid)
 {
     QProcess xdotool;
-    xdotool.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                              QStringLiteral("--pid"), QString::number(pid)});
+    xdotool.start(
+        QStringLiteral("xdotool"),
+        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid)});
     xdotool.waitForFinished();
     return int(xdotool.readAllStandardOutput().count('\n'));
 }

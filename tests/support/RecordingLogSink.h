@@ -1,7 +1,7 @@
 #pragma once
 
-#include "base/Logger.h"
 #include "base/LogSink.h"
+#include "base/Logger.h"
 
 #include <QMutex>
 #include <QStringList>

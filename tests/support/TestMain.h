@@ -27,14 +27,14 @@ inline QTemporaryDir& isolateHome()
 
 } // namespace tolvane::test
 
-#define TOLVANE_TEST_MAIN_IMPL(TestObject, AppClass)                                               \
-    int main(int argc, char** argv)                                                                \
-    {                                                                                              \
-        tolvane::test::isolateHome();                                                              \
-        AppClass app(argc, argv);                                                                  \
-        TestObject tc;                                                                             \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
-        return QTest::qExec(&tc, argc, argv);                                                      \
+#define TOLVANE_TEST_MAIN_IMPL(TestObject, AppClass)                                                                   \
+    int main(int argc, char** argv)                                                                                    \
+    {                                                                                                                  \
+        tolvane::test::isolateHome();                                                                                  \
+        AppClass app(argc, argv);                                                                                      \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
     }
 
 // A test that needs widgets (offscreen unless marked DISPLAY).

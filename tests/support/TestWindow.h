@@ -15,7 +15,8 @@ public:
         : m_process(std::make_unique<QProcess>())
     {
         m_process->setProcessChannelMode(QProcess::SeparateChannels);
-        m_process->start(QStringLiteral(TOLVANE_TEST_WINDOW), QStringList{QStringLiteral("--class"), className} + extraArguments);
+        m_process->start(QStringLiteral(TOLVANE_TEST_WINDOW),
+                         QStringList{QStringLiteral("--class"), className} + extraArguments);
         if (!m_process->waitForStarted(5000))
             return;
         QDeadlineTimer deadline(5000);

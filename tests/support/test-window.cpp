@@ -99,8 +99,8 @@ int main(int argc, char** argv)
     }
     if (pid > 0) {
         const unsigned long value = static_cast<unsigned long>(pid);
-        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32,
-                        PropModeReplace, reinterpret_cast<const unsigned char*>(&value), 1);
+        XChangeProperty(display, window, XInternAtom(display, "_NET_WM_PID", False), XA_CARDINAL, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(&value), 1);
     }
     if (!gtkAppId.empty()) {
         XChangeProperty(display, window, XInternAtom(display, "_GTK_APPLICATION_ID", False),

@@ -104,7 +104,8 @@ private:
         const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
         static const QRegularExpression contentLength(QStringLiteral("\r\ncontent-length: *(\\d+)"),
                                                       QRegularExpression::CaseInsensitiveOption);
-        const qsizetype length = contentLength.match(QString::fromLatin1(buffer.left(headEnd))).captured(1).toLongLong();
+        const qsizetype length =
+            contentLength.match(QString::fromLatin1(buffer.left(headEnd))).captured(1).toLongLong();
         if (headEnd < 0 || buffer.size() < headEnd + 4 + length)
             return;
         {
@@ -134,8 +135,8 @@ private:
     void respond(QTcpSocket* socket)
     {
         socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: application/json\r\n"
-                      + "Content-Length: " + QByteArray::number(m_responseBody.size())
-                      + "\r\nConnection: close\r\n\r\n" + m_responseBody);
+                      + "Content-Length: " + QByteArray::number(m_responseBody.size()) + "\r\nConnection: close\r\n\r\n"
+                      + m_responseBody);
         socket->disconnectFromHost();
     }
 
@@ -177,17 +178,21 @@ private:
 // A queued record whose payload needs escaping in both encodings.
 inline SignalPostBody makeRecord(const QString& type, std::optional<double> value = std::nullopt)
 {
-    return SignalPostBody{QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC), QStringLiteral("APP"),
-                          QString(64, QLatin1Char('a')), QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"),
-                          type, value, {{QStringLiteral("key"), QStringLiteral("välue \"q\" \\ \t\x01 ☃")}},
+    return SignalPostBody{QDateTime::fromMSecsSinceEpoch(1'700'000'000'123, Qt::UTC),
+                          QStringLiteral("APP"),
+                          QString(64, QLatin1Char('a')),
+                          QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"),
+                          type,
+                          value,
+                          {{QStringLiteral("key"), QStringLiteral("välue \"q\" \\ \t\x01 ☃")}},
                           QStringLiteral("false")};
 }
 
 // A configuration for tests: loopback endpoint, no automatic session signals, no timer
 // ticks during the test, short HTTP timeout.
-inline std::shared_ptr<TelemetryManagerConfiguration> testConfiguration(const QUrl& baseUrl,
-                                                                        const std::optional<QString>& ns = std::nullopt,
-                                                                        const std::optional<QString>& salt = std::nullopt)
+inline std::shared_ptr<TelemetryManagerConfiguration>
+testConfiguration(const QUrl& baseUrl, const std::optional<QString>& ns = std::nullopt,
+                  const std::optional<QString>& salt = std::nullopt)
 {
     auto configuration = std::make_shared<TelemetryManagerConfiguration>("TEST-APP", salt, baseUrl, ns);
     configuration->setSendNewSessionBeganSignal(false);

@@ -33,10 +33,10 @@ private slots:
         QTest::addColumn<QByteArray>("cacheDate");
         QTest::newRow("reference date") << qint64(978'307'200'000) << QByteArray("2001-01-01T00:00:00+0000")
                                         << QByteArray("0");
-        QTest::newRow("fraction dropped on upload") << qint64(978'307'261'750) << QByteArray("2001-01-01T00:01:01+0000")
-                                                    << QByteArray("61.75");
-        QTest::newRow("before the reference") << qint64(0) << QByteArray("1970-01-01T00:00:00+0000")
-                                              << QByteArray("-978307200");
+        QTest::newRow("fraction dropped on upload")
+            << qint64(978'307'261'750) << QByteArray("2001-01-01T00:01:01+0000") << QByteArray("61.75");
+        QTest::newRow("before the reference")
+            << qint64(0) << QByteArray("1970-01-01T00:00:00+0000") << QByteArray("-978307200");
     }
 
     void encodings()
@@ -46,7 +46,8 @@ private slots:
         QFETCH(QByteArray, cacheDate);
         SignalPostBody body = makeRecord("t");
         body.receivedAt = QDateTime::fromMSecsSinceEpoch(msecs, Qt::UTC);
-        QVERIFY(SignalPostBody::encodeForUpload({body}).startsWith("[{\"receivedAt\":\"" + uploadDate + "\",\"appID\""));
+        QVERIFY(
+            SignalPostBody::encodeForUpload({body}).startsWith("[{\"receivedAt\":\"" + uploadDate + "\",\"appID\""));
         QVERIFY(SignalPostBody::encodeForCache({body}).startsWith("[{\"receivedAt\":" + cacheDate + ",\"appID\""));
         const auto decoded = SignalPostBody::decodeCache(SignalPostBody::encodeForCache({body}));
         QVERIFY(decoded);
@@ -61,7 +62,8 @@ private slots:
         QJsonParseError error{};
         const QJsonArray array = QJsonDocument::fromJson(SignalPostBody::encodeForUpload(records), &error).array();
         QCOMPARE(error.error, QJsonParseError::NoError); // never unencodable, whatever the value
-        const QList<QJsonValue> expected{QJsonValue::Undefined, 0.0, 1e-300, QJsonValue::Undefined, QJsonValue::Undefined};
+        const QList<QJsonValue> expected{QJsonValue::Undefined, 0.0, 1e-300, QJsonValue::Undefined,
+                                         QJsonValue::Undefined};
         for (int i = 0; i < records.size(); ++i)
             QCOMPARE(array.at(i).toObject().value("floatValue"), expected.at(i));
         const auto decoded = SignalPostBody::decodeCache(SignalPostBody::encodeForCache(records.first(3)));
@@ -94,7 +96,7 @@ private slots:
     void loadedFileKeepsWhatIsNotDelivered_data()
     {
         QTest::addColumn<QList<bool>>("deliveries"); // one per batch taken, in order
-        QTest::addColumn<int>("left");               // records the file still holds; -1: no file
+        QTest::addColumn<int>("left"); // records the file still holds; -1: no file
         QTest::newRow("none finished") << QList<bool>{} << 250;
         QTest::newRow("first delivered") << QList<bool>{true} << 150;
         QTest::newRow("first failed") << QList<bool>{false} << 250;
@@ -180,9 +182,11 @@ private slots:
         QTest::newRow("record without a type") << QByteArray(valid).replace("\"type\":\"y\",", "") << false;
         QTest::newRow("payload value not a text")
             << QByteArray(valid).replace("\"key\":\"", "\"key\":12,\"other\":\"") << false;
-        QTest::newRow("date as text")
-            << QByteArray(valid).replace("\"receivedAt\":", "\"receivedAt\":\"2001\",\"ignored\":") << false;
-        QTest::newRow("huge date") << QByteArray(valid).replace("\"receivedAt\":", "\"receivedAt\":1e300,\"x\":") << false;
+        QTest::newRow("date as text") << QByteArray(valid).replace("\"receivedAt\":",
+                                                                   "\"receivedAt\":\"2001\",\"ignored\":")
+                                      << false;
+        QTest::newRow("huge date") << QByteArray(valid).replace("\"receivedAt\":", "\"receivedAt\":1e300,\"x\":")
+                                   << false;
     }
 
     void loadingKeepsTheQueue()

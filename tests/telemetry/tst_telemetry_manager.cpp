@@ -23,7 +23,8 @@ QString warning(const QString& what, const QString& other)
 
 class EnricherStub : public SignalEnricher {
 public:
-    SignalParameters extraParameters(const QString& type, const std::optional<QString>&, std::optional<double>) const override
+    SignalParameters extraParameters(const QString& type, const std::optional<QString>&,
+                                     std::optional<double>) const override
     {
         return {{"enriched", type}, {"shared", "enricher"}, {"platform", "FromEnricher"}};
     }
@@ -71,23 +72,47 @@ private slots:
 
         const QString prefixWarning = warning("signal with reserved prefix 'TelemetryDeck.'", "prefix");
         const QString keyPrefixWarning = warning("parameter with reserved key prefix 'TelemetryDeck.'", "prefix");
-        QTest::newRow("reserved prefix") << "TelemetryDeck.mine" << "k" << "" << true << prefixWarning
-                                         << "TelemetryDeck.mine" << "k";
-        QTest::newRow("reserved prefix, any case") << "TELEMETRYDECK.mine" << "k" << "" << true << prefixWarning
-                                                   << "TELEMETRYDECK.mine" << "k";
-        QTest::newRow("reserved name quoted as written") << "Platform" << "k" << "" << true
-                                                         << warning("signal with reserved name 'Platform'", "name")
-                                                         << "Platform" << "k";
-        QTest::newRow("prefix makes it harmless") << "type" << "k" << "App." << true << "" << "App.type" << "App.k";
-        QTest::newRow("reserved key") << "ok" << "appVersion" << "" << true
-                                      << warning("parameter with reserved key 'appVersion'", "key") << "ok" << "appVersion";
-        QTest::newRow("prefixed key stays reserved") << "ok" << "TelemetryDeck.x" << "my." << true << keyPrefixWarning
-                                                     << "my.ok" << "TelemetryDeck.x";
-        QTest::newRow("lower-case key gets the prefix") << "ok" << "telemetrydeck.x" << "my." << true << ""
-                                                        << "my.ok" << "my.telemetrydeck.x";
-        QTest::newRow("lower-case key without prefix") << "ok" << "telemetrydeck.x" << "" << true << keyPrefixWarning
-                                                       << "ok" << "telemetrydeck.x";
-        QTest::newRow("warnings off") << "platform" << "LOCALE" << "" << false << "" << "platform" << "LOCALE";
+        QTest::newRow("reserved prefix") << "TelemetryDeck.mine"
+                                         << "k"
+                                         << "" << true << prefixWarning << "TelemetryDeck.mine"
+                                         << "k";
+        QTest::newRow("reserved prefix, any case") << "TELEMETRYDECK.mine"
+                                                   << "k"
+                                                   << "" << true << prefixWarning << "TELEMETRYDECK.mine"
+                                                   << "k";
+        QTest::newRow("reserved name quoted as written")
+            << "Platform"
+            << "k"
+            << "" << true << warning("signal with reserved name 'Platform'", "name") << "Platform"
+            << "k";
+        QTest::newRow("prefix makes it harmless") << "type"
+                                                  << "k"
+                                                  << "App." << true << ""
+                                                  << "App.type"
+                                                  << "App.k";
+        QTest::newRow("reserved key") << "ok"
+                                      << "appVersion"
+                                      << "" << true << warning("parameter with reserved key 'appVersion'", "key")
+                                      << "ok"
+                                      << "appVersion";
+        QTest::newRow("prefixed key stays reserved") << "ok"
+                                                     << "TelemetryDeck.x"
+                                                     << "my." << true << keyPrefixWarning << "my.ok"
+                                                     << "TelemetryDeck.x";
+        QTest::newRow("lower-case key gets the prefix") << "ok"
+                                                        << "telemetrydeck.x"
+                                                        << "my." << true << ""
+                                                        << "my.ok"
+                                                        << "my.telemetrydeck.x";
+        QTest::newRow("lower-case key without prefix") << "ok"
+                                                       << "telemetrydeck.x"
+                                                       << "" << true << keyPrefixWarning << "ok"
+                                                       << "telemetrydeck.x";
+        QTest::newRow("warnings off") << "platform"
+                                      << "LOCALE"
+                                      << "" << false << ""
+                                      << "platform"
+                                      << "LOCALE";
     }
 
     void reservedNames()
@@ -107,7 +132,8 @@ private slots:
             c.setReservedParameterWarningsEnabled(warnings);
         });
         TelemetryDeck::signal(name, {{key, "value"}});
-        QCOMPARE(m_logs.messages(LogLevel::error), expectedError.isEmpty() ? QStringList() : QStringList{expectedError});
+        QCOMPARE(m_logs.messages(LogLevel::error),
+                 expectedError.isEmpty() ? QStringList() : QStringList{expectedError});
         // A warning never stops the signal.
         QVERIFY(waitForCount(cache(), 1));
         const SignalPostBody sent = cache().snapshot().constFirst();
@@ -126,9 +152,9 @@ private slots:
         QCOMPARE(m_logs.messages(LogLevel::error), QStringList{warning("parameter with reserved key 'locale'", "key")});
         QVERIFY(waitForCount(cache(), 1));
         const SignalParameters payload = cache().snapshot().constFirst().payload;
-        QCOMPARE(payload.value("tier"), QStringLiteral("pro"));       // signal over default parameters
-        QCOMPARE(payload.value("locale"), QStringLiteral("de"));      // default parameters over the payload
-        QCOMPARE(payload.value("shared"), QStringLiteral("signal"));  // signal over enrichers
+        QCOMPARE(payload.value("tier"), QStringLiteral("pro")); // signal over default parameters
+        QCOMPARE(payload.value("locale"), QStringLiteral("de")); // default parameters over the payload
+        QCOMPARE(payload.value("shared"), QStringLiteral("signal")); // signal over enrichers
         QCOMPARE(payload.value("enriched"), QStringLiteral("s"));
         QCOMPARE(payload.value("platform"), QStringLiteral("FromEnricher")); // enrichers over the payload
     }
@@ -190,14 +216,13 @@ private slots:
         QFETCH(QString, reason);
         IngestionServer server;
         const auto configure = [&server](const QString& appID) {
-            auto configuration =
-                std::make_shared<TelemetryManagerConfiguration>(appID, std::nullopt, server.baseUrl());
+            auto configuration = std::make_shared<TelemetryManagerConfiguration>(appID, std::nullopt, server.baseUrl());
             configuration->setSendTimerInterval(std::chrono::hours(1));
             return configuration;
         };
         const QString cacheFile = SignalCache::cacheFileURL();
-        QVERIFY(tolvane::test::writeFile(cacheFile, SignalPostBody::encodeForCache({makeRecord("a"), makeRecord("b"),
-                                                                                     makeRecord("c")})));
+        QVERIFY(tolvane::test::writeFile(
+            cacheFile, SignalPostBody::encodeForCache({makeRecord("a"), makeRecord("b"), makeRecord("c")})));
 
         const QString appID = "SILENT-" + QString(reason).replace(' ', '-');
         if (reason == "disabled while running") {
@@ -249,7 +274,9 @@ private slots:
         QVERIFY(!payload.value("modelName").isEmpty());
         QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionWidth"), QStringLiteral("N/A"));
         QCOMPARE(payload.value("TelemetryDeck.UserPreference.colorScheme"), QStringLiteral("N/A"));
-        DefaultSignalPayload::setDeviceFactsProvider([] { return DeviceFacts{QSizeF(1920, 1080), 1.25, "Dark", "leftToRight"}; });
+        DefaultSignalPayload::setDeviceFactsProvider([] {
+            return DeviceFacts{QSizeF(1920, 1080), 1.25, "Dark", "leftToRight"};
+        });
         payload = DefaultSignalPayload::parameters();
         QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionWidth"), QStringLiteral("1920.0"));
         QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionHeight"), QStringLiteral("1080.0"));

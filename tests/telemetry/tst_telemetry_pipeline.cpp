@@ -81,14 +81,27 @@ private slots:
         QTest::addColumn<QString>("ns");
         QTest::addColumn<QString>("expected");
 
-        QTest::newRow("no namespace") << "https://nom.telemetrydeck.com/" << "" << "https://nom.telemetrydeck.com/v2/";
-        QTest::newRow("base with path") << "https://example.org/api/x" << "abc" << "https://example.org/v2/namespace/abc/";
-        QTest::newRow("namespace cannot climb") << "https://example.org/" << "a/../../b"
+        QTest::newRow("no namespace") << "https://nom.telemetrydeck.com/"
+                                      << ""
+                                      << "https://nom.telemetrydeck.com/v2/";
+        QTest::newRow("base with path") << "https://example.org/api/x"
+                                        << "abc"
+                                        << "https://example.org/v2/namespace/abc/";
+        QTest::newRow("namespace cannot climb") << "https://example.org/"
+                                                << "a/../../b"
                                                 << "https://example.org/v2/namespace/a%2F..%2F..%2Fb/";
-        QTest::newRow("loopback http") << "http://127.0.0.1:8080/" << "" << "http://127.0.0.1:8080/v2/";
-        QTest::newRow("remote plain http") << "http://example.org/" << "" << "";
-        QTest::newRow("other scheme") << "ftp://example.org/" << "" << "";
-        QTest::newRow("relative") << "just words" << "" << "";
+        QTest::newRow("loopback http") << "http://127.0.0.1:8080/"
+                                       << ""
+                                       << "http://127.0.0.1:8080/v2/";
+        QTest::newRow("remote plain http") << "http://example.org/"
+                                           << ""
+                                           << "";
+        QTest::newRow("other scheme") << "ftp://example.org/"
+                                      << ""
+                                      << "";
+        QTest::newRow("relative") << "just words"
+                                  << ""
+                                  << "";
     }
 
     void endpointPath()
@@ -115,7 +128,8 @@ private slots:
 
         TelemetryDeck::signal("pressed", {{"button", "ok \"quoted\"\n"}});
         TelemetryDeck::signal("zero", {}, 0.0);
-        TelemetryDeck::signal("custom", {{"TelemetryDeck.Device.platform", "Overridden"}}, 2.5, QStringLiteral("someone"));
+        TelemetryDeck::signal("custom", {{"TelemetryDeck.Device.platform", "Overridden"}}, 2.5,
+                              QStringLiteral("someone"));
         QVERIFY(waitForCount(pipeline->signalCache(), 3));
         const QDateTime before = QDateTime::currentDateTimeUtc().addSecs(-60);
         pipeline->flushBatch();
@@ -141,7 +155,8 @@ private slots:
             QCOMPARE(record.keys().size(), i == 0 ? 7 : 8);
             const QString date = record.value("receivedAt").toString();
             const QDateTime parsed = QDateTime::fromString(date.left(19) + "Z", Qt::ISODate);
-            QVERIFY2(date.endsWith("+0000") && parsed >= before && parsed <= QDateTime::currentDateTimeUtc(), qPrintable(date));
+            QVERIFY2(date.endsWith("+0000") && parsed >= before && parsed <= QDateTime::currentDateTimeUtc(),
+                     qPrintable(date));
             QCOMPARE(record.value("clientUser").toString(), Sha256::hex(users.at(i), "pepper"));
             QVERIFY(sessionIDs.contains(record.value("sessionID").toString()));
             QCOMPARE(record.value("type").toString(), types.at(i));
@@ -323,7 +338,8 @@ private slots:
         for (const SignalPostBody& record : SignalCache(std::nullopt).snapshot())
             saved.append(record.type);
         saved.sort(); // a refused batch goes back behind what was queued meanwhile
-        const QStringList expected = kept ? QStringList{"on-the-wire-1", "on-the-wire-2", "queued"} : QStringList{"queued"};
+        const QStringList expected =
+            kept ? QStringList{"on-the-wire-1", "on-the-wire-2", "queued"} : QStringList{"queued"};
         QCOMPARE(saved, expected);
         QCOMPARE(upstream.server().requests().size(), 1);
     }

@@ -29,7 +29,10 @@ class TelemetrySignalsTest : public QObject {
     {
         TelemetryDeck::signal("marker");
         SignalCache& cache = currentPipeline()->signalCache();
-        [&] { QTRY_VERIFY_WITH_TIMEOUT(!cache.snapshot().isEmpty() && cache.snapshot().constLast().type == "marker", 20000); }();
+        [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(!cache.snapshot().isEmpty() && cache.snapshot().constLast().type == "marker",
+                                     20000);
+        }();
         QList<SignalPostBody> records = cache.takeBatch();
         records.removeLast();
         if (!type.isEmpty())
@@ -77,10 +80,18 @@ private slots:
         QTest::addColumn<QString>("average");
         QTest::addColumn<QString>("previous");
         QTest::addColumn<QString>("total");
-        QTest::newRow("none") << QList<qint64>{} << qint64(0) << "-1" << "" << "0";
-        QTest::newRow("one") << QList<qint64>{70} << qint64(0) << "70" << "" << "1";
-        QTest::newRow("100/200/50") << QList<qint64>{100, 200, 50} << qint64(4) << "150" << "200" << "7";
-        QTest::newRow("mean truncated") << QList<qint64>{10, 11, 99} << qint64(0) << "10" << "11" << "3";
+        QTest::newRow("none") << QList<qint64>{} << qint64(0) << "-1"
+                              << ""
+                              << "0";
+        QTest::newRow("one") << QList<qint64>{70} << qint64(0) << "70"
+                             << ""
+                             << "1";
+        QTest::newRow("100/200/50") << QList<qint64>{100, 200, 50} << qint64(4) << "150"
+                                    << "200"
+                                    << "7";
+        QTest::newRow("mean truncated") << QList<qint64>{10, 11, 99} << qint64(0) << "10"
+                                        << "11"
+                                        << "3";
     }
 
     void sessionFigures()
@@ -110,7 +121,8 @@ private slots:
         SessionManager sessions;
         QCOMPARE(sessions.recentSessions(), (QList<StoredSession>{{now - 89 * day, 40}}));
         QCOMPARE(stored("deletedSessionsCount").toLongLong(), 6);
-        QCOMPARE(sessions.retentionParameters().value("TelemetryDeck.Retention.totalSessionsCount"), QStringLiteral("7"));
+        QCOMPARE(sessions.retentionParameters().value("TelemetryDeck.Retention.totalSessionsCount"),
+                 QStringLiteral("7"));
 
         TelemetryManager::clientSuite()->setValue("recentSessions", QByteArray("{not json"));
         QVERIFY(SessionManager().recentSessions().isEmpty());
@@ -174,13 +186,19 @@ private slots:
 
     void daysOfUse()
     {
-        { SessionManager first; }
+        {
+            SessionManager first;
+        }
         advance(3600);
-        { SessionManager sameDay; }
+        {
+            SessionManager sameDay;
+        }
         QCOMPARE(stored("distinctDaysUsed").toStringList(), QStringList{today()});
         const QString firstDay = today();
         advance(86400);
-        { SessionManager secondDay; }
+        {
+            SessionManager secondDay;
+        }
         advance(86400 * 45);
         SessionManager later;
         QCOMPARE(stored("distinctDaysUsed").toStringList().size(), 3);

@@ -51,14 +51,16 @@ private Q_SLOTS:
         QDir(applicationsFolder()).removeRecursively();
         const QByteArray app = "[Desktop Entry]\nType=Application\nExec=x\n";
         QVERIFY(writeFile(applicationsFolder() + "/org.gnome.TextEditor.desktop",
-                  app + "Name=Text Editor\nName[de]=Texteditor\nIcon=accessories-text-editor\n"));
+                          app + "Name=Text Editor\nName[de]=Texteditor\nIcon=accessories-text-editor\n"));
         QVERIFY(writeFile(applicationsFolder() + "/firefox-esr.desktop", app + "Name=Firefox ESR\n"));
         QVERIFY(writeFile(applicationsFolder() + "/kde/konsole.desktop", app + "Name=Konsole\n"));
         QVERIFY(writeFile(applicationsFolder() + "/nameless.desktop", app));
         // Never listed: settings modules, hidden entries, links.
-        QVERIFY(writeFile(applicationsFolder() + "/kcm_kwin_effects.desktop", app + "Name=Desktop Effects\nNoDisplay=true\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/kcm_kwin_effects.desktop",
+                          app + "Name=Desktop Effects\nNoDisplay=true\n"));
         QVERIFY(writeFile(applicationsFolder() + "/removed.desktop", app + "Name=Removed\nHidden=true\n"));
-        QVERIFY(writeFile(applicationsFolder() + "/site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n"));
+        QVERIFY(writeFile(applicationsFolder() + "/site.desktop",
+                          "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n"));
         DesktopEntryIndex::shared().invalidate();
         m_services = std::make_unique<UiTestServices>();
     }
@@ -68,19 +70,26 @@ private Q_SLOTS:
     void listsInstalledApplicationsByName_data()
     {
         QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("search");     // typed into the search field
-        QTest::addColumn<QStringList>("shown");  // the list, in order
-        QTest::addColumn<QString>("chosenId");   // after Return; none: nothing chosen
+        QTest::addColumn<QString>("search"); // typed into the search field
+        QTest::addColumn<QStringList>("shown"); // the list, in order
+        QTest::addColumn<QString>("chosenId"); // after Return; none: nothing chosen
         QTest::addColumn<QString>("chosenName");
-        QTest::newRow("everything") << "en" << "" << QStringList{"Firefox ESR", "Konsole", "nameless", "Text Editor"}
-                                    << "firefox-esr" << "Firefox ESR";
-        QTest::newRow("by name, any case") << "en" << "EDIT" << QStringList{"Text Editor"} << "org.gnome.TextEditor"
+        QTest::newRow("everything") << "en"
+                                    << "" << QStringList{"Firefox ESR", "Konsole", "nameless", "Text Editor"}
+                                    << "firefox-esr"
+                                    << "Firefox ESR";
+        QTest::newRow("by name, any case") << "en"
+                                           << "EDIT" << QStringList{"Text Editor"} << "org.gnome.TextEditor"
                                            << "Text Editor";
-        QTest::newRow("by id") << "en" << "gnome" << QStringList{"Text Editor"} << "org.gnome.TextEditor"
+        QTest::newRow("by id") << "en"
+                               << "gnome" << QStringList{"Text Editor"} << "org.gnome.TextEditor"
                                << "Text Editor";
-        QTest::newRow("localized name") << "de" << "texted" << QStringList{"Texteditor"} << "org.gnome.TextEditor"
+        QTest::newRow("localized name") << "de"
+                                        << "texted" << QStringList{"Texteditor"} << "org.gnome.TextEditor"
                                         << "Texteditor";
-        QTest::newRow("no match") << "en" << "effects" << QStringList{} << "" << "";
+        QTest::newRow("no match") << "en"
+                                  << "effects" << QStringList{} << ""
+                                  << "";
     }
 
     void listsInstalledApplicationsByName()
@@ -130,9 +139,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("contents");
         QTest::addColumn<QString>("chosenName"); // none: refused with an alert
-        QTest::newRow("an application entry") << "org.example.Notes.desktop"
-                                              << QByteArray("[Desktop Entry]\nType=Application\nName=Notes\n")
-                                              << "Notes";
+        QTest::newRow("an application entry")
+            << "org.example.Notes.desktop" << QByteArray("[Desktop Entry]\nType=Application\nName=Notes\n") << "Notes";
         QTest::newRow("a link entry") << "site.desktop"
                                       << QByteArray("[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n") << "";
     }

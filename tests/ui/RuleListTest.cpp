@@ -12,11 +12,11 @@
 #include "ui/RuleRow.h"
 #include "ui/SettingsView.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QAccessible>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,8 +25,9 @@ using tolvane::test::writeFile;
 
 namespace {
 
-RunningApplication runningApp(const QString& name, const std::optional<QString>& bundle,
-                              RunningApplication::ActivationPolicy policy = RunningApplication::ActivationPolicy::Regular)
+RunningApplication
+runningApp(const QString& name, const std::optional<QString>& bundle,
+           RunningApplication::ActivationPolicy policy = RunningApplication::ActivationPolicy::Regular)
 {
     RunningApplication app = FakeApplicationSource::app(bundle.value_or(QString()), QStringLiteral("pid:") + name);
     app.localizedName = name;
@@ -124,7 +125,8 @@ private Q_SLOTS:
         } else {
             // Control-clicks select without opening a rule.
             for (int position : std::as_const(positions))
-                QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(view, position));
+                QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                  rowCentre(view, position));
             QVERIFY(!view.editingRule());
             if (how == QLatin1String("menu")) {
                 QTimer::singleShot(0, [] {
@@ -217,8 +219,8 @@ private Q_SLOTS:
     void iconLookUpOrder()
     {
         // The installed entry's icon comes first, then the running application's own.
-        const QString applications = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-                                     + QStringLiteral("/applications");
+        const QString applications =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
         QVERIFY(QDir().mkpath(applications));
         QImage icon(16, 16, QImage::Format_ARGB32);
         icon.fill(Qt::red);
@@ -293,22 +295,30 @@ private Q_SLOTS:
         const QString gedit = QStringLiteral("org.gnome.gedit.desktop");
         const QString notEntry = QStringLiteral("Please choose a .desktop application entry.");
         const QString notApplication = QStringLiteral("The chosen file is not an application entry.");
-        QTest::newRow("nothing") << false << "" << QByteArray() << "" << "" << false << "";
-        QTest::newRow("app only") << true << "" << QByteArray() << "" << "" << false << "";
-        QTest::newRow("source only") << false << "" << QByteArray() << "" << "xkb:de" << false << "";
-        QTest::newRow("file only") << false << gedit << named << "" << "" << false << "";
-        QTest::newRow("app and source") << true << "" << QByteArray() << "" << "xkb:de" << true << "Kitty";
-        QTest::newRow("file, plain name") << false << gedit << named << "de" << "xkb:ru" << true << "Text Editor";
-        QTest::newRow("file, localized name") << false << gedit << named << "ja" << "xkb:ru" << true
-                                              << "テキストエディター";
-        QTest::newRow("file, file name") << false << gedit << nameless << "" << "xkb:ru" << true << "org.gnome.gedit";
-        QTest::newRow("capital extension") << false << "editor.DESKTOP" << named << "" << "xkb:ru" << false
-                                           << notEntry;
-        QTest::newRow("link entry") << false << "site.desktop" << link << "" << "xkb:ru" << false << notApplication;
+        QTest::newRow("nothing") << false << "" << QByteArray() << ""
+                                 << "" << false << "";
+        QTest::newRow("app only") << true << "" << QByteArray() << ""
+                                  << "" << false << "";
+        QTest::newRow("source only") << false << "" << QByteArray() << ""
+                                     << "xkb:de" << false << "";
+        QTest::newRow("file only") << false << gedit << named << ""
+                                   << "" << false << "";
+        QTest::newRow("app and source") << true << "" << QByteArray() << ""
+                                        << "xkb:de" << true << "Kitty";
+        QTest::newRow("file, plain name") << false << gedit << named << "de"
+                                          << "xkb:ru" << true << "Text Editor";
+        QTest::newRow("file, localized name") << false << gedit << named << "ja"
+                                              << "xkb:ru" << true << "テキストエディター";
+        QTest::newRow("file, file name") << false << gedit << nameless << ""
+                                         << "xkb:ru" << true << "org.gnome.gedit";
+        QTest::newRow("capital extension") << false << "editor.DESKTOP" << named << ""
+                                           << "xkb:ru" << false << notEntry;
+        QTest::newRow("link entry") << false << "site.desktop" << link << ""
+                                    << "xkb:ru" << false << notApplication;
         QTest::newRow("no entry group") << false << "junk.desktop" << QByteArray("\x01\x02 not an entry") << ""
                                         << "xkb:ru" << false << notApplication;
-        QTest::newRow("nameless file") << false << ".desktop" << named << "" << "xkb:ru" << false
-                                       << notApplication;
+        QTest::newRow("nameless file") << false << ".desktop" << named << ""
+                                       << "xkb:ru" << false << notApplication;
     }
 
     void addSheetValidatesAndSaves()
@@ -410,9 +420,9 @@ private Q_SLOTS:
             sheet.inputSourcePicker()->setCurrentIndex(sheet.inputSourcePicker()->findData(newSource));
         if (toggle)
             QTest::keyClick(sheet.enabledToggle(), Qt::Key_Space);
-        QPushButton* clicked = button == QLatin1String("save")     ? sheet.saveButton()
-                               : button == QLatin1String("cancel") ? sheet.cancelButton()
-                                                                   : sheet.deleteButton();
+        QPushButton* clicked = button == QLatin1String("save") ? sheet.saveButton()
+            : button == QLatin1String("cancel")                ? sheet.cancelButton()
+                                                               : sheet.deleteButton();
         QTest::mouseClick(clicked, Qt::LeftButton);
         QCOMPARE(sheet.result(), int(button == QLatin1String("cancel") ? QDialog::Rejected : QDialog::Accepted));
         if (button == QLatin1String("delete")) {
@@ -480,4 +490,3 @@ private:
 
 TOLVANE_TEST_MAIN(RuleListTest)
 #include "RuleListTest.moc"
-

@@ -3,6 +3,7 @@
 #include "base/Preferences.h"
 #include "base/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
+#include "platform/DesktopIssues.h"
 #include "services/PermissionsManager.h"
 #include "services/UsageStatisticsManager.h"
 #include "support/RecordingLogSink.h"
@@ -12,12 +13,11 @@
 #include "ui/AccessibilityBanner.h"
 #include "ui/AddRuleView.h"
 #include "ui/EditRuleView.h"
-#include "ui/KeyboardKeyView.h"
 #include "ui/GeneralSettingsView.h"
+#include "ui/KeyboardKeyView.h"
 #include "ui/NoticeBanner.h"
 #include "ui/ProSettingsView.h"
 #include "ui/RuleListView.h"
-#include "platform/DesktopIssues.h"
 #include "ui/SettingsView.h"
 #include "ui/UpdateDialog.h"
 
@@ -29,14 +29,14 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
-#include <QScrollBar>
-#include <QtTest/qtestspontaneevent.h>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QVBoxLayout>
+#include <QtTest/qtestspontaneevent.h>
 
 using tolvane::test::readFile;
 using tolvane::test::writeFile;
@@ -75,10 +75,10 @@ private Q_SLOTS:
 
     void resetRemovesExactlyTheSettingsKeys()
     {
-        const QStringList resetKeys{"appLanguage",       "showNotification", "soundEnabled",
-                                    "soundVolume",       "indicatorEnabled", "indicatorPosition",
-                                    "indicatorDuration", "menuBarShowFlag",  "pauseHotkeyEnabled",
-                                    "rememberLastInputSource"};
+        const QStringList resetKeys{
+            "appLanguage",        "showNotification",       "soundEnabled",      "soundVolume",
+            "indicatorEnabled",   "indicatorPosition",      "indicatorDuration", "menuBarShowFlag",
+            "pauseHotkeyEnabled", "rememberLastInputSource"};
         m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
         const QList<AppRule> rules = m_services->engine().rules();
         m_services->localization->setLanguage(QStringLiteral("de"), true);
@@ -272,16 +272,26 @@ private Q_SLOTS:
         QTest::addColumn<double>("used");
         const QString duration = QStringLiteral("indicatorDuration");
         const QString volume = QStringLiteral("soundVolume");
-        QTest::newRow("duration 1e308") << duration << "1e308" << "3.0s" << 6 << 3.0;
-        QTest::newRow("duration -1") << duration << "-1" << "1.5s" << 3 << 1.5;
-        QTest::newRow("duration nan") << duration << "nan" << "1.5s" << 3 << 1.5;
-        QTest::newRow("duration inf") << duration << "inf" << "1.5s" << 3 << 1.5;
-        QTest::newRow("duration 0.1") << duration << "0.1" << "0.5s" << 1 << 0.5;
-        QTest::newRow("volume 1e308") << volume << "1e308" << "100%" << 10 << 1.0;
-        QTest::newRow("volume 7") << volume << "7" << "100%" << 10 << 1.0;
-        QTest::newRow("volume -1") << volume << "-1" << "0%" << 1 << 0.0;
-        QTest::newRow("volume nan") << volume << "nan" << "50%" << 5 << 0.5;
-        QTest::newRow("volume -inf") << volume << "-inf" << "50%" << 5 << 0.5;
+        QTest::newRow("duration 1e308") << duration << "1e308"
+                                        << "3.0s" << 6 << 3.0;
+        QTest::newRow("duration -1") << duration << "-1"
+                                     << "1.5s" << 3 << 1.5;
+        QTest::newRow("duration nan") << duration << "nan"
+                                      << "1.5s" << 3 << 1.5;
+        QTest::newRow("duration inf") << duration << "inf"
+                                      << "1.5s" << 3 << 1.5;
+        QTest::newRow("duration 0.1") << duration << "0.1"
+                                      << "0.5s" << 1 << 0.5;
+        QTest::newRow("volume 1e308") << volume << "1e308"
+                                      << "100%" << 10 << 1.0;
+        QTest::newRow("volume 7") << volume << "7"
+                                  << "100%" << 10 << 1.0;
+        QTest::newRow("volume -1") << volume << "-1"
+                                   << "0%" << 1 << 0.0;
+        QTest::newRow("volume nan") << volume << "nan"
+                                    << "50%" << 5 << 0.5;
+        QTest::newRow("volume -inf") << volume << "-inf"
+                                     << "50%" << 5 << 0.5;
     }
 
     // Values another program or a hand-edited file left behind: no 309-digit
@@ -345,24 +355,33 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("isExport");
         QTest::addColumn<QByteArray>("contents"); // of the file chosen for import
-        QTest::addColumn<QString>("fileName");     // typed into the dialog; none: Escape
-        QTest::addColumn<QString>("title");        // of the page's alert; none: no alert
-        QTest::addColumn<QString>("message");      // the alert's text starts with it
-        QTest::addColumn<int>("rules");            // in the list afterwards
+        QTest::addColumn<QString>("fileName"); // typed into the dialog; none: Escape
+        QTest::addColumn<QString>("title"); // of the page's alert; none: no alert
+        QTest::addColumn<QString>("message"); // the alert's text starts with it
+        QTest::addColumn<int>("rules"); // in the list afterwards
         const QByteArray backup = R"([{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","appBundleID":"gedit",)"
                                   R"("appName":"Gedit","targetInputSourceID":"xkb:ru","isEnabled":true}])";
-        QTest::newRow("import a backup") << false << backup << "backup.json" << "Import Result"
+        QTest::newRow("import a backup") << false << backup << "backup.json"
+                                         << "Import Result"
                                          << "Successfully imported 1 rules" << 2;
-        QTest::newRow("import an empty backup") << false << QByteArray("[]") << "backup.json" << "Import Result"
+        QTest::newRow("import an empty backup") << false << QByteArray("[]") << "backup.json"
+                                                << "Import Result"
                                                 << "Successfully imported 0 rules" << 1;
-        QTest::newRow("import not a backup")
-            << false << QByteArray("{\"hello\": 1}") << "backup.json" << "Import Result"
-            << "Import failed: The file is not a valid Tolvane rules backup." << 1;
-        QTest::newRow("import cancelled") << false << backup << "" << "" << "" << 1;
-        QTest::newRow("export") << true << QByteArray() << "out.json" << "" << "" << 1;
-        QTest::newRow("export into a missing folder") << true << QByteArray() << "missing/out.json" << "Export Failed"
+        QTest::newRow("import not a backup") << false << QByteArray("{\"hello\": 1}") << "backup.json"
+                                             << "Import Result"
+                                             << "Import failed: The file is not a valid Tolvane rules backup." << 1;
+        QTest::newRow("import cancelled") << false << backup << ""
+                                          << ""
+                                          << "" << 1;
+        QTest::newRow("export") << true << QByteArray() << "out.json"
+                                << ""
+                                << "" << 1;
+        QTest::newRow("export into a missing folder") << true << QByteArray() << "missing/out.json"
+                                                      << "Export Failed"
                                                       << "The rules could not be exported to" << 1;
-        QTest::newRow("export cancelled") << true << QByteArray() << "" << "" << "" << 1;
+        QTest::newRow("export cancelled") << true << QByteArray() << ""
+                                          << ""
+                                          << "" << 1;
     }
 
     void fileDialogsCarryTheChosenFile()
@@ -539,7 +558,8 @@ private Q_SLOTS:
         x11.show();
         QVERIFY(!x11.pauseKeyBindingLabel()->isVisible());
         QVERIFY(x11.hotkeyToggle()->isEnabled());
-        QCOMPARE(x11.hotkeyDescription()->text(), QStringLiteral("Use keyboard shortcut to toggle auto-switching on/off."));
+        QCOMPARE(x11.hotkeyDescription()->text(),
+                 QStringLiteral("Use keyboard shortcut to toggle auto-switching on/off."));
     }
 
     void unsupportedDesktopBannerStandsAboveEveryPage()
@@ -548,7 +568,8 @@ private Q_SLOTS:
         PermissionsManager permissions([] { return false; });
         SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
         window.show();
-        QCOMPARE(window.unsupportedDesktopBanner()->text(), QStringLiteral("Switching is not available on this desktop yet."));
+        QCOMPARE(window.unsupportedDesktopBanner()->text(),
+                 QStringLiteral("Switching is not available on this desktop yet."));
         for (const auto page : {SettingsView::RuleManagement, SettingsView::GeneralSettings, SettingsView::About}) {
             window.showPage(page);
             QVERIFY(window.unsupportedDesktopBanner()->isVisible());
@@ -568,7 +589,8 @@ private Q_SLOTS:
         SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
         window.show();
         QVERIFY(window.desktopIssuesBanner()->isVisible());
-        QVERIFY(window.desktopIssuesBanner()->text().endsWith(QStringLiteral("gnome-extensions enable tolvane@kelvora.com")));
+        QVERIFY(window.desktopIssuesBanner()->text().endsWith(
+            QStringLiteral("gnome-extensions enable tolvane@kelvora.com")));
 
         // Both at once, in the interface language; gone once put right.
         issues.setIssues({{DesktopIssue::Kind::shellExtensionNotLoaded, QStringLiteral("tolvane@kelvora.com")},
@@ -602,10 +624,12 @@ private Q_SLOTS:
         const QStringList sheetKeys{"Target App", "Input Source"};
         const QList<QStringList> keys{
             {"Language", "Startup", "Fallback Behavior", "Notifications", "Privacy", "Updates", "Reset"},
-            {"Visual Indicator", "Sound Effects", "Global Hotkey", "Tray", "Backup & Restore"}, sheetKeys, sheetKeys};
+            {"Visual Indicator", "Sound Effects", "Global Hotkey", "Tray", "Backup & Restore"},
+            sheetKeys,
+            sheetKeys};
         for (int view = 0; view < keys.size(); ++view) {
-            QWidget* shownView = view == 0 ? static_cast<QWidget*>(window.generalSettingsView())
-                                           : window.proSettingsView();
+            QWidget* shownView =
+                view == 0 ? static_cast<QWidget*>(window.generalSettingsView()) : window.proSettingsView();
             if (view == 2) {
                 window.ruleListView()->openAddSheet();
                 shownView = window.ruleListView()->addSheet();
@@ -631,7 +655,7 @@ private Q_SLOTS:
         if (language == QLatin1String("en")) {
             for (QWidget* widget : window.findChildren<QWidget*>()) {
                 const QString text = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name)
-                                     + widget->property("text").toString();
+                    + widget->property("text").toString();
                 for (const char* foreign : {"macOS", "Menu Bar", "⌘", "⌥", "Finder", "Dock"})
                     QVERIFY2(!text.contains(QString::fromUtf8(foreign)), qPrintable(text));
             }
@@ -735,7 +759,8 @@ private Q_SLOTS:
             ++checked;
             // What assistive tools read: the accessible name, else a button's own text.
             const QString name = QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
-            const QString what = QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(widget->metaObject()->className()), name);
+            const QString what =
+                QStringLiteral("%1 \"%2\"").arg(QString::fromLatin1(widget->metaObject()->className()), name);
             QVERIFY2(reached.contains(widget), qPrintable(QStringLiteral("not reachable with Tab: ") + what));
             QVERIFY2(!name.isEmpty(), qPrintable(QStringLiteral("no accessible name: ") + what));
         }
@@ -749,4 +774,3 @@ private:
 
 TOLVANE_TEST_MAIN(SettingsPagesTest)
 #include "SettingsPagesTest.moc"
-

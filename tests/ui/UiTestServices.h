@@ -4,11 +4,11 @@
 #include "feedback/GlobalHotkeyManager.h"
 #include "feedback/SoundEffectManager.h"
 #include "platform/LoginItemService.h"
+#include "platform/freedesktop/DesktopEntryCatalogue.h"
+#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "services/LaunchAtLoginManager.h"
 #include "services/LocalizationManager.h"
 #include "support/EngineHarness.h"
-#include "platform/freedesktop/DesktopEntryCatalogue.h"
-#include "platform/freedesktop/DesktopEntryIndex.h"
 #include "ui/SettingsServices.h"
 
 #include <QList>
@@ -21,7 +21,11 @@ class CountingKeyMonitor : public GlobalKeyMonitor {
 public:
     class CountingToken : public Token {
     public:
-        explicit CountingToken(int& live) : m_live(live) { ++m_live; }
+        explicit CountingToken(int& live)
+            : m_live(live)
+        {
+            ++m_live;
+        }
         ~CountingToken() override { --m_live; }
 
     private:
@@ -64,8 +68,8 @@ struct UiTestServices {
         harness.start();
         localization = std::make_unique<LocalizationManager>(QStringList{QStringLiteral("en")});
         launch = std::make_unique<LaunchAtLoginManager>(&login);
-        hotkeys = std::make_unique<GlobalHotkeyManager>(&monitor, *harness.engine,
-                                                        [](const QString&, const QString&) {});
+        hotkeys =
+            std::make_unique<GlobalHotkeyManager>(&monitor, *harness.engine, [](const QString&, const QString&) {});
         sounds = std::make_unique<SoundEffectManager>(nullptr);
         rulesExport = std::make_unique<RulesExportManager>(*harness.engine);
 

@@ -61,7 +61,8 @@ void DBusNotificationService::askCapabilities()
     if (m_asking)
         return;
     m_asking = true;
-    const QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("GetCapabilities"));
+    const QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("GetCapabilities"));
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();
@@ -83,14 +84,14 @@ void DBusNotificationService::send(const Post& post)
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
     const QVariantMap hints{{QStringLiteral("suppress-sound"), true}};
     const QString body = m_bodyMarkup.value_or(false) ? escapedBody(post.body) : post.body;
-    call << QStringLiteral("Tolvane")        // app_name
-         << quint32(0)                       // replaces_id: always a new notification
-         << QString()                        // app_icon
-         << post.title                       // summary
-         << body                             // body
-         << QStringList()                    // actions
-         << hints                            // hints
-         << qint32(-1);                      // expire_timeout: the server's default
+    call << QStringLiteral("Tolvane") // app_name
+         << quint32(0) // replaces_id: always a new notification
+         << QString() // app_icon
+         << post.title // summary
+         << body // body
+         << QStringList() // actions
+         << hints // hints
+         << qint32(-1); // expire_timeout: the server's default
 
     auto* watcher = new QDBusPendingCallWatcher(m_connection.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,

@@ -14,11 +14,21 @@ QString unescapeValue(const QByteArray& raw)
         if (c == QLatin1Char('\\') && i + 1 < value.size()) {
             const QChar next = value.at(++i);
             switch (next.unicode()) {
-            case 's': out += QLatin1Char(' '); break;
-            case 'n': out += QLatin1Char('\n'); break;
-            case 't': out += QLatin1Char('\t'); break;
-            case 'r': out += QLatin1Char('\r'); break;
-            default: out += next; break;
+            case 's':
+                out += QLatin1Char(' ');
+                break;
+            case 'n':
+                out += QLatin1Char('\n');
+                break;
+            case 't':
+                out += QLatin1Char('\t');
+                break;
+            case 'r':
+                out += QLatin1Char('\r');
+                break;
+            default:
+                out += next;
+                break;
             }
         } else {
             out += c;

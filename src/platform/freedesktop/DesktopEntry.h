@@ -7,7 +7,7 @@
 
 // One parsed desktop entry file (the [Desktop Entry] group only).
 struct DesktopEntry {
-    QString id;        // desktop-file id without ".desktop", e.g. "org.gnome.gedit"
+    QString id; // desktop-file id without ".desktop", e.g. "org.gnome.gedit"
     QString filePath;
     QString type;
     QString name;

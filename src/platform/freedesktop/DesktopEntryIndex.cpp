@@ -141,7 +141,8 @@ std::optional<DesktopEntry> DesktopEntryIndex::entry(const QString& id)
     return *it;
 }
 
-std::optional<DesktopEntry> DesktopEntryIndex::entryForWindowClass(const QString& instanceName, const QString& className)
+std::optional<DesktopEntry> DesktopEntryIndex::entryForWindowClass(const QString& instanceName,
+                                                                   const QString& className)
 {
     ensureLoaded();
     for (const QString& wmClass : {className, instanceName}) {

@@ -1,9 +1,9 @@
 #include "FreedesktopPlatform.h"
 
 #include "DBusNotificationService.h"
-#include "StatusNotifierTrayMonitor.h"
 #include "DesktopEntryCatalogue.h"
 #include "DesktopEntryIndex.h"
+#include "StatusNotifierTrayMonitor.h"
 #include "XdgAutostartLoginItem.h"
 #include "platform/inputmethods/InputSourceProviderChooser.h"
 #include "platform/qtmultimedia/QtSoundPlayer.h"

@@ -52,7 +52,8 @@ QString InputSourceCountry::ofXkbGroupIdentifier(const QString& localName, const
     return ofXkbLayout(match.captured(1), match.captured(2), registry);
 }
 
-QString InputSourceCountry::ofIBusEngine(const QString& engineName, const QString& language, const XkbRegistry& registry)
+QString InputSourceCountry::ofIBusEngine(const QString& engineName, const QString& language,
+                                         const XkbRegistry& registry)
 {
     if (engineName.startsWith(QLatin1String("xkb:"))) {
         // xkb:layout:variant:language

@@ -35,9 +35,8 @@ void StatusNotifierTrayMonitor::check()
         update(false);
         return;
     }
-    QDBusMessage get = QDBusMessage::createMethodCall(kWatcherService, kWatcherPath,
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        kWatcherService, kWatcherPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << kWatcherService << QStringLiteral("IsStatusNotifierHostRegistered");
     auto* call = new QDBusPendingCallWatcher(bus.asyncCall(get, 2000), this);
     connect(call, &QDBusPendingCallWatcher::finished, this, [this, call] {

@@ -60,7 +60,8 @@ XkbRegistry XkbRegistry::fromFile(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        Logger::shared().error(QStringLiteral("Could not read the keyboard layout list %1: %2").arg(path, file.errorString()));
+        Logger::shared().error(
+            QStringLiteral("Could not read the keyboard layout list %1: %2").arg(path, file.errorString()));
         return {};
     }
     XkbRegistry registry = fromXml(file.readAll());

@@ -9,9 +9,9 @@ GnomeOverlayPresenter::GnomeOverlayPresenter(GnomeShellExtension& extension)
 
 bool GnomeOverlayPresenter::show(const QImage& image, Placement placement, int margin)
 {
-    const QString where = placement == Placement::Center   ? QStringLiteral("center")
-                          : placement == Placement::Bottom ? QStringLiteral("bottom")
-                                                           : QStringLiteral("top");
+    const QString where = placement == Placement::Center ? QStringLiteral("center")
+        : placement == Placement::Bottom                 ? QStringLiteral("bottom")
+                                                         : QStringLiteral("top");
     m_shown = m_extension.showOverlay(image, where, margin);
     return m_shown;
 }

@@ -20,10 +20,9 @@ QString text(const char* value)
 GnomeShellExtension::GnomeShellExtension(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
-    , m_watcher(new QDBusServiceWatcher(text(kBusName), m_bus,
-                                        QDBusServiceWatcher::WatchForRegistration
-                                            | QDBusServiceWatcher::WatchForUnregistration,
-                                        this))
+    , m_watcher(new QDBusServiceWatcher(
+          text(kBusName), m_bus,
+          QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this))
 {
     connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { setRunning(true); });
     connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { setRunning(false); });
@@ -33,8 +32,8 @@ GnomeShellExtension::GnomeShellExtension(QDBusConnection bus, QObject* parent)
     signal("FocusChanged", SLOT(onFocusChanged(QVariantMap)));
     signal("CurrentInputSourceChanged", SLOT(onCurrentInputSourceChanged(int)));
     signal("InputSourcesChanged", SLOT(onInputSourcesChanged()));
-    m_running = m_bus.isConnected() && m_bus.interface()
-                && m_bus.interface()->isServiceRegistered(text(kBusName)).value();
+    m_running =
+        m_bus.isConnected() && m_bus.interface() && m_bus.interface()->isServiceRegistered(text(kBusName)).value();
 }
 
 void GnomeShellExtension::setRunning(bool running)
@@ -113,7 +112,7 @@ bool GnomeShellExtension::activateInputSource(int index)
         return false;
     const QDBusMessage reply = call(QStringLiteral("ActivateInputSource"), {QVariant::fromValue(uint(index))});
     return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
-           && reply.arguments().constFirst().toBool();
+        && reply.arguments().constFirst().toBool();
 }
 
 bool GnomeShellExtension::showOverlay(const QImage& image, const QString& placement, int margin)
@@ -124,10 +123,11 @@ bool GnomeShellExtension::showOverlay(const QImage& image, const QString& placem
     // Premultiplied ARGB words are B, G, R, A bytes in memory on little-endian machines.
     static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the Shell is told the rows are BGRA");
     const QByteArray bytes(reinterpret_cast<const char*>(pixels.constBits()), qsizetype(pixels.sizeInBytes()));
-    const QDBusMessage reply = call(QStringLiteral("ShowOverlay"),
-                                    {bytes, pixels.width(), pixels.height(), int(pixels.bytesPerLine()), placement, margin});
+    const QDBusMessage reply =
+        call(QStringLiteral("ShowOverlay"),
+             {bytes, pixels.width(), pixels.height(), int(pixels.bytesPerLine()), placement, margin});
     return reply.type() == QDBusMessage::ReplyMessage && reply.arguments().size() == 1
-           && reply.arguments().constFirst().toBool();
+        && reply.arguments().constFirst().toBool();
 }
 
 void GnomeShellExtension::setOverlayOpacity(double opacity)

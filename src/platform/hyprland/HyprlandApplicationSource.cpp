@@ -80,7 +80,8 @@ std::optional<RunningApplication> HyprlandApplicationSource::applicationForClien
     else
         window.appId = className;
     window.pid = client.value(QLatin1String("pid")).toInteger();
-    window.fallbackKey = QStringLiteral("window:") + normalizedAddress(client.value(QLatin1String("address")).toString());
+    window.fallbackKey =
+        QStringLiteral("window:") + normalizedAddress(client.value(QLatin1String("address")).toString());
     return WaylandApplicationIdentity::application(window, m_desktopEntries);
 }
 

@@ -35,8 +35,7 @@ bool canNameInRequest(const QString& device)
 
 } // namespace
 
-HyprlandInputSourceProvider::HyprlandInputSourceProvider(HyprlandIpc& ipc, const XkbRegistry& registry,
-                                                         QObject* parent)
+HyprlandInputSourceProvider::HyprlandInputSourceProvider(HyprlandIpc& ipc, const XkbRegistry& registry, QObject* parent)
     : InputSourceProvider(parent)
     , m_ipc(ipc)
     , m_registry(registry)
@@ -61,7 +60,8 @@ HyprlandInputSourceProvider::Keyboard HyprlandInputSourceProvider::keyboardFrom(
         const auto info = m_registry.find(layout, variant);
         keyboard.names.append(info ? info->description : keyboard.ids.constLast());
     }
-    keyboard.active = int(qMax<qsizetype>(0, keyboard.names.indexOf(device.value(QLatin1String("active_keymap")).toString())));
+    keyboard.active =
+        int(qMax<qsizetype>(0, keyboard.names.indexOf(device.value(QLatin1String("active_keymap")).toString())));
     return keyboard;
 }
 
@@ -153,7 +153,8 @@ bool HyprlandInputSourceProvider::switchKeyboards(const QHash<QString, int>& tar
 {
     QHash<QString, QString> awaited; // keyboard -> the layout name its event will carry
     for (auto it = targets.constBegin(); it != targets.constEnd(); ++it) {
-        const auto reply = m_ipc.request(QStringLiteral("switchxkblayout %1 %2").arg(it.key()).arg(it.value()).toUtf8());
+        const auto reply =
+            m_ipc.request(QStringLiteral("switchxkblayout %1 %2").arg(it.key()).arg(it.value()).toUtf8());
         if (!reply || reply->trimmed() != "ok")
             return false;
         const Keyboard& keyboard = m_keyboards.at(indexOf(it.key()));

@@ -80,8 +80,7 @@ bool HyprlandIpc::takeLines(QList<QByteArray>& lines)
     return m_buffer.size() <= kMaximumLine;
 }
 
-bool HyprlandIpc::waitForEvent(const std::function<bool(const QByteArray&, const QByteArray&)>& wanted,
-                               int timeoutMs)
+bool HyprlandIpc::waitForEvent(const std::function<bool(const QByteArray&, const QByteArray&)>& wanted, int timeoutMs)
 {
     if (m_waiting)
         return false;
@@ -113,7 +112,8 @@ void HyprlandIpc::readAvailable()
     m_buffer += m_events->readAll();
     QList<QByteArray> lines = std::exchange(m_pending, {});
     if (!takeLines(lines)) {
-        Logger::shared().error(QStringLiteral("Hyprland's event socket sent something that is not events; connection closed"));
+        Logger::shared().error(
+            QStringLiteral("Hyprland's event socket sent something that is not events; connection closed"));
         m_buffer.clear();
         m_events->abort();
     }

@@ -36,8 +36,7 @@ public:
 
     // Reads events until `wanted` has accepted one, at most `timeoutMs`. Every
     // event read meanwhile, the wanted one too, is still delivered afterwards in order.
-    bool waitForEvent(const std::function<bool(const QByteArray& name, const QByteArray& data)>& wanted,
-                      int timeoutMs);
+    bool waitForEvent(const std::function<bool(const QByteArray& name, const QByteArray& data)>& wanted, int timeoutMs);
 
     // "activelayout>>kbd,German" -> {"activelayout", "kbd,German"}; nullopt without ">>".
     static std::optional<std::pair<QByteArray, QByteArray>> splitEvent(const QByteArray& line);

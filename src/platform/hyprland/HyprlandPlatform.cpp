@@ -12,8 +12,8 @@
 std::unique_ptr<HyprlandPlatform> HyprlandPlatform::create(const QString& instanceDirectory,
                                                            NotificationService* notifications)
 {
-    const QString directory = instanceDirectory.isEmpty() ? HyprlandIpc::instanceDirectoryFromEnvironment()
-                                                          : instanceDirectory;
+    const QString directory =
+        instanceDirectory.isEmpty() ? HyprlandIpc::instanceDirectoryFromEnvironment() : instanceDirectory;
     if (directory.isEmpty())
         return nullptr;
     auto ipc = std::make_unique<HyprlandIpc>(directory);

@@ -29,7 +29,10 @@ public:
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
     // The compositor's layer shell places the indicator; connected on first use.
     OverlayPresenter* overlayPresenter() override;
-    QString pauseKeyBinding() const override { return QStringLiteral("bind = CTRL ALT, P, exec, tolvane --toggle-pause"); }
+    QString pauseKeyBinding() const override
+    {
+        return QStringLiteral("bind = CTRL ALT, P, exec, tolvane --toggle-pause");
+    }
 
 protected:
     InputSourceProvider* layoutProvider() override;

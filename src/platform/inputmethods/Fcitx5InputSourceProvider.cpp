@@ -24,7 +24,8 @@ bool isReply(const QDBusMessage& message)
 
 std::optional<QString> stringReply(const QDBusMessage& reply)
 {
-    if (!isReply(reply) || reply.arguments().isEmpty() || reply.arguments().at(0).metaType() != QMetaType::fromType<QString>())
+    if (!isReply(reply) || reply.arguments().isEmpty()
+        || reply.arguments().at(0).metaType() != QMetaType::fromType<QString>())
         return std::nullopt;
     return reply.arguments().at(0).toString();
 }
@@ -36,9 +37,8 @@ Fcitx5InputSourceProvider::Fcitx5InputSourceProvider(QDBusConnection bus, QObjec
     , m_bus(bus)
 {
     const QString service = QString::fromLatin1(serviceName);
-    m_watcher = new QDBusServiceWatcher(service, m_bus,
-                                        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration,
-                                        this);
+    m_watcher = new QDBusServiceWatcher(
+        service, m_bus, QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
     connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] {
         m_readyAttempts = 0;
         waitUntilReady();
@@ -65,7 +65,8 @@ void Fcitx5InputSourceProvider::waitUntilReady()
         setRunning(true);
         return;
     }
-    const bool stillThere = m_bus.interface() && m_bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName)).value();
+    const bool stillThere =
+        m_bus.interface() && m_bus.interface()->isServiceRegistered(QString::fromLatin1(serviceName)).value();
     if (stillThere && ++m_readyAttempts < maxReadyAttempts)
         QTimer::singleShot(readyRetryMs, this, &Fcitx5InputSourceProvider::waitUntilReady);
 }
@@ -85,8 +86,8 @@ void Fcitx5InputSourceProvider::setRunning(bool running)
 
 QDBusMessage Fcitx5InputSourceProvider::call(const QString& method, const QVariantList& arguments)
 {
-    QDBusMessage message = QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), controllerPath,
-                                                          controllerInterface, method);
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(QString::fromLatin1(serviceName), controllerPath, controllerInterface, method);
     message.setArguments(arguments);
     // Never start fcitx5 by D-Bus activation: a framework the user does not run stays off.
     message.setAutoStartService(false);
@@ -169,7 +170,8 @@ void Fcitx5InputSourceProvider::loadInputMethodInfo(const QString& inputMethod)
                     if (!uniqueName.isEmpty() && !name.isEmpty())
                         m_displayNames.insert(uniqueName, name);
                     if (!uniqueName.isEmpty())
-                        m_countryCodes.insert(uniqueName, InputSourceCountry::ofFcitx5InputMethod(uniqueName, language));
+                        m_countryCodes.insert(uniqueName,
+                                              InputSourceCountry::ofFcitx5InputMethod(uniqueName, language));
                 }
                 list.endArray();
                 m_displayNamesLoaded = true;

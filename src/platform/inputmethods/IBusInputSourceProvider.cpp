@@ -87,9 +87,9 @@ IBusInputSourceProvider::IBusInputSourceProvider(QDBusConnection sessionBus, QOb
     : InputMethodProvider(parent)
     , m_sessionBus(sessionBus)
 {
-    m_watcher = new QDBusServiceWatcher(ibusService, m_sessionBus,
-                                        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration,
-                                        this);
+    m_watcher = new QDBusServiceWatcher(
+        ibusService, m_sessionBus,
+        QDBusServiceWatcher::WatchForRegistration | QDBusServiceWatcher::WatchForUnregistration, this);
     connect(m_watcher, &QDBusServiceWatcher::serviceRegistered, this, [this] { sessionNameChanged(true); });
     connect(m_watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { sessionNameChanged(false); });
     if (m_sessionBus.isConnected() && m_sessionBus.interface()
@@ -108,7 +108,8 @@ IBusInputSourceProvider::~IBusInputSourceProvider()
         QDBusConnection::disconnectFromBus(m_connectionName);
 }
 
-QString IBusInputSourceProvider::addressFilePath(const QString& configHome, const QString& machineId, const QString& display)
+QString IBusInputSourceProvider::addressFilePath(const QString& configHome, const QString& machineId,
+                                                 const QString& display)
 {
     // DISPLAY "host:N.S" -> host (or "unix" for a local display) and N.
     const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
@@ -202,7 +203,8 @@ bool IBusInputSourceProvider::connectToDaemon()
     QString address = qEnvironmentVariable("IBUS_ADDRESS");
     if (address.isEmpty()) {
         const QString configHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-        QFile file(addressFilePath(configHome, QString::fromLatin1(QSysInfo::machineUniqueId()), qEnvironmentVariable("DISPLAY")));
+        QFile file(addressFilePath(configHome, QString::fromLatin1(QSysInfo::machineUniqueId()),
+                                   qEnvironmentVariable("DISPLAY")));
         if (!file.fileName().isEmpty() && file.open(QIODevice::ReadOnly))
             address = addressFromFile(file.read(4096));
     }
@@ -223,18 +225,21 @@ bool IBusInputSourceProvider::connectToDaemon()
     }
     if (!answered) {
         QDBusConnection::disconnectFromBus(name);
-        const bool stillThere = m_sessionBus.interface() && m_sessionBus.interface()->isServiceRegistered(ibusService).value();
+        const bool stillThere =
+            m_sessionBus.interface() && m_sessionBus.interface()->isServiceRegistered(ibusService).value();
         if (stillThere && ++m_connectAttempts < maxConnectAttempts)
             QTimer::singleShot(connectRetryMs, this, [this] {
-                if (!m_connection && m_sessionBus.interface() && m_sessionBus.interface()->isServiceRegistered(ibusService).value())
+                if (!m_connection && m_sessionBus.interface()
+                    && m_sessionBus.interface()->isServiceRegistered(ibusService).value())
                     connectToDaemon();
             });
         return false;
     }
     m_connection->connect(ibusService, ibusPath, ibusInterface, QStringLiteral("GlobalEngineChanged"), this,
                           SLOT(globalEngineChanged(QString)));
-    m_connection->connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"), QStringLiteral("org.freedesktop.DBus.Local"),
-                          QStringLiteral("Disconnected"), this, SLOT(disconnectFromDaemonSlot()));
+    m_connection->connect(QString(), QStringLiteral("/org/freedesktop/DBus/Local"),
+                          QStringLiteral("org.freedesktop.DBus.Local"), QStringLiteral("Disconnected"), this,
+                          SLOT(disconnectFromDaemonSlot()));
 
     readPreloadEngines();
     if (!QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty()) {
@@ -247,7 +252,8 @@ bool IBusInputSourceProvider::connectToDaemon()
                 const QString prefix = preloadKey + QLatin1Char(':');
                 if (!line.startsWith(prefix))
                     continue;
-                if (const auto engines = parseStringList(line.mid(prefix.size())); engines && *engines != m_preloadEngines) {
+                if (const auto engines = parseStringList(line.mid(prefix.size()));
+                    engines && *engines != m_preloadEngines) {
                     m_preloadEngines = *engines;
                     changed = true;
                 }
@@ -285,7 +291,8 @@ void IBusInputSourceProvider::readPreloadEngines()
         return;
     QProcess gsettings;
     gsettings.start(QStringLiteral("gsettings"), {QStringLiteral("get"), schema, preloadKey});
-    if (!gsettings.waitForFinished(3000) || gsettings.exitStatus() != QProcess::NormalExit || gsettings.exitCode() != 0) {
+    if (!gsettings.waitForFinished(3000) || gsettings.exitStatus() != QProcess::NormalExit
+        || gsettings.exitCode() != 0) {
         gsettings.kill();
         Logger::shared().error(QStringLiteral("Could not read the IBus engine list from GSettings"));
         return;
@@ -335,8 +342,8 @@ QList<IBusInputSourceProvider::Engine> IBusInputSourceProvider::enginesByNames(c
 QList<IBusInputSourceProvider::Engine> IBusInputSourceProvider::loadedEngines()
 {
     QList<Engine> engines;
-    QDBusMessage get = QDBusMessage::createMethodCall(ibusService, ibusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        ibusService, ibusPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << ibusInterface << QStringLiteral("ActiveEngines");
     const QDBusMessage reply = m_connection ? m_connection->call(get, QDBus::Block, callTimeoutMs) : QDBusMessage();
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
@@ -362,8 +369,8 @@ QList<IBusInputSourceProvider::Engine> IBusInputSourceProvider::loadedEngines()
 
 std::optional<IBusInputSourceProvider::Engine> IBusInputSourceProvider::globalEngine()
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(ibusService, ibusPath, QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
+    QDBusMessage get = QDBusMessage::createMethodCall(
+        ibusService, ibusPath, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"));
     get << ibusInterface << QStringLiteral("GlobalEngine");
     const QDBusMessage reply = m_connection ? m_connection->call(get, QDBus::Block, callTimeoutMs) : QDBusMessage();
     // "No global engine" is an error reply: nothing is current.

@@ -32,7 +32,8 @@ class QProcess;
 class IBusInputSourceProvider : public InputMethodProvider {
     Q_OBJECT
 public:
-    explicit IBusInputSourceProvider(QDBusConnection sessionBus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
+    explicit IBusInputSourceProvider(QDBusConnection sessionBus = QDBusConnection::sessionBus(),
+                                     QObject* parent = nullptr);
     ~IBusInputSourceProvider() override;
 
     QString providerName() const override { return QStringLiteral("ibus"); }
@@ -58,7 +59,10 @@ public:
 
 private Q_SLOTS:
     void globalEngineChanged(const QString& engine);
-    void disconnectFromDaemonSlot() { QTimer::singleShot(0, this, [this] { disconnectFromDaemon(); }); }
+    void disconnectFromDaemonSlot()
+    {
+        QTimer::singleShot(0, this, [this] { disconnectFromDaemon(); });
+    }
 
 private:
     void sessionNameChanged(bool registered);

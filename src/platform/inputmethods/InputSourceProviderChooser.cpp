@@ -76,7 +76,8 @@ bool InputSourceProviderChooser::selectInputSource(const QString& id)
     return m_active->selectInputSource(id);
 }
 
-std::unique_ptr<InputSourceProviderChooser> InputSourceProviderChooser::withInputMethodFrameworks(InputSourceProvider* layouts)
+std::unique_ptr<InputSourceProviderChooser>
+InputSourceProviderChooser::withInputMethodFrameworks(InputSourceProvider* layouts)
 {
     // The frameworks belong to the chooser (children), the layouts to the caller.
     auto* fcitx5 = new Fcitx5InputSourceProvider();

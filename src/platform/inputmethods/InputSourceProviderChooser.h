@@ -27,7 +27,6 @@ public:
     // fcitx5, then IBus, on the session bus, before `layouts`.
     static std::unique_ptr<InputSourceProviderChooser> withInputMethodFrameworks(InputSourceProvider* layouts);
 
-
     QString providerName() const override;
     std::optional<QList<InputSourceProperties>> enabledInputSources() override;
     std::optional<InputSourceProperties> currentInputSource() override;

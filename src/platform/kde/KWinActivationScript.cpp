@@ -79,8 +79,8 @@ QString KWinActivationScript::source(const QString& service, const QString& path
     return QString::fromUtf8(kScriptTemplate).arg(jsString(service), jsString(path), jsString(interface));
 }
 
-std::optional<QVariant> KWinActivationScript::call(const QString& path, const QString& interface,
-                                                   const QString& method, const QVariantList& arguments)
+std::optional<QVariant> KWinActivationScript::call(const QString& path, const QString& interface, const QString& method,
+                                                   const QVariantList& arguments)
 {
     // The arguments' own types make the message's signature: loadScript is
     // overloaded, and (ss) picks the variant that names the script.
@@ -96,8 +96,8 @@ std::optional<QVariant> KWinActivationScript::call(const QString& path, const QS
 
 bool KWinActivationScript::unload()
 {
-    const auto unloaded = call(kScriptingPath, kScriptingInterface, QStringLiteral("unloadScript"),
-                               {QString::fromLatin1(kPluginName)});
+    const auto unloaded =
+        call(kScriptingPath, kScriptingInterface, QStringLiteral("unloadScript"), {QString::fromLatin1(kPluginName)});
     m_loaded = false;
     return unloaded && unloaded->toBool();
 }
@@ -134,7 +134,8 @@ bool KWinActivationScript::load(const QString& filePath)
 bool KWinActivationScript::run(int scriptId)
 {
     // Plasma 5 puts the script object at /<id>, Plasma 6 at /Scripting/Script<id>.
-    for (const QString& path : {QStringLiteral("/%1").arg(scriptId), QStringLiteral("/Scripting/Script%1").arg(scriptId)}) {
+    for (const QString& path :
+         {QStringLiteral("/%1").arg(scriptId), QStringLiteral("/Scripting/Script%1").arg(scriptId)}) {
         if (call(path, kScriptInterface, QStringLiteral("run"), {}))
             return true;
     }

@@ -30,8 +30,7 @@ QRect frameFrom(const QString& text)
 }
 
 KWinWindow windowFrom(const QString& id, const QString& resourceClass, const QString& resourceName,
-                      const QString& desktopFileName, const QString& pid, const QString& frame,
-                      const QString& ordinary)
+                      const QString& desktopFileName, const QString& pid, const QString& frame, const QString& ordinary)
 {
     KWinWindow window;
     window.internalId = id;
@@ -46,8 +45,8 @@ KWinWindow windowFrom(const QString& id, const QString& resourceClass, const QSt
 
 } // namespace
 
-KWinApplicationSource::KWinApplicationSource(QDBusConnection bus, DesktopEntryIndex& desktopEntries,
-                                             QString scriptPath, QObject* parent)
+KWinApplicationSource::KWinApplicationSource(QDBusConnection bus, DesktopEntryIndex& desktopEntries, QString scriptPath,
+                                             QObject* parent)
     : ApplicationSource(parent)
     , m_bus(bus)
     , m_desktopEntries(desktopEntries)
@@ -69,8 +68,8 @@ KWinApplicationSource::~KWinApplicationSource()
 bool KWinApplicationSource::start()
 {
     if (!m_registered) {
-        m_registered = m_bus.registerObject(QString::fromLatin1(kObjectPath), this,
-                                            QDBusConnection::ExportScriptableSlots);
+        m_registered =
+            m_bus.registerObject(QString::fromLatin1(kObjectPath), this, QDBusConnection::ExportScriptableSlots);
         if (!m_registered) {
             Logger::shared().error(QStringLiteral("Could not offer KWin's script an object on the session bus: ")
                                    + m_bus.lastError().message());

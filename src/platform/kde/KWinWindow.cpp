@@ -41,8 +41,8 @@ RunningApplication KWinWindow::application(DesktopEntryIndex& desktopEntries) co
             app.alternativeIdentifiers.append(name);
     }
     app.localizedName = entry && !entry->name.isEmpty() ? entry->name
-                        : !announcedId.isEmpty()      ? announcedId
-                                                      : resourceClass;
+        : !announcedId.isEmpty()                        ? announcedId
+                                                        : resourceClass;
     if (entry)
         app.iconName = entry->icon;
     return app;

@@ -38,8 +38,7 @@ KdeKeyboardLayoutProvider::KdeKeyboardLayoutProvider(QDBusConnection bus, const 
     , m_registry(registry)
     , m_readConfig(std::move(readConfig))
 {
-    m_bus.connect(kService, kPath, kInterface, QStringLiteral("layoutChanged"), this,
-                  SLOT(handleLayoutChanged(uint)));
+    m_bus.connect(kService, kPath, kInterface, QStringLiteral("layoutChanged"), this, SLOT(handleLayoutChanged(uint)));
     m_bus.connect(kService, kPath, kInterface, QStringLiteral("layoutListChanged"), this,
                   SLOT(handleLayoutListChanged()));
     // KWin drops the service when one layout is left and offers it again for two.
@@ -49,8 +48,8 @@ KdeKeyboardLayoutProvider::KdeKeyboardLayoutProvider(QDBusConnection bus, const 
 }
 
 QList<KdeKeyboardLayoutProvider::Layout> KdeKeyboardLayoutProvider::layoutsFrom(const QList<QStringList>& entries,
-                                                                                 const XkbRegistry& registry,
-                                                                                 const KxkbConfig& config)
+                                                                                const XkbRegistry& registry,
+                                                                                const KxkbConfig& config)
 {
     QList<Layout> result;
     for (qsizetype i = 0; i < entries.size(); ++i) {

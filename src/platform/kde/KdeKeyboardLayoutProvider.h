@@ -30,8 +30,8 @@ public:
         QString name;
     };
 
-    KdeKeyboardLayoutProvider(QDBusConnection bus, const XkbRegistry& registry,
-                              std::function<KxkbConfig()> readConfig, QObject* parent = nullptr);
+    KdeKeyboardLayoutProvider(QDBusConnection bus, const XkbRegistry& registry, std::function<KxkbConfig()> readConfig,
+                              QObject* parent = nullptr);
 
     QString providerName() const override { return QStringLiteral("xkb"); }
     std::optional<QList<InputSourceProperties>> enabledInputSources() override;

@@ -7,7 +7,7 @@
 // Tolvane needs them. Read from every config folder, the user's own last, so
 // that the user's values win as they do for KDE.
 struct KxkbConfig {
-    QStringList layouts;  // LayoutList, e.g. "us", "de"
+    QStringList layouts; // LayoutList, e.g. "us", "de"
     QStringList variants; // VariantList, one per layout, "" for none
     // How KDE itself picks the layout as windows change: "Global" (the default:
     // it does not), "Desktop", "WinClass" (per application) or "Window".

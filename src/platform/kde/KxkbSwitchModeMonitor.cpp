@@ -54,12 +54,12 @@ void KxkbSwitchModeMonitor::refresh()
         DesktopConflict conflict;
         conflict.key = QString::fromLatin1(kConflictKey);
         conflict.text = perWindow ? kPerWindowAdvice : kPerApplicationAdvice;
-        conflict.logMessage = QStringLiteral("KDE's keyboard switching policy is SwitchMode=%1 (kxkbrc): KDE restores "
-                                             "layouts per %2 and undoes Tolvane's switches. Set it to Global in System "
-                                             "Settings > Input Devices > Keyboard > Layouts > Switching policy, or "
-                                             "run: kwriteconfig5 --file kxkbrc --group Layout --key SwitchMode Global")
-                                  .arg(config.switchMode, perWindow ? QStringLiteral("window")
-                                                                    : QStringLiteral("application"));
+        conflict.logMessage =
+            QStringLiteral("KDE's keyboard switching policy is SwitchMode=%1 (kxkbrc): KDE restores "
+                           "layouts per %2 and undoes Tolvane's switches. Set it to Global in System "
+                           "Settings > Input Devices > Keyboard > Layouts > Switching policy, or "
+                           "run: kwriteconfig5 --file kxkbrc --group Layout --key SwitchMode Global")
+                .arg(config.switchMode, perWindow ? QStringLiteral("window") : QStringLiteral("application"));
         conflicts.append(conflict);
     }
     if (conflicts == m_conflicts)

@@ -22,7 +22,10 @@ RegularFile::Kind kindOfMode(mode_t mode)
 
 class Descriptor {
 public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
+    explicit Descriptor(int fd)
+        : m_fd(fd)
+    {
+    }
     ~Descriptor()
     {
         if (m_fd >= 0)
@@ -40,7 +43,7 @@ private:
 
 RegularFile::Kind RegularFile::kindOf(const QString& path)
 {
-    struct stat info {};
+    struct stat info { };
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return errno == ENOENT ? Kind::Missing : Kind::Other;
     return kindOfMode(info.st_mode);
@@ -54,7 +57,7 @@ RegularFile::ReadResult RegularFile::read(const QString& path, qint64 limit)
     Descriptor file(::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.get() < 0) {
         const int error = errno;
-        struct stat info {};
+        struct stat info { };
         if (error == ENOENT && ::lstat(name.constData(), &info) != 0) {
             result.kind = Kind::Missing;
             result.error = QStringLiteral("There is no such file.");
@@ -64,7 +67,7 @@ RegularFile::ReadResult RegularFile::read(const QString& path, qint64 limit)
         }
         return result;
     }
-    struct stat info {};
+    struct stat info { };
     if (::fstat(file.get(), &info) != 0) {
         result.kind = Kind::Other;
         result.error = QStringLiteral("It couldn’t be examined: %1").arg(systemError(errno));

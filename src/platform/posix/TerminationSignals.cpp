@@ -18,8 +18,8 @@ extern "C" void handleTerminationSignal(int signalNumber)
 {
     const int savedErrno = errno;
     const char byte = static_cast<char>(signalNumber);
-    if (g_pipe[1] >= 0)
-        [[maybe_unused]] auto written = ::write(g_pipe[1], &byte, 1);
+    if (g_pipe[1] >= 0) [[maybe_unused]]
+        auto written = ::write(g_pipe[1], &byte, 1);
     errno = savedErrno;
 }
 } // namespace
@@ -34,7 +34,7 @@ std::unique_ptr<TerminationSignals> TerminationSignals::install()
     g_pipe[0] = fds[0];
     g_pipe[1] = fds[1];
 
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = handleTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
@@ -52,7 +52,7 @@ TerminationSignals::TerminationSignals(int readFd)
 
 TerminationSignals::~TerminationSignals()
 {
-    struct sigaction action {};
+    struct sigaction action { };
     action.sa_handler = SIG_DFL;
     sigemptyset(&action.sa_mask);
     for (int signalNumber : kSignals)

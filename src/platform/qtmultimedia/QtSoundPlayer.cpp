@@ -112,8 +112,8 @@ QString QtSoundPlayer::themeSound(const QString& name, const QStringList& extens
         return {};
     for (const QString& directory : m_dataDirectories) {
         for (const QString& extension : extensions) {
-            const QString path = directory + QStringLiteral("/sounds/freedesktop/stereo/") + name
-                + QLatin1Char('.') + extension;
+            const QString path =
+                directory + QStringLiteral("/sounds/freedesktop/stereo/") + name + QLatin1Char('.') + extension;
             if (QFileInfo(path).isFile())
                 return path;
         }
@@ -129,8 +129,8 @@ std::unique_ptr<SoundClip> QtSoundPlayer::loadSystemSound(const QString& name)
 
 void QtSoundPlayer::playAlert()
 {
-    const QString bell = themeSound(QStringLiteral("bell"), {QStringLiteral("oga"), QStringLiteral("ogg"),
-                                                             QStringLiteral("wav")});
+    const QString bell =
+        themeSound(QStringLiteral("bell"), {QStringLiteral("oga"), QStringLiteral("ogg"), QStringLiteral("wav")});
     if (bell.isEmpty()) {
         if (qobject_cast<QApplication*>(QCoreApplication::instance()))
             QApplication::beep();

@@ -188,8 +188,8 @@ bool SwayInputSourceProvider::selectInputSource(const QString& id)
     const QString command = switchCommand(id, targets);
     if (command.isEmpty())
         return false;
-    const auto replies = m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()},
-                                             {SwayIpcSocket::GetInputs, QByteArray()}});
+    const auto replies =
+        m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()}, {SwayIpcSocket::GetInputs, QByteArray()}});
     if (!replies)
         return false;
     const std::optional<QString> before = currentId();
@@ -223,8 +223,7 @@ void SwayInputSourceProvider::handleEvent(quint32 type, const QByteArray& payloa
     if (type != SwayIpcSocket::InputEvent)
         return;
     const QJsonObject event = QJsonDocument::fromJson(payload).object();
-    handleInputChange(event.value(QLatin1String("change")).toString(),
-                      event.value(QLatin1String("input")).toObject());
+    handleInputChange(event.value(QLatin1String("change")).toString(), event.value(QLatin1String("input")).toObject());
 }
 
 void SwayInputSourceProvider::handleInputChange(const QString& change, const QJsonObject& input)
@@ -281,8 +280,8 @@ void SwayInputSourceProvider::bringToLayout(const Keyboard& keyboard, const QStr
     if (index < 0 || !canNameInCommand(keyboard.identifier))
         return;
     const QString command = QStringLiteral("input \"%1\" xkb_switch_layout %2").arg(keyboard.identifier).arg(index);
-    const auto replies = m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()},
-                                             {SwayIpcSocket::GetInputs, QByteArray()}});
+    const auto replies =
+        m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()}, {SwayIpcSocket::GetInputs, QByteArray()}});
     if (!replies)
         return;
     for (const Keyboard& now : keyboardsFrom(replies->at(1))) {

@@ -58,8 +58,7 @@ public:
     // nullopt when the connection failed, timed out or answered junk.
     std::optional<QList<QByteArray>> request(const QList<std::pair<quint32, QByteArray>>& messages,
                                              int timeoutMs = kDefaultTimeoutMs);
-    std::optional<QByteArray> request(quint32 type, const QByteArray& payload = {},
-                                      int timeoutMs = kDefaultTimeoutMs);
+    std::optional<QByteArray> request(quint32 type, const QByteArray& payload = {}, int timeoutMs = kDefaultTimeoutMs);
     // Sends without waiting; the answer arrives as `replyReceived`.
     bool send(quint32 type, const QByteArray& payload);
 

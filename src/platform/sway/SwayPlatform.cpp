@@ -24,13 +24,14 @@ std::unique_ptr<SwayPlatform> SwayPlatform::create(const QString& socketPath, No
         Logger::shared().error(QStringLiteral("Sway IPC socket ") + path + QStringLiteral(" cannot be reached"));
         return nullptr;
     }
-    const auto subscribed = events->request(SwayIpcSocket::Subscribe,
-                                            QByteArrayLiteral(R"(["window","input","workspace","shutdown"])"));
+    const auto subscribed =
+        events->request(SwayIpcSocket::Subscribe, QByteArrayLiteral(R"(["window","input","workspace","shutdown"])"));
     if (!subscribed || !QJsonDocument::fromJson(*subscribed).object().value(QLatin1String("success")).toBool()) {
         Logger::shared().error(QStringLiteral("Sway refused to report window and input events"));
         return nullptr;
     }
-    auto platform = std::unique_ptr<SwayPlatform>(new SwayPlatform(std::move(commands), std::move(events), notifications));
+    auto platform =
+        std::unique_ptr<SwayPlatform>(new SwayPlatform(std::move(commands), std::move(events), notifications));
     platform->warnAboutLayoutSwitchingRules();
     return platform;
 }
@@ -47,7 +48,8 @@ SwayPlatform::SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_
                              Logger::shared().info(QStringLiteral("Sway is shutting down"));
                      });
     QObject::connect(m_events.get(), &SwayIpcSocket::disconnected, m_events.get(), [] {
-        Logger::shared().error(QStringLiteral("Lost the connection to sway; applications and layouts are no longer followed"));
+        Logger::shared().error(
+            QStringLiteral("Lost the connection to sway; applications and layouts are no longer followed"));
     });
 }
 

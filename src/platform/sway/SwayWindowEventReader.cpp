@@ -121,8 +121,7 @@ public:
     }
 
     // Calls `member(key)` for each member of an object; `member` reads the value.
-    template <typename Member>
-    bool object(Member member)
+    template <typename Member> bool object(Member member)
     {
         if (!take('{'))
             return fail(), false;

@@ -12,7 +12,7 @@ class SwayWindowEventReader {
 public:
     struct Event {
         QString change;
-        QString type;         // "con", "floating_con", "workspace"…
+        QString type; // "con", "floating_con", "workspace"…
         qint64 id = 0;
         qint64 pid = 0;
         bool hasAppId = false; // a string, not null: a Wayland client

@@ -13,11 +13,11 @@ class DesktopEntryIndex;
 class WaylandApplicationIdentity {
 public:
     struct Window {
-        QString appId;        // empty for X clients
-        QString className;    // X clients: WM_CLASS class
+        QString appId; // empty for X clients
+        QString className; // X clients: WM_CLASS class
         QString instanceName; // X clients: WM_CLASS instance
         qint64 pid = 0;
-        QString fallbackKey;  // identifies the process when the pid is unknown
+        QString fallbackKey; // identifies the process when the pid is unknown
     };
 
     // nullopt for a window that names itself in no way.

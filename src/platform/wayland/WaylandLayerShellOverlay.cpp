@@ -19,7 +19,8 @@ std::unique_ptr<WaylandLayerShellOverlay> WaylandLayerShellOverlay::connect(cons
         return nullptr;
     std::unique_ptr<WaylandLayerShellOverlay> overlay(new WaylandLayerShellOverlay(connection));
     if (!overlay->m_compositor || !overlay->m_shm || !overlay->m_layerShell) {
-        Logger::shared().info(QStringLiteral("The compositor offers no layer shell; the indicator uses an ordinary window"));
+        Logger::shared().info(
+            QStringLiteral("The compositor offers no layer shell; the indicator uses an ordinary window"));
         return nullptr;
     }
     return overlay;
@@ -63,8 +64,8 @@ void WaylandLayerShellOverlay::handleGlobal(void* data, wl_registry* registry, u
     else if (std::strcmp(interface, wl_shm_interface.name) == 0 && !self->m_shm)
         self->m_shm = static_cast<wl_shm*>(wl_registry_bind(registry, name, &wl_shm_interface, 1));
     else if (std::strcmp(interface, zwlr_layer_shell_v1_interface.name) == 0 && !self->m_layerShell)
-        self->m_layerShell = static_cast<zwlr_layer_shell_v1*>(
-            wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
+        self->m_layerShell =
+            static_cast<zwlr_layer_shell_v1*>(wl_registry_bind(registry, name, &zwlr_layer_shell_v1_interface, 1));
 }
 
 void WaylandLayerShellOverlay::handleGlobalRemove(void*, wl_registry*, uint32_t)
@@ -178,8 +179,8 @@ bool WaylandLayerShellOverlay::attach(const QImage& image)
     munmap(memory, size);
     wl_shm_pool* pool = wl_shm_create_pool(m_shm, fd, int32_t(size));
     // ARGB32 premultiplied in the machine's byte order is what wl_shm calls ARGB8888.
-    wl_buffer* buffer = wl_shm_pool_create_buffer(pool, 0, frame.width(), frame.height(), stride,
-                                                  WL_SHM_FORMAT_ARGB8888);
+    wl_buffer* buffer =
+        wl_shm_pool_create_buffer(pool, 0, frame.width(), frame.height(), stride, WL_SHM_FORMAT_ARGB8888);
     wl_shm_pool_destroy(pool);
     close(fd);
     wl_buffer_add_listener(buffer, &listener, nullptr);

@@ -83,8 +83,8 @@ bool X11ApplicationSource::identifiesWindow(unsigned long atom)
 // ahead of their activation.
 void X11ApplicationSource::learnClientList()
 {
-    const auto clients = m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_CLIENT_LIST"),
-                                                       XA_WINDOW);
+    const auto clients =
+        m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_CLIENT_LIST"), XA_WINDOW);
     if (clients) {
         for (const unsigned long window : *clients)
             factsFor(window);
@@ -94,8 +94,8 @@ void X11ApplicationSource::learnClientList()
 
 std::optional<unsigned long> X11ApplicationSource::activeWindow()
 {
-    const auto value = m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_ACTIVE_WINDOW"),
-                                                     XA_WINDOW);
+    const auto value =
+        m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
     m_connection.dispatchQueuedEventsLater();
     if (!value || value->empty() || value->front() == 0)
         return std::nullopt;
@@ -238,10 +238,11 @@ std::optional<RunningApplication> X11ApplicationSource::applicationForWindow(uns
 QImage X11ApplicationSource::windowIcon(unsigned long window)
 {
     // Several images, each as width, height and width × height ARGB pixels.
-    constexpr long kMaximumValues = 2 + 256 * 256 + 2 + 128 * 128 + 2 + 64 * 64 + 2 + 48 * 48 + 2 + 32 * 32 + 2 + 16 * 16;
+    constexpr long kMaximumValues =
+        2 + 256 * 256 + 2 + 128 * 128 + 2 + 64 * 64 + 2 + 48 * 48 + 2 + 32 * 32 + 2 + 16 * 16;
     constexpr unsigned long kWanted = 32;
-    const auto values = m_connection.cardinalProperty(window, m_connection.atom("_NET_WM_ICON"), XA_CARDINAL,
-                                                      kMaximumValues);
+    const auto values =
+        m_connection.cardinalProperty(window, m_connection.atom("_NET_WM_ICON"), XA_CARDINAL, kMaximumValues);
     if (!values)
         return {};
     size_t best = 0;
@@ -252,7 +253,7 @@ QImage X11ApplicationSource::windowIcon(unsigned long window)
             break;
         const unsigned long side = qMax(width, height);
         const bool better = bestSide == 0 || (side >= kWanted && (bestSide < kWanted || side < bestSide))
-                            || (side < kWanted && bestSide < kWanted && side > bestSide);
+            || (side < kWanted && bestSide < kWanted && side > bestSide);
         if (better) {
             best = at;
             bestSide = side;
@@ -295,8 +296,8 @@ bool X11ApplicationSource::isOrdinaryWindow(unsigned long window)
 QList<RunningApplication> X11ApplicationSource::runningApplications()
 {
     QList<RunningApplication> apps;
-    const auto clients = m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_CLIENT_LIST"),
-                                                       XA_WINDOW);
+    const auto clients =
+        m_connection.cardinalProperty(m_connection.rootWindow(), m_connection.atom("_NET_CLIENT_LIST"), XA_WINDOW);
     if (!clients)
         return apps;
     for (const unsigned long window : *clients) {

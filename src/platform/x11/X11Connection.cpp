@@ -69,7 +69,8 @@ void X11Connection::addEventHandler(EventHandler handler)
 
 void X11Connection::addBatchHandler(std::function<void()> handler, BatchStage stage)
 {
-    (stage == BatchStage::Switching ? m_switchingBatchHandlers : m_reportingBatchHandlers).push_back(std::move(handler));
+    (stage == BatchStage::Switching ? m_switchingBatchHandlers : m_reportingBatchHandlers)
+        .push_back(std::move(handler));
 }
 
 void X11Connection::flushAndDispatch()
@@ -84,10 +85,13 @@ void X11Connection::dispatchQueuedEventsLater()
     if (m_dispatchQueued || XEventsQueued(m_display, QueuedAlready) == 0)
         return;
     m_dispatchQueued = true;
-    QMetaObject::invokeMethod(this, [this] {
-        m_dispatchQueued = false;
-        dispatchPending();
-    }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_dispatchQueued = false;
+            dispatchPending();
+        },
+        Qt::QueuedConnection);
 }
 
 void X11Connection::dispatchPending()
@@ -111,8 +115,8 @@ std::optional<QByteArray> X11Connection::textProperty(XWindow window, XAtom prop
     unsigned long count = 0;
     unsigned long remaining = 0;
     unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(m_display, window, property, 0, 4096, False, AnyPropertyType,
-                                          &actualType, &actualFormat, &count, &remaining, &data);
+    const int status = XGetWindowProperty(m_display, window, property, 0, 4096, False, AnyPropertyType, &actualType,
+                                          &actualFormat, &count, &remaining, &data);
     std::optional<QByteArray> result;
     if (status == Success && data && actualFormat == 8)
         result = QByteArray(reinterpret_cast<const char*>(data), int(count));
@@ -122,7 +126,7 @@ std::optional<QByteArray> X11Connection::textProperty(XWindow window, XAtom prop
 }
 
 std::optional<std::vector<unsigned long>> X11Connection::cardinalProperty(XWindow window, XAtom property, XAtom type,
-                                                                         long maximumCount)
+                                                                          long maximumCount)
 {
     Atom actualType = 0;
     int actualFormat = 0;

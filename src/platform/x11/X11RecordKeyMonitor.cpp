@@ -193,8 +193,8 @@ bool RecordSession::ownWindowHasFocus()
 {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::focusWindow())
         return true;
-    const auto active = m_control.cardinalProperty(m_control.rootWindow(), m_control.atom("_NET_ACTIVE_WINDOW"),
-                                                   XA_WINDOW);
+    const auto active =
+        m_control.cardinalProperty(m_control.rootWindow(), m_control.atom("_NET_ACTIVE_WINDOW"), XA_WINDOW);
     if (!active || active->empty() || active->front() == 0)
         return false;
     const auto pid = m_control.cardinalProperty(active->front(), m_control.atom("_NET_WM_PID"), XA_CARDINAL);

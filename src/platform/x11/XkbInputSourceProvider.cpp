@@ -121,11 +121,11 @@ QStringList XkbInputSourceProvider::identifiersFromSymbols(const QString& symbol
     // the first part without a group index is group 1. Parts that are not
     // layouts (pc, inet(evdev), group(...) switches) carry no group meaning here.
     static const QRegularExpression part(QStringLiteral("^([a-z][a-z0-9_-]*)(?:\\(([^)]*)\\))?(?::(\\d+))?$"));
-    static const QStringList notLayouts = {QStringLiteral("pc"), QStringLiteral("inet"), QStringLiteral("group"),
-                                           QStringLiteral("ctrl"), QStringLiteral("compose"), QStringLiteral("level3"),
-                                           QStringLiteral("level5"), QStringLiteral("altwin"), QStringLiteral("capslock"),
-                                           QStringLiteral("terminate"), QStringLiteral("keypad"), QStringLiteral("srvr_ctrl"),
-                                           QStringLiteral("evdev"), QStringLiteral("aliases")};
+    static const QStringList notLayouts = {
+        QStringLiteral("pc"),       QStringLiteral("inet"),      QStringLiteral("group"),  QStringLiteral("ctrl"),
+        QStringLiteral("compose"),  QStringLiteral("level3"),    QStringLiteral("level5"), QStringLiteral("altwin"),
+        QStringLiteral("capslock"), QStringLiteral("terminate"), QStringLiteral("keypad"), QStringLiteral("srvr_ctrl"),
+        QStringLiteral("evdev"),    QStringLiteral("aliases")};
     QMap<int, QString> byGroup;
     for (const QString& piece : symbols.split(QLatin1Char('+'), Qt::SkipEmptyParts)) {
         const auto match = part.match(piece.trimmed());
@@ -144,12 +144,13 @@ QStringList XkbInputSourceProvider::identifiersFromSymbols(const QString& symbol
 QStringList XkbInputSourceProvider::groupIdentifiers(int groupCount)
 {
     Display* display = m_connection.display();
-    if (const auto rules = m_connection.textProperty(m_connection.rootWindow(), m_connection.atom("_XKB_RULES_NAMES"))) {
+    if (const auto rules =
+            m_connection.textProperty(m_connection.rootWindow(), m_connection.atom("_XKB_RULES_NAMES"))) {
         // rules \0 model \0 layouts \0 variants \0 options
         const QList<QByteArray> fields = rules->split('\0');
         if (fields.size() >= 3 && !fields.at(2).isEmpty()) {
-            const QStringList ids = identifiersFromRulesNames(QString::fromUtf8(fields.at(2)),
-                                                              fields.size() >= 4 ? QString::fromUtf8(fields.at(3)) : QString());
+            const QStringList ids = identifiersFromRulesNames(
+                QString::fromUtf8(fields.at(2)), fields.size() >= 4 ? QString::fromUtf8(fields.at(3)) : QString());
             if (ids.size() >= groupCount)
                 return ids.mid(0, groupCount);
         }

@@ -52,6 +52,6 @@ private:
     // until the server reports a state that includes it.
     std::optional<int> m_knownLockedGroup;
     unsigned long m_knownSerial = 0; // the request after which m_knownLockedGroup held
-    unsigned long m_lockSerial = 0;  // our last lock request
+    unsigned long m_lockSerial = 0; // our last lock request
     bool m_selectionChanged = false;
 };

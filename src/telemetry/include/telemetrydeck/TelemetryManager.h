@@ -3,11 +3,11 @@
 #include "SignalPostBody.h"
 
 #include <QDateTime>
-#include <mutex>
-#include <shared_mutex>
 #include <QSet>
 #include <QSettings>
 #include <QString>
+#include <mutex>
+#include <shared_mutex>
 
 #include <memory>
 #include <optional>
