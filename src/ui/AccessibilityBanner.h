@@ -1,20 +1,18 @@
 #pragma once
 
-#include <QWidget>
+#include "NoticeBanner.h"
 
-class QLabel;
 class QPushButton;
 
 // The yellow row above the rule list while Tolvane may not observe the
 // keyboard: a warning, the text and, where the desktop has a permission to
 // grant, a "Grant Access" button.
-class AccessibilityBanner : public QWidget {
+class AccessibilityBanner : public NoticeBanner {
     Q_OBJECT
 public:
     explicit AccessibilityBanner(QWidget* parent = nullptr);
 
     QPushButton* grantButton() const { return m_grant; }
-    QString text() const;
     // Without a permission to grant, the banner says what is missing instead.
     void setCanGrant(bool canGrant);
 
@@ -23,12 +21,10 @@ Q_SIGNALS:
 
 protected:
     void changeEvent(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void retranslate();
 
-    QLabel* m_text;
     QPushButton* m_grant;
     bool m_canGrant = true;
 };

@@ -1,14 +1,10 @@
 #include "DesktopConflictBanner.h"
 
-#include "SymbolIcon.h"
 #include "base/Preferences.h"
 #include "base/Tolvane.h"
 #include "platform/DesktopConflictMonitor.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 
 namespace {
@@ -22,31 +18,15 @@ QStringList dismissedKeys()
 } // namespace
 
 DesktopConflictBanner::DesktopConflictBanner(DesktopConflictMonitor* monitor, QWidget* parent)
-    : QWidget(parent)
+    : NoticeBanner(parent, kOrange)
     , m_monitor(monitor)
 {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 10, 16, 10);
-    auto* symbol = new QLabel(this);
-    symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("exclamationmark.triangle.fill"), kOrange.darker(110), 18,
-                                         devicePixelRatioF()));
-    row->addWidget(symbol, 0, Qt::AlignTop);
-    m_text = new QLabel(this);
-    m_text->setWordWrap(true);
-    m_text->setTextFormat(Qt::PlainText);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    row->addWidget(m_text, 1);
     m_dismiss = new QPushButton(this);
     connect(m_dismiss, &QPushButton::clicked, this, &DesktopConflictBanner::dismiss);
-    row->addWidget(m_dismiss, 0, Qt::AlignTop);
+    addTrailingButton(m_dismiss);
     if (m_monitor)
         connect(m_monitor, &DesktopConflictMonitor::conflictsChanged, this, &DesktopConflictBanner::showFirstConflict);
     showFirstConflict();
-}
-
-QString DesktopConflictBanner::text() const
-{
-    return m_text->text();
 }
 
 void DesktopConflictBanner::showFirstConflict()
@@ -77,7 +57,7 @@ void DesktopConflictBanner::dismiss()
 
 void DesktopConflictBanner::retranslate()
 {
-    m_text->setText(m_shown ? m_shown->translatedText() : QString());
+    setText(m_shown ? m_shown->translatedText() : QString());
     m_dismiss->setText(Tolvane::tr("Dismiss"));
 }
 
@@ -85,16 +65,5 @@ void DesktopConflictBanner::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         retranslate();
-    QWidget::changeEvent(event);
-}
-
-void DesktopConflictBanner::paintEvent(QPaintEvent*)
-{
-    QPainter painter(this);
-    QColor fill = kOrange;
-    fill.setAlphaF(0.18);
-    painter.fillRect(rect(), fill);
-    QColor line = kOrange;
-    line.setAlphaF(0.4);
-    painter.fillRect(QRect(0, height() - 1, width(), 1), line);
+    NoticeBanner::changeEvent(event);
 }

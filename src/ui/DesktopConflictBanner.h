@@ -1,19 +1,18 @@
 #pragma once
 
+#include "NoticeBanner.h"
 #include "platform/DesktopConflict.h"
 
 #include <QPointer>
-#include <QWidget>
 
 class DesktopConflictMonitor;
-class QLabel;
 class QPushButton;
 
 // The row above the settings pages that tells the user about a desktop setting
 // that undoes Tolvane's switches, and how to change it. Told once: after
 // "Dismiss" that setting's banner does not come back (the preference
 // "dismissedDesktopConflicts" keeps its key).
-class DesktopConflictBanner : public QWidget {
+class DesktopConflictBanner : public NoticeBanner {
     Q_OBJECT
 public:
     static constexpr const char* kDismissedKey = "dismissedDesktopConflicts";
@@ -21,12 +20,10 @@ public:
     // `monitor` may be null: the banner then stays hidden.
     explicit DesktopConflictBanner(DesktopConflictMonitor* monitor, QWidget* parent = nullptr);
 
-    QString text() const;
     QPushButton* dismissButton() const { return m_dismiss; }
 
 protected:
     void changeEvent(QEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
 
 private:
     void showFirstConflict();
@@ -35,6 +32,5 @@ private:
 
     QPointer<DesktopConflictMonitor> m_monitor;
     std::optional<DesktopConflict> m_shown;
-    QLabel* m_text;
     QPushButton* m_dismiss;
 };

@@ -5,20 +5,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QPushButton>
 
-namespace {
-const QColor kYellow(0xff, 0xcc, 0x00);
-}
-
-NoticeBanner::NoticeBanner(QWidget* parent)
+NoticeBanner::NoticeBanner(QWidget* parent, const QColor& tint)
     : QWidget(parent)
+    , m_tint(tint)
 {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 10, 16, 10);
     auto* symbol = new QLabel(this);
-    symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("exclamationmark.triangle.fill"), kYellow.darker(110), 18,
+    symbol->setPixmap(SymbolIcon::pixmap(QStringLiteral("exclamationmark.triangle.fill"), m_tint.darker(110), 18,
                                          devicePixelRatioF()));
-    row->addWidget(symbol);
+    row->addWidget(symbol, 0, Qt::AlignTop);
     m_text = new QLabel(this);
     QFont medium = m_text->font();
     medium.setWeight(QFont::Medium);
@@ -40,13 +38,18 @@ void NoticeBanner::setText(const QString& text)
     m_text->setText(text);
 }
 
+void NoticeBanner::addTrailingButton(QPushButton* button)
+{
+    static_cast<QHBoxLayout*>(layout())->addWidget(button, 0, Qt::AlignTop);
+}
+
 void NoticeBanner::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
-    QColor fill = kYellow;
+    QColor fill = m_tint;
     fill.setAlphaF(0.2);
     painter.fillRect(rect(), fill);
-    QColor line = kYellow;
+    QColor line = m_tint;
     line.setAlphaF(0.4);
     painter.fillRect(QRect(0, height() - 1, width(), 1), line);
 }
