@@ -97,7 +97,12 @@ private Q_SLOTS:
         QFETCH(bool, playable);
         QTemporaryFile file;
         QVERIFY(file.open() && file.write(bytes) == bytes.size() && file.flush());
-        QCOMPARE(QtSoundPlayer(QStringList{}).load(file.fileName()) != nullptr, playable);
+        // The header alone decides; loading a QSoundEffect here would leave Qt's
+        // sample cache thread racing the test's exit.
+        const auto duration = QtSoundPlayer::waveDurationMs(file.fileName());
+        QCOMPARE(duration.has_value(), playable);
+        if (playable)
+            QVERIFY(*duration > 0);
     }
 };
 

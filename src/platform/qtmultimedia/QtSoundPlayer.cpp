@@ -13,11 +13,7 @@
 
 #include <optional>
 
-namespace {
-
-// Reads a RIFF/WAVE header and gives the length of the sound in milliseconds;
-// nullopt when the file is no PCM WAV that QSoundEffect can play.
-std::optional<qint64> wavDurationMs(const QString& path)
+std::optional<qint64> QtSoundPlayer::waveDurationMs(const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -53,6 +49,8 @@ std::optional<qint64> wavDurationMs(const QString& path)
     }
     return std::nullopt;
 }
+
+namespace {
 
 class EffectClip : public SoundClip {
 public:
@@ -99,7 +97,7 @@ QtSoundPlayer::~QtSoundPlayer() = default;
 
 std::unique_ptr<SoundClip> QtSoundPlayer::load(const QString& path)
 {
-    const auto duration = wavDurationMs(path);
+    const auto duration = waveDurationMs(path);
     if (!duration)
         return nullptr;
     return std::make_unique<EffectClip>(path, *duration);

@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <optional>
+
 class QAudioOutput;
 class QMediaPlayer;
 
@@ -21,6 +23,10 @@ public:
     std::unique_ptr<SoundClip> load(const QString& path) override;
     std::unique_ptr<SoundClip> loadSystemSound(const QString& name) override;
     void playAlert() override;
+
+    // The length of a PCM WAV file that QSoundEffect can play, in milliseconds;
+    // nullopt for anything else.
+    static std::optional<qint64> waveDurationMs(const QString& path);
 
     // The theme file for a sound event with one of these extensions, or "".
     QString themeSound(const QString& name, const QStringList& extensions) const;
