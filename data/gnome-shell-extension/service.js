@@ -73,6 +73,8 @@ var TolvaneShellService = class TolvaneShellService {
         this._signals = [];
         this._indicator = null;
         this._panelButton = null;
+        this._panelOwner = null;
+        this._panelOwnerWatch = 0;
     }
 
     enable() {
@@ -94,10 +96,8 @@ var TolvaneShellService = class TolvaneShellService {
             object.disconnect(id);
         this._signals = [];
         this._destroyIndicator();
-        if (this._panelButton) {
-            this._panelButton.destroy();
-            this._panelButton = null;
-        }
+        this._destroyPanelButton();
+        this._followPanelOwner(null);
         if (this._nameId) {
             Gio.bus_unown_name(this._nameId);
             this._nameId = 0;
@@ -167,8 +167,11 @@ var TolvaneShellService = class TolvaneShellService {
         this._destroyIndicator();
     }
 
-    SetPanelMenu(label, rows) {
+    // The button goes with the application that asked for it, however it ended.
+    SetPanelMenuAsync([label, rows], invocation) {
+        this._followPanelOwner(invocation.get_sender());
         this._updatePanelButton(label, rows);
+        invocation.return_value(null);
     }
 
     _connect(object, signal, handler) {
@@ -270,8 +273,13 @@ var TolvaneShellService = class TolvaneShellService {
     // The panel button stands in for the tray, which GNOME does not have:
     // `label` is its text, each row (key, text, enabled) a menu entry; an
     // empty key makes a separator. A chosen row is announced by its key.
+    // No rows remove the button.
     _updatePanelButton(label, rows) {
         const {St, Clutter, Main, PanelMenu, PopupMenu, GLib} = this._lib;
+        if (rows.length === 0) {
+            this._destroyPanelButton();
+            return;
+        }
         if (!this._panelButton) {
             this._panelButton = new PanelMenu.Button(0.0, 'Tolvane', false);
             this._panelLabel = new St.Label({y_align: Clutter.ActorAlign.CENTER});
@@ -293,6 +301,28 @@ var TolvaneShellService = class TolvaneShellService {
                     this._exported.emit_signal('PanelMenuActivated', new GLib.Variant('(s)', [key]));
             });
             menu.addMenuItem(item);
+        }
+    }
+
+    _destroyPanelButton() {
+        if (this._panelButton) {
+            this._panelButton.destroy();
+            this._panelButton = null;
+            this._panelLabel = null;
+        }
+    }
+
+    _followPanelOwner(sender) {
+        const {Gio} = this._lib;
+        if (sender === this._panelOwner)
+            return;
+        if (this._panelOwnerWatch)
+            Gio.bus_unwatch_name(this._panelOwnerWatch);
+        this._panelOwnerWatch = 0;
+        this._panelOwner = sender;
+        if (sender) {
+            this._panelOwnerWatch = Gio.bus_watch_name_on_connection(Gio.DBus.session, sender,
+                Gio.BusNameWatcherFlags.NONE, null, () => this._destroyPanelButton());
         }
     }
 };

@@ -14,6 +14,7 @@
 #include "feedback/InputSourceIndicatorController.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/InputSourceProvider.h"
+#include "platform/PanelMenuPresenter.h"
 #include "platform/Platform.h"
 #include "services/LocalizationManager.h"
 #include "services/PermissionsManager.h"
@@ -48,6 +49,19 @@ QString menuText(const QString& text)
     QString escaped = text;
     escaped.replace(QLatin1Char('&'), QStringLiteral("&&"));
     return escaped;
+}
+
+// A menu row's text as a panel shows it: no mnemonics, "&&" a plain "&".
+QString plainText(const QString& text)
+{
+    QString plain;
+    plain.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size())
+            ++i;
+        plain.append(text[i]);
+    }
+    return plain;
 }
 
 } // namespace
@@ -88,6 +102,7 @@ TolvaneApp::Dependencies TolvaneApp::sharedDependencies()
     };
     dependencies.startServices = [] { GlobalHotkeyManager::shared().startMonitoring(); };
     dependencies.trayMonitor = [] { return Platform::instance().systemTrayMonitor(); };
+    dependencies.panelMenu = [] { return Platform::instance().panelMenuPresenter(); };
     return dependencies;
 }
 
@@ -109,6 +124,8 @@ TolvaneApp::TolvaneApp(Dependencies dependencies, QObject* parent)
 
 TolvaneApp::~TolvaneApp()
 {
+    if (m_panelMenu)
+        m_panelMenu->setMenu(QString(), {});
     delete m_settingsWindow;
 }
 
@@ -158,6 +175,7 @@ void TolvaneApp::buildScenes()
     updateLabel();
     updateHeader();
     retranslate();
+    followThePanelMenu();
     followTheTray();
 
     if (m_dependencies.startServices)
@@ -186,6 +204,10 @@ void TolvaneApp::followTheTray()
         showTrayItem();
         return;
     }
+    if (panelMenuShown()) {
+        Logger::shared().info(QStringLiteral("No system tray is available; Tolvane's menu is in the desktop's panel"));
+        return;
+    }
     sayThereIsNoTray();
     // Once per session the settings window shows that Tolvane runs, and how to reach it again.
     QString directory = m_dependencies.sessionDirectory;
@@ -210,6 +232,62 @@ void TolvaneApp::showTrayItem()
     updateLabel();
     m_trayIcon->show();
     updateNoTrayNotice();
+    updatePanelMenu();
+}
+
+// The panel shows the menu while there is no tray; its rows are chosen as the
+// tray menu's are.
+void TolvaneApp::followThePanelMenu()
+{
+    m_panelMenu = m_dependencies.panelMenu ? m_dependencies.panelMenu() : nullptr;
+    if (!m_panelMenu)
+        return;
+    connect(m_panelMenu, &PanelMenuPresenter::isAvailableChanged, this, &TolvaneApp::updateNoTrayNotice);
+    connect(m_panelMenu, &PanelMenuPresenter::activated, this, [this](const QString& key) {
+        if (key.isEmpty())
+            return;
+        QAction* row = m_menu->findChild<QAction*>(key, Qt::FindDirectChildrenOnly);
+        if (row && row->isVisible() && row->isEnabled()) {
+            Logger::shared().info(QStringLiteral("Chosen in the panel menu: %1").arg(key));
+            // Queued: the row may quit or open a window, which the panel's signal should not wait for.
+            QMetaObject::invokeMethod(row, &QAction::trigger, Qt::QueuedConnection);
+        }
+    });
+    updatePanelMenu();
+}
+
+bool TolvaneApp::panelMenuShown() const
+{
+    return m_panelMenu && m_panelMenu->isAvailable() && !m_trayIcon;
+}
+
+void TolvaneApp::updatePanelMenu()
+{
+    if (!m_panelMenu)
+        return;
+    if (m_trayIcon) {
+        m_panelMenu->setMenu(QString(), {}); // the tray holds the menu
+        return;
+    }
+    QList<PanelMenuPresenter::Row> rows;
+    for (const QAction* action : m_menu->actions()) {
+        if (!action->isVisible())
+            continue;
+        if (action->isSeparator())
+            rows.append({QString(), QString(), false});
+        else
+            rows.append({action->objectName(), plainText(action->text()), action->isEnabled()});
+    }
+    m_panelMenu->setMenu(panelLabel(), rows);
+}
+
+// The panel's button is text: the flag (or the keyboard sign), and the pause sign while paused.
+QString TolvaneApp::panelLabel() const
+{
+    if (ruleEngine().isPaused())
+        return keyboardSign() + QStringLiteral("\u23F8\uFE0F");
+    const QString icon = m_managers.menuBarIndicator->currentInputSourceIcon();
+    return m_menuBarShowFlag ? icon : keyboardSign();
 }
 
 void TolvaneApp::sayThereIsNoTray()
@@ -228,7 +306,7 @@ void TolvaneApp::updateNoTrayNotice()
     m_noTrayNotice->setText(
         Tolvane::tr("There is no system tray on this desktop, so Tolvane has no menu there. It keeps switching in the "
                     "background; to open these settings again, start Tolvane again."));
-    m_noTrayNotice->setVisible(m_trayMonitor && !m_trayIcon);
+    m_noTrayNotice->setVisible(m_trayMonitor && !m_trayIcon && !panelMenuShown());
 }
 
 void TolvaneApp::buildMenu()
@@ -238,24 +316,29 @@ void TolvaneApp::buildMenu()
     connect(m_menu.get(), &QMenu::aboutToShow, this, &TolvaneApp::refreshMenuBarShowFlag);
 
     m_headerAction = m_menu->addAction(QString());
+    m_headerAction->setObjectName(QStringLiteral("header"));
     m_headerAction->setEnabled(false); // dimmed, not a button
     m_headerSeparator = m_menu->addSeparator();
 
     m_settingsAction = m_menu->addAction(QString(), this, &TolvaneApp::openSettings);
+    m_settingsAction->setObjectName(QStringLiteral("settings"));
     m_settingsAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));
     m_menu->addSeparator();
 
     m_pauseAction = m_menu->addAction(QString(), this, &TolvaneApp::togglePause);
+    m_pauseAction->setObjectName(QStringLiteral("pause"));
     m_pauseAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+P")));
     m_menu->addSeparator();
 
     m_versionAction = m_menu->addAction(versionLine());
+    m_versionAction->setObjectName(QStringLiteral("version"));
     m_versionAction->setEnabled(false);
     QFont caption = m_versionAction->font();
     caption.setPointSizeF(caption.pointSizeF() * 0.85);
     m_versionAction->setFont(caption);
 
     m_quitAction = m_menu->addAction(QString(), this, &TolvaneApp::quit);
+    m_quitAction->setObjectName(QStringLiteral("quit"));
     m_quitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
     m_quitAction->setMenuRole(QAction::QuitRole);
     m_settingsAction->setMenuRole(QAction::NoRole);
@@ -274,6 +357,7 @@ void TolvaneApp::retranslate()
 void TolvaneApp::updatePauseItem()
 {
     m_pauseAction->setText(ruleEngine().isPaused() ? Tolvane::tr("Resume Switching") : Tolvane::tr("Pause Switching"));
+    updatePanelMenu();
 }
 
 void TolvaneApp::updateHeader()
@@ -284,6 +368,7 @@ void TolvaneApp::updateHeader()
     m_headerAction->setText(menuText(indicator.currentInputSourceIcon() + QLatin1Char(' ') + name));
     m_headerAction->setVisible(m_menuBarShowFlag);
     m_headerSeparator->setVisible(m_menuBarShowFlag);
+    updatePanelMenu();
 }
 
 void TolvaneApp::updateLabel()
@@ -297,6 +382,7 @@ void TolvaneApp::updateLabel()
         m_trayIcon->setIcon(m_labelIcon);
         m_trayIcon->setToolTip(m_managers.menuBarIndicator->currentInputSourceName());
     }
+    updatePanelMenu();
 }
 
 void TolvaneApp::refreshMenuBarShowFlag()

@@ -12,6 +12,7 @@
 
 class InputSourceManager;
 class MenuBarIndicatorController;
+class PanelMenuPresenter;
 class PermissionsManager;
 class QAction;
 class QMenu;
@@ -58,6 +59,9 @@ public:
         // Follows the desktop's tray; null (or no function): the tray is looked
         // for once, at start.
         std::function<SystemTrayMonitor*()> trayMonitor;
+        // Where the desktop has no tray: the desktop's panel that shows the
+        // menu instead; null (or no function): none.
+        std::function<PanelMenuPresenter*()> panelMenu;
         // Where the application notes that this session has seen its settings
         // window for want of a tray; empty: the user's runtime directory.
         QString sessionDirectory;
@@ -121,6 +125,10 @@ private:
     void updateLabel();
     void updateHeader();
     void updatePauseItem();
+    void followThePanelMenu();
+    bool panelMenuShown() const;
+    void updatePanelMenu();
+    QString panelLabel() const;
     void watchPreferences();
 
     Dependencies m_dependencies;
@@ -139,4 +147,5 @@ private:
     QPointer<QWidget> m_settingsWindow;
     QPointer<QLabel> m_noTrayNotice;
     QPointer<SystemTrayMonitor> m_trayMonitor;
+    QPointer<PanelMenuPresenter> m_panelMenu;
 };

@@ -10,6 +10,7 @@
 #include "LoginItemService.h"
 #include "NotificationService.h"
 #include "OverlayPresenter.h"
+#include "PanelMenuPresenter.h"
 #include "SoundPlayer.h"
 #include "SystemTrayMonitor.h"
 
@@ -57,6 +58,9 @@ public:
     // Where Tolvane cannot place its own windows: what shows the floating
     // indicator instead. Null where ordinary windows do.
     virtual OverlayPresenter* overlayPresenter() { return nullptr; }
+    // Where the desktop has no tray but a panel of its own: what shows the
+    // tray menu there. Null elsewhere.
+    virtual PanelMenuPresenter* panelMenuPresenter() { return nullptr; }
     // The desktop's own settings that work against Tolvane; null when the backend knows of none.
     virtual DesktopConflictMonitor* desktopConflictMonitor() { return nullptr; }
     // What about the desktop keeps Tolvane from switching; null where nothing can.

@@ -4,6 +4,7 @@
 #include "GnomeDesktopIssues.h"
 #include "GnomeInputSourceProvider.h"
 #include "GnomeOverlayPresenter.h"
+#include "GnomePanelMenuPresenter.h"
 #include "GnomeShellExtension.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/wayland/WaylandDesktopCompositing.h"
@@ -29,6 +30,7 @@ GnomePlatform::GnomePlatform(NotificationService* notifications)
 GnomePlatform::~GnomePlatform()
 {
     releaseInputSources();
+    m_panelMenu.reset();
     m_overlay.reset();
     m_issues.reset();
     m_applications.reset();
@@ -68,4 +70,11 @@ OverlayPresenter* GnomePlatform::overlayPresenter()
     if (!m_overlay)
         m_overlay = std::make_unique<GnomeOverlayPresenter>(*m_extension);
     return m_overlay.get();
+}
+
+PanelMenuPresenter* GnomePlatform::panelMenuPresenter()
+{
+    if (!m_panelMenu)
+        m_panelMenu = std::make_unique<GnomePanelMenuPresenter>(*m_extension);
+    return m_panelMenu.get();
 }

@@ -8,6 +8,7 @@ class GnomeApplicationSource;
 class GnomeDesktopIssues;
 class GnomeInputSourceProvider;
 class GnomeOverlayPresenter;
+class GnomePanelMenuPresenter;
 class GnomeShellExtension;
 class WaylandDesktopCompositing;
 
@@ -29,6 +30,7 @@ public:
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
     DesktopIssues* desktopIssues() override;
     OverlayPresenter* overlayPresenter() override;
+    PanelMenuPresenter* panelMenuPresenter() override;
 
     GnomeShellExtension& extension() { return *m_extension; }
 
@@ -43,4 +45,5 @@ private:
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
     std::unique_ptr<GnomeDesktopIssues> m_issues;
     std::unique_ptr<GnomeOverlayPresenter> m_overlay;
+    std::unique_ptr<GnomePanelMenuPresenter> m_panelMenu;
 };

@@ -17,6 +17,22 @@ QString text(const char* value)
 
 } // namespace
 
+QDBusArgument& operator<<(QDBusArgument& argument, const GnomeShellExtension::PanelMenuRow& row)
+{
+    argument.beginStructure();
+    argument << row.key << row.text << row.enabled;
+    argument.endStructure();
+    return argument;
+}
+
+const QDBusArgument& operator>>(const QDBusArgument& argument, GnomeShellExtension::PanelMenuRow& row)
+{
+    argument.beginStructure();
+    argument >> row.key >> row.text >> row.enabled;
+    argument.endStructure();
+    return argument;
+}
+
 GnomeShellExtension::GnomeShellExtension(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
@@ -32,6 +48,9 @@ GnomeShellExtension::GnomeShellExtension(QDBusConnection bus, QObject* parent)
     signal("FocusChanged", SLOT(onFocusChanged(QVariantMap)));
     signal("CurrentInputSourceChanged", SLOT(onCurrentInputSourceChanged(int)));
     signal("InputSourcesChanged", SLOT(onInputSourcesChanged()));
+    signal("PanelMenuActivated", SLOT(onPanelMenuActivated(QString)));
+    qDBusRegisterMetaType<PanelMenuRow>();
+    qDBusRegisterMetaType<QList<PanelMenuRow>>();
     m_running =
         m_bus.isConnected() && m_bus.interface() && m_bus.interface()->isServiceRegistered(text(kBusName)).value();
 }
@@ -140,6 +159,11 @@ void GnomeShellExtension::hideOverlay()
     send(QStringLiteral("HideOverlay"));
 }
 
+void GnomeShellExtension::setPanelMenu(const QString& label, const QList<PanelMenuRow>& rows)
+{
+    send(QStringLiteral("SetPanelMenu"), {label, QVariant::fromValue(rows)});
+}
+
 void GnomeShellExtension::send(const QString& method, const QVariantList& arguments)
 {
     if (!m_running)
@@ -162,4 +186,9 @@ void GnomeShellExtension::onCurrentInputSourceChanged(int index)
 void GnomeShellExtension::onInputSourcesChanged()
 {
     Q_EMIT inputSourcesChanged();
+}
+
+void GnomeShellExtension::onPanelMenuActivated(const QString& key)
+{
+    Q_EMIT panelMenuActivated(key);
 }

@@ -36,6 +36,13 @@ public:
         QString language;
     };
 
+    // A row of the panel button's menu; an empty key makes a separator.
+    struct PanelMenuRow {
+        QString key;
+        QString text;
+        bool enabled = true;
+    };
+
     explicit GnomeShellExtension(QDBusConnection bus = QDBusConnection::sessionBus(), QObject* parent = nullptr);
 
     bool isRunning() const { return m_running; }
@@ -55,17 +62,23 @@ public:
     bool showOverlay(const QImage& image, const QString& placement, int margin);
     void setOverlayOpacity(double opacity);
     void hideOverlay();
+    // The Shell's top-bar button: its text and its menu's rows. No rows
+    // remove the button.
+    void setPanelMenu(const QString& label, const QList<PanelMenuRow>& rows);
 
 Q_SIGNALS:
     void isRunningChanged();
     void focusChanged(const QVariantMap& window);
     void currentInputSourceChanged(int index);
     void inputSourcesChanged();
+    // The user chose the panel menu's row with this key.
+    void panelMenuActivated(const QString& key);
 
 private Q_SLOTS:
     void onFocusChanged(const QVariantMap& window);
     void onCurrentInputSourceChanged(int index);
     void onInputSourcesChanged();
+    void onPanelMenuActivated(const QString& key);
 
 private:
     void setRunning(bool running);
@@ -77,3 +90,5 @@ private:
     QDBusServiceWatcher* m_watcher;
     bool m_running = false;
 };
+
+Q_DECLARE_METATYPE(GnomeShellExtension::PanelMenuRow)
