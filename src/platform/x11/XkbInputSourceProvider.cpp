@@ -170,22 +170,20 @@ QStringList XkbInputSourceProvider::groupIdentifiers(int groupCount)
     return ids.mid(0, groupCount);
 }
 
-QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::groups()
+const QList<InputSourceProperties>& XkbInputSourceProvider::groups()
 {
-    // Kept until the server announces another keymap, so that switching
-    // costs no request but the lock itself.
     if (!m_groups)
         m_groups = readGroups();
     return *m_groups;
 }
 
-QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::readGroups()
+QList<InputSourceProperties> XkbInputSourceProvider::readGroups()
 {
     Display* display = m_connection.display();
     XkbDescPtr description = XkbAllocKeyboard();
     if (!description)
         return {};
-    QList<Group> result;
+    QList<InputSourceProperties> result;
     if (XkbGetControls(display, XkbGroupsWrapMask, description) == Success
         && XkbGetNames(display, XkbGroupNamesMask, description) == Success && description->ctrls
         && description->names) {
@@ -199,7 +197,7 @@ QList<XkbInputSourceProvider::Group> XkbInputSourceProvider::readGroups()
                     XFree(text);
                 }
             }
-            result.append(Group{ids.at(i), name});
+            result.append(InputSourceProperties::of(ids.at(i), name, true, countryOf(ids.at(i))));
         }
     }
     XkbFreeKeyboard(description, 0, True);
@@ -224,25 +222,21 @@ std::optional<int> XkbInputSourceProvider::lockedGroup()
 
 std::optional<QList<InputSourceProperties>> XkbInputSourceProvider::enabledInputSources()
 {
-    QList<InputSourceProperties> sources;
-    for (const Group& group : groups())
-        sources.append(InputSourceProperties::of(group.id, group.name, true, countryOf(group.id)));
-    return sources;
+    return groups();
 }
 
 std::optional<InputSourceProperties> XkbInputSourceProvider::currentInputSource()
 {
     const auto locked = lockedGroup();
-    const QList<Group> all = groups();
+    const QList<InputSourceProperties>& all = groups();
     if (!locked || *locked < 0 || *locked >= all.size())
         return std::nullopt;
-    const Group& current = all.at(*locked);
-    return InputSourceProperties::of(current.id, current.name, std::nullopt, countryOf(current.id));
+    return all.at(*locked);
 }
 
 bool XkbInputSourceProvider::selectInputSource(const QString& id)
 {
-    const QList<Group> all = groups();
+    const QList<InputSourceProperties>& all = groups();
     for (int i = 0; i < all.size(); ++i) {
         if (all.at(i).id != id)
             continue;

@@ -33,12 +33,10 @@ public:
     static QStringList identifiersFromSymbols(const QString& symbols);
 
 private:
-    struct Group {
-        QString id;
-        QString name;
-    };
-    QList<Group> groups();
-    QList<Group> readGroups();
+    // One per group, built once per keymap: switching costs no request and no
+    // work but the lock itself.
+    const QList<InputSourceProperties>& groups();
+    QList<InputSourceProperties> readGroups();
     QStringList groupIdentifiers(int groupCount);
     std::optional<int> lockedGroup();
     void learnLockedGroup(int group, unsigned long serial);
@@ -46,7 +44,7 @@ private:
     void reportSelectionChange();
 
     X11Connection& m_connection;
-    std::optional<QList<Group>> m_groups;
+    std::optional<QList<InputSourceProperties>> m_groups;
     // The locked group as the server last told it, so that asking for the
     // current source costs no request. Unknown from our own lock request
     // until the server reports a state that includes it.
