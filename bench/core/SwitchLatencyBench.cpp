@@ -5,13 +5,16 @@
 // 1. Latency: from a pager's activation request (a _NET_ACTIVE_WINDOW client
 //    message) through the window manager's property change to XKB reporting
 //    the new group, over many switches among three applications (us, de, ru).
+//    Each request waits until the previous switch has settled (15 ms unless
+//    told), as a person changing windows does: back to back (0), a switcher's
+//    reaction to the last switch (tray, indicator, sound) counts as latency.
 // 2. First keystroke: two windows with rules to us and de; after each
 //    activation request one physical key (AD06: "y" in us, "z" in de) is
 //    pressed through XTest 0, 3 or 10 ms later; a letter is right when it
 //    reaches the activated window in the rule's layout.
 // 3. Idle: how often an idle engine's main loop wakes up.
 //
-//   switch_latency_bench [activations]     (needs DISPLAY with the layouts us,de,ru)
+//   switch_latency_bench [activations [settle-ms]]     (needs DISPLAY with the layouts us,de,ru)
 #include "core/InputSourceManager.h"
 #include "core/RuleEngine.h"
 #include "core/RulesCodec.h"
@@ -282,7 +285,7 @@ struct Latency {
     int missed = 0;
 };
 
-void measureLatency(XClient& x, const std::vector<BenchWindow*>& windows, int activations,
+void measureLatency(XClient& x, const std::vector<BenchWindow*>& windows, int activations, int settleMs,
                     std::vector<Switcher*> switchers, std::map<QString, Latency>& results)
 {
     // Counted across the blocks of both switchers, so that every request,
@@ -297,6 +300,8 @@ void measureLatency(XClient& x, const std::vector<BenchWindow*>& windows, int ac
             x.drain();
             Latency& result = results[switcher->name];
             for (int i = 0; i < count; ++i) {
+                sleepMs(settleMs);
+                x.drain();
                 // The next window always needs another group.
                 x.requestActivation(windows[++sequence % windows.size()]->id);
                 if (const auto latency = x.awaitSwitch())
@@ -390,6 +395,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     const int activations = argc > 1 ? std::max(10, std::atoi(argv[1])) : 1000;
+    const int settleMs = argc > 2 ? std::max(0, std::atoi(argv[2])) : 15;
     const int presses = std::max(10, activations / 5);
 
     XClient x;
@@ -417,12 +423,12 @@ int main(int argc, char** argv)
     const std::vector<Switcher*> switchers{&floor, &tolvane};
 
     std::map<QString, Latency> latency;
-    measureLatency(x, {&alpha, &beta, &gamma}, activations, switchers, latency);
+    measureLatency(x, {&alpha, &beta, &gamma}, activations, settleMs, switchers, latency);
     const Latency& f = latency[floor.name];
     const Latency& t = latency[tolvane.name];
-    std::printf(
-        "activation-to-switch latency, %d activations each among 3 applications, in alternating blocks of %d:\n",
-        activations, kBlock);
+    std::printf("activation-to-switch latency, %d activations each among 3 applications, in alternating blocks of %d,\n"
+                "each %d ms after the previous switch:\n",
+                activations, kBlock, settleMs);
     std::printf("  %-9s %9s %9s %9s\n", "", "p50 ms", "p99 ms", "missed");
     std::printf("  %-9s %9.3f %9.3f %9d\n", "floor", percentile(f.ms, 0.5), percentile(f.ms, 0.99), f.missed);
     std::printf("  %-9s %9.3f %9.3f %9d\n", "Tolvane", percentile(t.ms, 0.5), percentile(t.ms, 0.99), t.missed);

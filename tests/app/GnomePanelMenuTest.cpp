@@ -6,10 +6,10 @@
 
 #include "support/TestMain.h"
 
+#include "base/Tolvane.h"
 #include "platform/SystemTrayMonitor.h"
 #include "platform/gnome/GnomePlatform.h"
 #include "platform/gnome/GnomeShellExtension.h"
-#include "base/Tolvane.h"
 #include "services/LocalizationManager.h"
 
 #include <QDBusConnection>
@@ -27,9 +27,9 @@ namespace {
 // What the Shell's own code answers, as JSON; empty when it refused.
 QString evalInShell(const QString& code)
 {
-    QDBusMessage eval = QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"),
-                                                       QStringLiteral("/org/gnome/Shell"),
-                                                       QStringLiteral("org.gnome.Shell"), QStringLiteral("Eval"));
+    QDBusMessage eval =
+        QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
+                                       QStringLiteral("org.gnome.Shell"), QStringLiteral("Eval"));
     eval.setArguments({code});
     const QDBusMessage reply = QDBusConnection::sessionBus().call(eval);
     if (reply.arguments().size() != 2 || !reply.arguments().at(0).toBool())
@@ -62,25 +62,25 @@ QStringList panel()
 // Chooses the row with this text in the Shell's menu, as a click does.
 bool choose(const QString& text)
 {
-    const QString json = evalInShell(QStringLiteral(R"((() => {
+    const QString json = evalInShell(
+        QStringLiteral(R"((() => {
         const item = %1.menu._getMenuItems().find(item => item.label && item.label.text === %2);
         if (!item)
             return false;
         item.activate(imports.gi.Clutter.get_current_event());
         return true;
     })())")
-                                         .arg(kButton, QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(
-                                                                             QJsonDocument::Compact))
-                                                           .mid(1)
-                                                           .chopped(1)));
+            .arg(kButton,
+                 QString::fromUtf8(QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
     return json == QLatin1String("true");
 }
 
 bool setEnabledExtensions(const QString& list)
 {
     QProcess process;
-    process.start(QStringLiteral("gsettings"),
-                  {QStringLiteral("set"), QStringLiteral("org.gnome.shell"), QStringLiteral("enabled-extensions"), list});
+    process.start(
+        QStringLiteral("gsettings"),
+        {QStringLiteral("set"), QStringLiteral("org.gnome.shell"), QStringLiteral("enabled-extensions"), list});
     return process.waitForFinished(5000) && process.exitCode() == 0;
 }
 
