@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>GNOME merkt sich für jedes Fenster eine eigene Eingabequelle und macht damit die Umschaltungen von Tolvane rückgängig. Schalten Sie „Eingabequellen für jedes Fenster einzeln wechseln“ unter Einstellungen › Tastatur aus oder führen Sie aus: gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane: Umschalten pausieren oder fortsetzen</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>Unter Wayland darf keine Anwendung die Tastatur beobachten, daher pausiert KWin das Umschalten für Tolvane und setzt es fort: mit Strg+Alt+P, sofern Sie das nicht unter Systemeinstellungen › Kurzbefehle › KWin („Tolvane: Umschalten pausieren oder fortsetzen“) ändern. Das Menü im Systembereich tut dasselbe.</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>Unter GNOME darf keine Anwendung die Tastatur beobachten. Pausieren und fortsetzen können Sie über das Menü von Tolvane in der oberen Leiste, oder Sie legen unter GNOME-Einstellungen › Tastatur › Tastenkombinationen ansehen und anpassen › Eigene Tastenkombinationen eine Tastenkombination an, die diesen Befehl ausführt:</translation>
+    </message>
 </context>
 </TS>

@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>GNOME guarda una fuente de entrada distinta para cada ventana, lo que deshace los cambios de Tolvane. Desactive «Cambiar las fuentes de entrada individualmente para cada ventana» en Configuración › Teclado o ejecute: gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane: pausar o reanudar el cambio</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>En Wayland ninguna aplicación puede observar el teclado, así que KWin pausa y reanuda el cambio por Tolvane: con Ctrl+Alt+P, salvo que lo cambies en Preferencias del sistema › Atajos de teclado › KWin («Tolvane: pausar o reanudar el cambio»). El menú de la bandeja hace lo mismo.</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>En GNOME ninguna aplicación puede observar el teclado. Pausa y reanuda desde el menú de Tolvane en la barra superior, o añade un atajo que ejecute este comando en Configuración de GNOME › Teclado › Ver y personalizar atajos › Atajos personalizados:</translation>
+    </message>
 </context>
 </TS>

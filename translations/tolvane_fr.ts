@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>GNOME garde une source de saisie distincte pour chaque fenêtre, ce qui annule les changements de Tolvane. Désactivez « Changer de source de saisie individuellement pour chaque fenêtre » dans Paramètres › Clavier, ou exécutez : gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane : suspendre ou reprendre le basculement</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>Sous Wayland, aucune application ne peut surveiller le clavier ; c'est donc KWin qui suspend et reprend le basculement pour Tolvane : avec Ctrl+Alt+P, sauf si vous le changez dans Configuration du système › Raccourcis › KWin (« Tolvane : suspendre ou reprendre le basculement »). Le menu de la zone de notification fait de même.</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>Sous GNOME, aucune application ne peut surveiller le clavier. Mettez en pause et reprenez depuis le menu de Tolvane dans la barre supérieure, ou ajoutez un raccourci qui lance cette commande dans Paramètres de GNOME › Clavier › Afficher et personnaliser les raccourcis › Raccourcis personnalisés :</translation>
+    </message>
 </context>
 </TS>

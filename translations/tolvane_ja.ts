@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>GNOME がウィンドウごとに別々の入力ソースを保持しているため、Tolvane の切り替えが元に戻されます。「設定 › キーボード」で「ウィンドウごとに入力ソースを切り替える」をオフにするか、次のコマンドを実行してください: gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane: 切り替えを一時停止・再開</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>Wayland では、アプリケーションがキーボードを監視することはできないため、KWin が Tolvane の代わりに切り替えを一時停止・再開します。ショートカットは Ctrl+Alt+P で、システム設定 › ショートカット › KWin（「Tolvane: 切り替えを一時停止・再開」）で変更できます。トレイメニューからも同じ操作ができます。</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>GNOME では、アプリケーションがキーボードを監視することはできません。トップバーの Tolvane のメニューから一時停止・再開するか、GNOME 設定 › キーボード › ショートカットの表示とカスタマイズ › カスタムショートカット で、次のコマンドを実行するショートカットを追加してください:</translation>
+    </message>
 </context>
 </TS>

@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>GNOME이 창마다 별도의 입력 소스를 기억하여 Tolvane의 전환을 되돌립니다. 설정 › 키보드에서 “창마다 입력 소스를 따로 전환”을 끄거나 다음을 실행하세요: gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane: 전환 일시 정지 또는 재개</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>Wayland에서는 어떤 응용 프로그램도 키보드를 감시할 수 없으므로 KWin이 Tolvane 대신 전환을 일시 정지하고 재개합니다. 단축키는 Ctrl+Alt+P이며, 시스템 설정 › 단축키 › KWin(“Tolvane: 전환 일시 정지 또는 재개”)에서 바꿀 수 있습니다. 트레이 메뉴에서도 같은 일을 할 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>GNOME에서는 어떤 응용 프로그램도 키보드를 감시할 수 없습니다. 상단 표시줄의 Tolvane 메뉴에서 일시 정지하고 재개하거나, GNOME 설정 › 키보드 › 단축키 보기 및 사용자 지정 › 사용자 지정 단축키에서 다음 명령을 실행하는 단축키를 추가하세요:</translation>
+    </message>
 </context>
 </TS>

@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>O GNOME guarda uma fonte de entrada separada para cada janela, o que desfaz as trocas do Tolvane. Desative “Alternar fontes de entrada individualmente para cada janela” em Configurações › Teclado ou execute: gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane: pausar ou retomar alternância</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>No Wayland nenhum aplicativo pode observar o teclado, então o KWin pausa e retoma a alternância pelo Tolvane: com Ctrl+Alt+P, a menos que você mude isso em Configurações do sistema › Atalhos › KWin (“Tolvane: pausar ou retomar alternância”). O menu da bandeja faz o mesmo.</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>No GNOME nenhum aplicativo pode observar o teclado. Pause e retome pelo menu do Tolvane na barra superior ou adicione um atalho que execute este comando em Configurações do GNOME › Teclado › Ver e personalizar atalhos › Atalhos personalizados:</translation>
+    </message>
 </context>
 </TS>

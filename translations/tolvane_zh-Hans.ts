@@ -699,5 +699,17 @@
         <source>GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input sources individually for each window” in Settings › Keyboard, or run: gsettings set org.gnome.desktop.input-sources per-window false</source>
         <translation>GNOME 为每个窗口分别保存输入源，这会撤销 Tolvane 的切换。请在“设置 › 键盘”中关闭“为每个窗口单独切换输入源”，或运行：gsettings set org.gnome.desktop.input-sources per-window false</translation>
     </message>
+    <message>
+        <source>Tolvane: Pause or Resume Switching</source>
+        <translation>Tolvane：暂停或恢复切换</translation>
+    </message>
+    <message>
+        <source>On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or Resume Switching”). The tray menu does the same.</source>
+        <translation>在 Wayland 下，任何应用程序都不能监视键盘，因此由 KWin 代 Tolvane 暂停和恢复切换：快捷键为 Ctrl+Alt+P，可在“系统设置 › 快捷键 › KWin”中（“Tolvane：暂停或恢复切换”）更改。托盘菜单也能做同样的事。</translation>
+    </message>
+    <message>
+        <source>On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize Shortcuts › Custom Shortcuts:</source>
+        <translation>在 GNOME 下，任何应用程序都不能监视键盘。请从顶栏中 Tolvane 的菜单暂停和恢复，或在“GNOME 设置 › 键盘 › 查看及自定义快捷键 › 自定义快捷键”中添加一个运行以下命令的快捷键：</translation>
+    </message>
 </context>
 </TS>

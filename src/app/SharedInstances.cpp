@@ -78,6 +78,10 @@ SettingsServices SettingsServices::defaults()
         return source ? source->runningApplications() : QList<RunningApplication>{};
     };
     services.pauseKeyBinding = [] { return Platform::instance().pauseKeyBinding(); };
+    services.pauseKeyBindingHint = [] {
+        const char* hint = Platform::instance().pauseKeyBindingHint();
+        return hint ? QCoreApplication::translate("Tolvane", hint) : QString();
+    };
     services.openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
     services.catalogue = [] { return Platform::instance().applicationCatalogue(); };
     services.switchingAvailable = [] { return Platform::instance().switchingAvailable(); };

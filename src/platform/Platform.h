@@ -55,6 +55,10 @@ public:
     // itself: the line of its configuration that makes Ctrl+Alt+P run
     // `tolvane --toggle-pause`. Empty elsewhere.
     virtual QString pauseKeyBinding() const { return {}; }
+    // Where the desktop binds keys for Tolvane in its own way: what the
+    // settings page says about it (above pauseKeyBinding() when that is not
+    // empty), marked QT_TRANSLATE_NOOP("Tolvane", …). Null elsewhere.
+    virtual const char* pauseKeyBindingHint() const { return nullptr; }
     // Where Tolvane cannot place its own windows: what shows the floating
     // indicator instead. Null where ordinary windows do.
     virtual OverlayPresenter* overlayPresenter() { return nullptr; }

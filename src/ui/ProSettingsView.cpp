@@ -306,24 +306,33 @@ void ProSettingsView::showPauseKeyBinding()
     const QString line = binding ? binding() : QString();
     m_pauseBinding->setText(line);
     m_pauseBinding->setVisible(!line.isEmpty());
-    m_hotkey->setEnabled(line.isEmpty());
+    const auto& hint = SettingsServices::current().pauseKeyBindingHint;
+    m_desktopBindsPauseKey = !line.isEmpty() || (hint && !hint().isEmpty());
+    m_hotkey->setEnabled(!m_desktopBindsPauseKey);
     retranslateHotkeyDescription();
 }
 
 void ProSettingsView::retranslateHotkeyDescription()
 {
-    m_hotkeyDescription->setText(
-        m_pauseBinding->text().isEmpty()
-            ? Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off.")
-            : Tolvane::tr("On Wayland no application may watch the keyboard. Pause and resume from the tray "
-                          "menu, or add this line to your compositor's configuration:"));
+    if (!m_desktopBindsPauseKey) {
+        m_hotkeyDescription->setText(Tolvane::tr("Use keyboard shortcut to toggle auto-switching on/off."));
+        return;
+    }
+    // The desktop's text is translated when read: read again in the new language.
+    const auto& hint = SettingsServices::current().pauseKeyBindingHint;
+    const QString text = hint ? hint() : QString();
+    m_hotkeyDescription->setText(!text.isEmpty()
+                                     ? text
+                                     : Tolvane::tr("On Wayland no application may watch the keyboard. Pause and "
+                                                   "resume from the tray menu, or add this line to your "
+                                                   "compositor's configuration:"));
 }
 
 void ProSettingsView::showDependentRows()
 {
     m_indicatorDetails->setVisible(m_indicator->isChecked());
     m_soundDetails->setVisible(m_sound->isChecked());
-    m_hotkeyRow->setVisible(m_hotkey->isChecked() && m_pauseBinding->text().isEmpty());
+    m_hotkeyRow->setVisible(m_hotkey->isChecked() && !m_desktopBindsPauseKey);
 }
 
 void ProSettingsView::showEvent(QShowEvent* event)

@@ -102,6 +102,8 @@ private:
     QList<KeyboardKeyView*> m_keyCaps;
     QLabel* m_hotkeyDescription;
     QLabel* m_pauseBinding;
+    // The desktop binds the pause key itself; Tolvane's hotkey cannot work.
+    bool m_desktopBindsPauseKey = false;
 
     QGroupBox* m_menuSection;
     QCheckBox* m_menuFlag;

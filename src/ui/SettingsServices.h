@@ -31,6 +31,9 @@ struct SettingsServices {
     // The compositor's key binding for the pause where Tolvane cannot watch
     // the keyboard; empty where its own hotkey works.
     std::function<QString()> pauseKeyBinding;
+    // What the page says about that binding, translated; empty: add it to the
+    // compositor's configuration.
+    std::function<QString()> pauseKeyBindingHint;
     // Hands a web address to the default browser.
     std::function<bool(const QUrl&)> openUrl;
     // The applications a rule can be made for; no function counts as none.

@@ -211,8 +211,9 @@ void SettingsView::updateBanner()
 {
     // Where the compositor binds the pause key, there is nothing to grant or miss;
     // where nothing is switched, the hotkey permission is beside the point.
-    const auto& binding = SettingsServices::current().pauseKeyBinding;
-    const bool compositorBindsKeys = binding && !binding().isEmpty();
+    const SettingsServices& services = SettingsServices::current();
+    const bool compositorBindsKeys = (services.pauseKeyBinding && !services.pauseKeyBinding().isEmpty())
+        || (services.pauseKeyBindingHint && !services.pauseKeyBindingHint().isEmpty());
     m_banner->setVisible(m_switchingAvailable && !m_entryChosen && !compositorBindsKeys
                          && !m_permissionsManager.isAccessibilityTrusted());
 }

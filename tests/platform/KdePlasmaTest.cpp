@@ -36,6 +36,16 @@ AppRule ruleFor(const QString& bundle, const QString& target)
     return rule;
 }
 
+// Tolvane's own bus object, as far as the pause goes.
+class PauseReceiver : public QObject {
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "com.kelvora.Tolvane1")
+public:
+    int toggles = 0;
+public Q_SLOTS:
+    void TogglePause() { ++toggles; }
+};
+
 } // namespace
 
 class KdePlasmaTest : public QObject {
@@ -54,6 +64,7 @@ private Q_SLOTS:
     void callsFromOthersThanKWinAreIgnored();
     void rulesSwitchTheLayout();
     void platformStartsOnlyWithKWin();
+    void thePauseShortcutCallsTolvane();
 
 private:
     KWinApplicationSource* source() { return m_source.get(); }
@@ -310,6 +321,31 @@ void KdePlasmaTest::platformStartsOnlyWithKWin()
     const auto sources = platform->inputSourceProvider()->enabledInputSources();
     QVERIFY(sources);
     QCOMPARE(sources->size(), 3);
+}
+
+// KWin binds the pause key (no client may watch the keyboard): its shortcut
+// list holds Tolvane's, and the shortcut calls Tolvane's TogglePause.
+void KdePlasmaTest::thePauseShortcutCallsTolvane()
+{
+    PauseReceiver receiver;
+    QDBusConnection bus = m_kwin->bus();
+    QVERIFY(bus.registerObject(QStringLiteral("/com/kelvora/Tolvane"), &receiver, QDBusConnection::ExportAllSlots));
+    QVERIFY(bus.registerService(QStringLiteral("com.kelvora.Tolvane")));
+    const auto component = [&bus](const QString& method, const QVariantList& arguments) {
+        QDBusMessage message =
+            QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/kwin"),
+                                           QStringLiteral("org.kde.kglobalaccel.Component"), method);
+        message.setArguments(arguments);
+        return bus.call(message);
+    };
+    const QDBusMessage names = component(QStringLiteral("shortcutNames"), {});
+    QVERIFY2(names.type() == QDBusMessage::ReplyMessage, qPrintable(names.errorMessage()));
+    QVERIFY(names.arguments().value(0).toStringList().contains(QStringLiteral("TolvaneTogglePause")));
+    const QDBusMessage invoked = component(QStringLiteral("invokeShortcut"), {QStringLiteral("TolvaneTogglePause")});
+    QVERIFY2(invoked.type() == QDBusMessage::ReplyMessage, qPrintable(invoked.errorMessage()));
+    QTRY_COMPARE(receiver.toggles, 1);
+    bus.unregisterService(QStringLiteral("com.kelvora.Tolvane"));
+    bus.unregisterObject(QStringLiteral("/com/kelvora/Tolvane"));
 }
 
 TOLVANE_TEST_MAIN(KdePlasmaTest)

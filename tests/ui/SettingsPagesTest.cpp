@@ -4,6 +4,8 @@
 #include "base/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
 #include "platform/DesktopIssues.h"
+#include "platform/gnome/GnomePlatform.h"
+#include "platform/kde/KdePlatform.h"
 #include "services/PermissionsManager.h"
 #include "services/UsageStatisticsManager.h"
 #include "support/RecordingLogSink.h"
@@ -765,6 +767,43 @@ private Q_SLOTS:
             QVERIFY2(!name.isEmpty(), qPrintable(QStringLiteral("no accessible name: ") + what));
         }
         QVERIFY(checked > 0);
+    }
+
+    // KDE and GNOME bind the pause key their own way: the page says where,
+    // with no word of the X server's RECORD extension.
+    void desktopsThatBindThePauseKeySayWhere_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<QString>("hint");
+        QTest::addColumn<QString>("place");
+        QTest::newRow("KDE") << QString() << QString::fromUtf8(KdePlatform::kPauseKeyBindingHint)
+                             << QStringLiteral("System Settings › Shortcuts › KWin");
+        GnomePlatform gnome;
+        QTest::newRow("GNOME") << gnome.pauseKeyBinding() << QString::fromUtf8(gnome.pauseKeyBindingHint())
+                               << QStringLiteral("Custom Shortcuts");
+    }
+    void desktopsThatBindThePauseKeySayWhere()
+    {
+        QFETCH(QString, line);
+        QFETCH(QString, hint);
+        QFETCH(QString, place);
+        SettingsServices::current().pauseKeyBinding = [line] { return line; };
+        SettingsServices::current().pauseKeyBindingHint = [hint] { return hint; };
+        Preferences::setValue(QStringLiteral("pauseHotkeyEnabled"), true);
+        PermissionsManager permissions([] { return false; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QTest::qWait(50);
+        QVERIFY(!window.isBannerVisible());
+
+        ProSettingsView page(m_services->engine());
+        page.show();
+        QCOMPARE(page.hotkeyDescription()->text(), hint);
+        QVERIFY(page.hotkeyDescription()->text().contains(place));
+        QCOMPARE(page.pauseKeyBindingLabel()->isVisible(), !line.isEmpty());
+        QCOMPARE(page.pauseKeyBindingLabel()->text(), line);
+        QVERIFY(!page.hotkeyToggle()->isEnabled());
+        QVERIFY(!page.hotkeyRow()->isVisible());
     }
 
 private:

@@ -2,6 +2,8 @@
 
 #include "platform/freedesktop/FreedesktopPlatform.h"
 
+#include <QCoreApplication>
+
 #include <memory>
 
 class GnomeApplicationSource;
@@ -28,6 +30,14 @@ public:
     DesktopCompositing* desktopCompositing() override;
     // No client may watch the keyboard on GNOME's Wayland session.
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
+    // GNOME runs commands for keys the user adds in its settings.
+    QString pauseKeyBinding() const override { return QStringLiteral("tolvane --toggle-pause"); }
+    const char* pauseKeyBindingHint() const override { return kPauseKeyBindingHint; }
+    static constexpr const char* kPauseKeyBindingHint = QT_TRANSLATE_NOOP(
+        "Tolvane",
+        "On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top "
+        "bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize "
+        "Shortcuts › Custom Shortcuts:");
     DesktopIssues* desktopIssues() override;
     OverlayPresenter* overlayPresenter() override;
     PanelMenuPresenter* panelMenuPresenter() override;

@@ -1,5 +1,6 @@
 #include "KWinActivationScript.h"
 
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDir>
 #include <QFileInfo>
@@ -63,6 +64,13 @@ const present = plasma6 ? workspace.windowList() : workspace.clientList();
 for (let i = 0; i < present.length; ++i)
     added(present[i]);
 activated(plasma6 ? workspace.activeWindow : workspace.activeClient);
+
+// No application may watch the keyboard on Wayland: KWin binds the pause key
+// and calls Tolvane's own object, as `tolvane --toggle-pause` does. The user
+// changes the keys in System Settings, under KWin.
+registerShortcut(%4, %5, %6, function () {
+    callDBus("com.kelvora.Tolvane", "/com/kelvora/Tolvane", "com.kelvora.Tolvane1", "TogglePause");
+});
 )JS";
 
 } // namespace
@@ -76,7 +84,14 @@ KWinActivationScript::KWinActivationScript(QDBusConnection bus, QString callback
 
 QString KWinActivationScript::source(const QString& service, const QString& path, const QString& interface)
 {
-    return QString::fromUtf8(kScriptTemplate).arg(jsString(service), jsString(path), jsString(interface));
+    return QString::fromUtf8(kScriptTemplate)
+        .arg(jsString(service), jsString(path), jsString(interface), jsString(QString::fromLatin1(kPauseShortcutName)),
+             jsString(pauseShortcutText()), jsString(QString::fromLatin1(kPauseShortcutKeys)));
+}
+
+QString KWinActivationScript::pauseShortcutText()
+{
+    return QCoreApplication::translate("Tolvane", "Tolvane: Pause or Resume Switching");
 }
 
 std::optional<QVariant> KWinActivationScript::call(const QString& path, const QString& interface, const QString& method,

@@ -18,9 +18,18 @@
 //   WindowAdded(the same seven), once for every window present at load and for each new one;
 //   WindowRemoved(id).
 // `ordinary` is "1" for a normal window or dialog that the task bar lists.
+//
+// It also gives KWin Tolvane's pause shortcut (kPauseShortcutKeys until the
+// user changes it under KWin in System Settings › Shortcuts), which calls
+// TogglePause on Tolvane's own bus object.
 class KWinActivationScript {
 public:
     static constexpr const char* kPluginName = "com.kelvora.Tolvane.activation";
+    // The shortcut's name in KWin's component; KDE keeps the user's keys under it.
+    static constexpr const char* kPauseShortcutName = "TolvaneTogglePause";
+    static constexpr const char* kPauseShortcutKeys = "Ctrl+Alt+P";
+    // The shortcut as System Settings lists it, in the interface language.
+    static QString pauseShortcutText();
 
     KWinActivationScript(QDBusConnection bus, QString callbackPath, QString callbackInterface);
 

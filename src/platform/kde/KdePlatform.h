@@ -2,6 +2,7 @@
 
 #include "platform/freedesktop/FreedesktopPlatform.h"
 
+#include <QCoreApplication>
 #include <QDBusConnection>
 
 #include <memory>
@@ -29,6 +30,13 @@ public:
     ApplicationSource* applicationSource() override;
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override { return nullptr; }
+    // KWin binds the pause key: the activation script gives it the shortcut.
+    const char* pauseKeyBindingHint() const override { return kPauseKeyBindingHint; }
+    static constexpr const char* kPauseKeyBindingHint = QT_TRANSLATE_NOOP(
+        "Tolvane",
+        "On Wayland no application may watch the keyboard, so KWin pauses and resumes switching for "
+        "Tolvane: Ctrl+Alt+P unless you change it in System Settings › Shortcuts › KWin (“Tolvane: Pause or "
+        "Resume Switching”). The tray menu does the same.");
     DesktopConflictMonitor* desktopConflictMonitor() override;
     // KWin offers the layer shell, as sway does.
     OverlayPresenter* overlayPresenter() override;
