@@ -73,7 +73,8 @@ std::optional<RunningApplication> SwayApplicationSource::applicationForEvent(con
     window.className = event.className;
     window.instanceName = event.instanceName;
     window.pid = event.pid;
-    window.fallbackKey = QStringLiteral("con:%1").arg(event.id);
+    if (event.pid <= 0)
+        window.fallbackKey = QStringLiteral("con:%1").arg(event.id);
     return WaylandApplicationIdentity::application(window, m_desktopEntries);
 }
 

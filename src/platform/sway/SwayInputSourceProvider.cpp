@@ -95,7 +95,53 @@ bool SwayInputSourceProvider::readKeyboards()
     if (!reply)
         return false;
     m_keyboards = keyboardsFrom(*reply);
+    keyboardsChanged();
     return true;
+}
+
+QHash<QString, int> SwayInputSourceProvider::activeLayoutsFrom(const QByteArray& inputsReply)
+{
+    QHash<QString, int> active;
+    const QJsonArray inputs = QJsonDocument::fromJson(inputsReply).array();
+    for (const QJsonValue& value : inputs) {
+        const QJsonObject input = value.toObject();
+        if (input.value(QLatin1String("type")).toString() != QLatin1String("keyboard"))
+            continue;
+        const QString identifier = input.value(QLatin1String("identifier")).toString();
+        if (!active.contains(identifier))
+            active.insert(identifier, input.value(QLatin1String("xkb_active_layout_index")).toInt(-1));
+    }
+    return active;
+}
+
+void SwayInputSourceProvider::keyboardsChanged()
+{
+    m_sources.clear();
+    QStringList listed;
+    for (const Keyboard& keyboard : std::as_const(m_keyboards)) {
+        for (qsizetype i = 0; i < keyboard.ids.size(); ++i) {
+            const QString& id = keyboard.ids.at(i);
+            if (listed.contains(id))
+                continue;
+            listed.append(id);
+            m_sources.append(InputSourceProperties::of(id, keyboard.names.at(i), true, keyboard.countries.at(i)));
+        }
+    }
+    prepareSwitches();
+}
+
+void SwayInputSourceProvider::prepareSwitches()
+{
+    m_switches.clear();
+    for (const InputSourceProperties& source : std::as_const(m_sources)) {
+        Switch prepared;
+        const QString command = switchCommand(*source.id, prepared.targets);
+        if (command.isEmpty())
+            continue;
+        prepared.frames = SwayIpcSocket::encode(SwayIpcSocket::RunCommand, command.toUtf8())
+            + SwayIpcSocket::encode(SwayIpcSocket::GetInputs, {});
+        m_switches.insert(*source.id, prepared);
+    }
 }
 
 qsizetype SwayInputSourceProvider::indexOf(const QString& identifier) const
@@ -125,18 +171,7 @@ std::optional<QString> SwayInputSourceProvider::currentId() const
 
 std::optional<QList<InputSourceProperties>> SwayInputSourceProvider::enabledInputSources()
 {
-    QList<InputSourceProperties> sources;
-    QStringList listed;
-    for (const Keyboard& keyboard : std::as_const(m_keyboards)) {
-        for (qsizetype i = 0; i < keyboard.ids.size(); ++i) {
-            const QString& id = keyboard.ids.at(i);
-            if (listed.contains(id))
-                continue;
-            listed.append(id);
-            sources.append(InputSourceProperties::of(id, keyboard.names.at(i), true, keyboard.countries.at(i)));
-        }
-    }
-    return sources;
+    return m_sources;
 }
 
 std::optional<InputSourceProperties> SwayInputSourceProvider::currentInputSource()
@@ -181,29 +216,29 @@ QString SwayInputSourceProvider::switchCommand(const QString& id, QHash<QString,
 }
 
 // Sway says "success" even for a layout a keyboard does not have, so the
-// keyboards' state, read in the same round trip, decides.
+// keyboards' state, asked for in the same write, decides. The command goes
+// out first, as prepared when the keyboards last changed.
 bool SwayInputSourceProvider::selectInputSource(const QString& id)
 {
-    QHash<QString, int> targets;
-    const QString command = switchCommand(id, targets);
-    if (command.isEmpty())
+    const auto prepared = m_switches.constFind(id);
+    if (prepared == m_switches.constEnd())
         return false;
-    const auto replies =
-        m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()}, {SwayIpcSocket::GetInputs, QByteArray()}});
+    const QHash<QString, int> targets = prepared->targets;
+    const auto replies = m_commands.requestFrames(prepared->frames, 2);
     if (!replies)
         return false;
     const std::optional<QString> before = currentId();
-    const QList<Keyboard> now = keyboardsFrom(replies->at(1));
+    const QHash<QString, int> now = activeLayoutsFrom(replies->at(1));
     bool switched = false;
-    for (const Keyboard& keyboard : now) {
-        const auto target = targets.constFind(keyboard.identifier);
-        if (target == targets.constEnd())
+    for (auto target = targets.constBegin(); target != targets.constEnd(); ++target) {
+        const auto active = now.constFind(target.key());
+        if (active == now.constEnd())
             continue;
-        if (keyboard.active != target.value())
+        if (active.value() != target.value())
             return false;
         switched = true;
-        if (const qsizetype known = indexOf(keyboard.identifier); known >= 0)
-            m_keyboards[known].active = keyboard.active;
+        if (const qsizetype known = indexOf(target.key()); known >= 0)
+            m_keyboards[known].active = active.value();
     }
     if (switched)
         announceIfCurrentChanged(before);
@@ -231,21 +266,25 @@ void SwayInputSourceProvider::handleInputChange(const QString& change, const QJs
     const QString identifier = input.value(QLatin1String("identifier")).toString();
     const qsizetype known = indexOf(identifier);
     const std::optional<QString> before = currentId();
-    const auto keyboard = keyboardFrom(input);
 
+    // The most frequent event, one per keyboard and switch: only the index is read.
     if (change == QLatin1String("xkb_layout")) {
-        if (known < 0 || !keyboard || keyboard->active == m_keyboards.at(known).active)
+        const int active = input.value(QLatin1String("xkb_active_layout_index")).toInt(-1);
+        if (known < 0 || active < 0 || active >= m_keyboards.at(known).ids.size()
+            || active == m_keyboards.at(known).active)
             return; // a keyboard arriving at its first layout, or a switch already seen
-        m_keyboards[known].active = keyboard->active;
+        m_keyboards[known].active = active;
         m_primary = identifier;
         if (currentId() != before)
             Q_EMIT selectedInputSourceChanged();
         return;
     }
+    const auto keyboard = keyboardFrom(input);
     if (change == QLatin1String("removed")) {
         if (known < 0)
             return;
         m_keyboards.removeAt(known);
+        keyboardsChanged();
         Q_EMIT enabledInputSourcesChanged();
         if (currentId() != before)
             Q_EMIT selectedInputSourceChanged();
@@ -256,6 +295,7 @@ void SwayInputSourceProvider::handleInputChange(const QString& change, const QJs
     if (!keyboard) {
         if (known >= 0) {
             m_keyboards.removeAt(known);
+            keyboardsChanged();
             Q_EMIT enabledInputSourcesChanged();
         }
         return;
@@ -264,6 +304,7 @@ void SwayInputSourceProvider::handleInputChange(const QString& change, const QJs
         m_keyboards[known] = *keyboard;
     else
         m_keyboards.append(*keyboard);
+    keyboardsChanged();
     Q_EMIT enabledInputSourcesChanged();
     // A new or newly mapped keyboard starts at its first layout. (Devices can
     // share an identifier, as all virtual keyboards do; naming it again in a
@@ -284,12 +325,12 @@ void SwayInputSourceProvider::bringToLayout(const Keyboard& keyboard, const QStr
         m_commands.request({{SwayIpcSocket::RunCommand, command.toUtf8()}, {SwayIpcSocket::GetInputs, QByteArray()}});
     if (!replies)
         return;
-    for (const Keyboard& now : keyboardsFrom(replies->at(1))) {
-        if (now.identifier != keyboard.identifier)
-            continue;
-        if (const qsizetype known = indexOf(now.identifier); known >= 0)
-            m_keyboards[known].active = now.active;
-        if (now.active == index)
-            Logger::shared().info(QStringLiteral("New keyboard ") + keyboard.identifier + QStringLiteral(" -> ") + id);
-    }
+    const QHash<QString, int> now = activeLayoutsFrom(replies->at(1));
+    const auto active = now.constFind(keyboard.identifier);
+    if (active == now.constEnd())
+        return;
+    if (const qsizetype known = indexOf(keyboard.identifier); known >= 0)
+        m_keyboards[known].active = active.value();
+    if (active.value() == index)
+        Logger::shared().info(QStringLiteral("New keyboard ") + keyboard.identifier + QStringLiteral(" -> ") + id);
 }

@@ -2,6 +2,7 @@
 
 #include "platform/InputSourceProvider.h"
 
+#include <QHash>
 #include <QJsonObject>
 #include <QStringList>
 
@@ -44,15 +45,26 @@ private:
         int active = 0;
     };
 
+    // The request that switches to a source, written as it stands when the
+    // source is chosen, and the layout each keyboard should then be at.
+    struct Switch {
+        QByteArray frames;
+        QHash<QString, int> targets;
+    };
+
     void handleEvent(quint32 type, const QByteArray& payload);
     void handleInputChange(const QString& change, const QJsonObject& input);
     std::optional<Keyboard> keyboardFrom(const QJsonObject& input) const;
     bool readKeyboards();
     QList<Keyboard> keyboardsFrom(const QByteArray& inputsReply) const;
+    // Each keyboard's active layout from a get_inputs reply.
+    static QHash<QString, int> activeLayoutsFrom(const QByteArray& inputsReply);
+    void keyboardsChanged();
     qsizetype indexOf(const QString& identifier) const;
     const Keyboard* primaryKeyboard() const;
     std::optional<QString> currentId() const;
     QString switchCommand(const QString& id, QHash<QString, int>& targets) const;
+    void prepareSwitches();
     void bringToLayout(const Keyboard& keyboard, const QString& id);
     void announceIfCurrentChanged(const std::optional<QString>& before);
 
@@ -60,4 +72,7 @@ private:
     const XkbRegistry& m_registry;
     QList<Keyboard> m_keyboards;
     QString m_primary;
+    // Made when the keyboards change, not when an application comes to the front.
+    QList<InputSourceProperties> m_sources;
+    QHash<QString, Switch> m_switches;
 };

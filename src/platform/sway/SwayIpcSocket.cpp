@@ -138,20 +138,26 @@ std::optional<QByteArray> SwayIpcSocket::request(quint32 type, const QByteArray&
 std::optional<QList<QByteArray>> SwayIpcSocket::request(const QList<std::pair<quint32, QByteArray>>& messages,
                                                         int timeoutMs)
 {
-    if (!isConnected() || m_waiting)
-        return std::nullopt;
     QByteArray out;
     for (const auto& [type, payload] : messages)
         out.append(encode(type, payload));
-    if (!writeNow(out))
+    return requestFrames(out, messages.size(), timeoutMs);
+}
+
+std::optional<QList<QByteArray>> SwayIpcSocket::requestFrames(const QByteArray& frames, qsizetype count,
+                                                              int timeoutMs)
+{
+    if (!isConnected() || m_waiting)
+        return std::nullopt;
+    if (!writeNow(frames))
         return std::nullopt;
 
     m_waiting = true;
     QList<QByteArray> replies;
     const QDeadlineTimer deadline(timeoutMs);
     bool broken = false;
-    while (replies.size() < messages.size()) {
-        while (replies.size() < messages.size()) {
+    while (replies.size() < count) {
+        while (replies.size() < count) {
             auto frame = takeFrame(m_buffer, broken);
             if (!frame)
                 break;
@@ -160,7 +166,7 @@ std::optional<QList<QByteArray>> SwayIpcSocket::request(const QList<std::pair<qu
             else
                 replies.append(std::move(frame->payload));
         }
-        if (broken || replies.size() == messages.size())
+        if (broken || replies.size() == count)
             break;
         if (m_socket->bytesAvailable() == 0
             && (deadline.hasExpired() || !m_socket->waitForReadyRead(int(deadline.remainingTime()))))
@@ -175,7 +181,7 @@ std::optional<QList<QByteArray>> SwayIpcSocket::request(const QList<std::pair<qu
         fail(QStringLiteral("the compositor's IPC socket sent something that is not i3 IPC"));
         return std::nullopt;
     }
-    if (replies.size() < messages.size()) {
+    if (replies.size() < count) {
         // A late answer would be taken for the next request's.
         fail(QStringLiteral("the compositor did not answer within %1 ms").arg(timeoutMs));
         return std::nullopt;

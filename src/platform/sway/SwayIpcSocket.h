@@ -59,6 +59,9 @@ public:
     std::optional<QList<QByteArray>> request(const QList<std::pair<quint32, QByteArray>>& messages,
                                              int timeoutMs = kDefaultTimeoutMs);
     std::optional<QByteArray> request(quint32 type, const QByteArray& payload = {}, int timeoutMs = kDefaultTimeoutMs);
+    // The same with the requests already encoded: `count` frames in `frames`.
+    std::optional<QList<QByteArray>> requestFrames(const QByteArray& frames, qsizetype count,
+                                                   int timeoutMs = kDefaultTimeoutMs);
     // Sends without waiting; the answer arrives as `replyReceived`.
     bool send(quint32 type, const QByteArray& payload);
 
