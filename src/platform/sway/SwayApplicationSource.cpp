@@ -42,6 +42,8 @@ SwayApplicationSource::SwayApplicationSource(SwayIpcSocket& commands, SwayIpcSoc
     , m_desktopEntries(desktopEntries)
 {
     connect(&events, &SwayIpcSocket::eventReceived, this, &SwayApplicationSource::handleEvent);
+    // Applications installed or removed change what a window is known as.
+    connect(&desktopEntries, &DesktopEntryIndex::changed, this, [this] { m_known.clear(); });
 }
 
 void SwayApplicationSource::handleEvent(quint32 type, const QByteArray& payload)
@@ -68,14 +70,22 @@ std::optional<RunningApplication> SwayApplicationSource::applicationForEvent(con
     const bool isWindow = event.type == QLatin1String("con") || event.type == QLatin1String("floating_con");
     if (!isWindow || (!event.hasAppId && !event.hasWindowProperties))
         return std::nullopt;
+    constexpr qsizetype kMaximumKnown = 512;
+    const QString key = event.appId + QChar() + event.className + QChar() + event.instanceName + QChar()
+        + QString::number(event.pid > 0 ? event.pid : -event.id);
+    if (const auto known = m_known.constFind(key); known != m_known.constEnd())
+        return *known;
+    if (m_known.size() >= kMaximumKnown)
+        m_known.clear();
     WaylandApplicationIdentity::Window window;
     window.appId = event.appId;
     window.className = event.className;
     window.instanceName = event.instanceName;
     window.pid = event.pid;
-    if (event.pid <= 0)
-        window.fallbackKey = QStringLiteral("con:%1").arg(event.id);
-    return WaylandApplicationIdentity::application(window, m_desktopEntries);
+    window.fallbackKey = QStringLiteral("con:%1").arg(event.id);
+    const auto app = WaylandApplicationIdentity::application(window, m_desktopEntries);
+    m_known.insert(key, app);
+    return app;
 }
 
 std::optional<RunningApplication> SwayApplicationSource::applicationForContainer(const QJsonObject& container)

@@ -3,6 +3,7 @@
 #include "SwayWindowEventReader.h"
 #include "platform/ApplicationSource.h"
 
+#include <QHash>
 #include <QJsonObject>
 
 class DesktopEntryIndex;
@@ -39,4 +40,7 @@ private:
 
     SwayIpcSocket& m_commands;
     DesktopEntryIndex& m_desktopEntries;
+    // What each window focused so far is, by what its events say: focus moves
+    // among a few windows, and the layout switch waits for the answer.
+    QHash<QString, std::optional<RunningApplication>> m_known;
 };

@@ -144,8 +144,7 @@ std::optional<QList<QByteArray>> SwayIpcSocket::request(const QList<std::pair<qu
     return requestFrames(out, messages.size(), timeoutMs);
 }
 
-std::optional<QList<QByteArray>> SwayIpcSocket::requestFrames(const QByteArray& frames, qsizetype count,
-                                                              int timeoutMs)
+std::optional<QList<QByteArray>> SwayIpcSocket::requestFrames(const QByteArray& frames, qsizetype count, int timeoutMs)
 {
     if (!isConnected() || m_waiting)
         return std::nullopt;
@@ -196,7 +195,7 @@ void SwayIpcSocket::readAvailable()
     const QList<Frame> earlier = std::exchange(m_pendingEvents, {});
     for (const Frame& frame : earlier)
         dispatch(frame);
-    m_buffer.append(m_socket->readAll());
+    appendAvailable();
     bool broken = false;
     while (!m_failed) {
         auto frame = takeFrame(m_buffer, broken);
@@ -206,6 +205,18 @@ void SwayIpcSocket::readAvailable()
     }
     if (broken)
         fail(QStringLiteral("the compositor's IPC socket sent something that is not i3 IPC"));
+}
+
+// Straight into the frame buffer, without a copy of its own on the way.
+void SwayIpcSocket::appendAvailable()
+{
+    const qint64 available = m_socket->bytesAvailable();
+    if (available <= 0)
+        return;
+    const qsizetype before = m_buffer.size();
+    m_buffer.resize(before + qsizetype(available));
+    const qint64 got = m_socket->read(m_buffer.data() + before, available);
+    m_buffer.resize(before + qsizetype(qMax<qint64>(got, 0)));
 }
 
 void SwayIpcSocket::dispatch(const Frame& frame)

@@ -78,6 +78,7 @@ Q_SIGNALS:
 
 private:
     void readAvailable();
+    void appendAvailable();
     bool writeNow(const QByteArray& bytes);
     void dispatch(const Frame& frame);
     void fail(const QString& reason);

@@ -3,7 +3,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
-#include <cctype>
+#include <charconv>
 
 namespace {
 
@@ -39,16 +39,17 @@ public:
         return m_at < m_end && *m_at == c;
     }
 
-    // A string, decoded; escapes (rare in these fields) go through the full parser.
-    std::optional<QString> string()
+    // A string as it stands between its quotes, escapes and all: keys are
+    // compared and skipped values passed over without decoding them.
+    std::optional<QByteArrayView> rawString(bool* escaped = nullptr)
     {
         if (!take('"'))
             return fail();
         const char* start = m_at;
-        bool escaped = false;
+        bool hasEscapes = false;
         while (m_at < m_end && *m_at != '"') {
             if (*m_at == '\\') {
-                escaped = true;
+                hasEscapes = true;
                 if (m_end - m_at < 2)
                     break;
                 ++m_at;
@@ -57,11 +58,23 @@ public:
         }
         if (m_at >= m_end)
             return fail();
-        const QByteArray raw(start, m_at - start);
+        const QByteArrayView raw(start, m_at - start);
         ++m_at;
+        if (escaped)
+            *escaped = hasEscapes;
+        return raw;
+    }
+
+    // A string, decoded; escapes (rare in these fields) go through the full parser.
+    std::optional<QString> string()
+    {
+        bool escaped = false;
+        const auto raw = rawString(&escaped);
+        if (!raw)
+            return std::nullopt;
         if (!escaped)
-            return QString::fromUtf8(raw);
-        const QJsonArray decoded = QJsonDocument::fromJson("[\"" + raw + "\"]").array();
+            return QString::fromUtf8(*raw);
+        const QJsonArray decoded = QJsonDocument::fromJson("[\"" + raw->toByteArray() + "\"]").array();
         if (decoded.size() != 1 || !decoded.first().isString())
             return fail();
         return decoded.first().toString();
@@ -70,13 +83,11 @@ public:
     std::optional<qint64> integer()
     {
         skipSpace();
-        const char* start = m_at;
-        while (m_at < m_end && (std::isdigit(static_cast<unsigned char>(*m_at)) || *m_at == '-'))
-            ++m_at;
-        bool converted = false;
-        const qint64 value = QByteArray(start, m_at - start).toLongLong(&converted);
-        if (!converted)
+        qint64 value = 0;
+        const auto [end, error] = std::from_chars(m_at, m_end, value);
+        if (error != std::errc() || end == m_at)
             return fail();
+        m_at = end;
         return value;
     }
 
@@ -97,7 +108,7 @@ public:
         if (m_at >= m_end)
             return fail(), false;
         if (*m_at == '"')
-            return string().has_value();
+            return rawString().has_value();
         if (*m_at != '{' && *m_at != '[') {
             while (m_at < m_end && *m_at != ',' && *m_at != '}' && *m_at != ']')
                 ++m_at;
@@ -107,7 +118,7 @@ public:
         while (m_at < m_end) {
             const char c = *m_at;
             if (c == '"') {
-                if (!string())
+                if (!rawString())
                     return false;
                 continue;
             }
@@ -128,7 +139,7 @@ public:
         if (take('}'))
             return true;
         do {
-            const auto key = string();
+            const auto key = rawString();
             if (!key || !take(':') || !member(*key))
                 return fail(), false;
         } while (take(','));
@@ -161,37 +172,37 @@ std::optional<SwayWindowEventReader::Event> SwayWindowEventReader::read(const QB
 {
     Event event;
     Scanner scan(payload);
-    const auto windowProperties = [&](const QString& key) {
-        if (key == QLatin1String("class"))
+    const auto windowProperties = [&](QByteArrayView key) {
+        if (key == "class")
             return scan.null() || assign(scan.string(), event.className);
-        if (key == QLatin1String("instance"))
+        if (key == "instance")
             return scan.null() || assign(scan.string(), event.instanceName);
         return scan.skipValue();
     };
-    const auto container = [&](const QString& key) {
-        if (key == QLatin1String("id") || key == QLatin1String("pid")) {
+    const auto container = [&](QByteArrayView key) {
+        if (key == "id" || key == "pid") {
             const auto value = scan.integer();
-            (key == QLatin1String("id") ? event.id : event.pid) = value.value_or(0);
+            (key == "id" ? event.id : event.pid) = value.value_or(0);
             return value.has_value();
         }
-        if (key == QLatin1String("type"))
+        if (key == "type")
             return assign(scan.string(), event.type);
-        if (key == QLatin1String("app_id")) {
+        if (key == "app_id") {
             if (scan.null())
                 return true;
             event.hasAppId = true;
             return assign(scan.string(), event.appId);
         }
-        if (key == QLatin1String("window_properties") && scan.peek('{')) {
+        if (key == "window_properties" && scan.peek('{')) {
             event.hasWindowProperties = true;
             return scan.object(windowProperties);
         }
         return scan.skipValue();
     };
-    const bool read = scan.object([&](const QString& key) {
-        if (key == QLatin1String("change"))
+    const bool read = scan.object([&](QByteArrayView key) {
+        if (key == "change")
             return assign(scan.string(), event.change);
-        if (key == QLatin1String("container") && scan.peek('{'))
+        if (key == "container" && scan.peek('{'))
             return scan.object(container);
         return scan.skipValue();
     });
