@@ -109,7 +109,7 @@ public:
     // Runs sway commands; true when sway reports every one a success.
     bool command(const QString& text)
     {
-        const auto reply = m_control.request(SwayIpcSocket::RunCommand, text.toUtf8());
+        const auto reply = m_control.request(SwayIpcSocket::RunCommand, text.toUtf8(), kControlTimeoutMs);
         if (!reply)
             return false;
         const QJsonArray results = QJsonDocument::fromJson(*reply).array();
@@ -125,7 +125,7 @@ public:
 
     QJsonArray inputs()
     {
-        return QJsonDocument::fromJson(m_control.request(SwayIpcSocket::GetInputs).value_or(QByteArray())).array();
+        return QJsonDocument::fromJson(m_control.request(SwayIpcSocket::GetInputs, {}, kControlTimeoutMs).value_or(QByteArray())).array();
     }
 
     // The active layout index of every keyboard with layouts, in sway's order.
@@ -144,7 +144,7 @@ public:
     // Whether sway's tree has a window with this app_id (or X class).
     bool hasWindow(const QString& id)
     {
-        const QByteArray tree = m_control.request(SwayIpcSocket::GetTree).value_or(QByteArray());
+        const QByteArray tree = m_control.request(SwayIpcSocket::GetTree, {}, kControlTimeoutMs).value_or(QByteArray());
         return tree.contains("\"app_id\": \"" + id.toUtf8() + '"')
             || tree.contains("\"class\": \"" + id.toUtf8() + '"');
     }
@@ -181,6 +181,11 @@ public:
     }
 
 private:
+    // The test's own connection gives sway longer than Tolvane does: on a busy
+    // machine a software-rendering sway can stall, and a request that times out
+    // closes the connection for good.
+    static constexpr int kControlTimeoutMs = 5000;
+
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/tolvane-sway-XXXXXX")};
     QProcess m_sway;
     QString m_socketPath;
