@@ -197,18 +197,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("out");
         QTest::addColumn<QString>("err");
         const QString options = QStringLiteral("--toggle-pause");
-        QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << options << QString();
-        QTest::newRow("help-all") << QStringList{QStringLiteral("--help-all")} << 0 << options << QString();
-        QTest::newRow("version") << QStringList{QStringLiteral("--version")} << 0
-                                 << QStringLiteral("tolvane " TOLVANE_VERSION "\n") << QString();
-        QTest::newRow("unknown option") << QStringList{QStringLiteral("--frobnicate")} << 2 << QString()
-                                        << QStringLiteral("Unknown option 'frobnicate'.");
-        QTest::newRow("argument") << QStringList{QStringLiteral("status")} << 2 << QString() << options;
-        QTest::newRow("two actions") << QStringList{QStringLiteral("--pause"), QStringLiteral("--resume")} << 2
-                                     << QString() << options;
-        QTest::newRow("json alone") << QStringList{QStringLiteral("--json")} << 2 << QString() << options;
-        QTest::newRow("json with pause") << QStringList{QStringLiteral("--pause"), QStringLiteral("--json")} << 2
-                                         << QString() << options;
+        const auto row = [](const char* tag, const QStringList& arguments, int exitCode, const QString& out,
+                            const QString& err) { QTest::newRow(tag) << arguments << exitCode << out << err; };
+        row("help", {"--help"}, 0, options, "");
+        row("help-all", {"--help-all"}, 0, options, "");
+        row("version", {"--version"}, 0, "tolvane " TOLVANE_VERSION "\n", "");
+        row("unknown option", {"--frobnicate"}, 2, "", "Unknown option 'frobnicate'.");
+        row("argument", {"status"}, 2, "", options);
+        row("two actions", {"--pause", "--resume"}, 2, "", options);
+        row("json alone", {"--json"}, 2, "", options);
+        row("json with pause", {"--pause", "--json"}, 2, "", options);
     }
 
     // Needs no running Tolvane; a mistake prints the help on standard error.
@@ -403,31 +401,23 @@ private Q_SLOTS:
         QTest::addColumn<QString>("method");
         QTest::addColumn<QVariantList>("arguments");
         const QString huge(1 << 20, QLatin1Char('x'));
-        QTest::newRow("unknown method") << kService << kPath << kInterface << QStringLiteral("DeleteRules")
-                                        << QVariantList{};
-        QTest::newRow("argument to Pause")
-            << kService << kPath << kInterface << QStringLiteral("Pause") << QVariantList{42};
-        QTest::newRow("huge argument") << kService << kPath << kInterface << QStringLiteral("TogglePause")
-                                       << QVariantList{huge};
-        QTest::newRow("path to ReloadRules") << kService << kPath << kInterface << QStringLiteral("ReloadRules")
-                                             << QVariantList{QStringLiteral("/etc/passwd")};
-        QTest::newRow("unknown interface")
-            << kService << kPath << QStringLiteral("com.kelvora.Tolvane2") << QStringLiteral("Pause") << QVariantList{};
-        QTest::newRow("unknown path") << kService << QStringLiteral("/com/kelvora/Tolvane/rules") << kInterface
-                                      << QStringLiteral("Pause") << QVariantList{};
-        QTest::newRow("set a read-only property")
-            << kService << kPath << kProperties << QStringLiteral("Set")
-            << QVariantList{kInterface, QStringLiteral("IsPaused"), QVariant::fromValue(QDBusVariant(true))};
-        QTest::newRow("set with the wrong type")
-            << kService << kPath << kProperties << QStringLiteral("Set")
-            << QVariantList{kInterface, QStringLiteral("RuleCount"),
-                            QVariant::fromValue(QDBusVariant(QStringLiteral("9")))};
-        QTest::newRow("unknown property") << kService << kPath << kProperties << QStringLiteral("Get")
-                                          << QVariantList{kInterface, QStringLiteral("Rules")};
-        QTest::newRow("Get without arguments")
-            << kService << kPath << kProperties << QStringLiteral("Get") << QVariantList{};
-        QTest::newRow("pause through the settings name")
-            << kSettingsService << kPath << kInterface << QStringLiteral("Pause") << QVariantList{};
+        const auto row = [](const char* tag, const QString& service, const QString& path, const QString& interface,
+                            const QString& method, const QVariantList& arguments) {
+            QTest::newRow(tag) << service << path << interface << method << arguments;
+        };
+        row("unknown method", kService, kPath, kInterface, "DeleteRules", {});
+        row("argument to Pause", kService, kPath, kInterface, "Pause", {42});
+        row("huge argument", kService, kPath, kInterface, "TogglePause", {huge});
+        row("path to ReloadRules", kService, kPath, kInterface, "ReloadRules", {QStringLiteral("/etc/passwd")});
+        row("unknown interface", kService, kPath, "com.kelvora.Tolvane2", "Pause", {});
+        row("unknown path", kService, "/com/kelvora/Tolvane/rules", kInterface, "Pause", {});
+        row("set a read-only property", kService, kPath, kProperties, "Set",
+            {kInterface, QStringLiteral("IsPaused"), QVariant::fromValue(QDBusVariant(true))});
+        row("set with the wrong type", kService, kPath, kProperties, "Set",
+            {kInterface, QStringLiteral("RuleCount"), QVariant::fromValue(QDBusVariant(QStringLiteral("9")))});
+        row("unknown property", kService, kPath, kProperties, "Get", {kInterface, QStringLiteral("Rules")});
+        row("Get without arguments", kService, kPath, kProperties, "Get", {});
+        row("pause through the settings name", kSettingsService, kPath, kInterface, "Pause", {});
     }
 
     // Each gets an error reply; Tolvane keeps answering and nothing changed.

@@ -527,7 +527,8 @@ private Q_SLOTS:
                  QStringLiteral("xkb:us"));
         QVERIFY(quitTolvane(tolvane));
         const QByteArray log = tolvane.readAllStandardError();
-        QVERIFY2(log.contains("No platform backend: Wayland session") && log.contains("X11 is not used"),
+        QVERIFY2(log.contains("No platform backend: Wayland session") && log.contains("X11 is not used")
+                     && log.contains("XDG_CURRENT_DESKTOP=Weston"),
                  log.constData());
     }
 };

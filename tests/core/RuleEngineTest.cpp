@@ -3,6 +3,7 @@
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
 #include "support/StandardOutputCapture.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QDir>
@@ -16,13 +17,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
+using tolvane::test::readFile;
+using tolvane::test::writeFile;
 
-QByteArray readFile(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+namespace {
 
 AppRule oneRule()
 {
@@ -66,12 +64,6 @@ QByteArray manyRulesOneBad()
     QByteArray json = RulesCodec::encode(rules);
     const qsizetype last = json.lastIndexOf("\"isEnabled\":true");
     return json.replace(last, 16, "\"isEnabled\":\"1\"");
-}
-
-bool writeFile(const QString& path, const QByteArray& contents)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
 }
 
 // Runs `work` with writes limited to `bytes` per file, as on a nearly full disk.
@@ -265,10 +257,7 @@ private Q_SLOTS:
         harness.useRulesFile();
         harness.start();
         // addRule replaces a rule with the same id; the list is written as it stands.
-        QFile file(RuleEngine::rulesFileURL());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(RulesCodec::encode(rules));
-        file.close();
+        QVERIFY(writeFile(RuleEngine::rulesFileURL(), RulesCodec::encode(rules)));
         harness.engine.reset();
         harness.start().setDefaultInputSourceID(QStringLiteral("xkb:us"));
         RecordingLogSink log;
@@ -427,8 +416,7 @@ private Q_SLOTS:
         } else if (contents == "directory") {
             QVERIFY(QDir().mkpath(path));
         } else {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+            QVERIFY(writeFile(path, contents));
         }
 
         RecordingLogSink log;
@@ -477,10 +465,8 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, contents);
         const QString path = RuleEngine::rulesFileURL();
-        QFile file(path);
         if (!contents.isNull())
-            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
-        file.close();
+            QVERIFY(writeFile(path, contents));
 
         RecordingLogSink log;
         StandardOutputCapture output;
@@ -704,15 +690,12 @@ private Q_SLOTS:
 
         // A file-size limit makes the write fail part-way, as a full disk would;
         // a buffered save used to commit the truncated file.
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit saved{};
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const rlimit tiny{64, saved.rlim_max};
         StandardOutputCapture output;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
-        engine.addRule(ruleFor("second", "xkb:ru"));
-        const bool savedAgain = engine.saveRules();
-        setrlimit(RLIMIT_FSIZE, &saved);
+        bool savedAgain = true;
+        withFileSizeLimit(64, [&] {
+            engine.addRule(ruleFor("second", "xkb:ru"));
+            savedAgain = engine.saveRules();
+        });
 
         QVERIFY(!savedAgain);
         QVERIFY(!engine.rulesSaveError().isEmpty());

@@ -86,49 +86,38 @@ private Q_SLOTS:
         QVERIFY(m_platform);
     }
 
-    // The active window's screen wins over the pointer's and the primary one.
-    void followsTheActiveWindow_data()
+    // The active window's screen wins over the pointer's and the primary one; with no
+    // active window (or none known), the pointer's.
+    void followsTheActiveWindowElseThePointer_data()
     {
-        QTest::addColumn<int>("windowX");
+        QTest::addColumn<int>("windowX"); // -1: no active window
         QTest::addColumn<int>("pointerX");
         QTest::addColumn<int>("screen");
         QTest::newRow("window right, pointer left") << 1500 << 100 << 1;
         QTest::newRow("window left, pointer right") << 100 << 2000 << 0;
         // Mostly on the right, its left edge on the left screen.
         QTest::newRow("window across, mostly right") << 1180 << 100 << 1;
+        QTest::newRow("no window, pointer right") << -1 << 2000 << 1;
+        QTest::newRow("no window, pointer left") << -1 << 300 << 0;
     }
-    void followsTheActiveWindow()
+    void followsTheActiveWindowElseThePointer()
     {
         QFETCH(int, windowX);
         QFETCH(int, pointerX);
         QFETCH(int, screen);
-        TestWindow window(QStringLiteral("Editor"));
-        QVERIFY(window.isValid());
-        QVERIFY(TestWindow::run({"windowmove", "--sync", window.windowIdText(), QString::number(windowX), "200"}));
-        QVERIFY(window.activate());
-        QVERIFY(TestWindow::run({"mousemove", "--sync", QString::number(pointerX), "400"}));
-        InputSourceIndicatorController controller(nullptr, nullptr, m_platform->applicationSource());
-        controller.showInputSource(QStringLiteral("German"), QStringLiteral("xkb:de"));
-        QTRY_VERIFY(controller.window());
-        QCOMPARE(centreScreen(controller.window()), screen);
-    }
-
-    // No active window (or none known): the pointer's screen.
-    void otherwiseThePointer_data()
-    {
-        QTest::addColumn<int>("pointerX");
-        QTest::addColumn<int>("screen");
-        QTest::newRow("pointer right") << 2000 << 1;
-        QTest::newRow("pointer left") << 300 << 0;
-    }
-    void otherwiseThePointer()
-    {
-        QFETCH(int, pointerX);
-        QFETCH(int, screen);
+        std::optional<TestWindow> window;
         FakeApplicationSource nothingActive;
+        if (windowX >= 0) {
+            window.emplace(QStringLiteral("Editor"));
+            QVERIFY(window->isValid());
+            QVERIFY(TestWindow::run({"windowmove", "--sync", window->windowIdText(), QString::number(windowX), "200"}));
+            QVERIFY(window->activate());
+        }
         QVERIFY(TestWindow::run({"mousemove", "--sync", QString::number(pointerX), "400"}));
-        InputSourceIndicatorController controller(nullptr, nullptr, &nothingActive);
-        controller.showMessage(QStringLiteral("Switching Paused"), QStringLiteral("⏸️"));
+        InputSourceIndicatorController controller(nullptr, nullptr,
+                                                  window ? m_platform->applicationSource()
+                                                         : static_cast<ApplicationSource*>(&nothingActive));
+        controller.showInputSource(QStringLiteral("German"), QStringLiteral("xkb:de"));
         QTRY_VERIFY(controller.window());
         QCOMPARE(centreScreen(controller.window()), screen);
     }

@@ -184,33 +184,6 @@ private Q_SLOTS:
         QTest::qWait(50);
         QVERIFY(!controller.window());
     }
-
-    // With TOLVANE_SCREENSHOT_DIR set, saves the screen with the panel at each
-    // position in English and Japanese as indicator-<position>-<language>.png.
-    void screenshots()
-    {
-        const QString directory = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR");
-        if (directory.isEmpty())
-            QSKIP("TOLVANE_SCREENSHOT_DIR is not set");
-        for (const QString& language : {QStringLiteral("en"), QStringLiteral("ja")}) {
-            LocalizationManager::shared().setLanguage(language, false);
-            const bool ja = language == QLatin1String("ja");
-            const QList<std::array<QString, 3>> shots{{"top", ja ? "日本語 (かな入力)" : "German", ja ? "🇯🇵" : "🇩🇪"},
-                                                      {"center", Tolvane::tr("Switching Paused"), "⏸️"},
-                                                      {"bottom", Tolvane::tr("Switching Resumed"), "▶️"}};
-            for (const auto& [position, text, icon] : shots) {
-                Preferences::setValue(QStringLiteral("indicatorPosition"), position);
-                InputSourceIndicatorController controller;
-                controller.showMessage(text, icon);
-                QTRY_VERIFY(controller.window());
-                QVERIFY(QTest::qWaitForWindowExposed(controller.window()));
-                QTest::qWait(300);
-                const QString file = QStringLiteral("%1/indicator-%2-%3.png").arg(directory, position, language);
-                QCOMPARE(QProcess::execute(QStringLiteral("import"), {"-window", "root", file}), 0);
-            }
-        }
-        LocalizationManager::shared().setLanguage(QStringLiteral("system"), false);
-    }
 };
 
 TOLVANE_TEST_MAIN(IndicatorTest)

@@ -139,19 +139,188 @@ QJsonObject client(const QString& address, const QString& className, bool xwayla
 class HyprlandStandInTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init();
-    void cleanup();
+    void init()
+    {
+        QFile::remove(RulesStore::standardPath());
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_thread.start();
+        QObject context;
+        context.moveToThread(&m_thread);
+        QMetaObject::invokeMethod(
+            &context,
+            [this] {
+                m_standIn = new HyprlandStandIn(m_dir->path());
+                m_standIn->keyboards = {{"at-translated-set-2-keyboard", {"us", "de(nodeadkeys)", "ru"}, 0},
+                                        {"logitech-usb-keyboard", {"us", "de(nodeadkeys)", "ru"}, 0}};
+                m_standIn->clients = {client("0x55a1c2b3d4e0", "foot", false, 4242),
+                                      client("0x55a1c2b3d5f0", "Xmessage", true, 4343)};
+            },
+            Qt::BlockingQueuedConnection);
+        m_platform = HyprlandPlatform::create(m_dir->path());
+        QVERIFY(m_platform);
+    }
 
-    void listsEachKeyboardsLayoutsUnderXkbNames();
-    void followsTheActiveWindow_data();
-    void followsTheActiveWindow();
-    void appliesRulesToEveryKeyboard();
-    void selectionCountsOnlyWhenHyprlandReportsIt_data();
-    void selectionCountsOnlyWhenHyprlandReportsIt();
-    void outsideSwitchReachesTheTrayIndicator();
-    void aKeyboardAddedLaterGetsTheLayoutInUse();
-    void junkOnTheEventSocketChangesNothing_data();
-    void junkOnTheEventSocketChangesNothing();
+    void cleanup()
+    {
+        m_platform.reset();
+        inStandIn([](HyprlandStandIn& standIn) { delete &standIn; });
+        m_thread.quit();
+        m_thread.wait();
+    }
+
+    void listsEachKeyboardsLayoutsUnderXkbNames()
+    {
+        QStringList listed;
+        for (const auto& source : provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}))
+            listed.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString()));
+        QCOMPARE(listed,
+                 (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)", "xkb:ru Russian"}));
+        QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
+    }
+
+    void followsTheActiveWindow_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::addColumn<QString>("bundleIdentifier");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("Wayland client") << QByteArray("activewindow>>foot,~\nactivewindowv2>>55a1c2b3d4e0\n") << "foot"
+                                        << "Foot";
+        QTest::newRow("Xwayland client") << QByteArray("activewindow>>Xmessage,~\nactivewindowv2>>55a1c2b3d5f0\n")
+                                         << "Xmessage"
+                                         << "Xmessage";
+        // Opened after start: read when it first becomes active.
+        QTest::newRow("new window") << QByteArray("openwindow>>55a1c2b3d6a0,1,org.example.New,~\n"
+                                                  "activewindow>>org.example.New,~\nactivewindowv2>>55a1c2b3d6a0\n")
+                                    << "org.example.New"
+                                    << "org.example.New";
+        QTest::newRow("focus on nothing")
+            << QByteArray("activewindow>>,\nactivewindowv2>>,\n") << QString() << QString();
+        QTest::newRow("other events") << QByteArray("workspace>>2\nfocusedmon>>DP-1,2\n") << QString() << QString();
+    }
+
+    void followsTheActiveWindow()
+    {
+        QFETCH(QByteArray, lines);
+        QFETCH(QString, bundleIdentifier);
+        QFETCH(QString, name);
+        ApplicationSource* source = m_platform->applicationSource();
+        QSignalSpy activated(source, &ApplicationSource::applicationActivated);
+        inStandIn([&](HyprlandStandIn& standIn) {
+            standIn.clients.append(client("0x55a1c2b3d6a0", "org.example.New", false, 4444));
+            standIn.activeAddress = lines.contains("d6a0") ? "0x55a1c2b3d6a0" : QString();
+            standIn.send(lines);
+        });
+        if (bundleIdentifier.isEmpty()) {
+            QTest::qWait(100);
+            QCOMPARE(activated.size(), 0);
+            return;
+        }
+        QTRY_COMPARE(activated.size(), 1);
+        const auto app = activated.first().first().value<RunningApplication>();
+        QCOMPARE(app.bundleIdentifier, bundleIdentifier);
+        QCOMPARE(app.localizedName, name);
+        QVERIFY(app.processIdentifier > 0);
+    }
+
+    void appliesRulesToEveryKeyboard()
+    {
+        InputSourceManager manager(provider());
+        WindowWatcher watcher(m_platform->applicationSource());
+        RulesStore store;
+        QStringList shown;
+        RuleEngine::Feedback feedback;
+        feedback.showInputSource = [&shown](const QString& name, const QString& id) { shown.append(name + ' ' + id); };
+        RuleEngine engine(manager, watcher, store, std::move(feedback));
+        engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de(nodeadkeys)")));
+        engine.addRule(ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru")));
+        engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        inStandIn([](HyprlandStandIn& standIn) { standIn.send("activewindowv2>>55a1c2b3d4e0\n"); });
+        QTRY_COMPARE(activeLayouts(), (QList<int>{1, 1}));
+        inStandIn([](HyprlandStandIn& standIn) { standIn.send("activewindowv2>>55a1c2b3d5f0\n"); });
+        QTRY_COMPARE(activeLayouts(), (QList<int>{2, 2}));
+        QTRY_COMPARE(shown, (QStringList{"German (no dead keys) xkb:de(nodeadkeys)", "Russian xkb:ru"}));
+        QTRY_COMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
+    }
+
+    void selectionCountsOnlyWhenHyprlandReportsIt_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<int>("requests");
+        QTest::newRow("switched and reported") << "xkb:ru" << false << true << 2;
+        QTest::newRow("answered ok, never reported") << "xkb:ru" << true << false << 2;
+        QTest::newRow("already active, nothing to ask") << "xkb:us" << false << true << 0;
+        QTest::newRow("no keyboard has it") << "xkb:fr" << false << false << 0;
+    }
+
+    void selectionCountsOnlyWhenHyprlandReportsIt()
+    {
+        QFETCH(QString, id);
+        QFETCH(bool, silent);
+        QFETCH(bool, selected);
+        QFETCH(int, requests);
+        provider();
+        inStandIn([&](HyprlandStandIn& standIn) {
+            standIn.switchesSilently = silent;
+            standIn.requests.clear();
+        });
+        QCOMPARE(provider()->selectInputSource(id), selected);
+        QStringList sent;
+        inStandIn([&](HyprlandStandIn& standIn) { sent = standIn.requests; });
+        QCOMPARE(sent.size(), requests);
+        for (const QString& request : sent)
+            QVERIFY(request.startsWith(QStringLiteral("switchxkblayout ")));
+    }
+
+    void outsideSwitchReachesTheTrayIndicator()
+    {
+        InputSourceManager manager(provider());
+        MenuBarIndicatorController tray(manager);
+        QCOMPARE(tray.currentInputSourceName(), QStringLiteral("English (US)"));
+        inStandIn([](HyprlandStandIn& standIn) { standIn.send("activelayout>>logitech-usb-keyboard,Russian\n"); });
+        QTRY_COMPARE(tray.currentInputSourceName(), QStringLiteral("Russian"));
+    }
+
+    void aKeyboardAddedLaterGetsTheLayoutInUse()
+    {
+        QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru")));
+        QTRY_COMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
+        inStandIn([](HyprlandStandIn& standIn) {
+            standIn.keyboards.append({"wireless-keyboard", {"us", "de(nodeadkeys)", "ru"}, 0});
+            standIn.send("activelayout>>wireless-keyboard,English (US)\n");
+        });
+        QTRY_COMPARE(activeLayouts(), (QList<int>{2, 2, 2}));
+        QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
+    }
+
+    void junkOnTheEventSocketChangesNothing_data()
+    {
+        QTest::addColumn<QByteArray>("lines");
+        QTest::newRow("no separator") << QByteArray("garbage\n\n>>\n");
+        QTest::newRow("layout without keyboard") << QByteArray("activelayout>>Russian\nactivelayout>>,Russian\n");
+        QTest::newRow("unknown layout name") << QByteArray("activelayout>>logitech-usb-keyboard,Klingon\n");
+        QTest::newRow("unknown window") << QByteArray("activewindowv2>>deadbeef\n");
+        QTest::newRow("binary") << QByteArray("\0\xff\xfe>>\x01\n", 7);
+    }
+
+    void junkOnTheEventSocketChangesNothing()
+    {
+        QFETCH(QByteArray, lines);
+        RecordingLogSink log;
+        QSignalSpy changed(provider(), &InputSourceProvider::selectedInputSourceChanged);
+        QSignalSpy activated(m_platform->applicationSource(), &ApplicationSource::applicationActivated);
+        inStandIn([&](HyprlandStandIn& standIn) { standIn.send(lines); });
+        QTest::qWait(100);
+        QCOMPARE(changed.size(), 0);
+        QCOMPARE(activated.size(), 0);
+        QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
+        // Still listening afterwards.
+        inStandIn([](HyprlandStandIn& standIn) {
+            standIn.send("activelayout>>logitech-usb-keyboard,German (no dead keys)\n");
+        });
+        QTRY_COMPARE(changed.size(), 1);
+    }
 
 private:
     // Runs `work` in the stand-in's thread and waits for it.
@@ -176,187 +345,6 @@ private:
     HyprlandStandIn* m_standIn = nullptr;
     std::unique_ptr<HyprlandPlatform> m_platform;
 };
-
-void HyprlandStandInTest::init()
-{
-    QFile::remove(RulesStore::standardPath());
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_thread.start();
-    QObject context;
-    context.moveToThread(&m_thread);
-    QMetaObject::invokeMethod(
-        &context,
-        [this] {
-            m_standIn = new HyprlandStandIn(m_dir->path());
-            m_standIn->keyboards = {{"at-translated-set-2-keyboard", {"us", "de(nodeadkeys)", "ru"}, 0},
-                                    {"logitech-usb-keyboard", {"us", "de(nodeadkeys)", "ru"}, 0}};
-            m_standIn->clients = {client("0x55a1c2b3d4e0", "foot", false, 4242),
-                                  client("0x55a1c2b3d5f0", "Xmessage", true, 4343)};
-        },
-        Qt::BlockingQueuedConnection);
-    m_platform = HyprlandPlatform::create(m_dir->path());
-    QVERIFY(m_platform);
-}
-
-void HyprlandStandInTest::cleanup()
-{
-    m_platform.reset();
-    inStandIn([](HyprlandStandIn& standIn) { delete &standIn; });
-    m_thread.quit();
-    m_thread.wait();
-}
-
-void HyprlandStandInTest::listsEachKeyboardsLayoutsUnderXkbNames()
-{
-    QStringList listed;
-    for (const auto& source : provider()->enabledInputSources().value_or(QList<InputSourceProperties>{}))
-        listed.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString()));
-    QCOMPARE(listed,
-             (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)", "xkb:ru Russian"}));
-    QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
-}
-
-void HyprlandStandInTest::followsTheActiveWindow_data()
-{
-    QTest::addColumn<QByteArray>("lines");
-    QTest::addColumn<QString>("bundleIdentifier");
-    QTest::addColumn<QString>("name");
-    QTest::newRow("Wayland client") << QByteArray("activewindow>>foot,~\nactivewindowv2>>55a1c2b3d4e0\n") << "foot"
-                                    << "Foot";
-    QTest::newRow("Xwayland client") << QByteArray("activewindow>>Xmessage,~\nactivewindowv2>>55a1c2b3d5f0\n")
-                                     << "Xmessage"
-                                     << "Xmessage";
-    // Opened after start: read when it first becomes active.
-    QTest::newRow("new window") << QByteArray("openwindow>>55a1c2b3d6a0,1,org.example.New,~\n"
-                                              "activewindow>>org.example.New,~\nactivewindowv2>>55a1c2b3d6a0\n")
-                                << "org.example.New"
-                                << "org.example.New";
-    QTest::newRow("focus on nothing") << QByteArray("activewindow>>,\nactivewindowv2>>,\n") << QString() << QString();
-    QTest::newRow("other events") << QByteArray("workspace>>2\nfocusedmon>>DP-1,2\n") << QString() << QString();
-}
-
-void HyprlandStandInTest::followsTheActiveWindow()
-{
-    QFETCH(QByteArray, lines);
-    QFETCH(QString, bundleIdentifier);
-    QFETCH(QString, name);
-    ApplicationSource* source = m_platform->applicationSource();
-    QSignalSpy activated(source, &ApplicationSource::applicationActivated);
-    inStandIn([&](HyprlandStandIn& standIn) {
-        standIn.clients.append(client("0x55a1c2b3d6a0", "org.example.New", false, 4444));
-        standIn.activeAddress = lines.contains("d6a0") ? "0x55a1c2b3d6a0" : QString();
-        standIn.send(lines);
-    });
-    if (bundleIdentifier.isEmpty()) {
-        QTest::qWait(100);
-        QCOMPARE(activated.size(), 0);
-        return;
-    }
-    QTRY_COMPARE(activated.size(), 1);
-    const auto app = activated.first().first().value<RunningApplication>();
-    QCOMPARE(app.bundleIdentifier, bundleIdentifier);
-    QCOMPARE(app.localizedName, name);
-    QVERIFY(app.processIdentifier > 0);
-}
-
-void HyprlandStandInTest::appliesRulesToEveryKeyboard()
-{
-    InputSourceManager manager(provider());
-    WindowWatcher watcher(m_platform->applicationSource());
-    RulesStore store;
-    QStringList shown;
-    RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) { shown.append(name + ' ' + id); };
-    RuleEngine engine(manager, watcher, store, std::move(feedback));
-    engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de(nodeadkeys)")));
-    engine.addRule(ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru")));
-    engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
-    inStandIn([](HyprlandStandIn& standIn) { standIn.send("activewindowv2>>55a1c2b3d4e0\n"); });
-    QTRY_COMPARE(activeLayouts(), (QList<int>{1, 1}));
-    inStandIn([](HyprlandStandIn& standIn) { standIn.send("activewindowv2>>55a1c2b3d5f0\n"); });
-    QTRY_COMPARE(activeLayouts(), (QList<int>{2, 2}));
-    QTRY_COMPARE(shown, (QStringList{"German (no dead keys) xkb:de(nodeadkeys)", "Russian xkb:ru"}));
-    QTRY_COMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
-}
-
-void HyprlandStandInTest::selectionCountsOnlyWhenHyprlandReportsIt_data()
-{
-    QTest::addColumn<QString>("id");
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<bool>("selected");
-    QTest::addColumn<int>("requests");
-    QTest::newRow("switched and reported") << "xkb:ru" << false << true << 2;
-    QTest::newRow("answered ok, never reported") << "xkb:ru" << true << false << 2;
-    QTest::newRow("already active, nothing to ask") << "xkb:us" << false << true << 0;
-    QTest::newRow("no keyboard has it") << "xkb:fr" << false << false << 0;
-}
-
-void HyprlandStandInTest::selectionCountsOnlyWhenHyprlandReportsIt()
-{
-    QFETCH(QString, id);
-    QFETCH(bool, silent);
-    QFETCH(bool, selected);
-    QFETCH(int, requests);
-    provider();
-    inStandIn([&](HyprlandStandIn& standIn) {
-        standIn.switchesSilently = silent;
-        standIn.requests.clear();
-    });
-    QCOMPARE(provider()->selectInputSource(id), selected);
-    QStringList sent;
-    inStandIn([&](HyprlandStandIn& standIn) { sent = standIn.requests; });
-    QCOMPARE(sent.size(), requests);
-    for (const QString& request : sent)
-        QVERIFY(request.startsWith(QStringLiteral("switchxkblayout ")));
-}
-
-void HyprlandStandInTest::outsideSwitchReachesTheTrayIndicator()
-{
-    InputSourceManager manager(provider());
-    MenuBarIndicatorController tray(manager);
-    QCOMPARE(tray.currentInputSourceName(), QStringLiteral("English (US)"));
-    inStandIn([](HyprlandStandIn& standIn) { standIn.send("activelayout>>logitech-usb-keyboard,Russian\n"); });
-    QTRY_COMPARE(tray.currentInputSourceName(), QStringLiteral("Russian"));
-}
-
-void HyprlandStandInTest::aKeyboardAddedLaterGetsTheLayoutInUse()
-{
-    QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru")));
-    QTRY_COMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
-    inStandIn([](HyprlandStandIn& standIn) {
-        standIn.keyboards.append({"wireless-keyboard", {"us", "de(nodeadkeys)", "ru"}, 0});
-        standIn.send("activelayout>>wireless-keyboard,English (US)\n");
-    });
-    QTRY_COMPARE(activeLayouts(), (QList<int>{2, 2, 2}));
-    QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
-}
-
-void HyprlandStandInTest::junkOnTheEventSocketChangesNothing_data()
-{
-    QTest::addColumn<QByteArray>("lines");
-    QTest::newRow("no separator") << QByteArray("garbage\n\n>>\n");
-    QTest::newRow("layout without keyboard") << QByteArray("activelayout>>Russian\nactivelayout>>,Russian\n");
-    QTest::newRow("unknown layout name") << QByteArray("activelayout>>logitech-usb-keyboard,Klingon\n");
-    QTest::newRow("unknown window") << QByteArray("activewindowv2>>deadbeef\n");
-    QTest::newRow("binary") << QByteArray("\0\xff\xfe>>\x01\n", 7);
-}
-
-void HyprlandStandInTest::junkOnTheEventSocketChangesNothing()
-{
-    QFETCH(QByteArray, lines);
-    RecordingLogSink log;
-    QSignalSpy changed(provider(), &InputSourceProvider::selectedInputSourceChanged);
-    QSignalSpy activated(m_platform->applicationSource(), &ApplicationSource::applicationActivated);
-    inStandIn([&](HyprlandStandIn& standIn) { standIn.send(lines); });
-    QTest::qWait(100);
-    QCOMPARE(changed.size(), 0);
-    QCOMPARE(activated.size(), 0);
-    QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:us"));
-    // Still listening afterwards.
-    inStandIn(
-        [](HyprlandStandIn& standIn) { standIn.send("activelayout>>logitech-usb-keyboard,German (no dead keys)\n"); });
-    QTRY_COMPARE(changed.size(), 1);
-}
 
 TOLVANE_TEST_MAIN(HyprlandStandInTest)
 #include "HyprlandStandInTest.moc"

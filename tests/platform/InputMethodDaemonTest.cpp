@@ -132,179 +132,173 @@ private:
 class InputMethodDaemonTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") || !QDBusConnection::sessionBus().isConnected())
+            QSKIP("needs the X server and session bus that `make test` starts");
+        // The IBus settings come from a key file in this test's XDG_CONFIG_HOME.
+        qputenv("GSETTINGS_BACKEND", "keyfile");
+        QVERIFY(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")}));
+        m_platform = X11Platform::create();
+        QVERIFY(m_platform);
+        QVERIFY(QDBusConnection::sessionBus().registerObject(QStringLiteral("/StatusNotifierWatcher"), &m_tray,
+                                                             QDBusConnection::ExportAllContents));
+        QVERIFY(QDBusConnection::sessionBus().registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+    }
 
-    void fcitx5InputMethods();
-    void ibusEngines();
+    void cleanupTestCase()
+    {
+        m_platform.reset();
+        run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
+    }
+
+    void fcitx5InputMethods()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("fcitx5")).isEmpty())
+            QSKIP("fcitx5 is not installed (Debian packages fcitx5, fcitx5-chinese-addons)");
+        InputSourceManager manager(provider());
+        MenuBarIndicatorController indicator(manager);
+
+        QProcess fcitx;
+        startFcitx(fcitx);
+        QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("fcitx5"), 10000);
+        const QStringList fcitxIds{"fcitx5:keyboard-us", "fcitx5:keyboard-de", "fcitx5:pinyin"};
+        QTRY_COMPARE(fields(manager.installedInputSources()), fcitxIds);
+        QCOMPARE(fields(manager.installedInputSources(), &InputSource::name),
+                 (QStringList{"Keyboard - English (US)", "Keyboard - German", "Pinyin"}));
+        QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇨🇳"}));
+
+        // fcitx5 has a current input method only while an application is focused.
+        ImWindow one(QStringLiteral("AppOne"));
+        ImWindow two(QStringLiteral("AppTwo"));
+        QVERIFY(one.id && two.id);
+        QVERIFY(two.activate());
+        WindowWatcher watcher(m_platform->applicationSource());
+        QStringList shown;
+        RulesStore store;
+        RuleEngine engine(manager, watcher, store, recordInto(shown));
+        engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
+        engine.addRule(ruleFor(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin")));
+        shown.clear();
+
+        // Each activation is handled before the next one (the input context of a
+        // window keeps its own input method, so the current one alone proves nothing).
+        const QList<std::pair<ImWindow*, QByteArray>> steps{
+            {&one, "keyboard-de"}, {&two, "pinyin"}, {&one, "keyboard-de"}};
+        for (qsizetype i = 0; i < steps.size(); ++i) {
+            QVERIFY(steps[i].first->activate());
+            QTRY_COMPARE(shown.size(), i + 1);
+            QCOMPARE(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-n")}).value_or(QByteArray()),
+                     steps[i].second);
+        }
+        QCOMPARE(shown,
+                 (QStringList{"Keyboard - German = fcitx5:keyboard-de", "Pinyin = fcitx5:pinyin",
+                              "Keyboard - German = fcitx5:keyboard-de"}));
+
+        // Someone else switches (a hotkey, fcitx5-remote): the tray indicator follows.
+        QSignalSpy selected(provider(), &InputSourceProvider::selectedInputSourceChanged);
+        QVERIFY(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), QStringLiteral("pinyin")}));
+        QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Pinyin"));
+        QCOMPARE(indicator.currentInputSourceIcon(), QStringLiteral("\U0001F1E8\U0001F1F3"));
+        QVERIFY(!selected.isEmpty());
+
+        // fcitx5 stops: the layouts take over, without a crash; its input methods can no longer be selected.
+        stop(fcitx);
+        QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+        // fcitx5 has put its own layout on the keyboard; whatever XKB has now is listed.
+        QTRY_VERIFY(!manager.installedInputSources().isEmpty()
+                    && manager.installedInputSources().constFirst().id.startsWith(QLatin1String("xkb:")));
+        QVERIFY(!manager.selectInputSource(QStringLiteral("fcitx5:pinyin")));
+
+        // And starts again: its list comes back.
+        startFcitx(fcitx);
+        QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), fcitxIds, 10000);
+        stop(fcitx);
+        QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+    }
+
+    void ibusEngines()
+    {
+        if (QStandardPaths::findExecutable(QStringLiteral("ibus-daemon")).isEmpty())
+            QSKIP("ibus-daemon is not installed (Debian packages ibus, ibus-hangul, ibus-libpinyin)");
+        if (QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty())
+            QSKIP("gsettings is not installed (Debian package libglib2.0-bin)");
+        writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin', 'not-installed']");
+        InputSourceManager manager(provider());
+        MenuBarIndicatorController indicator(manager);
+        // No panel: nothing but Tolvane and the test changes the engine.
+        const QStringList ibusArguments{QStringLiteral("--panel=disable"), QStringLiteral("--emoji-extension=disable"),
+                                        QStringLiteral("--replace")};
+
+        QProcess ibus;
+        ibus.start(QStringLiteral("ibus-daemon"), ibusArguments);
+        QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("ibus"), 10000);
+        const QStringList ibusIds{"ibus:xkb:us::eng", "ibus:xkb:de::deu", "ibus:hangul", "ibus:libpinyin"};
+        QTRY_COMPARE(fields(manager.installedInputSources()), ibusIds);
+        QCOMPARE(fields(manager.installedInputSources(), &InputSource::name),
+                 (QStringList{"English (US)", "German", "Hangul", "Intelligent Pinyin"}));
+        // The "ibus" prefix once gave every engine the US flag.
+        QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇰🇷", "🇨🇳"}));
+
+        FakeApplicationSource apps;
+        WindowWatcher watcher(&apps);
+        QStringList shown;
+        RulesStore store;
+        RuleEngine engine(manager, watcher, store, recordInto(shown));
+        engine.addRule(ruleFor(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
+        engine.setDefaultInputSourceID(QStringLiteral("ibus:xkb:us::eng"));
+        const QList<std::pair<QString, QString>> steps{{"korean", "ibus:hangul"}, {"other", "ibus:xkb:us::eng"}};
+        for (const auto& [app, expected] : steps) {
+            apps.activate(FakeApplicationSource::app(app));
+            QTRY_COMPARE_WITH_TIMEOUT(manager.currentInputSource().value_or(InputSource{}).id, expected, 10000);
+        }
+        QCOMPARE(shown, (QStringList{"Hangul = ibus:hangul", "English (US) = ibus:xkb:us::eng"}));
+
+        // Someone else changes the engine on IBus's own bus: the tray indicator follows.
+        QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("English (US)"));
+        QVERIFY(run(QStringLiteral("ibus"), {QStringLiteral("engine"), QStringLiteral("hangul")}));
+        QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Hangul"));
+        QCOMPARE(indicator.currentInputSourceIcon(), QStringLiteral("\U0001F1F0\U0001F1F7"));
+
+        // The user changes the engine list in the settings: the catalogue follows.
+        writeIBusEngines("['xkb:us::eng', 'hangul']");
+        QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()),
+                                  (QStringList{"ibus:xkb:us::eng", "ibus:hangul"}), 10000);
+
+        stop(ibus);
+        QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+        QVERIFY(!manager.selectInputSource(QStringLiteral("ibus:hangul")));
+
+        writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin']");
+        ibus.start(QStringLiteral("ibus-daemon"), ibusArguments);
+        QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), ibusIds, 10000);
+        stop(ibus);
+        QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
+        run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
+    }
 
 private:
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
-    void startFcitx(QProcess& daemon);
+    void startFcitx(QProcess& daemon)
+    {
+        // fcitx5 rewrites its profile when it exits, so every start writes it afresh.
+        writeConfig(QStringLiteral("/fcitx5/profile"),
+                    "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-us\n\n"
+                    "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
+                    "[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
+                    "[Groups/0/Items/2]\nName=pinyin\nLayout=\n\n"
+                    "[GroupOrder]\n0=Default\n");
+        m_tray.items.clear();
+        daemon.start(QStringLiteral("fcitx5"), {QStringLiteral("--replace")});
+        // fcitx5 puts up its tray item a moment after it starts; switches made
+        // before that are not announced on the bus.
+        if (!QTest::qWaitFor([this] { return !m_tray.items.isEmpty(); }, 10000))
+            qWarning("fcitx5 registered no tray item");
+    }
 
     std::unique_ptr<X11Platform> m_platform;
     TrayWatcher m_tray;
 };
-
-void InputMethodDaemonTest::initTestCase()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY") || !QDBusConnection::sessionBus().isConnected())
-        QSKIP("needs the X server and session bus that `make test` starts");
-    // The IBus settings come from a key file in this test's XDG_CONFIG_HOME.
-    qputenv("GSETTINGS_BACKEND", "keyfile");
-    QVERIFY(run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")}));
-    m_platform = X11Platform::create();
-    QVERIFY(m_platform);
-    QVERIFY(QDBusConnection::sessionBus().registerObject(QStringLiteral("/StatusNotifierWatcher"), &m_tray,
-                                                         QDBusConnection::ExportAllContents));
-    QVERIFY(QDBusConnection::sessionBus().registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
-}
-
-void InputMethodDaemonTest::cleanupTestCase()
-{
-    m_platform.reset();
-    run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
-}
-
-void InputMethodDaemonTest::startFcitx(QProcess& daemon)
-{
-    // fcitx5 rewrites its profile when it exits, so every start writes it afresh.
-    writeConfig(QStringLiteral("/fcitx5/profile"),
-                "[Groups/0]\nName=Default\nDefault Layout=us\nDefaultIM=keyboard-us\n\n"
-                "[Groups/0/Items/0]\nName=keyboard-us\nLayout=\n\n"
-                "[Groups/0/Items/1]\nName=keyboard-de\nLayout=\n\n"
-                "[Groups/0/Items/2]\nName=pinyin\nLayout=\n\n"
-                "[GroupOrder]\n0=Default\n");
-    m_tray.items.clear();
-    daemon.start(QStringLiteral("fcitx5"), {QStringLiteral("--replace")});
-    // fcitx5 puts up its tray item a moment after it starts; switches made
-    // before that are not announced on the bus.
-    if (!QTest::qWaitFor([this] { return !m_tray.items.isEmpty(); }, 10000))
-        qWarning("fcitx5 registered no tray item");
-}
-
-void InputMethodDaemonTest::fcitx5InputMethods()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("fcitx5")).isEmpty())
-        QSKIP("fcitx5 is not installed (Debian packages fcitx5, fcitx5-chinese-addons)");
-    InputSourceManager manager(provider());
-    MenuBarIndicatorController indicator(manager);
-
-    QProcess fcitx;
-    startFcitx(fcitx);
-    QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("fcitx5"), 10000);
-    const QStringList fcitxIds{"fcitx5:keyboard-us", "fcitx5:keyboard-de", "fcitx5:pinyin"};
-    QTRY_COMPARE(fields(manager.installedInputSources()), fcitxIds);
-    QCOMPARE(fields(manager.installedInputSources(), &InputSource::name),
-             (QStringList{"Keyboard - English (US)", "Keyboard - German", "Pinyin"}));
-    QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇨🇳"}));
-
-    // fcitx5 has a current input method only while an application is focused.
-    ImWindow one(QStringLiteral("AppOne"));
-    ImWindow two(QStringLiteral("AppTwo"));
-    QVERIFY(one.id && two.id);
-    QVERIFY(two.activate());
-    WindowWatcher watcher(m_platform->applicationSource());
-    QStringList shown;
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, recordInto(shown));
-    engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
-    engine.addRule(ruleFor(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin")));
-    shown.clear();
-
-    // Each activation is handled before the next one (the input context of a
-    // window keeps its own input method, so the current one alone proves nothing).
-    const QList<std::pair<ImWindow*, QByteArray>> steps{{&one, "keyboard-de"}, {&two, "pinyin"}, {&one, "keyboard-de"}};
-    for (qsizetype i = 0; i < steps.size(); ++i) {
-        QVERIFY(steps[i].first->activate());
-        QTRY_COMPARE(shown.size(), i + 1);
-        QCOMPARE(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-n")}).value_or(QByteArray()), steps[i].second);
-    }
-    QCOMPARE(shown,
-             (QStringList{"Keyboard - German = fcitx5:keyboard-de", "Pinyin = fcitx5:pinyin",
-                          "Keyboard - German = fcitx5:keyboard-de"}));
-
-    // Someone else switches (a hotkey, fcitx5-remote): the tray indicator follows.
-    QSignalSpy selected(provider(), &InputSourceProvider::selectedInputSourceChanged);
-    QVERIFY(run(QStringLiteral("fcitx5-remote"), {QStringLiteral("-s"), QStringLiteral("pinyin")}));
-    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Pinyin"));
-    QCOMPARE(indicator.currentInputSourceIcon(), QStringLiteral("\U0001F1E8\U0001F1F3"));
-    QVERIFY(!selected.isEmpty());
-
-    // fcitx5 stops: the layouts take over, without a crash; its input methods can no longer be selected.
-    stop(fcitx);
-    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
-    // fcitx5 has put its own layout on the keyboard; whatever XKB has now is listed.
-    QTRY_VERIFY(!manager.installedInputSources().isEmpty()
-                && manager.installedInputSources().constFirst().id.startsWith(QLatin1String("xkb:")));
-    QVERIFY(!manager.selectInputSource(QStringLiteral("fcitx5:pinyin")));
-
-    // And starts again: its list comes back.
-    startFcitx(fcitx);
-    QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), fcitxIds, 10000);
-    stop(fcitx);
-    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
-}
-
-void InputMethodDaemonTest::ibusEngines()
-{
-    if (QStandardPaths::findExecutable(QStringLiteral("ibus-daemon")).isEmpty())
-        QSKIP("ibus-daemon is not installed (Debian packages ibus, ibus-hangul, ibus-libpinyin)");
-    if (QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty())
-        QSKIP("gsettings is not installed (Debian package libglib2.0-bin)");
-    writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin', 'not-installed']");
-    InputSourceManager manager(provider());
-    MenuBarIndicatorController indicator(manager);
-    // No panel: nothing but Tolvane and the test changes the engine.
-    const QStringList ibusArguments{QStringLiteral("--panel=disable"), QStringLiteral("--emoji-extension=disable"),
-                                    QStringLiteral("--replace")};
-
-    QProcess ibus;
-    ibus.start(QStringLiteral("ibus-daemon"), ibusArguments);
-    QTRY_COMPARE_WITH_TIMEOUT(provider()->providerName(), QStringLiteral("ibus"), 10000);
-    const QStringList ibusIds{"ibus:xkb:us::eng", "ibus:xkb:de::deu", "ibus:hangul", "ibus:libpinyin"};
-    QTRY_COMPARE(fields(manager.installedInputSources()), ibusIds);
-    QCOMPARE(fields(manager.installedInputSources(), &InputSource::name),
-             (QStringList{"English (US)", "German", "Hangul", "Intelligent Pinyin"}));
-    // The "ibus" prefix once gave every engine the US flag.
-    QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇰🇷", "🇨🇳"}));
-
-    FakeApplicationSource apps;
-    WindowWatcher watcher(&apps);
-    QStringList shown;
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, recordInto(shown));
-    engine.addRule(ruleFor(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
-    engine.setDefaultInputSourceID(QStringLiteral("ibus:xkb:us::eng"));
-    const QList<std::pair<QString, QString>> steps{{"korean", "ibus:hangul"}, {"other", "ibus:xkb:us::eng"}};
-    for (const auto& [app, expected] : steps) {
-        apps.activate(FakeApplicationSource::app(app));
-        QTRY_COMPARE_WITH_TIMEOUT(manager.currentInputSource().value_or(InputSource{}).id, expected, 10000);
-    }
-    QCOMPARE(shown, (QStringList{"Hangul = ibus:hangul", "English (US) = ibus:xkb:us::eng"}));
-
-    // Someone else changes the engine on IBus's own bus: the tray indicator follows.
-    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("English (US)"));
-    QVERIFY(run(QStringLiteral("ibus"), {QStringLiteral("engine"), QStringLiteral("hangul")}));
-    QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("Hangul"));
-    QCOMPARE(indicator.currentInputSourceIcon(), QStringLiteral("\U0001F1F0\U0001F1F7"));
-
-    // The user changes the engine list in the settings: the catalogue follows.
-    writeIBusEngines("['xkb:us::eng', 'hangul']");
-    QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), (QStringList{"ibus:xkb:us::eng", "ibus:hangul"}),
-                              10000);
-
-    stop(ibus);
-    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
-    QVERIFY(!manager.selectInputSource(QStringLiteral("ibus:hangul")));
-
-    writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin']");
-    ibus.start(QStringLiteral("ibus-daemon"), ibusArguments);
-    QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), ibusIds, 10000);
-    stop(ibus);
-    QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
-    run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
-}
 
 TOLVANE_TEST_MAIN(InputMethodDaemonTest)
 #include "InputMethodDaemonTest.moc"

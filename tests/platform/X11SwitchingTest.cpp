@@ -5,6 +5,7 @@
 #include "platform/x11/X11ApplicationSource.h"
 #include "platform/x11/X11Platform.h"
 #include "support/EngineHarness.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
@@ -16,6 +17,8 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+
+using tolvane::test::writeFile;
 
 namespace {
 
@@ -59,345 +62,317 @@ QStringList describe(InputSourceProvider* provider)
 class X11SwitchingTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanupTestCase();
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("DISPLAY"))
+            QSKIP("needs the X server that `make test` starts");
+        // A desktop entry that claims windows of class AppTwo.
+        QVERIFY(writeFile(applicationsFolder() + QStringLiteral("/org.example.AppTwo.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=App Two\nName[de]=App Zwei\nExec=apptwo\n"
+                          "Icon=apptwo\nStartupWMClass=AppTwo\n"));
 
-    void listsTheLayoutGroupsAndFollowsKeymapChanges();
-    void identifiesTheActiveApplication_data();
-    void identifiesTheActiveApplication();
-    void appliesRulesOnActivation();
-    void noticesGroupChangesMadeElsewhere();
-    void floodOfActivationsEndsOnTheLastWindow();
-    void applicationsSharingAProcessAreTwo_data();
-    void applicationsSharingAProcessAreTwo();
-    void ruleSurvivesAnEntryInstalledWhileRunning_data();
-    void ruleSurvivesAnEntryInstalledWhileRunning();
+        QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru")}));
+        m_platform = X11Platform::create();
+        QVERIFY(m_platform);
+        m_windows.push_back(std::make_unique<TestWindow>(QStringLiteral("AppOne")));
+        m_windows.push_back(std::make_unique<TestWindow>(QStringLiteral("AppTwo")));
+        m_windows.push_back(std::make_unique<TestWindow>(
+            QStringLiteral("AppThree"),
+            QStringList{QStringLiteral("--gtk-app-id"), QStringLiteral("org.example.Three")}));
+        for (const auto& window : m_windows)
+            QVERIFY(window->isValid());
+        QVERIFY(setWindowIcons(m_windows[0]->windowId()));
+        QVERIFY(setWindowIcons(m_windows[1]->windowId()));
+    }
+
+    void init()
+    {
+        // Each test's engine starts from its own rules.
+        QFile::remove(RulesStore::standardPath());
+        QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:us")));
+        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
+    }
+
+    void cleanupTestCase() { setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru")}); }
+
+    void listsTheLayoutGroupsAndFollowsKeymapChanges()
+    {
+        QCOMPARE(describe(provider()), (QStringList{"xkb:us English (US)", "xkb:de German", "xkb:ru Russian"}));
+        QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:fr")));
+
+        QSignalSpy changed(provider(), &InputSourceProvider::enabledInputSourcesChanged);
+        QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"),
+                            QStringLiteral(",nodeadkeys,phonetic")}));
+        QTRY_VERIFY(!changed.isEmpty());
+        QCOMPARE(describe(provider()),
+                 (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)",
+                              "xkb:ru(phonetic) Russian (phonetic)"}));
+        QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru(phonetic)")));
+        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:ru(phonetic)"));
+        // The plain "xkb:de" of a rule made before the change no longer exists.
+        QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:de")));
+        QVERIFY(setLayouts(
+            {QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"), QStringLiteral(",,")}));
+    }
+
+    void identifiesTheActiveApplication_data()
+    {
+        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("bundle");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("icon");
+        QTest::addColumn<int>("windowIconSide"); // of the window's own icon taken; 0: none, -1: not checked
+
+        // Without a desktop entry, the window's own icon, at the size nearest above 32 pixels.
+        QTest::newRow("window class") << 0 << QString("AppOne") << QString("AppOne") << QString() << 48;
+        QTest::newRow("desktop entry claiming the class")
+            << 1 << QString("org.example.AppTwo") << QString("App Two") << QString("apptwo") << 0;
+        QTest::newRow("GTK application id")
+            << 2 << QString("org.example.Three") << QString("AppThree") << QString() << -1;
+    }
+
+    // And lists it once among the running applications.
+    void identifiesTheActiveApplication()
+    {
+        QFETCH(int, window);
+        QFETCH(QString, bundle);
+        QVERIFY(m_windows[window]->activate());
+        const auto app = m_platform->applicationSource()->frontmostApplication();
+        QVERIFY(app);
+        QCOMPARE(app->bundleIdentifier, std::optional<QString>(bundle));
+        QTEST(app->localizedName, "name");
+        QTEST(app->iconName, "icon");
+        QCOMPARE(app->processIdentifier, m_windows[window]->pid());
+
+        QList<RunningApplication> listed;
+        for (const RunningApplication& running : m_platform->applicationSource()->runningApplications()) {
+            if (running.bundleIdentifier == bundle)
+                listed.append(running);
+        }
+        QCOMPARE(listed.size(), 1);
+        QFETCH(int, windowIconSide);
+        if (windowIconSide >= 0)
+            QCOMPARE(listed[0].icon.width(), windowIconSide);
+        if (windowIconSide > 0)
+            QCOMPARE(listed[0].icon.pixelColor(8, 8), QColor(Qt::blue));
+        // A window that is gone already: no crash, no application.
+        auto* source = qobject_cast<X11ApplicationSource*>(m_platform->applicationSource());
+        QVERIFY(source && !source->applicationForWindow(0x7ffffff0));
+    }
+
+    void appliesRulesOnActivation()
+    {
+        QVERIFY(m_windows[1]->activate());
+        InputSourceManager manager(provider());
+        WindowWatcher watcher(m_platform->applicationSource());
+        QStringList shown;
+        RuleEngine::Feedback feedback;
+        feedback.showInputSource = [&shown](const QString& name, const QString& id) {
+            shown.append(name + QLatin1Char(' ') + id);
+        };
+        RulesStore store;
+        RuleEngine engine(manager, watcher, store, std::move(feedback));
+        engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
+        engine.addRule(ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
+        engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        shown.clear();
+
+        // Every activation is handled (events that Xlib read while it waited for
+        // a reply used to sit unhandled in its queue).
+        const QList<std::pair<int, QString>> steps{{0, "xkb:de"}, {1, "xkb:us"}, {2, "xkb:ru"}, {0, "xkb:de"}};
+        for (const auto& [window, expected] : steps) {
+            QVERIFY(m_windows[window]->activate());
+            QTRY_COMPARE(currentSource(), expected);
+        }
+        QTRY_COMPARE(shown, (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
+    }
+
+    void noticesGroupChangesMadeElsewhere()
+    {
+        QSignalSpy changed(provider(), &InputSourceProvider::selectedInputSourceChanged);
+        // Another client locks the next group, as the user's own layout hotkey would.
+        QVERIFY(TestWindow::lockGroupElsewhere(1));
+        QTRY_VERIFY(!changed.isEmpty());
+        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:de"));
+    }
+
+    // A flood of activations from another X client while Tolvane runs (a script,
+    // a window switcher held down): the rule of the window left in front is the
+    // layout within 2 s of the last one, and no stale activation lands after it.
+    void floodOfActivationsEndsOnTheLastWindow()
+    {
+        // Not AppThree in front at the start, or ending there would be no change.
+        QVERIFY(m_windows[0]->activate());
+        InputSourceManager manager(provider());
+        WindowWatcher watcher(m_platform->applicationSource());
+        QElapsedTimer clock;
+        clock.start();
+        qint64 lastSwitch = 0;
+        int switches = 0;
+        RuleEngine::Feedback feedback;
+        feedback.showInputSource = [&](const QString&, const QString&) {
+            lastSwitch = clock.elapsed();
+            ++switches;
+        };
+        RulesStore store;
+        RuleEngine engine(manager, watcher, store, std::move(feedback));
+        engine.addRules({ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")),
+                         ruleFor(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:us")),
+                         ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru"))});
+
+        // The window manager's own pace is not what is measured here: the flood
+        // sets _NET_ACTIVE_WINDOW itself, as fast as the X server takes it, and
+        // ends on AppThree (9,999 changes cycling AppOne, AppTwo, AppThree).
+        constexpr int activations = 9999;
+        const qint64 started = clock.elapsed();
+        QVERIFY(TestWindow::flood(activations, {m_windows[0].get(), m_windows[1].get(), m_windows[2].get()}));
+        const qint64 sent = clock.elapsed();
+
+        QTRY_COMPARE_WITH_TIMEOUT(currentSource(), QStringLiteral("xkb:ru"), 2000);
+        const qint64 right = clock.elapsed();
+        // The backlog is clear once nothing has switched for half a second; the
+        // last switch, the one that stays, came within the 2 s.
+        for (int seen = -1; seen != switches;) {
+            seen = switches;
+            QTest::qWait(500);
+        }
+        QCOMPARE(currentSource(), QStringLiteral("xkb:ru"));
+        QVERIFY2(lastSwitch - sent < 2000, qPrintable(QString::number(lastSwitch - sent)));
+        QCOMPARE(m_platform->applicationSource()->frontmostApplication()->bundleIdentifier,
+                 std::optional<QString>(QStringLiteral("org.example.Three")));
+        qInfo("%d activations in %lld ms, %d switches; the last window's layout %lld ms and the last switch %lld ms "
+              "after the last activation",
+              activations, sent - started, switches, right - sent, qMax<qint64>(0, lastSwitch - sent));
+        QVERIFY(m_windows[2]->activate()); // the window manager's idea again
+    }
+
+    void applicationsSharingAProcessAreTwo_data()
+    {
+        QTest::addColumn<QStringList>("first"); // test-window arguments
+        QTest::addColumn<QStringList>("second");
+        QTest::addColumn<QString>("firstId");
+        QTest::addColumn<QString>("secondId");
+        QTest::newRow("one pid, two window classes")
+            << QStringList{"--class", "libreoffice-writer", "--pid", "4242"}
+            << QStringList{"--class", "libreoffice-calc", "--pid", "4242"} << "libreoffice-writer"
+            << "libreoffice-calc";
+        QTest::newRow("sandboxed apps reporting pid 2")
+            << QStringList{"--class", "Mail", "--pid", "2", "--gtk-app-id", "org.example.Mail"}
+            << QStringList{"--class", "Chat", "--pid", "2", "--gtk-app-id", "org.example.Chat"} << "org.example.Mail"
+            << "org.example.Chat";
+    }
+
+    // Each is switched to on its own, and each is a row of the running applications.
+    void applicationsSharingAProcessAreTwo()
+    {
+        QFETCH(QStringList, first);
+        QFETCH(QStringList, second);
+        QFETCH(QString, firstId);
+        QFETCH(QString, secondId);
+        TestWindow one(first.at(1), first.mid(2));
+        TestWindow two(second.at(1), second.mid(2));
+        QVERIFY(one.isValid() && two.isValid());
+
+        InputSourceManager manager(provider());
+        WindowWatcher watcher(m_platform->applicationSource());
+        RulesStore store;
+        RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
+        engine.addRule(ruleFor(firstId, QStringLiteral("xkb:de")));
+        engine.addRule(ruleFor(secondId, QStringLiteral("xkb:ru")));
+        QVERIFY(m_windows[0]->activate());
+        QTRY_COMPARE(watcher.activeApp().bundleIdentifier, std::optional<QString>(QStringLiteral("AppOne")));
+        for (const auto& [window, expected] :
+             QList<std::pair<TestWindow*, QString>>{{&one, "xkb:de"}, {&two, "xkb:ru"}, {&one, "xkb:de"}}) {
+            QVERIFY(window->activate());
+            QTRY_COMPARE(currentSource(), expected);
+        }
+        QCOMPARE(runningIds().count(firstId), 1);
+        QCOMPARE(runningIds().count(secondId), 1);
+    }
+
+    void ruleSurvivesAnEntryInstalledWhileRunning_data()
+    {
+        QTest::addColumn<QString>("windowClass");
+        QTest::addColumn<QString>("ruleFor");
+        QTest::addColumn<QString>("beforeInstall"); // the source selected before the entry exists
+        QTest::newRow("rule made under the window class") << QString("LateOne") << QString("LateOne") << "xkb:de";
+        QTest::newRow("rule made under the entry's id")
+            << QString("LateTwo") << QString("org.example.LateTwo") << "xkb:us";
+    }
+
+    // An application installed while Tolvane runs changes its id; the rule matches
+    // before, after, and after a restart.
+    void ruleSurvivesAnEntryInstalledWhileRunning()
+    {
+        QFETCH(QString, windowClass);
+        QFETCH(QString, ruleFor);
+        TestWindow window(windowClass);
+        QVERIFY(window.isValid());
+        InputSourceManager manager(provider());
+        auto watcher = std::make_unique<WindowWatcher>(m_platform->applicationSource());
+        RulesStore store;
+        auto engine = std::make_unique<RuleEngine>(manager, *watcher, store, RuleEngine::Feedback{});
+        engine->addRule(::ruleFor(ruleFor, QStringLiteral("xkb:de")));
+        engine->setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        // Brought to the front and seen there: the next activation is surely a change.
+        const auto toFront = [&watcher](TestWindow& w) {
+            QVERIFY(w.activate());
+            QTRY_COMPARE(watcher->activeApp().processIdentifier, w.pid());
+        };
+        // From another application (that falls back to us) to the late one, from ru.
+        const auto switchesTo = [&](const QString& expected) {
+            toFront(*m_windows[1]);
+            toFront(*m_windows[0]);
+            QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
+            QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru")));
+            toFront(window);
+            QTRY_COMPARE(currentSource(), expected);
+        };
+        QFETCH(QString, beforeInstall);
+        switchesTo(beforeInstall);
+
+        const QString entryId = QStringLiteral("org.example.") + windowClass;
+        QSignalSpy rebuilt(&DesktopEntryIndex::shared(), &DesktopEntryIndex::changed);
+        QVERIFY(writeFile(
+            applicationsFolder() + QLatin1Char('/') + entryId + QStringLiteral(".desktop"),
+            "[Desktop Entry]\nType=Application\nName=Late\nExec=late\nStartupWMClass=" + windowClass.toUtf8() + "\n"));
+        QTRY_COMPARE(rebuilt.size(), 1);
+        QVERIFY(runningIds().contains(entryId));
+        switchesTo(QStringLiteral("xkb:de"));
+
+        // Restarted: a new connection, watcher and engine that read the rules from the file.
+        engine.reset();
+        watcher.reset();
+        auto platform = X11Platform::create();
+        watcher = std::make_unique<WindowWatcher>(platform->applicationSource());
+        RulesStore restartedStore;
+        engine = std::make_unique<RuleEngine>(manager, *watcher, restartedStore, RuleEngine::Feedback{});
+        switchesTo(QStringLiteral("xkb:de"));
+    }
 
 private:
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
-    QString currentSource();
+    QString currentSource()
+    {
+        const auto current = provider()->currentInputSource();
+        return current && current->id ? *current->id : QString();
+    }
+
+    QStringList runningIds()
+    {
+        QStringList ids;
+        for (const RunningApplication& app : m_platform->applicationSource()->runningApplications())
+            ids.append(app.bundleIdentifier.value_or(QString()));
+        return ids;
+    }
+    static QString applicationsFolder()
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
+    }
 
     std::unique_ptr<X11Platform> m_platform;
     std::vector<std::unique_ptr<TestWindow>> m_windows; // AppOne, AppTwo, AppThree
 };
-
-void X11SwitchingTest::initTestCase()
-{
-    if (qEnvironmentVariableIsEmpty("DISPLAY"))
-        QSKIP("needs the X server that `make test` starts");
-    // A desktop entry that claims windows of class AppTwo.
-    const QString applications =
-        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications");
-    QDir().mkpath(applications);
-    QFile entry(applications + QStringLiteral("/org.example.AppTwo.desktop"));
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=App Two\nName[de]=App Zwei\nExec=apptwo\n"
-                "Icon=apptwo\nStartupWMClass=AppTwo\n");
-    entry.close();
-
-    QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru")}));
-    m_platform = X11Platform::create();
-    QVERIFY(m_platform);
-    m_windows.push_back(std::make_unique<TestWindow>(QStringLiteral("AppOne")));
-    m_windows.push_back(std::make_unique<TestWindow>(QStringLiteral("AppTwo")));
-    m_windows.push_back(std::make_unique<TestWindow>(
-        QStringLiteral("AppThree"), QStringList{QStringLiteral("--gtk-app-id"), QStringLiteral("org.example.Three")}));
-    for (const auto& window : m_windows)
-        QVERIFY(window->isValid());
-    QVERIFY(setWindowIcons(m_windows[0]->windowId()));
-    QVERIFY(setWindowIcons(m_windows[1]->windowId()));
-}
-
-void X11SwitchingTest::init()
-{
-    // Each test's engine starts from its own rules.
-    QFile::remove(RulesStore::standardPath());
-    QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:us")));
-    QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
-}
-
-void X11SwitchingTest::cleanupTestCase()
-{
-    setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
-}
-
-QString X11SwitchingTest::currentSource()
-{
-    const auto current = provider()->currentInputSource();
-    return current && current->id ? *current->id : QString();
-}
-
-void X11SwitchingTest::listsTheLayoutGroupsAndFollowsKeymapChanges()
-{
-    QCOMPARE(describe(provider()), (QStringList{"xkb:us English (US)", "xkb:de German", "xkb:ru Russian"}));
-    QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:fr")));
-
-    QSignalSpy changed(provider(), &InputSourceProvider::enabledInputSourcesChanged);
-    QVERIFY(setLayouts({QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"),
-                        QStringLiteral(",nodeadkeys,phonetic")}));
-    QTRY_VERIFY(!changed.isEmpty());
-    QCOMPARE(describe(provider()),
-             (QStringList{"xkb:us English (US)", "xkb:de(nodeadkeys) German (no dead keys)",
-                          "xkb:ru(phonetic) Russian (phonetic)"}));
-    QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru(phonetic)")));
-    QTRY_COMPARE(currentSource(), QStringLiteral("xkb:ru(phonetic)"));
-    // The plain "xkb:de" of a rule made before the change no longer exists.
-    QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:de")));
-    QVERIFY(setLayouts(
-        {QStringLiteral("-layout"), QStringLiteral("us,de,ru"), QStringLiteral("-variant"), QStringLiteral(",,")}));
-}
-
-void X11SwitchingTest::identifiesTheActiveApplication_data()
-{
-    QTest::addColumn<int>("window");
-    QTest::addColumn<QString>("bundle");
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QString>("icon");
-    QTest::addColumn<int>("windowIconSide"); // of the window's own icon taken; 0: none, -1: not checked
-
-    // Without a desktop entry, the window's own icon, at the size nearest above 32 pixels.
-    QTest::newRow("window class") << 0 << "AppOne"
-                                  << "AppOne"
-                                  << "" << 48;
-    QTest::newRow("desktop entry claiming the class") << 1 << "org.example.AppTwo"
-                                                      << "App Two"
-                                                      << "apptwo" << 0;
-    QTest::newRow("GTK application id") << 2 << "org.example.Three"
-                                        << "AppThree"
-                                        << "" << -1;
-}
-
-// And lists it once among the running applications.
-void X11SwitchingTest::identifiesTheActiveApplication()
-{
-    QFETCH(int, window);
-    QFETCH(QString, bundle);
-    QVERIFY(m_windows[window]->activate());
-    const auto app = m_platform->applicationSource()->frontmostApplication();
-    QVERIFY(app);
-    QCOMPARE(app->bundleIdentifier, std::optional<QString>(bundle));
-    QTEST(app->localizedName, "name");
-    QTEST(app->iconName, "icon");
-    QCOMPARE(app->processIdentifier, m_windows[window]->pid());
-
-    QList<RunningApplication> listed;
-    for (const RunningApplication& running : m_platform->applicationSource()->runningApplications()) {
-        if (running.bundleIdentifier == bundle)
-            listed.append(running);
-    }
-    QCOMPARE(listed.size(), 1);
-    QFETCH(int, windowIconSide);
-    if (windowIconSide >= 0)
-        QCOMPARE(listed[0].icon.width(), windowIconSide);
-    if (windowIconSide > 0)
-        QCOMPARE(listed[0].icon.pixelColor(8, 8), QColor(Qt::blue));
-    // A window that is gone already: no crash, no application.
-    auto* source = qobject_cast<X11ApplicationSource*>(m_platform->applicationSource());
-    QVERIFY(source && !source->applicationForWindow(0x7ffffff0));
-}
-
-void X11SwitchingTest::appliesRulesOnActivation()
-{
-    QVERIFY(m_windows[1]->activate());
-    InputSourceManager manager(provider());
-    WindowWatcher watcher(m_platform->applicationSource());
-    QStringList shown;
-    RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
-        shown.append(name + QLatin1Char(' ') + id);
-    };
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, std::move(feedback));
-    engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
-    engine.addRule(ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
-    engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
-    shown.clear();
-
-    // Every activation is handled (events that Xlib read while it waited for
-    // a reply used to sit unhandled in its queue).
-    const QList<std::pair<int, QString>> steps{{0, "xkb:de"}, {1, "xkb:us"}, {2, "xkb:ru"}, {0, "xkb:de"}};
-    for (const auto& [window, expected] : steps) {
-        QVERIFY(m_windows[window]->activate());
-        QTRY_COMPARE(currentSource(), expected);
-    }
-    QTRY_COMPARE(shown, (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
-}
-
-void X11SwitchingTest::noticesGroupChangesMadeElsewhere()
-{
-    QSignalSpy changed(provider(), &InputSourceProvider::selectedInputSourceChanged);
-    // Another client locks the next group, as the user's own layout hotkey would.
-    QVERIFY(TestWindow::lockGroupElsewhere(1));
-    QTRY_VERIFY(!changed.isEmpty());
-    QTRY_COMPARE(currentSource(), QStringLiteral("xkb:de"));
-}
-
-// A flood of activations from another X client while Tolvane runs (a script,
-// a window switcher held down): the rule of the window left in front is the
-// layout within 2 s of the last one, and no stale activation lands after it.
-void X11SwitchingTest::floodOfActivationsEndsOnTheLastWindow()
-{
-    // Not AppThree in front at the start, or ending there would be no change.
-    QVERIFY(m_windows[0]->activate());
-    InputSourceManager manager(provider());
-    WindowWatcher watcher(m_platform->applicationSource());
-    QElapsedTimer clock;
-    clock.start();
-    qint64 lastSwitch = 0;
-    int switches = 0;
-    RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&](const QString&, const QString&) {
-        lastSwitch = clock.elapsed();
-        ++switches;
-    };
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, std::move(feedback));
-    engine.addRules({ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")),
-                     ruleFor(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:us")),
-                     ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru"))});
-
-    // The window manager's own pace is not what is measured here: the flood
-    // sets _NET_ACTIVE_WINDOW itself, as fast as the X server takes it, and
-    // ends on AppThree (9,999 changes cycling AppOne, AppTwo, AppThree).
-    constexpr int activations = 9999;
-    const qint64 started = clock.elapsed();
-    QVERIFY(TestWindow::flood(activations, {m_windows[0].get(), m_windows[1].get(), m_windows[2].get()}));
-    const qint64 sent = clock.elapsed();
-
-    QTRY_COMPARE_WITH_TIMEOUT(currentSource(), QStringLiteral("xkb:ru"), 2000);
-    const qint64 right = clock.elapsed();
-    // The backlog is clear once nothing has switched for half a second; the
-    // last switch, the one that stays, came within the 2 s.
-    for (int seen = -1; seen != switches;) {
-        seen = switches;
-        QTest::qWait(500);
-    }
-    QCOMPARE(currentSource(), QStringLiteral("xkb:ru"));
-    QVERIFY2(lastSwitch - sent < 2000, qPrintable(QString::number(lastSwitch - sent)));
-    QCOMPARE(m_platform->applicationSource()->frontmostApplication()->bundleIdentifier,
-             std::optional<QString>(QStringLiteral("org.example.Three")));
-    qInfo("%d activations in %lld ms, %d switches; the last window's layout %lld ms and the last switch %lld ms "
-          "after the last activation",
-          activations, sent - started, switches, right - sent, qMax<qint64>(0, lastSwitch - sent));
-    QVERIFY(m_windows[2]->activate()); // the window manager's idea again
-}
-
-void X11SwitchingTest::applicationsSharingAProcessAreTwo_data()
-{
-    QTest::addColumn<QStringList>("first"); // test-window arguments
-    QTest::addColumn<QStringList>("second");
-    QTest::addColumn<QString>("firstId");
-    QTest::addColumn<QString>("secondId");
-    QTest::newRow("one pid, two window classes")
-        << QStringList{"--class", "libreoffice-writer", "--pid", "4242"}
-        << QStringList{"--class", "libreoffice-calc", "--pid", "4242"} << "libreoffice-writer"
-        << "libreoffice-calc";
-    QTest::newRow("sandboxed apps reporting pid 2")
-        << QStringList{"--class", "Mail", "--pid", "2", "--gtk-app-id", "org.example.Mail"}
-        << QStringList{"--class", "Chat", "--pid", "2", "--gtk-app-id", "org.example.Chat"} << "org.example.Mail"
-        << "org.example.Chat";
-}
-
-// Each is switched to on its own, and each is a row of the running applications.
-void X11SwitchingTest::applicationsSharingAProcessAreTwo()
-{
-    QFETCH(QStringList, first);
-    QFETCH(QStringList, second);
-    QFETCH(QString, firstId);
-    QFETCH(QString, secondId);
-    TestWindow one(first.at(1), first.mid(2));
-    TestWindow two(second.at(1), second.mid(2));
-    QVERIFY(one.isValid() && two.isValid());
-
-    InputSourceManager manager(provider());
-    WindowWatcher watcher(m_platform->applicationSource());
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
-    engine.addRule(ruleFor(firstId, QStringLiteral("xkb:de")));
-    engine.addRule(ruleFor(secondId, QStringLiteral("xkb:ru")));
-    QVERIFY(m_windows[0]->activate());
-    QTRY_COMPARE(watcher.activeApp().bundleIdentifier, std::optional<QString>(QStringLiteral("AppOne")));
-    for (const auto& [window, expected] :
-         QList<std::pair<TestWindow*, QString>>{{&one, "xkb:de"}, {&two, "xkb:ru"}, {&one, "xkb:de"}}) {
-        QVERIFY(window->activate());
-        QTRY_COMPARE(currentSource(), expected);
-    }
-    QStringList running;
-    for (const RunningApplication& app : m_platform->applicationSource()->runningApplications())
-        running.append(app.bundleIdentifier.value_or(QString()));
-    QCOMPARE(running.count(firstId), 1);
-    QCOMPARE(running.count(secondId), 1);
-}
-
-void X11SwitchingTest::ruleSurvivesAnEntryInstalledWhileRunning_data()
-{
-    QTest::addColumn<QString>("windowClass");
-    QTest::addColumn<QString>("ruleFor");
-    QTest::addColumn<QString>("beforeInstall"); // the source selected before the entry exists
-    QTest::newRow("rule made under the window class") << "LateOne"
-                                                      << "LateOne"
-                                                      << "xkb:de";
-    QTest::newRow("rule made under the entry's id") << "LateTwo"
-                                                    << "org.example.LateTwo"
-                                                    << "xkb:us";
-}
-
-// An application installed while Tolvane runs changes its id; the rule matches
-// before, after, and after a restart.
-void X11SwitchingTest::ruleSurvivesAnEntryInstalledWhileRunning()
-{
-    QFETCH(QString, windowClass);
-    QFETCH(QString, ruleFor);
-    TestWindow window(windowClass);
-    QVERIFY(window.isValid());
-    InputSourceManager manager(provider());
-    auto watcher = std::make_unique<WindowWatcher>(m_platform->applicationSource());
-    RulesStore store;
-    auto engine = std::make_unique<RuleEngine>(manager, *watcher, store, RuleEngine::Feedback{});
-    engine->addRule(::ruleFor(ruleFor, QStringLiteral("xkb:de")));
-    engine->setDefaultInputSourceID(QStringLiteral("xkb:us"));
-    // Brought to the front and seen there: the next activation is surely a change.
-    const auto toFront = [&watcher](TestWindow& w) {
-        QVERIFY(w.activate());
-        QTRY_COMPARE(watcher->activeApp().processIdentifier, w.pid());
-    };
-    // From another application (that falls back to us) to the late one, from ru.
-    const auto switchesTo = [&](const QString& expected) {
-        toFront(*m_windows[1]);
-        toFront(*m_windows[0]);
-        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
-        QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:ru")));
-        toFront(window);
-        QTRY_COMPARE(currentSource(), expected);
-    };
-    QFETCH(QString, beforeInstall);
-    switchesTo(beforeInstall);
-
-    const QString entryId = QStringLiteral("org.example.") + windowClass;
-    QSignalSpy rebuilt(&DesktopEntryIndex::shared(), &DesktopEntryIndex::changed);
-    QFile entry(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/applications/")
-                + entryId + QStringLiteral(".desktop"));
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Late\nExec=late\nStartupWMClass=" + windowClass.toUtf8()
-                + "\n");
-    entry.close();
-    QTRY_COMPARE(rebuilt.size(), 1);
-    QStringList running;
-    for (const RunningApplication& app : m_platform->applicationSource()->runningApplications())
-        running.append(app.bundleIdentifier.value_or(QString()));
-    QVERIFY(running.contains(entryId));
-    switchesTo(QStringLiteral("xkb:de"));
-
-    // Restarted: a new connection, watcher and engine that read the rules from the file.
-    engine.reset();
-    watcher.reset();
-    auto platform = X11Platform::create();
-    watcher = std::make_unique<WindowWatcher>(platform->applicationSource());
-    RulesStore restartedStore;
-    engine = std::make_unique<RuleEngine>(manager, *watcher, restartedStore, RuleEngine::Feedback{});
-    switchesTo(QStringLiteral("xkb:de"));
-}
 
 TOLVANE_TEST_MAIN(X11SwitchingTest)
 #include "X11SwitchingTest.moc"

@@ -4,6 +4,7 @@
 #include "platform/freedesktop/XkbRegistry.h"
 #include "feedback/FlagEmoji.h"
 #include "platform/freedesktop/InputSourceCountry.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -24,54 +25,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("variant");
         QTest::addColumn<QString>("description");
         QTest::addColumn<QString>("country");
-        QTest::newRow("us") << "us"
-                            << ""
-                            << "English (US)"
-                            << "US";
-        QTest::newRow("gb") << "gb"
-                            << ""
-                            << "English (UK)"
-                            << "GB";
-        QTest::newRow("de") << "de"
-                            << ""
-                            << "German"
-                            << "DE";
-        QTest::newRow("ru") << "ru"
-                            << ""
-                            << "Russian"
-                            << "RU";
-        QTest::newRow("ua") << "ua"
-                            << ""
-                            << "Ukrainian"
-                            << "UA";
-        QTest::newRow("jp") << "jp"
-                            << ""
-                            << "Japanese"
-                            << "JP";
+        const auto row = [](const char* tag, const QString& layout, const QString& variant, const QString& description,
+                            const QString& country) {
+            QTest::newRow(tag) << layout << variant << description << country;
+        };
+        row("us", "us", "", "English (US)", "US");
+        row("gb", "gb", "", "English (UK)", "GB");
+        row("de", "de", "", "German", "DE");
+        row("ru", "ru", "", "Russian", "RU");
+        row("ua", "ua", "", "Ukrainian", "UA");
+        row("jp", "jp", "", "Japanese", "JP");
         // Markup characters, read from XML entities (the backslash is the file's own).
-        QTest::newRow("cz(bksl)") << "cz"
-                                  << "bksl"
-                                  << "Czech (with <\\|> key)"
-                                  << "CZ";
+        row("cz(bksl)", "cz", "bksl", "Czech (with <\\|> key)", "CZ");
         // A variant without a list of its own takes its layout's.
-        QTest::newRow("in(eng)") << "in"
-                                 << "eng"
-                                 << "English (India, with rupee)"
-                                 << "IN";
+        row("in(eng)", "in", "eng", "English (India, with rupee)", "IN");
         // Many countries: the first the file lists.
-        QTest::newRow("latam") << "latam"
-                               << ""
-                               << "Spanish (Latin American)"
-                               << "AR";
-        QTest::newRow("ara") << "ara"
-                             << ""
-                             << "Arabic"
-                             << "AE";
+        row("latam", "latam", "", "Spanish (Latin American)", "AR");
+        row("ara", "ara", "", "Arabic", "AE");
         // No country at all.
-        QTest::newRow("epo") << "epo"
-                             << ""
-                             << "Esperanto"
-                             << "";
+        row("epo", "epo", "", "Esperanto", "");
     }
     void systemLayouts()
     {
@@ -123,11 +95,8 @@ private Q_SLOTS:
         QFETCH(QByteArray, contents);
         QFETCH(int, entries);
         QTemporaryDir dir;
-        QFile file(dir.filePath(QStringLiteral("evdev.xml")));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(contents);
-        file.close();
-        const XkbRegistry registry = XkbRegistry::fromFile(file.fileName());
+        QVERIFY(tolvane::test::writeFile(dir.filePath(QStringLiteral("evdev.xml")), contents));
+        const XkbRegistry registry = XkbRegistry::fromFile(dir.filePath(QStringLiteral("evdev.xml")));
         QCOMPARE(registry.size(), entries);
         if (entries > 0)
             QCOMPARE(registry.find(QStringLiteral("de"))->countries, QStringList{QStringLiteral("DE")});
@@ -142,103 +111,33 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("flag");
-        QTest::newRow("xkb:us") << "xkb"
-                                << "us"
-                                << ""
-                                << "🇺🇸";
-        QTest::newRow("xkb:fr") << "xkb"
-                                << "fr"
-                                << ""
-                                << "🇫🇷";
-        QTest::newRow("xkb:cz(bksl)") << "xkb"
-                                      << "cz(bksl)"
-                                      << ""
-                                      << "🇨🇿";
-        QTest::newRow("xkb:jp") << "xkb"
-                                << "jp"
-                                << ""
-                                << "🇯🇵";
-        // Not in the file, but a country code.
-        QTest::newRow("xkb:xx unknown, country code") << "xkb"
-                                                      << "mx"
-                                                      << ""
-                                                      << "🇲🇽";
-        QTest::newRow("xkb:custom") << "xkb"
-                                    << "custom"
-                                    << ""
-                                    << "⌨️";
-        QTest::newRow("ibus:xkb:de::ger") << "ibus"
-                                          << "xkb:de::ger"
-                                          << "de"
-                                          << "🇩🇪";
-        QTest::newRow("ibus:xkb:fr::fra") << "ibus"
-                                          << "xkb:fr::fra"
-                                          << "fr"
-                                          << "🇫🇷";
-        QTest::newRow("ibus:xkb:us::eng") << "ibus"
-                                          << "xkb:us::eng"
-                                          << "en"
-                                          << "🇺🇸";
-        QTest::newRow("ibus:xkb:gb:extd:eng") << "ibus"
-                                              << "xkb:gb:extd:eng"
-                                              << "en"
-                                              << "🇬🇧";
-        QTest::newRow("ibus:anthy") << "ibus"
-                                    << "anthy"
-                                    << "ja"
-                                    << "🇯🇵";
-        QTest::newRow("ibus:mozc-jp") << "ibus"
-                                      << "mozc-jp"
-                                      << "ja"
-                                      << "🇯🇵";
-        QTest::newRow("ibus:hangul") << "ibus"
-                                     << "hangul"
-                                     << "ko"
-                                     << "🇰🇷";
-        QTest::newRow("ibus:libpinyin") << "ibus"
-                                        << "libpinyin"
-                                        << "zh_CN"
-                                        << "🇨🇳";
-        QTest::newRow("ibus:libbopomofo") << "ibus"
-                                          << "libbopomofo"
-                                          << "zh_TW"
-                                          << "🇹🇼";
-        QTest::newRow("ibus:unikey") << "ibus"
-                                     << "Unikey"
-                                     << "vi"
-                                     << "🇻🇳";
-        QTest::newRow("ibus engine of no language") << "ibus"
-                                                    << "m17n:t:latn-pre"
-                                                    << "other"
-                                                    << "⌨️";
-        QTest::newRow("fcitx5:keyboard-de") << "fcitx5"
-                                            << "keyboard-de"
-                                            << "de"
-                                            << "🇩🇪";
-        QTest::newRow("fcitx5:keyboard-cz-bksl") << "fcitx5"
-                                                 << "keyboard-cz-bksl"
-                                                 << "cs"
-                                                 << "🇨🇿";
-        QTest::newRow("fcitx5:keyboard-us-alt-intl") << "fcitx5"
-                                                     << "keyboard-us-alt-intl"
-                                                     << "en"
-                                                     << "🇺🇸";
-        QTest::newRow("fcitx5:mozc") << "fcitx5"
-                                     << "mozc"
-                                     << "ja"
-                                     << "🇯🇵";
-        QTest::newRow("fcitx5:pinyin") << "fcitx5"
-                                       << "pinyin"
-                                       << "zh_CN"
-                                       << "🇨🇳";
-        QTest::newRow("fcitx5:chewing") << "fcitx5"
-                                        << "chewing"
-                                        << "zh_TW"
-                                        << "🇹🇼";
-        QTest::newRow("fcitx5:unicode, no language") << "fcitx5"
-                                                     << "unicode"
-                                                     << ""
-                                                     << "⌨️";
+        const auto row = [](const QString& kind, const QString& name, const QString& language, const QString& flag) {
+            QTest::addRow("%s:%s", qPrintable(kind), qPrintable(name)) << kind << name << language << flag;
+        };
+        row("xkb", "us", "", "🇺🇸");
+        row("xkb", "fr", "", "🇫🇷");
+        row("xkb", "cz(bksl)", "", "🇨🇿");
+        row("xkb", "jp", "", "🇯🇵");
+        row("xkb", "mx", "", "🇲🇽"); // not in the file, but a country code
+        row("xkb", "custom", "", "⌨️");
+        row("ibus", "xkb:de::ger", "de", "🇩🇪");
+        row("ibus", "xkb:fr::fra", "fr", "🇫🇷");
+        row("ibus", "xkb:us::eng", "en", "🇺🇸");
+        row("ibus", "xkb:gb:extd:eng", "en", "🇬🇧");
+        row("ibus", "anthy", "ja", "🇯🇵");
+        row("ibus", "mozc-jp", "ja", "🇯🇵");
+        row("ibus", "hangul", "ko", "🇰🇷");
+        row("ibus", "libpinyin", "zh_CN", "🇨🇳");
+        row("ibus", "libbopomofo", "zh_TW", "🇹🇼");
+        row("ibus", "Unikey", "vi", "🇻🇳");
+        row("ibus", "m17n:t:latn-pre", "other", "⌨️"); // an engine of no language
+        row("fcitx5", "keyboard-de", "de", "🇩🇪");
+        row("fcitx5", "keyboard-cz-bksl", "cs", "🇨🇿");
+        row("fcitx5", "keyboard-us-alt-intl", "en", "🇺🇸");
+        row("fcitx5", "mozc", "ja", "🇯🇵");
+        row("fcitx5", "pinyin", "zh_CN", "🇨🇳");
+        row("fcitx5", "chewing", "zh_TW", "🇹🇼");
+        row("fcitx5", "unicode", "", "⌨️"); // no language
     }
     void linuxSourceFlags()
     {

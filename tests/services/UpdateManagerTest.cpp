@@ -108,18 +108,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("a");
         QTest::addColumn<QString>("b");
         QTest::addColumn<int>("order");
-        QTest::newRow("missing parts are zero") << "2"
-                                                << "2.0.0" << 0;
-        QTest::newRow("longer is newer") << "1.9.1"
-                                         << "1.9" << 1;
-        QTest::newRow("pre-release before release") << "2.0b1"
-                                                    << "2.0" << -1;
-        QTest::newRow("beta ordering") << "2.0b2"
-                                       << "2.0b10" << -1;
-        QTest::newRow("point release after pre-release") << "2.0.1"
-                                                         << "2.0b5" << 1;
-        QTest::newRow("huge numbers do not overflow") << "1.99999999999999999999"
-                                                      << "1.99999999999999999998" << 1;
+        const auto row = [](const char* tag, const QString& a, const QString& b, int order) {
+            QTest::newRow(tag) << a << b << order;
+        };
+        row("missing parts are zero", "2", "2.0.0", 0);
+        row("longer is newer", "1.9.1", "1.9", 1);
+        row("pre-release before release", "2.0b1", "2.0", -1);
+        row("beta ordering", "2.0b2", "2.0b10", -1);
+        row("point release after pre-release", "2.0.1", "2.0b5", 1);
+        row("huge numbers do not overflow", "1.99999999999999999999", "1.99999999999999999998", 1);
     }
 
     void comparesVersions()
@@ -143,14 +140,12 @@ private Q_SLOTS:
                                "info: Sparkle: " + outcome};
         };
         const QString newer = QStringLiteral("found 2.1 https://downloads.kelvora.com/tolvane.tar.gz over 1.9");
-        QTest::newRow("newer: 1.10 beats 1.9") << "/newer"
-                                               << "Update available: 2.1" << found(3, "Found update - 2.1") << newer;
-        QTest::newRow("redirect to a feed") << "/redirected"
-                                            << "Update available: 2.1" << found(3, "Found update - 2.1") << newer;
-        QTest::newRow("equal") << "/equal"
-                               << "You're up to date!" << found(1, "No updates available") << "up to date 1.9";
-        QTest::newRow("older") << "/older"
-                               << "You're up to date!" << found(2, "No updates available") << "up to date 1.9";
+        const QString available = QStringLiteral("Update available: 2.1");
+        const QString upToDate = QStringLiteral("You're up to date!");
+        QTest::newRow("newer: 1.10 beats 1.9") << "/newer" << available << found(3, "Found update - 2.1") << newer;
+        QTest::newRow("redirect to a feed") << "/redirected" << available << found(3, "Found update - 2.1") << newer;
+        QTest::newRow("equal") << "/equal" << upToDate << found(1, "No updates available") << "up to date 1.9";
+        QTest::newRow("older") << "/older" << upToDate << found(2, "No updates available") << "up to date 1.9";
 
         const QString failed = QStringLiteral("Update check failed");
         const QStringList failedLog{"error: Sparkle error: The update feed could not be read: …"};
@@ -175,15 +170,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("language");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("data"); // stays as it is inside the message
-        QTest::newRow("de, 404") << "de"
-                                 << "/404"
-                                 << "404";
-        QTest::newRow("ja, plain http download") << "ja"
-                                                 << "/http-link"
-                                                 << "9.0";
-        QTest::newRow("ko, not a feed") << "ko"
-                                        << "/not-a-feed"
-                                        << "";
+        QTest::newRow("de, 404") << QString("de") << QString("/404") << QString("404");
+        QTest::newRow("ja, plain http download") << QString("ja") << QString("/http-link") << QString("9.0");
+        QTest::newRow("ko, not a feed") << QString("ko") << QString("/not-a-feed") << QString();
     }
 
     void feedFailuresAreTranslatedWhole()

@@ -1,11 +1,10 @@
 // The public entry point and the manager: reserved names, prefixes, user hashing, dropped
-// signals, the launch session, the default payload and the C interface.
+// signals, the launch session, and the default payload.
 #include "TelemetryTestSupport.h"
 
 #include "DefaultSignalPayload.h"
 #include "SessionManager.h"
 #include "Sha256.h"
-#include "TelemetryClient.h"
 #include "TelemetryDeck.h"
 
 #include "support/TestFiles.h"
@@ -72,47 +71,23 @@ private slots:
 
         const QString prefixWarning = warning("signal with reserved prefix 'TelemetryDeck.'", "prefix");
         const QString keyPrefixWarning = warning("parameter with reserved key prefix 'TelemetryDeck.'", "prefix");
-        QTest::newRow("reserved prefix") << "TelemetryDeck.mine"
-                                         << "k"
-                                         << "" << true << prefixWarning << "TelemetryDeck.mine"
-                                         << "k";
-        QTest::newRow("reserved prefix, any case") << "TELEMETRYDECK.mine"
-                                                   << "k"
-                                                   << "" << true << prefixWarning << "TELEMETRYDECK.mine"
-                                                   << "k";
-        QTest::newRow("reserved name quoted as written")
-            << "Platform"
-            << "k"
-            << "" << true << warning("signal with reserved name 'Platform'", "name") << "Platform"
-            << "k";
-        QTest::newRow("prefix makes it harmless") << "type"
-                                                  << "k"
-                                                  << "App." << true << ""
-                                                  << "App.type"
-                                                  << "App.k";
-        QTest::newRow("reserved key") << "ok"
-                                      << "appVersion"
-                                      << "" << true << warning("parameter with reserved key 'appVersion'", "key")
-                                      << "ok"
-                                      << "appVersion";
-        QTest::newRow("prefixed key stays reserved") << "ok"
-                                                     << "TelemetryDeck.x"
-                                                     << "my." << true << keyPrefixWarning << "my.ok"
-                                                     << "TelemetryDeck.x";
-        QTest::newRow("lower-case key gets the prefix") << "ok"
-                                                        << "telemetrydeck.x"
-                                                        << "my." << true << ""
-                                                        << "my.ok"
-                                                        << "my.telemetrydeck.x";
-        QTest::newRow("lower-case key without prefix") << "ok"
-                                                       << "telemetrydeck.x"
-                                                       << "" << true << keyPrefixWarning << "ok"
-                                                       << "telemetrydeck.x";
-        QTest::newRow("warnings off") << "platform"
-                                      << "LOCALE"
-                                      << "" << false << ""
-                                      << "platform"
-                                      << "LOCALE";
+        const auto row = [](const char* tag, const QString& name, const QString& key, const QString& prefix,
+                            bool warnings, const QString& error, const QString& sentName, const QString& sentKey) {
+            QTest::newRow(tag) << name << key << prefix << warnings << error << sentName << sentKey;
+        };
+        row("reserved prefix", "TelemetryDeck.mine", "k", "", true, prefixWarning, "TelemetryDeck.mine", "k");
+        row("reserved prefix, any case", "TELEMETRYDECK.mine", "k", "", true, prefixWarning, "TELEMETRYDECK.mine", "k");
+        row("reserved name quoted as written", "Platform", "k", "", true,
+            warning("signal with reserved name 'Platform'", "name"), "Platform", "k");
+        row("prefix makes it harmless", "type", "k", "App.", true, "", "App.type", "App.k");
+        row("reserved key", "ok", "appVersion", "", true, warning("parameter with reserved key 'appVersion'", "key"),
+            "ok", "appVersion");
+        row("prefixed key stays reserved", "ok", "TelemetryDeck.x", "my.", true, keyPrefixWarning, "my.ok",
+            "TelemetryDeck.x");
+        row("lower-case key gets the prefix", "ok", "telemetrydeck.x", "my.", true, "", "my.ok", "my.telemetrydeck.x");
+        row("lower-case key without prefix", "ok", "telemetrydeck.x", "", true, keyPrefixWarning, "ok",
+            "telemetrydeck.x");
+        row("warnings off", "platform", "LOCALE", "", false, "", "platform", "LOCALE");
     }
 
     void reservedNames()
@@ -307,32 +282,6 @@ private slots:
         QCOMPARE(calendar({2024, 12, 29}, {23, 30}), (QStringList{"7", "true", "24", "1", "4", "364"}));
         QCOMPARE(calendar({2024, 1, 1}, {0, 10}), (QStringList{"1", "false", "1", "1", "1", "1"}));
         QCOMPARE(calendar({2023, 1, 8}, {12, 0}), (QStringList{"7", "true", "13", "2", "1", "8"}));
-    }
-
-    void cInterface()
-    {
-        const QByteArray base = unreachableUrl().toString().toUtf8();
-        TelemetryManagerConfigurationProxy* proxy =
-            td_configuration_init_with_app_id_salt_base_url("C-APP", "salt", base.constData());
-        td_configuration_set_send_new_session_began_signal(proxy, false);
-        td_configuration_set_test_mode(proxy, true);
-        td_manager_initialize_with(proxy);
-        td_configuration_free(proxy);
-
-        const TelemetryParameter parameters[] = {{"colour", "blue"}, {nullptr, "ignored"}};
-        td_manager_send_for_with("fromC", "carol", parameters, 2);
-        td_manager_send(nullptr);
-        td_manager_send_with("plain", nullptr, 5);
-        td_configuration_set_test_mode(nullptr, true);
-        QVERIFY(waitForCount(cache(), 2));
-        const SignalPostBody sent = cache().snapshot().constFirst();
-        QCOMPARE(sent.type, QStringLiteral("fromC"));
-        QCOMPARE(sent.appID, QStringLiteral("C-APP"));
-        QCOMPARE(sent.clientUser, Sha256::hex("carol", "salt"));
-        QCOMPARE(sent.payload.value("colour"), QStringLiteral("blue"));
-        QCOMPARE(sent.isTestMode, QStringLiteral("true"));
-        td_manager_terminate();
-        QVERIFY(!TelemetryManager::isInitialized());
     }
 };
 

@@ -295,30 +295,22 @@ private Q_SLOTS:
         const QString gedit = QStringLiteral("org.gnome.gedit.desktop");
         const QString notEntry = QStringLiteral("Please choose a .desktop application entry.");
         const QString notApplication = QStringLiteral("The chosen file is not an application entry.");
-        QTest::newRow("nothing") << false << "" << QByteArray() << ""
-                                 << "" << false << "";
-        QTest::newRow("app only") << true << "" << QByteArray() << ""
-                                  << "" << false << "";
-        QTest::newRow("source only") << false << "" << QByteArray() << ""
-                                     << "xkb:de" << false << "";
-        QTest::newRow("file only") << false << gedit << named << ""
-                                   << "" << false << "";
-        QTest::newRow("app and source") << true << "" << QByteArray() << ""
-                                        << "xkb:de" << true << "Kitty";
-        QTest::newRow("file, plain name") << false << gedit << named << "de"
-                                          << "xkb:ru" << true << "Text Editor";
-        QTest::newRow("file, localized name") << false << gedit << named << "ja"
-                                              << "xkb:ru" << true << "テキストエディター";
-        QTest::newRow("file, file name") << false << gedit << nameless << ""
-                                         << "xkb:ru" << true << "org.gnome.gedit";
-        QTest::newRow("capital extension") << false << "editor.DESKTOP" << named << ""
-                                           << "xkb:ru" << false << notEntry;
-        QTest::newRow("link entry") << false << "site.desktop" << link << ""
-                                    << "xkb:ru" << false << notApplication;
-        QTest::newRow("no entry group") << false << "junk.desktop" << QByteArray("\x01\x02 not an entry") << ""
-                                        << "xkb:ru" << false << notApplication;
-        QTest::newRow("nameless file") << false << ".desktop" << named << ""
-                                       << "xkb:ru" << false << notApplication;
+        const auto row = [](const char* tag, bool pickApp, const QString& fileName, const QByteArray& contents,
+                            const QString& language, const QString& source, bool added, const QString& shown) {
+            QTest::newRow(tag) << pickApp << fileName << contents << language << source << added << shown;
+        };
+        row("nothing", false, "", {}, "", "", false, "");
+        row("app only", true, "", {}, "", "", false, "");
+        row("source only", false, "", {}, "", "xkb:de", false, "");
+        row("file only", false, gedit, named, "", "", false, "");
+        row("app and source", true, "", {}, "", "xkb:de", true, "Kitty");
+        row("file, plain name", false, gedit, named, "de", "xkb:ru", true, "Text Editor");
+        row("file, localized name", false, gedit, named, "ja", "xkb:ru", true, "テキストエディター");
+        row("file, file name", false, gedit, nameless, "", "xkb:ru", true, "org.gnome.gedit");
+        row("capital extension", false, "editor.DESKTOP", named, "", "xkb:ru", false, notEntry);
+        row("link entry", false, "site.desktop", link, "", "xkb:ru", false, notApplication);
+        row("no entry group", false, "junk.desktop", "\x01\x02 not an entry", "", "xkb:ru", false, notApplication);
+        row("nameless file", false, ".desktop", named, "", "xkb:ru", false, notApplication);
     }
 
     void addSheetValidatesAndSaves()

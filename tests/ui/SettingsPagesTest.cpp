@@ -274,26 +274,20 @@ private Q_SLOTS:
         QTest::addColumn<double>("used");
         const QString duration = QStringLiteral("indicatorDuration");
         const QString volume = QStringLiteral("soundVolume");
-        QTest::newRow("duration 1e308") << duration << "1e308"
-                                        << "3.0s" << 6 << 3.0;
-        QTest::newRow("duration -1") << duration << "-1"
-                                     << "1.5s" << 3 << 1.5;
-        QTest::newRow("duration nan") << duration << "nan"
-                                      << "1.5s" << 3 << 1.5;
-        QTest::newRow("duration inf") << duration << "inf"
-                                      << "1.5s" << 3 << 1.5;
-        QTest::newRow("duration 0.1") << duration << "0.1"
-                                      << "0.5s" << 1 << 0.5;
-        QTest::newRow("volume 1e308") << volume << "1e308"
-                                      << "100%" << 10 << 1.0;
-        QTest::newRow("volume 7") << volume << "7"
-                                  << "100%" << 10 << 1.0;
-        QTest::newRow("volume -1") << volume << "-1"
-                                   << "0%" << 1 << 0.0;
-        QTest::newRow("volume nan") << volume << "nan"
-                                    << "50%" << 5 << 0.5;
-        QTest::newRow("volume -inf") << volume << "-inf"
-                                     << "50%" << 5 << 0.5;
+        const auto row = [](const QString& key, const QString& stored, const QString& shown, int step, double used) {
+            const char* what = key == QLatin1String("soundVolume") ? "volume" : "duration";
+            QTest::addRow("%s %s", what, qPrintable(stored)) << key << stored << shown << step << used;
+        };
+        row(duration, "1e308", "3.0s", 6, 3.0);
+        row(duration, "-1", "1.5s", 3, 1.5);
+        row(duration, "nan", "1.5s", 3, 1.5);
+        row(duration, "inf", "1.5s", 3, 1.5);
+        row(duration, "0.1", "0.5s", 1, 0.5);
+        row(volume, "1e308", "100%", 10, 1.0);
+        row(volume, "7", "100%", 10, 1.0);
+        row(volume, "-1", "0%", 1, 0.0);
+        row(volume, "nan", "50%", 5, 0.5);
+        row(volume, "-inf", "50%", 5, 0.5);
     }
 
     // Values another program or a hand-edited file left behind: no 309-digit
@@ -363,27 +357,19 @@ private Q_SLOTS:
         QTest::addColumn<int>("rules"); // in the list afterwards
         const QByteArray backup = R"([{"id":"6F9619FF-8B86-D011-B42D-00CF4FC964FF","appBundleID":"gedit",)"
                                   R"("appName":"Gedit","targetInputSourceID":"xkb:ru","isEnabled":true}])";
-        QTest::newRow("import a backup") << false << backup << "backup.json"
-                                         << "Import Result"
-                                         << "Successfully imported 1 rules" << 2;
-        QTest::newRow("import an empty backup") << false << QByteArray("[]") << "backup.json"
-                                                << "Import Result"
-                                                << "Successfully imported 0 rules" << 1;
-        QTest::newRow("import not a backup") << false << QByteArray("{\"hello\": 1}") << "backup.json"
-                                             << "Import Result"
-                                             << "Import failed: The file is not a valid Tolvane rules backup." << 1;
-        QTest::newRow("import cancelled") << false << backup << ""
-                                          << ""
-                                          << "" << 1;
-        QTest::newRow("export") << true << QByteArray() << "out.json"
-                                << ""
-                                << "" << 1;
-        QTest::newRow("export into a missing folder") << true << QByteArray() << "missing/out.json"
-                                                      << "Export Failed"
-                                                      << "The rules could not be exported to" << 1;
-        QTest::newRow("export cancelled") << true << QByteArray() << ""
-                                          << ""
-                                          << "" << 1;
+        const auto row = [](const char* tag, bool isExport, const QByteArray& contents, const QString& fileName,
+                            const QString& title, const QString& message, int rules) {
+            QTest::newRow(tag) << isExport << contents << fileName << title << message << rules;
+        };
+        row("import a backup", false, backup, "backup.json", "Import Result", "Successfully imported 1 rules", 2);
+        row("import an empty backup", false, "[]", "backup.json", "Import Result", "Successfully imported 0 rules", 1);
+        row("import not a backup", false, "{\"hello\": 1}", "backup.json", "Import Result",
+            "Import failed: The file is not a valid Tolvane rules backup.", 1);
+        row("import cancelled", false, backup, "", "", "", 1);
+        row("export", true, {}, "out.json", "", "", 1);
+        row("export into a missing folder", true, {}, "missing/out.json", "Export Failed",
+            "The rules could not be exported to", 1);
+        row("export cancelled", true, {}, "", "", "", 1);
     }
 
     void fileDialogsCarryTheChosenFile()

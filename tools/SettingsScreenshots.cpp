@@ -1,4 +1,4 @@
-#include "UiTestServices.h"
+#include "ui/UiTestServices.h"
 
 #include "base/Preferences.h"
 #include "services/PermissionsManager.h"
@@ -33,9 +33,11 @@ QPalette darkPalette()
 
 } // namespace
 
-// Grabs every page and both sheets into $TOLVANE_SCREENSHOT_DIR as
-// settings-<view>-<language>-<palette>.png.
-class ScreenshotTest : public QObject {
+// Not a test: grabs every page and both sheets of the settings window for the
+// documentation into $TOLVANE_SCREENSHOT_DIR as
+// settings-<view>-<language>-<palette>.png (see the README). Built beside the
+// ui tests, whose test doubles it uses, but not run by ctest.
+class SettingsScreenshots : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void grabAll_data()
@@ -52,7 +54,7 @@ private Q_SLOTS:
     {
         const QString dir = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR");
         if (dir.isEmpty())
-            QSKIP("TOLVANE_SCREENSHOT_DIR is not set");
+            QFAIL("set TOLVANE_SCREENSHOT_DIR to the folder for the pictures");
         QFETCH(QString, language);
         QFETCH(bool, dark);
         QDir().mkpath(dir);
@@ -122,5 +124,5 @@ private Q_SLOTS:
     }
 };
 
-TOLVANE_TEST_MAIN(ScreenshotTest)
-#include "ScreenshotTest.moc"
+TOLVANE_TEST_MAIN(SettingsScreenshots)
+#include "SettingsScreenshots.moc"
