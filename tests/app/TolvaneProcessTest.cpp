@@ -1,15 +1,15 @@
 #include "platform/x11/X11Platform.h"
 #include "support/ProcessEnvironment.h"
+#include "support/StatusNotifierWatcherStandIn.h"
 #include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
-#include "core/AppRule.h"
 #include "core/RulesCodec.h"
+#include "support/EngineHarness.h"
 
 #include "services/UsageStatisticsManager.h"
 #include "telemetrydeck/SignalPostBody.h"
-#include <QDBusAbstractAdaptor>
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
@@ -38,29 +38,23 @@ bool tolvaneOnTheBus()
     return QDBusConnection::sessionBus().interface()->isServiceRegistered(QStringLiteral("com.kelvora.Tolvane"));
 }
 
-QByteArray twoRules()
-{
-    QList<AppRule> rules;
-    for (const auto& [id, target] : {std::pair{"org.example.Mail", "xkb:de"}, std::pair{"kitty", "xkb:us"}}) {
-        AppRule rule;
-        rule.appBundleID = QString::fromLatin1(id);
-        rule.appName = rule.appBundleID;
-        rule.targetInputSourceID = QString::fromLatin1(target);
-        rules.append(rule);
-    }
-    return RulesCodec::encode(rules);
-}
-
 QString rulesFile(const QString& home)
 {
     return home + QStringLiteral("/data/Tolvane/rules.json");
 }
 
-QByteArray writeRules(const QString& home)
+// Writes the rules of `home`, by default two of them, and returns the file's contents.
+QByteArray writeRules(const QString& home,
+                      const QList<AppRule>& rules = {ruleFor("org.example.Mail", "xkb:de"), ruleFor("kitty", "xkb:us")})
 {
-    const QByteArray rules = twoRules();
-    writeFile(rulesFile(home), rules);
-    return rules;
+    const QByteArray encoded = RulesCodec::encode(rules);
+    writeFile(rulesFile(home), encoded);
+    return encoded;
+}
+
+QString analyticsQueue(const QTemporaryDir& home)
+{
+    return home.filePath(QStringLiteral("cache/telemetrysignalcache"));
 }
 
 std::optional<QList<AppRule>> rulesIn(const QString& home)
@@ -70,39 +64,10 @@ std::optional<QList<AppRule>> rulesIn(const QString& home)
     return RulesCodec::decode(readFile(rulesFile(home))).rules;
 }
 
-// The least of a StatusNotifierWatcher with a host, as a panel brings it: it
-// records the items that register.
-class MinimalStatusNotifierWatcher : public QDBusAbstractAdaptor {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered READ isHostRegistered)
-    Q_PROPERTY(int ProtocolVersion READ protocolVersion)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems READ items)
-public:
-    explicit MinimalStatusNotifierWatcher(QObject* parent)
-        : QDBusAbstractAdaptor(parent)
-    {
-    }
-    bool isHostRegistered() const { return true; }
-    int protocolVersion() const { return 0; }
-    QStringList items() const { return registered; }
-    QStringList registered;
-
-public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& service) { registered.append(service); }
-    void RegisterStatusNotifierHost(const QString&) { }
-
-Q_SIGNALS:
-    void StatusNotifierItemRegistered(const QString& service);
-    void StatusNotifierHostRegistered();
-};
-
 QStringList lines(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(5000);
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    return QString::fromLocal8Bit(tolvane::test::runProgram(program, arguments, 5000).value_or(QByteArray()))
+        .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 unsigned long parentOf(unsigned long window)
@@ -306,15 +271,13 @@ private Q_SLOTS:
         QTest::qWait(1000);
 
         QProcess trayer;
-        QObject watcherObject;
-        MinimalStatusNotifierWatcher* watcher = nullptr;
+        StatusNotifierWatcherStandIn watcher;
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (statusNotifier) {
-            watcher = new MinimalStatusNotifierWatcher(&watcherObject);
-            QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcherObject,
-                                       QDBusConnection::ExportAdaptors));
+            QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
+                                       QDBusConnection::ExportAllContents));
             QVERIFY(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
-            QTRY_COMPARE_WITH_TIMEOUT(watcher->registered.size(), 1, 10000);
+            QTRY_COMPARE_WITH_TIMEOUT(watcher.items.size(), 1, 10000);
             bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
             bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
         } else {
@@ -345,7 +308,7 @@ private Q_SLOTS:
     {
         QFETCH(int, signalNumber);
         QTemporaryDir home;
-        const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
+        const QString cacheFile = analyticsQueue(home);
         QProcess tolvane; // its destructor kills it should the test fail
         QVERIFY(startTolvane(tolvane, home.path()));
         QTest::qWait(1500);
@@ -385,7 +348,7 @@ private Q_SLOTS:
         QFETCH(bool, turnedOff);
         QFETCH(bool, shares);
         QTemporaryDir home;
-        const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
+        const QString cacheFile = analyticsQueue(home);
         leaveQueuedRecords(cacheFile);
         if (turnedOff) {
             QDir(home.path()).mkpath(QStringLiteral("config/kelvora"));
@@ -426,7 +389,7 @@ private Q_SLOTS:
     void analyticsQueueSurvivesKill9()
     {
         QTemporaryDir home;
-        const QString cacheFile = home.filePath(QStringLiteral("cache/telemetrysignalcache"));
+        const QString cacheFile = analyticsQueue(home);
         leaveQueuedRecords(cacheFile);
         RefusingProxy proxy;
         QProcessEnvironment environment = environmentUnder(home.path());
@@ -457,9 +420,7 @@ private Q_SLOTS:
         QTemporaryDir home;
         const QString settings = home.filePath(QStringLiteral("config/kelvora/Tolvane.conf"));
         QVERIFY(writeFile(settings, "[General]\ndefaultInputSourceID=xkb:us\nrememberLastInputSource=true\n"));
-        QVERIFY(writeFile(
-            home.filePath(QStringLiteral("data/Tolvane/rules.json")),
-            R"J([{"id":"11111111-2222-4333-8444-555555555555","appBundleID":"MemoryB","appName":"B","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
+        writeRules(home.path(), {ruleFor("MemoryB", "xkb:ru")});
         TestWindow a(QStringLiteral("MemoryA"));
         TestWindow b(QStringLiteral("MemoryB"));
         QVERIFY(a.isValid() && b.isValid() && a.activate());
@@ -502,9 +463,7 @@ private Q_SLOTS:
         QVERIFY(platform);
         InputSourceProvider* sources = platform->inputSourceProvider();
         QTemporaryDir home;
-        QVERIFY(writeFile(
-            home.filePath(QStringLiteral("data/Tolvane/rules.json")),
-            R"J([{"id":"11111111-2222-4333-8444-666666666666","appBundleID":"WaylandA","appName":"A","targetInputSourceID":"xkb:ru","isEnabled":true}])J"));
+        writeRules(home.path(), {ruleFor("WaylandA", "xkb:ru")});
         TestWindow window(QStringLiteral("WaylandA"));
         QVERIFY(window.isValid() && window.activate());
         QVERIFY(sources->selectInputSource(QStringLiteral("xkb:us")));

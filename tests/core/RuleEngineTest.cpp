@@ -199,38 +199,6 @@ private Q_SLOTS:
         QCOMPARE(harness.notifications.posted.size(), 2);
     }
 
-    // Activations in a row, each "processKey id": which are handled.
-    void sameApplicationOnlyWhenProcessAndIdAgree_data()
-    {
-        QTest::addColumn<QStringList>("activations");
-        QTest::addColumn<QStringList>("selections");
-        QTest::newRow("office suite: writer then calc in one process")
-            << QStringList{"pid:7 libreoffice-writer", "pid:7 libreoffice-calc", "pid:7 libreoffice-writer"}
-            << QStringList{"xkb:de", "xkb:ru", "xkb:de"};
-        QTest::newRow("sandboxed apps all reporting pid 2")
-            << QStringList{"pid:2@host org.example.Mail", "pid:2@host org.example.Chat"}
-            << QStringList{"xkb:de", "xkb:ru"};
-        QTest::newRow("two windows of one application: once")
-            << QStringList{"pid:7 libreoffice-writer", "pid:7 libreoffice-writer"} << QStringList{"xkb:de"};
-    }
-
-    void sameApplicationOnlyWhenProcessAndIdAgree()
-    {
-        QFETCH(QStringList, activations);
-        EngineHarness harness;
-        RuleEngine& engine = harness.start();
-        for (const char* id : {"libreoffice-writer", "org.example.Mail"})
-            engine.addRule(ruleFor(id, "xkb:de"));
-        for (const char* id : {"libreoffice-calc", "org.example.Chat"})
-            engine.addRule(ruleFor(id, "xkb:ru"));
-        for (const QString& activation : activations) {
-            const QStringList parts = activation.split(QLatin1Char(' '));
-            harness.apps.activate(FakeApplicationSource::app(parts[1], parts[0]));
-        }
-        QTest::qWait(20);
-        QTEST(harness.provider.selections, "selections");
-    }
-
     // A rule names an application by any of its names; the first enabled rule in list order wins.
     void rulesMatchAnyNameOfTheApplication_data()
     {

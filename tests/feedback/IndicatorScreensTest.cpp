@@ -19,9 +19,7 @@ namespace {
 
 bool run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+    return tolvane::test::runProgram(program, arguments).has_value();
 }
 
 // The private two-screen desktop, up before the application connects to it.

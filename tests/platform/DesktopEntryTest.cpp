@@ -1,4 +1,5 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QDir>
@@ -12,18 +13,13 @@ private Q_SLOTS:
     {
         QTemporaryDir home;
         QTemporaryDir system;
-        auto write = [](const QString& path, const QByteArray& text) {
-            QDir().mkpath(QFileInfo(path).path());
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write(text);
+        const auto write = [](const QString& path, const QByteArray& text) {
+            QVERIFY(tolvane::test::writeFile(path, text));
         };
         // Only the main group counts, not the actions after it.
-        write(
-            home.filePath("org.example.Editor.desktop"),
-            "# comment\n[Desktop Entry]\nType=Application\nName = My\\sEditor \nName[de]=Mein Editor\nName[pt_BR]=Meu "
-            "Editor\n"
-            "[Desktop Action new]\nName=New Window\n");
+        write(home.filePath("org.example.Editor.desktop"),
+              "# comment\n[Desktop Entry]\nType=Application\nName = My\\sEditor \nName[de]=Mein Editor\n"
+              "Name[pt_BR]=Meu Editor\n[Desktop Action new]\nName=New Window\n");
         write(system.filePath("org.example.Editor.desktop"), "[Desktop Entry]\nType=Application\nName=System Editor\n");
         write(system.filePath("kde/konsole.desktop"), "[Desktop Entry]\nType=Application\nName=Konsole\n");
         write(system.filePath("firefox-esr.desktop"),

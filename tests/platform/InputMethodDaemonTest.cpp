@@ -5,6 +5,8 @@
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/x11/X11Platform.h"
 #include "support/EngineHarness.h"
+#include "support/StatusNotifierWatcherStandIn.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "support/TestWindow.h"
 
@@ -36,21 +38,15 @@ QStringList flags(const QList<InputSource>& sources)
 // The trimmed standard output of a program that succeeded.
 std::optional<QByteArray> run(const QString& program, const QStringList& arguments)
 {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return std::nullopt;
-    return process.readAllStandardOutput().trimmed();
+    const auto output = tolvane::test::runProgram(program, arguments);
+    return output ? std::optional(output->trimmed()) : std::nullopt;
 }
 
 // Writes a file below this test's XDG_CONFIG_HOME.
 void writeConfig(const QString& relativePath, const QByteArray& contents)
 {
-    const QString path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + relativePath;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
+    QVERIFY(tolvane::test::writeFile(
+        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + relativePath, contents));
 }
 
 void writeIBusEngines(const QByteArray& engines)
@@ -58,22 +54,6 @@ void writeIBusEngines(const QByteArray& engines)
     writeConfig(QStringLiteral("/glib-2.0/settings/keyfile"),
                 "[desktop/ibus/general]\npreload-engines=" + engines + "\n");
 }
-
-// Just enough of a StatusNotifierWatcher for fcitx5 to put up its tray item,
-// through which Tolvane hears of switches made by others.
-class TrayWatcher : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered MEMBER hostRegistered CONSTANT)
-    Q_PROPERTY(QStringList RegisteredStatusNotifierItems MEMBER items)
-public:
-    bool hostRegistered = true;
-    QStringList items;
-
-public Q_SLOTS:
-    void RegisterStatusNotifierItem(const QString& item) { items.append(item); }
-    void RegisterStatusNotifierHost(const QString&) { }
-};
 
 // A rule engine's feedback that records "<name> = <id>" of every switch in `shown`.
 RuleEngine::Feedback recordInto(QStringList& shown)
@@ -297,7 +277,8 @@ private:
     }
 
     std::unique_ptr<X11Platform> m_platform;
-    TrayWatcher m_tray;
+    // fcitx5 puts up a tray item, through which Tolvane hears of switches made by others.
+    StatusNotifierWatcherStandIn m_tray;
 };
 
 TOLVANE_TEST_MAIN(InputMethodDaemonTest)

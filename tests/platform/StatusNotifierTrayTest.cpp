@@ -1,6 +1,7 @@
 // The tray of Wayland panels and KDE: a StatusNotifierWatcher on the session
 // bus with a host. Played here by an object of the test on its own bus connection.
 #include "platform/freedesktop/StatusNotifierTrayMonitor.h"
+#include "support/StatusNotifierWatcherStandIn.h"
 #include "support/TestMain.h"
 
 #include <QDBusConnection>
@@ -12,14 +13,6 @@ namespace {
 
 const QString kService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kPath = QStringLiteral("/StatusNotifierWatcher");
-
-class Watcher : public QObject {
-    Q_OBJECT
-    Q_CLASSINFO("D-Bus Interface", "org.kde.StatusNotifierWatcher")
-    Q_PROPERTY(bool IsStatusNotifierHostRegistered MEMBER hostRegistered)
-public:
-    bool hostRegistered = false;
-};
 
 } // namespace
 
@@ -37,8 +30,9 @@ private Q_SLOTS:
         QVERIFY(!monitor.isAvailable());
 
         // A watcher without a host (a panel still starting) is no tray yet.
-        Watcher watcher;
-        QVERIFY(bus.registerObject(kPath, &watcher, QDBusConnection::ExportAllProperties));
+        StatusNotifierWatcherStandIn watcher;
+        watcher.hostRegistered = false;
+        QVERIFY(bus.registerObject(kPath, &watcher, QDBusConnection::ExportAllContents));
         QVERIFY(bus.registerService(kService));
         QTest::qWait(200);
         QVERIFY(!monitor.isAvailable());

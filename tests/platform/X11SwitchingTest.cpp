@@ -43,9 +43,7 @@ bool setWindowIcons(unsigned long window)
 
 bool setLayouts(const QStringList& arguments)
 {
-    QProcess setxkbmap;
-    setxkbmap.start(QStringLiteral("setxkbmap"), arguments);
-    return setxkbmap.waitForFinished(5000) && setxkbmap.exitCode() == 0;
+    return tolvane::test::runProgram(QStringLiteral("setxkbmap"), arguments).has_value();
 }
 
 // "id name" of each enabled source.

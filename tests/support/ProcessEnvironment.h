@@ -6,6 +6,8 @@
 #include <QProcessEnvironment>
 #include <QString>
 
+#include <optional>
+
 namespace tolvane::test {
 
 // An environment in which the binary has a home, configuration, cache and
@@ -32,15 +34,24 @@ inline QProcessEnvironment environmentUnder(const QString& root)
     return environment;
 }
 
+// The standard output of `program`, when it ends well within `timeoutMs`.
+inline std::optional<QByteArray> runProgram(const QString& program, const QStringList& arguments, int timeoutMs = 10000)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(timeoutMs) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        return std::nullopt;
+    return process.readAllStandardOutput();
+}
+
 // The visible windows of a process, as the window manager's clients list them.
 inline int windowsOf(qint64 pid)
 {
-    QProcess xdotool;
-    xdotool.start(
-        QStringLiteral("xdotool"),
-        {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"), QString::number(pid)});
-    xdotool.waitForFinished();
-    return int(xdotool.readAllStandardOutput().count('\n'));
+    return int(runProgram(QStringLiteral("xdotool"),
+                          {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                           QString::number(pid)})
+                   .value_or(QByteArray())
+                   .count('\n'));
 }
 
 } // namespace tolvane::test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/ProcessEnvironment.h"
+
 #include <QProcess>
 #include <QStringList>
 #include <QtTest>
@@ -58,9 +60,9 @@ public:
     // Locks an XKB group from another X client.
     static bool lockGroupElsewhere(int group)
     {
-        QProcess locker;
-        locker.start(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--lock-group"), QString::number(group)});
-        return locker.waitForFinished(5000) && locker.exitCode() == 0;
+        return tolvane::test::runProgram(QStringLiteral(TOLVANE_TEST_WINDOW),
+                                         {QStringLiteral("--lock-group"), QString::number(group)}, 5000)
+            .has_value();
     }
 
     // Sets _NET_ACTIVE_WINDOW `count` times from another X client, cycling
@@ -81,18 +83,16 @@ public:
 
     static bool run(const QStringList& xdotoolArguments)
     {
-        QProcess xdotool;
-        xdotool.start(QStringLiteral("xdotool"), xdotoolArguments);
-        return xdotool.waitForFinished(5000) && xdotool.exitStatus() == QProcess::NormalExit && xdotool.exitCode() == 0;
+        return tolvane::test::runProgram(QStringLiteral("xdotool"), xdotoolArguments, 5000).has_value();
     }
 
 private:
     bool isManaged() const
     {
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), windowIdText(), QStringLiteral("WM_STATE")});
-        xprop.waitForFinished(2000);
-        return xprop.readAllStandardOutput().contains("Normal");
+        return tolvane::test::runProgram(QStringLiteral("xprop"),
+                                         {QStringLiteral("-id"), windowIdText(), QStringLiteral("WM_STATE")}, 2000)
+            .value_or(QByteArray())
+            .contains("Normal");
     }
 
     std::unique_ptr<QProcess> m_process;
