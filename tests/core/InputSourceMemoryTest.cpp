@@ -1,4 +1,5 @@
 #include "core/InputSourceMemory.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include <QFile>
@@ -30,22 +31,17 @@ private Q_SLOTS:
         QCOMPARE(QFileInfo(path).lastModified(), written);
         // ...but it is kept by the next write.
         QVERIFY(memory.save());
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(
-            file.readAll(),
+            tolvane::test::readFile(path),
             R"J({"applications":[{"appBundleID":"b","inputSourceID":"xkb:ru"},{"appBundleID":"a","inputSourceID":"xkb:us"}],"version":1})J");
     }
 
     void keepsTheMostRecentlyUsed()
     {
         const QString path = m_dir->filePath(QStringLiteral("memory.json"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
         // Entries that are not two names are skipped, and the first of an application wins.
-        file.write(R"J({"applications":[{"appBundleID":"x","inputSourceID":7},"junk",
-                       {"appBundleID":"first","inputSourceID":"xkb:de"},{"appBundleID":"first","inputSourceID":"xkb:ru"}]})J");
-        file.close();
+        QVERIFY(tolvane::test::writeFile(path, R"J({"applications":[{"appBundleID":"x","inputSourceID":7},"junk",
+                       {"appBundleID":"first","inputSourceID":"xkb:de"},{"appBundleID":"first","inputSourceID":"xkb:ru"}]})J"));
         {
             InputSourceMemory memory(path);
             QCOMPARE(memory.inputSource("x"), std::nullopt);

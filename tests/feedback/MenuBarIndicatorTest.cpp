@@ -14,21 +14,11 @@
 class MenuBarIndicatorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The first keyword found in the lower-cased id wins.
-    void flags_data()
-    {
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("flag");
-        QTest::newRow("russian before us") << "com.apple.keylayout.Russian"
-                                           << "🇷🇺";
-        QTest::newRow("upper case") << "GERMAN-Ä"
-                                    << "🇩🇪";
-    }
+    // The first keyword found in the lower-cased id wins: "russian" before the "us" in it.
     void flags()
     {
-        QFETCH(QString, id);
-        QFETCH(QString, flag);
-        QCOMPARE(flagEmoji(id), flag);
+        QCOMPARE(flagEmoji(QStringLiteral("com.apple.keylayout.Russian")), QStringLiteral("🇷🇺"));
+        QCOMPARE(flagEmoji(QStringLiteral("GERMAN-Ä")), QStringLiteral("🇩🇪"));
     }
 
     // Every group of the keymap gets its country's flag from xkeyboard-config

@@ -154,7 +154,7 @@ private Q_SLOTS:
         QTest::newRow("two engines") << "['xkb:us::eng', 'hangul']\n" << true << QStringList{"xkb:us::eng", "hangul"};
         QTest::newRow("typed empty list") << "@as []" << true << QStringList{};
         QTest::newRow("double quotes and escapes")
-            << R"(["it's", 'a\'b', 'c\\d'])" << true << QStringList{"it's", "a'b", "c\\d"};
+            << "[\"it's\", 'a\\'b', 'c\\\\d']" << true << QStringList{"it's", "a'b", "c\\d"};
         QTest::newRow("unterminated string") << "['hangul]" << false << QStringList{};
         QTest::newRow("missing comma") << "['a' 'b']" << false << QStringList{};
         QTest::newRow("error text") << "No such schema “org.freedesktop.ibus.general”" << false << QStringList{};
