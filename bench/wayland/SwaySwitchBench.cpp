@@ -271,6 +271,8 @@ int main(int argc, char** argv)
         return 1;
     }
     floor.resume();
+    // The first change of the measurements (to alpha, us) must switch.
+    sway.command(QStringLiteral("[app_id=\"%1\"] focus").arg(kApps.constLast()));
     Switcher* switchers[] = {&floor, &tolvane};
     const auto takeTurn = [&](Switcher* active) {
         Switcher* other = active == &floor ? &tolvane : &floor;
