@@ -125,7 +125,9 @@ public:
 
     QJsonArray inputs()
     {
-        return QJsonDocument::fromJson(m_control.request(SwayIpcSocket::GetInputs, {}, kControlTimeoutMs).value_or(QByteArray())).array();
+        return QJsonDocument::fromJson(
+                   m_control.request(SwayIpcSocket::GetInputs, {}, kControlTimeoutMs).value_or(QByteArray()))
+            .array();
     }
 
     // The active layout index of every keyboard with layouts, in sway's order.

@@ -1,10 +1,11 @@
 // The public entry point and the manager: reserved names, prefixes, user hashing, dropped
-// signals, the launch session, and the default payload.
+// signals, the launch session, the default payload and the C interface.
 #include "TelemetryTestSupport.h"
 
 #include "DefaultSignalPayload.h"
 #include "SessionManager.h"
 #include "Sha256.h"
+#include "TelemetryClient.h"
 #include "TelemetryDeck.h"
 
 #include "support/TestFiles.h"
@@ -282,6 +283,32 @@ private slots:
         QCOMPARE(calendar({2024, 12, 29}, {23, 30}), (QStringList{"7", "true", "24", "1", "4", "364"}));
         QCOMPARE(calendar({2024, 1, 1}, {0, 10}), (QStringList{"1", "false", "1", "1", "1", "1"}));
         QCOMPARE(calendar({2023, 1, 8}, {12, 0}), (QStringList{"7", "true", "13", "2", "1", "8"}));
+    }
+
+    void cInterface()
+    {
+        const QByteArray base = unreachableUrl().toString().toUtf8();
+        TelemetryManagerConfigurationProxy* proxy =
+            td_configuration_init_with_app_id_salt_base_url("C-APP", "salt", base.constData());
+        td_configuration_set_send_new_session_began_signal(proxy, false);
+        td_configuration_set_test_mode(proxy, true);
+        td_manager_initialize_with(proxy);
+        td_configuration_free(proxy);
+
+        const TelemetryParameter parameters[] = {{"colour", "blue"}, {nullptr, "ignored"}};
+        td_manager_send_for_with("fromC", "carol", parameters, 2);
+        td_manager_send(nullptr);
+        td_manager_send_with("plain", nullptr, 5);
+        td_configuration_set_test_mode(nullptr, true);
+        QVERIFY(waitForCount(cache(), 2));
+        const SignalPostBody sent = cache().snapshot().constFirst();
+        QCOMPARE(sent.type, QStringLiteral("fromC"));
+        QCOMPARE(sent.appID, QStringLiteral("C-APP"));
+        QCOMPARE(sent.clientUser, Sha256::hex("carol", "salt"));
+        QCOMPARE(sent.payload.value("colour"), QStringLiteral("blue"));
+        QCOMPARE(sent.isTestMode, QStringLiteral("true"));
+        td_manager_terminate();
+        QVERIFY(!TelemetryManager::isInitialized());
     }
 };
 

@@ -1,13 +1,17 @@
-// Session statistics: durations, days of use, first start and inactive time. The clock is
-// moved by hand.
+// Session statistics and the ready-made signal families: timed signals, navigation, errors
+// and ratings. The clock is moved by hand.
 #include "TelemetryTestSupport.h"
 
+#include "AnyIdentifiableError.h"
 #include "ApplicationActivity.h"
+#include "NavigationStatus.h"
 #include "SessionManager.h"
 #include "TelemetryClock.h"
 #include "TelemetryDeck.h"
 
 #include "support/TestMain.h"
+
+#include <stdexcept>
 
 using namespace telemetrytest;
 
@@ -15,6 +19,7 @@ class TelemetrySignalsTest : public QObject {
     Q_OBJECT
 
     QDateTime m_now;
+    LogCapture m_logs;
 
     void advance(double seconds) { m_now = m_now.addMSecs(qint64(seconds * 1000)); }
     QString today() const { return m_now.toLocalTime().date().toString(Qt::ISODate); }
@@ -54,7 +59,10 @@ private slots:
         resetClient();
         m_now = QDateTime(QDate(2024, 5, 15), QTime(12, 0), Qt::UTC);
         TelemetryClock::setNowProvider([this] { return m_now; });
-        TelemetryManager::initialize(testConfiguration(unreachableUrl()));
+        auto configuration = testConfiguration(unreachableUrl());
+        m_logs = LogCapture();
+        configuration->setLogHandler(m_logs.handler(LogLevel::info));
+        TelemetryManager::initialize(configuration);
         SessionManager::waitForPendingWrites();
         TelemetryManager::clientSuite()->clear();
     }
@@ -194,6 +202,109 @@ private slots:
         const SignalParameters figures = later.retentionParameters();
         QCOMPARE(figures.value("TelemetryDeck.Retention.distinctDaysUsed"), QStringLiteral("3"));
         QCOMPARE(figures.value("TelemetryDeck.Retention.distinctDaysUsedLastMonth"), QStringLiteral("1"));
+    }
+
+    void durationSignal_data()
+    {
+        QTest::addColumn<bool>("includeBackgroundTime");
+        QTest::addColumn<int>("activeMilliseconds");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("active time only") << false << 9999 << "9.999";
+        QTest::newRow("with background time") << true << 9999 << "39.999";
+        QTest::newRow("trailing zeros dropped") << false << 1500 << "1.5";
+        QTest::newRow("leading zeros kept") << false << 1001 << "1.001";
+        QTest::newRow("clock went back") << false << -5 << "0.0";
+    }
+
+    void durationSignal()
+    {
+        QFETCH(bool, includeBackgroundTime);
+        QFETCH(int, activeMilliseconds);
+        QFETCH(QString, expected);
+        TelemetryDeck::startDurationSignal("timed", {{"from", "start"}, {"both", "start"}}, includeBackgroundTime);
+        ApplicationActivity::postDidResignActive();
+        advance(30);
+        ApplicationActivity::postWillBecomeActive();
+        m_now = m_now.addMSecs(activeMilliseconds);
+        TelemetryDeck::stopAndSendDurationSignal("timed", {{"both", "stop"}}, 1.5, QStringLiteral("u"));
+        const QList<SignalPostBody> records = sent();
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.constFirst().type, QStringLiteral("timed"));
+        QCOMPARE(records.constFirst().payload.value("TelemetryDeck.Signal.durationInSeconds"), expected);
+        QCOMPARE(records.constFirst().payload.value("from"), QStringLiteral("start"));
+        QCOMPARE(records.constFirst().payload.value("both"), QStringLiteral("stop"));
+        QCOMPARE(records.constFirst().floatValue, std::optional<double>(1.5));
+    }
+
+    void durationSignalBookkeeping()
+    {
+        TelemetryDeck::stopAndSendDurationSignal("never-started");
+        TelemetryDeck::startDurationSignal("cancelled");
+        TelemetryDeck::cancelDurationSignal("cancelled");
+        TelemetryDeck::stopAndSendDurationSignal("cancelled");
+        QVERIFY(sent().isEmpty());
+
+        TelemetryDeck::startDurationSignal("again", {{"first", "1"}});
+        advance(20);
+        TelemetryDeck::startDurationSignal("again", {{"second", "2"}}); // restarts the clock
+        advance(3);
+        TelemetryDeck::stopAndSendDurationSignal("again");
+        const SignalParameters payload = sent().constFirst().payload;
+        QCOMPARE(payload.value("TelemetryDeck.Signal.durationInSeconds"), QStringLiteral("3.0"));
+        QVERIFY(!payload.contains("first"));
+        QCOMPARE(payload.value("second"), QStringLiteral("2"));
+    }
+
+    void navigation()
+    {
+        NavigationStatus::setPreviousNavigationPath(std::nullopt);
+        TelemetryDeck::navigationPathChangedTo("settings");
+        TelemetryDeck::navigationPathChangedTo("about");
+        TelemetryDeck::navigationPathChanged("a", "b", QStringLiteral("u"));
+        const QList<SignalPostBody> records = sent();
+        QCOMPARE(records.size(), 3);
+        const QString p = QStringLiteral("TelemetryDeck.Navigation.");
+        QCOMPARE(records.at(0).type, QStringLiteral("TelemetryDeck.Navigation.pathChanged"));
+        QCOMPARE(records.at(0).payload.value(p + "identifier"), QStringLiteral(" -> settings"));
+        QCOMPARE(records.at(0).payload.value(p + "sourcePath"), QString());
+        QCOMPARE(records.at(0).payload.value(p + "schemaVersion"), QStringLiteral("1"));
+        QCOMPARE(records.at(1).payload.value(p + "identifier"), QStringLiteral("settings -> about"));
+        QCOMPARE(records.at(2).payload.value(p + "destinationPath"), QStringLiteral("b"));
+        QCOMPARE(NavigationStatus::previousNavigationPath(), std::optional<QString>("b"));
+        QVERIFY(m_logs.messages(LogLevel::error).isEmpty()); // the client's own names draw no warning
+    }
+
+    void errors()
+    {
+        TelemetryDeck::errorOccurred("E1");
+        TelemetryDeck::errorOccurred("E2", ErrorCategory::userInput, QStringLiteral("bad input"),
+                                     {{"TelemetryDeck.Error.id", "caller wins"}}, 4.0);
+        const AnyIdentifiableError wrapped = AnyIdentifiableError::with(std::runtime_error("disk full"), "E3");
+        TelemetryDeck::errorOccurred(wrapped, ErrorCategory::thrownException);
+        TelemetryDeck::errorOccurred(wrapped, ErrorCategory::appState, std::nullopt);
+        const QList<SignalPostBody> records = sent();
+        QCOMPARE(records.size(), 4);
+        const QString p = QStringLiteral("TelemetryDeck.Error.");
+        QCOMPARE(records.at(0).payload.value(p + "id"), QStringLiteral("E1"));
+        QVERIFY(!records.at(0).payload.contains(p + "category"));
+        QVERIFY(!records.at(0).payload.contains(p + "message"));
+        QCOMPARE(records.at(1).payload.value(p + "id"), QStringLiteral("caller wins"));
+        QCOMPARE(records.at(1).payload.value(p + "category"), QStringLiteral("user-input"));
+        QCOMPARE(records.at(1).floatValue, std::optional<double>(4.0));
+        QCOMPARE(records.at(2).payload.value(p + "message"), QStringLiteral("disk full"));
+        QCOMPARE(records.at(2).payload.value(p + "category"), QStringLiteral("thrown-exception"));
+        QVERIFY(!records.at(3).payload.contains(p + "message"));
+    }
+
+    void ratingOutOfRangeIsRefused()
+    {
+        for (const int rating : {-1, 0, 10, 11})
+            TelemetryDeck::userRatingSubmitted(rating, QStringLiteral("nice"));
+        const QList<SignalPostBody> records = sent();
+        QCOMPARE(records.size(), 2);
+        QCOMPARE(records.at(0).payload.value("TelemetryDeck.Referral.ratingValue"), QStringLiteral("0"));
+        QCOMPARE(records.at(1).payload.value("TelemetryDeck.Referral.ratingValue"), QStringLiteral("10"));
+        QCOMPARE(m_logs.messages(LogLevel::error), QStringList(2, "Rating must be between 0 and 10"));
     }
 };
 
