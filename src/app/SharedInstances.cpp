@@ -86,6 +86,5 @@ SettingsServices SettingsServices::defaults()
     services.catalogue = [] { return Platform::instance().applicationCatalogue(); };
     services.switchingAvailable = [] { return Platform::instance().switchingAvailable(); };
     services.desktopConflicts = [] { return Platform::instance().desktopConflictMonitor(); };
-    services.desktopIssues = [] { return Platform::instance().desktopIssues(); };
     return services;
 }

@@ -4,9 +4,11 @@
 #include <QString>
 #include <QStringList>
 
-// A desktop setting that works against Tolvane, and what the user can do about
-// it. The text is marked with QT_TRANSLATE_NOOP("Tolvane", …) where it is
-// written and translated when it is shown.
+// Something about the desktop that works against Tolvane (a setting that undoes
+// its switches, a missing piece without which nothing is switched), and what
+// the user can do about it. The text is marked with
+// QT_TRANSLATE_NOOP("Tolvane", …) where it is written and translated when it
+// is shown.
 struct DesktopConflict {
     // Names the setting for good: a banner the user dismissed stays dismissed under it.
     QString key;
@@ -15,6 +17,9 @@ struct DesktopConflict {
     QStringList arguments;
     // The same advice for the log, in English.
     QString logMessage;
+    // False for what the user must put right for Tolvane to work at all: told
+    // for as long as it stands, never dismissed.
+    bool dismissable = true;
 
     QString translatedText() const
     {
@@ -26,6 +31,7 @@ struct DesktopConflict {
 
     friend bool operator==(const DesktopConflict& a, const DesktopConflict& b)
     {
-        return a.key == b.key && qstrcmp(a.text, b.text) == 0 && a.arguments == b.arguments;
+        return a.key == b.key && qstrcmp(a.text, b.text) == 0 && a.arguments == b.arguments
+            && a.dismissable == b.dismissable;
     }
 };

@@ -5,8 +5,11 @@
 #include <QList>
 #include <QObject>
 
-// Follows the desktop's own settings that undo Tolvane's switches (a desktop
-// that restores a layout per window by itself, for one).
+// Follows what about the desktop works against Tolvane: its own settings that
+// undo Tolvane's switches (a desktop that restores a layout per window by
+// itself, for one) and what keeps Tolvane from switching at all (a GNOME Shell
+// extension that is not running). Each backend may supply one; the settings
+// window shows what it reports.
 class DesktopConflictMonitor : public QObject {
     Q_OBJECT
 public:

@@ -4,7 +4,6 @@
 #include "ApplicationSource.h"
 #include "DesktopCompositing.h"
 #include "DesktopConflictMonitor.h"
-#include "DesktopIssues.h"
 #include "GlobalKeyMonitor.h"
 #include "InputSourceProvider.h"
 #include "LoginItemService.h"
@@ -65,8 +64,6 @@ public:
     // Where the desktop has no tray but a panel of its own: what shows the
     // tray menu there. Null elsewhere.
     virtual PanelMenuPresenter* panelMenuPresenter() { return nullptr; }
-    // The desktop's own settings that work against Tolvane; null when the backend knows of none.
+    // What about the desktop works against Tolvane; null when the backend knows of nothing.
     virtual DesktopConflictMonitor* desktopConflictMonitor() { return nullptr; }
-    // What about the desktop keeps Tolvane from switching; null where nothing can.
-    virtual DesktopIssues* desktopIssues() { return nullptr; }
 };

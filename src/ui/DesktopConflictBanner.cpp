@@ -25,24 +25,26 @@ DesktopConflictBanner::DesktopConflictBanner(DesktopConflictMonitor* monitor, QW
     connect(m_dismiss, &QPushButton::clicked, this, &DesktopConflictBanner::dismiss);
     addTrailingButton(m_dismiss);
     if (m_monitor)
-        connect(m_monitor, &DesktopConflictMonitor::conflictsChanged, this, &DesktopConflictBanner::showFirstConflict);
-    showFirstConflict();
+        connect(m_monitor, &DesktopConflictMonitor::conflictsChanged, this, &DesktopConflictBanner::showConflicts);
+    showConflicts();
 }
 
-void DesktopConflictBanner::showFirstConflict()
+void DesktopConflictBanner::showConflicts()
 {
+    m_standing.clear();
     m_shown.reset();
     if (m_monitor) {
         const QStringList dismissed = dismissedKeys();
         for (const DesktopConflict& conflict : m_monitor->conflicts()) {
-            if (!dismissed.contains(conflict.key)) {
+            if (!conflict.dismissable)
+                m_standing.append(conflict);
+            else if (!m_shown && !dismissed.contains(conflict.key))
                 m_shown = conflict;
-                break;
-            }
         }
     }
     retranslate();
-    setVisible(m_shown.has_value());
+    m_dismiss->setVisible(m_shown.has_value());
+    setVisible(!m_standing.isEmpty() || m_shown.has_value());
 }
 
 void DesktopConflictBanner::dismiss()
@@ -52,12 +54,17 @@ void DesktopConflictBanner::dismiss()
         dismissed.append(m_shown->key);
         Preferences::setValue(QString::fromLatin1(kDismissedKey), dismissed);
     }
-    showFirstConflict();
+    showConflicts();
 }
 
 void DesktopConflictBanner::retranslate()
 {
-    setText(m_shown ? m_shown->translatedText() : QString());
+    QStringList paragraphs;
+    for (const DesktopConflict& conflict : std::as_const(m_standing))
+        paragraphs.append(conflict.translatedText());
+    if (m_shown)
+        paragraphs.append(m_shown->translatedText());
+    setText(paragraphs.join(QStringLiteral("\n\n")));
     m_dismiss->setText(Tolvane::tr("Dismiss"));
 }
 

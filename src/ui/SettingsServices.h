@@ -9,7 +9,6 @@
 
 class ApplicationCatalogue;
 class DesktopConflictMonitor;
-class DesktopIssues;
 class GlobalHotkeyManager;
 class LaunchAtLoginManager;
 class LocalizationManager;
@@ -40,11 +39,8 @@ struct SettingsServices {
     std::function<ApplicationCatalogue*()> catalogue;
     // False on a desktop no backend drives; no function counts as true.
     std::function<bool()> switchingAvailable;
-    // The desktop's settings that undo Tolvane's switches; may give null.
+    // What about the desktop works against Tolvane; may give null.
     std::function<DesktopConflictMonitor*()> desktopConflicts;
-    // What about the desktop keeps Tolvane from switching; no function, or
-    // null, where nothing can.
-    std::function<DesktopIssues*()> desktopIssues;
 
     // The set the pages use; empty until the application installs defaults()
     // or a test its doubles.

@@ -3,7 +3,6 @@
 #include "AboutView.h"
 #include "AccessibilityBanner.h"
 #include "DesktopConflictBanner.h"
-#include "DesktopIssueText.h"
 #include "GeneralSettingsView.h"
 #include "NoticeBanner.h"
 #include "ProSettingsView.h"
@@ -106,12 +105,6 @@ SettingsView::SettingsView(RuleEngine& ruleEngine, InputSourceManager& inputSour
     m_unsupportedDesktop = new NoticeBanner(this);
     m_unsupportedDesktop->setVisible(!m_switchingAvailable);
     detailColumn->addWidget(m_unsupportedDesktop);
-    m_desktopIssuesBanner = new NoticeBanner(this);
-    detailColumn->addWidget(m_desktopIssuesBanner);
-    if (const auto& issues = SettingsServices::current().desktopIssues)
-        m_desktopIssues = issues();
-    if (m_desktopIssues)
-        connect(m_desktopIssues, &DesktopIssues::issuesChanged, this, &SettingsView::showDesktopIssues);
     m_saveError = new QLabel(this);
     m_saveError->setWordWrap(true);
     m_saveError->setTextFormat(Qt::PlainText);
@@ -241,16 +234,6 @@ void SettingsView::retranslate()
         m_sidebar->item(row)->setText(titles[row]);
     m_unsupportedDesktop->setText(Tolvane::tr("Switching is not available on this desktop yet."));
     showSaveError();
-    showDesktopIssues();
-}
-
-void SettingsView::showDesktopIssues()
-{
-    QStringList messages;
-    for (const DesktopIssue& issue : m_desktopIssues ? m_desktopIssues->issues() : QList<DesktopIssue>{})
-        messages.append(DesktopIssueText::message(issue));
-    m_desktopIssuesBanner->setText(messages.join(QStringLiteral("\n\n")));
-    m_desktopIssuesBanner->setVisible(!messages.isEmpty());
 }
 
 void SettingsView::changeEvent(QEvent* event)

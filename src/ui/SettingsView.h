@@ -6,7 +6,6 @@ class AboutView;
 class AccessibilityBanner;
 class DesktopConflictBanner;
 class GeneralSettingsView;
-class DesktopIssues;
 class NoticeBanner;
 class InputSourceManager;
 class PermissionsManager;
@@ -48,10 +47,9 @@ public:
     AccessibilityBanner* banner() const { return m_banner; }
     // Shown above every page while this desktop has no backend.
     NoticeBanner* unsupportedDesktopBanner() const { return m_unsupportedDesktop; }
-    // Shown above every page while a desktop setting undoes Tolvane's switches.
+    // Shown above every page while something about the desktop works against
+    // Tolvane (a setting that undoes its switches, a missing Shell extension).
     DesktopConflictBanner* conflictBanner() const { return m_conflictBanner; }
-    // What keeps switching from working on this desktop; hidden when nothing does.
-    NoticeBanner* desktopIssuesBanner() const { return m_desktopIssuesBanner; }
     // Shown above every page while the rules cannot be saved.
     QLabel* saveErrorLabel() const { return m_saveError; }
     RuleListView* ruleListView() const { return m_rules; }
@@ -63,7 +61,6 @@ protected:
 
 private:
     void retranslate();
-    void showDesktopIssues();
     void updateBanner();
     void showSaveError();
 
@@ -75,8 +72,6 @@ private:
     QLabel* m_sidebarTitle;
     QLabel* m_footer;
     NoticeBanner* m_unsupportedDesktop;
-    NoticeBanner* m_desktopIssuesBanner;
-    DesktopIssues* m_desktopIssues = nullptr;
     QLabel* m_saveError;
     QStackedWidget* m_detail;
     AccessibilityBanner* m_banner;

@@ -44,11 +44,11 @@ int shellCurrentSource()
     return reply.arguments().isEmpty() ? -2 : reply.arguments().constFirst().toInt();
 }
 
-QList<DesktopIssue::Kind> kinds(DesktopIssues* issues)
+QStringList kinds(DesktopConflictMonitor* issues)
 {
-    QList<DesktopIssue::Kind> result;
-    for (const DesktopIssue& issue : issues->issues())
-        result.append(issue.kind);
+    QStringList result;
+    for (const DesktopConflict& issue : issues->conflicts())
+        result.append(issue.key);
     return result;
 }
 
@@ -252,32 +252,33 @@ void GnomeSwitchingTest::theShellShowsTheIndicator()
 
 void GnomeSwitchingTest::aDisabledExtensionIsReportedAndNothingIsSwitched()
 {
-    DesktopIssues* issues = m_platform->desktopIssues();
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{});
+    DesktopConflictMonitor* issues = m_platform->desktopConflictMonitor();
+    QTRY_COMPARE(kinds(issues), QStringList{});
     QVERIFY(setExtensionEnabled(false));
     QTRY_VERIFY(!m_platform->extension().isRunning());
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{DesktopIssue::Kind::shellExtensionDisabled});
-    QCOMPARE(issues->issues().first().detail, QStringLiteral("tolvane@kelvora.com"));
+    QTRY_COMPARE(kinds(issues), QStringList{"gnome.shell-extension.disabled"});
+    QCOMPARE(issues->conflicts().first().arguments, QStringList{"tolvane@kelvora.com"});
+    QVERIFY(!issues->conflicts().first().dismissable);
     QVERIFY(!provider()->enabledInputSources());
     QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:de")));
     QVERIFY(!m_platform->applicationSource()->frontmostApplication());
 
     QVERIFY(setExtensionEnabled(true));
     QTRY_VERIFY(m_platform->extension().isRunning());
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{});
+    QTRY_COMPARE(kinds(issues), QStringList{});
     QVERIFY(provider()->selectInputSource(QStringLiteral("xkb:de")));
     QCOMPARE(shellCurrentSource(), 1);
 }
 
 void GnomeSwitchingTest::perWindowSourcesAreReported()
 {
-    DesktopIssues* issues = m_platform->desktopIssues();
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{});
+    DesktopConflictMonitor* issues = m_platform->desktopConflictMonitor();
+    QTRY_COMPARE(kinds(issues), QStringList{});
     const QStringList key = {QStringLiteral("org.gnome.desktop.input-sources"), QStringLiteral("per-window")};
     QVERIFY(gsettings(QStringList{QStringLiteral("set")} + key + QStringList{QStringLiteral("true")}));
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{DesktopIssue::Kind::perWindowInputSources});
+    QTRY_COMPARE(kinds(issues), QStringList{"gnome.input-sources.per-window"});
     QVERIFY(gsettings(QStringList{QStringLiteral("set")} + key + QStringList{QStringLiteral("false")}));
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{});
+    QTRY_COMPARE(kinds(issues), QStringList{});
 }
 
 // Run in a Shell without the extension (platform_gnome_without_extension).
@@ -285,8 +286,8 @@ void GnomeSwitchingTest::aMissingExtensionIsReported()
 {
     if (m_platform->extension().isRunning())
         QSKIP("the extension runs in this Shell");
-    DesktopIssues* issues = m_platform->desktopIssues();
-    QTRY_COMPARE(kinds(issues), QList<DesktopIssue::Kind>{DesktopIssue::Kind::shellExtensionNotInstalled});
+    DesktopConflictMonitor* issues = m_platform->desktopConflictMonitor();
+    QTRY_COMPARE(kinds(issues), QStringList{"gnome.shell-extension.not-installed"});
     QVERIFY(!provider()->enabledInputSources());
     QVERIFY(!provider()->selectInputSource(QStringLiteral("xkb:us")));
 }

@@ -89,6 +89,28 @@ private Q_SLOTS:
         QVERIFY(window.conflictBanner()->isVisible());
     }
 
+    // What stops switching stays above a setting that is told once; Dismiss
+    // takes only the setting away.
+    void whatStopsSwitchingCannotBeDismissed()
+    {
+        DesktopConflict standing = conflict(QStringLiteral("gnome.shell-extension.disabled"));
+        standing.text = "The extension is turned off.";
+        standing.dismissable = false;
+        m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode")), standing};
+        PermissionsManager permissions([] { return true; });
+        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.conflictBanner()->text(),
+                 QStringLiteral("The extension is turned off.\n\n") + QString::fromLatin1(kAdvice));
+        QTest::mouseClick(window.conflictBanner()->dismissButton(), Qt::LeftButton);
+        QVERIFY(window.conflictBanner()->isVisible());
+        QCOMPARE(window.conflictBanner()->text(), QStringLiteral("The extension is turned off."));
+        QVERIFY(!window.conflictBanner()->dismissButton()->isVisible());
+        m_monitor.set({conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))});
+        QVERIFY(!window.conflictBanner()->isVisible());
+    }
+
     void hiddenWithoutAMonitor()
     {
         SettingsServices::current().desktopConflicts = {};

@@ -3,7 +3,8 @@
 #include "base/Preferences.h"
 #include "base/Tolvane.h"
 #include "feedback/InputSourceIndicatorController.h"
-#include "platform/DesktopIssues.h"
+#include "platform/DesktopConflictMonitor.h"
+#include "platform/gnome/GnomeDesktopConflictMonitor.h"
 #include "platform/gnome/GnomePlatform.h"
 #include "platform/kde/KdePlatform.h"
 #include "services/PermissionsManager.h"
@@ -14,6 +15,7 @@
 #include "ui/AboutView.h"
 #include "ui/AccessibilityBanner.h"
 #include "ui/AddRuleView.h"
+#include "ui/DesktopConflictBanner.h"
 #include "ui/EditRuleView.h"
 #include "ui/GeneralSettingsView.h"
 #include "ui/KeyboardKeyView.h"
@@ -568,30 +570,40 @@ private Q_SLOTS:
 
     void desktopIssuesAreShownWithTheirCommandAndFollowed()
     {
-        struct Issues : DesktopIssues {
-            using DesktopIssues::setIssues;
+        using Gnome = GnomeDesktopConflictMonitor;
+        struct Issues : DesktopConflictMonitor {
+            QList<DesktopConflict> conflicts() const override { return list; }
+            void set(const QList<DesktopConflict>& conflicts)
+            {
+                list = conflicts;
+                Q_EMIT conflictsChanged();
+            }
+            QList<DesktopConflict> list;
         } issues;
-        issues.setIssues({{DesktopIssue::Kind::shellExtensionDisabled, QStringLiteral("tolvane@kelvora.com")}});
-        SettingsServices::current().desktopIssues = [&issues]() -> DesktopIssues* { return &issues; };
+        const QString uuid = QStringLiteral("tolvane@kelvora.com");
+        issues.set({Gnome::conflict(Gnome::Issue::shellExtensionDisabled, uuid)});
+        SettingsServices::current().desktopConflicts = [&issues]() -> DesktopConflictMonitor* { return &issues; };
         PermissionsManager permissions([] { return true; });
         SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
         window.show();
-        QVERIFY(window.desktopIssuesBanner()->isVisible());
-        QVERIFY(window.desktopIssuesBanner()->text().endsWith(
-            QStringLiteral("gnome-extensions enable tolvane@kelvora.com")));
+        QVERIFY(window.conflictBanner()->isVisible());
+        QVERIFY(
+            window.conflictBanner()->text().endsWith(QStringLiteral("gnome-extensions enable tolvane@kelvora.com")));
+        // What stops switching cannot be dismissed.
+        QVERIFY(!window.conflictBanner()->dismissButton()->isVisible());
 
         // Both at once, in the interface language; gone once put right.
-        issues.setIssues({{DesktopIssue::Kind::shellExtensionNotLoaded, QStringLiteral("tolvane@kelvora.com")},
-                          {DesktopIssue::Kind::perWindowInputSources, QString()}});
+        issues.set({Gnome::conflict(Gnome::Issue::shellExtensionNotLoaded, uuid),
+                    Gnome::conflict(Gnome::Issue::perWindowInputSources)});
         m_services->localization->setLanguage(QStringLiteral("de"), false);
         QCoreApplication::processEvents();
-        const QStringList paragraphs = window.desktopIssuesBanner()->text().split(QStringLiteral("\n\n"));
+        const QStringList paragraphs = window.conflictBanner()->text().split(QStringLiteral("\n\n"));
         QCOMPARE(paragraphs.size(), 2);
         QVERIFY(paragraphs.at(0).startsWith(QStringLiteral("GNOME Shell hat die Erweiterung")));
         QVERIFY(paragraphs.at(1).endsWith(QStringLiteral("per-window false")));
-        issues.setIssues({});
-        QVERIFY(!window.desktopIssuesBanner()->isVisible());
-        SettingsServices::current().desktopIssues = nullptr;
+        issues.set({});
+        QVERIFY(!window.conflictBanner()->isVisible());
+        SettingsServices::current().desktopConflicts = nullptr;
     }
 
     void sectionTitlesReadAsTranslated_data()

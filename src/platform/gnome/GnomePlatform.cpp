@@ -1,7 +1,7 @@
 #include "GnomePlatform.h"
 
 #include "GnomeApplicationSource.h"
-#include "GnomeDesktopIssues.h"
+#include "GnomeDesktopConflictMonitor.h"
 #include "GnomeInputSourceProvider.h"
 #include "GnomeOverlayPresenter.h"
 #include "GnomePanelMenuPresenter.h"
@@ -32,7 +32,7 @@ GnomePlatform::~GnomePlatform()
     releaseInputSources();
     m_panelMenu.reset();
     m_overlay.reset();
-    m_issues.reset();
+    m_conflicts.reset();
     m_applications.reset();
     m_inputSources.reset();
 }
@@ -58,11 +58,11 @@ DesktopCompositing* GnomePlatform::desktopCompositing()
     return m_compositing.get();
 }
 
-DesktopIssues* GnomePlatform::desktopIssues()
+DesktopConflictMonitor* GnomePlatform::desktopConflictMonitor()
 {
-    if (!m_issues)
-        m_issues = std::make_unique<GnomeDesktopIssues>(*m_extension);
-    return m_issues.get();
+    if (!m_conflicts)
+        m_conflicts = std::make_unique<GnomeDesktopConflictMonitor>(*m_extension);
+    return m_conflicts.get();
 }
 
 OverlayPresenter* GnomePlatform::overlayPresenter()

@@ -7,7 +7,7 @@
 #include <memory>
 
 class GnomeApplicationSource;
-class GnomeDesktopIssues;
+class GnomeDesktopConflictMonitor;
 class GnomeInputSourceProvider;
 class GnomeOverlayPresenter;
 class GnomePanelMenuPresenter;
@@ -38,7 +38,7 @@ public:
         "On GNOME no application may watch the keyboard. Pause and resume from Tolvane's menu in the top "
         "bar, or add a shortcut that runs this command in GNOME Settings › Keyboard › View and Customize "
         "Shortcuts › Custom Shortcuts:");
-    DesktopIssues* desktopIssues() override;
+    DesktopConflictMonitor* desktopConflictMonitor() override;
     OverlayPresenter* overlayPresenter() override;
     PanelMenuPresenter* panelMenuPresenter() override;
 
@@ -53,7 +53,7 @@ private:
     std::unique_ptr<GnomeInputSourceProvider> m_inputSources;
     std::unique_ptr<GnomeApplicationSource> m_applications;
     std::unique_ptr<WaylandDesktopCompositing> m_compositing;
-    std::unique_ptr<GnomeDesktopIssues> m_issues;
+    std::unique_ptr<GnomeDesktopConflictMonitor> m_conflicts;
     std::unique_ptr<GnomeOverlayPresenter> m_overlay;
     std::unique_ptr<GnomePanelMenuPresenter> m_panelMenu;
 };

@@ -1,4 +1,4 @@
-#include "GnomeDesktopIssues.h"
+#include "GnomeDesktopConflictMonitor.h"
 
 #include "GnomeShellExtension.h"
 
@@ -26,21 +26,41 @@ QString uuid()
     return QString::fromLatin1(GnomeShellExtension::kUuid);
 }
 
+const char* const kNotInstalled = QT_TRANSLATE_NOOP(
+    "Tolvane",
+    "Tolvane's GNOME Shell extension is not installed, so Tolvane can neither see which application is in front nor "
+    "switch input sources. Install Tolvane again, log out and back in, then run: gnome-extensions enable %1");
+const char* const kNotLoaded = QT_TRANSLATE_NOOP(
+    "Tolvane",
+    "GNOME Shell has not loaded Tolvane's extension yet, so nothing is switched. On Wayland, GNOME Shell loads a newly "
+    "installed extension only after you log out and back in. Then run: gnome-extensions enable %1");
+const char* const kDisabled = QT_TRANSLATE_NOOP("Tolvane",
+                                                "Tolvane's GNOME Shell extension is turned off, so nothing is "
+                                                "switched. Turn it on with: gnome-extensions enable %1");
+const char* const kFailed =
+    QT_TRANSLATE_NOOP("Tolvane", "Tolvane's GNOME Shell extension could not start, so nothing is switched: %1");
+const char* const kPerWindow = QT_TRANSLATE_NOOP(
+    "Tolvane",
+    "GNOME keeps a separate input source for each window, which undoes Tolvane's switches. Turn off “Switch input "
+    "sources individually for each window” in Settings › Keyboard, or run: gsettings set "
+    "org.gnome.desktop.input-sources per-window false");
+
 } // namespace
 
-GnomeDesktopIssues::GnomeDesktopIssues(GnomeShellExtension& extension, QDBusConnection bus, QObject* parent)
-    : DesktopIssues(parent)
+GnomeDesktopConflictMonitor::GnomeDesktopConflictMonitor(GnomeShellExtension& extension, QDBusConnection bus,
+                                                         QObject* parent)
+    : DesktopConflictMonitor(parent)
     , m_extension(extension)
     , m_bus(std::move(bus))
 {
-    connect(&m_extension, &GnomeShellExtension::isRunningChanged, this, &GnomeDesktopIssues::checkExtension);
+    connect(&m_extension, &GnomeShellExtension::isRunningChanged, this, &GnomeDesktopConflictMonitor::checkExtension);
     m_bus.connect(kShellService, kShellPath, kExtensionsInterface, QStringLiteral("ExtensionStateChanged"), this,
                   SLOT(extensionStateChanged(QString, QVariantMap)));
     checkExtension();
     readPerWindow();
 }
 
-GnomeDesktopIssues::~GnomeDesktopIssues()
+GnomeDesktopConflictMonitor::~GnomeDesktopConflictMonitor()
 {
     if (m_monitor) {
         m_monitor->disconnect(this);
@@ -49,7 +69,7 @@ GnomeDesktopIssues::~GnomeDesktopIssues()
     }
 }
 
-bool GnomeDesktopIssues::isExtensionInstalled()
+bool GnomeDesktopConflictMonitor::isExtensionInstalled()
 {
     QStringList roots = {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)};
     roots += QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
@@ -61,7 +81,7 @@ bool GnomeDesktopIssues::isExtensionInstalled()
     return false;
 }
 
-void GnomeDesktopIssues::checkExtension()
+void GnomeDesktopConflictMonitor::checkExtension()
 {
     if (m_extension.isRunning()) {
         m_extensionIssue.reset();
@@ -79,7 +99,7 @@ void GnomeDesktopIssues::checkExtension()
     });
 }
 
-void GnomeDesktopIssues::extensionStateChanged(const QString& changedUuid, const QVariantMap& state)
+void GnomeDesktopConflictMonitor::extensionStateChanged(const QString& changedUuid, const QVariantMap& state)
 {
     if (changedUuid != uuid())
         return;
@@ -87,27 +107,26 @@ void GnomeDesktopIssues::extensionStateChanged(const QString& changedUuid, const
         m_extensionIssue.reset();
     } else if (state.isEmpty()) {
         // The Shell does not know it: not installed, or installed after it started.
-        m_extensionIssue = DesktopIssue{isExtensionInstalled() ? DesktopIssue::Kind::shellExtensionNotLoaded
-                                                               : DesktopIssue::Kind::shellExtensionNotInstalled,
-                                        uuid()};
+        m_extensionIssue = conflict(
+            isExtensionInstalled() ? Issue::shellExtensionNotLoaded : Issue::shellExtensionNotInstalled, uuid());
     } else {
         const int code = state.value(QStringLiteral("state")).toInt();
         if (code == error || code == outOfDate) {
             QString reason = state.value(QStringLiteral("error")).toString();
             if (reason.isEmpty())
                 reason = code == outOfDate ? QStringLiteral("not made for this version of GNOME Shell") : uuid();
-            m_extensionIssue = DesktopIssue{DesktopIssue::Kind::shellExtensionFailed, reason};
+            m_extensionIssue = conflict(Issue::shellExtensionFailed, reason);
         } else if (code == enabled) {
             // Enabled and about to serve its name: nothing to ask of the user.
             m_extensionIssue.reset();
         } else {
-            m_extensionIssue = DesktopIssue{DesktopIssue::Kind::shellExtensionDisabled, uuid()};
+            m_extensionIssue = conflict(Issue::shellExtensionDisabled, uuid());
         }
     }
     update();
 }
 
-void GnomeDesktopIssues::readPerWindow()
+void GnomeDesktopConflictMonitor::readPerWindow()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("gsettings")).isEmpty())
         return;
@@ -134,12 +153,54 @@ void GnomeDesktopIssues::readPerWindow()
     m_monitor->start(QStringLiteral("gsettings"), {QStringLiteral("monitor"), kSchema, kPerWindowKey});
 }
 
-void GnomeDesktopIssues::update()
+void GnomeDesktopConflictMonitor::update()
 {
-    QList<DesktopIssue> issues;
+    QList<DesktopConflict> conflicts;
     if (m_extensionIssue)
-        issues.append(*m_extensionIssue);
+        conflicts.append(*m_extensionIssue);
     if (m_perWindow)
-        issues.append(DesktopIssue{DesktopIssue::Kind::perWindowInputSources, QString()});
-    setIssues(issues);
+        conflicts.append(conflict(Issue::perWindowInputSources));
+    if (conflicts == m_conflicts)
+        return;
+    m_conflicts = conflicts;
+    Q_EMIT conflictsChanged();
+}
+
+DesktopConflict GnomeDesktopConflictMonitor::conflict(Issue issue, const QString& detail)
+{
+    DesktopConflict result;
+    result.dismissable = false;
+    result.arguments = {detail};
+    switch (issue) {
+    case Issue::shellExtensionNotInstalled:
+        result.key = QStringLiteral("gnome.shell-extension.not-installed");
+        result.text = kNotInstalled;
+        result.logMessage = QStringLiteral("Tolvane's GNOME Shell extension %1 is not installed").arg(detail);
+        break;
+    case Issue::shellExtensionNotLoaded:
+        result.key = QStringLiteral("gnome.shell-extension.not-loaded");
+        result.text = kNotLoaded;
+        result.logMessage =
+            QStringLiteral("GNOME Shell has not loaded Tolvane's extension %1 yet (log out and back in)").arg(detail);
+        break;
+    case Issue::shellExtensionDisabled:
+        result.key = QStringLiteral("gnome.shell-extension.disabled");
+        result.text = kDisabled;
+        result.logMessage =
+            QStringLiteral("Tolvane's GNOME Shell extension is turned off: gnome-extensions enable %1").arg(detail);
+        break;
+    case Issue::shellExtensionFailed:
+        result.key = QStringLiteral("gnome.shell-extension.failed");
+        result.text = kFailed;
+        result.logMessage = QStringLiteral("Tolvane's GNOME Shell extension could not start: %1").arg(detail);
+        break;
+    case Issue::perWindowInputSources:
+        result.key = QStringLiteral("gnome.input-sources.per-window");
+        result.text = kPerWindow;
+        result.arguments.clear();
+        result.logMessage = QStringLiteral("GNOME keeps an input source per window (org.gnome.desktop.input-sources "
+                                           "per-window), which undoes Tolvane's switches");
+        break;
+    }
+    return result;
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/DesktopIssues.h"
+#include "platform/DesktopConflictMonitor.h"
 
 #include <QDBusConnection>
 #include <QStringList>
@@ -19,12 +19,27 @@ class QProcess;
 //   per-window), which restore each window's source on focus and undo
 //   Tolvane's switches; read with the `gsettings` tool and followed with
 //   `gsettings monitor`.
-class GnomeDesktopIssues : public DesktopIssues {
+// Neither can be dismissed: each is told for as long as it stands.
+class GnomeDesktopConflictMonitor : public DesktopConflictMonitor {
     Q_OBJECT
 public:
-    GnomeDesktopIssues(GnomeShellExtension& extension, QDBusConnection bus = QDBusConnection::sessionBus(),
-                       QObject* parent = nullptr);
-    ~GnomeDesktopIssues() override;
+    enum class Issue {
+        shellExtensionNotInstalled,
+        shellExtensionNotLoaded,
+        shellExtensionDisabled,
+        shellExtensionFailed,
+        perWindowInputSources,
+    };
+
+    GnomeDesktopConflictMonitor(GnomeShellExtension& extension, QDBusConnection bus = QDBusConnection::sessionBus(),
+                                QObject* parent = nullptr);
+    ~GnomeDesktopConflictMonitor() override;
+
+    QList<DesktopConflict> conflicts() const override { return m_conflicts; }
+
+    // The record for an issue; `detail` fills the text (the extension's uuid,
+    // or the Shell's error for a failed extension).
+    static DesktopConflict conflict(Issue issue, const QString& detail = {});
 
     // Where the extension would be installed: gnome-shell/extensions/<uuid>
     // under $XDG_DATA_HOME and each $XDG_DATA_DIRS entry.
@@ -40,7 +55,8 @@ private:
 
     GnomeShellExtension& m_extension;
     QDBusConnection m_bus;
-    std::optional<DesktopIssue> m_extensionIssue;
+    std::optional<DesktopConflict> m_extensionIssue;
     bool m_perWindow = false;
     QProcess* m_monitor = nullptr;
+    QList<DesktopConflict> m_conflicts;
 };
