@@ -13,6 +13,7 @@
 #include <algorithm>
 
 namespace {
+
 BusInputSource busInputSource(const InputSource& source)
 {
     return {source.id, source.name, flagEmoji(source)};
@@ -27,18 +28,23 @@ TolvaneBusAdaptor::TolvaneBusAdaptor(QObject* host, const QDBusConnection& conne
     Q_ASSERT(m_dependencies.ruleEngine && m_dependencies.watcher);
     registerBusRecords();
     m_published = currentProperties();
+    m_publishTimer.setSingleShot(true);
+    // The changes of one activation (application, source) are announced
+    // together once it has been handled, never between it and the switch.
+    m_publishTimer.setInterval(0);
+    connect(&m_publishTimer, &QTimer::timeout, this, &TolvaneBusAdaptor::publishChangedProperties);
 
     RuleEngine* engine = m_dependencies.ruleEngine;
-    connect(engine, &RuleEngine::isPausedChanged, this, &TolvaneBusAdaptor::publishChangedProperties);
-    connect(engine, &RuleEngine::rulesChanged, this, &TolvaneBusAdaptor::publishChangedProperties);
+    connect(engine, &RuleEngine::isPausedChanged, this, &TolvaneBusAdaptor::publishChangedPropertiesSoon);
+    connect(engine, &RuleEngine::rulesChanged, this, &TolvaneBusAdaptor::publishChangedPropertiesSoon);
     connect(engine, &RuleEngine::switched, this, &TolvaneBusAdaptor::Switched);
     connect(m_dependencies.watcher, &WindowWatcher::activeAppChanged, this,
-            &TolvaneBusAdaptor::publishChangedProperties);
+            &TolvaneBusAdaptor::publishChangedPropertiesSoon);
     if (InputSourceProvider* provider = inputSources().provider()) {
         connect(provider, &InputSourceProvider::selectedInputSourceChanged, this,
-                &TolvaneBusAdaptor::publishChangedProperties);
+                &TolvaneBusAdaptor::publishChangedPropertiesSoon);
         connect(provider, &InputSourceProvider::enabledInputSourcesChanged, this,
-                &TolvaneBusAdaptor::publishChangedProperties);
+                &TolvaneBusAdaptor::publishChangedPropertiesSoon);
     }
 }
 
@@ -136,6 +142,12 @@ QVariantMap TolvaneBusAdaptor::currentProperties() const
         {QStringLiteral("RuleCount"), ruleCount()},
         {QStringLiteral("Backend"), backend()},
     };
+}
+
+void TolvaneBusAdaptor::publishChangedPropertiesSoon()
+{
+    if (!m_publishTimer.isActive())
+        m_publishTimer.start();
 }
 
 // QtDBus does not announce property changes itself.

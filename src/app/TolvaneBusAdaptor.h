@@ -8,6 +8,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QPointer>
+#include <QTimer>
 #include <QVariantMap>
 
 #include <functional>
@@ -64,9 +65,11 @@ Q_SIGNALS:
 private:
     InputSourceManager& inputSources() const;
     QVariantMap currentProperties() const;
+    void publishChangedPropertiesSoon();
     void publishChangedProperties();
 
     QDBusConnection m_connection;
     Dependencies m_dependencies;
     QVariantMap m_published;
+    QTimer m_publishTimer;
 };
