@@ -1,7 +1,7 @@
 // Switching on KDE Plasma, on a real headless KWin: Tolvane's KDE backend and
 // rule engine side by side with the least a switcher can do over the same
 // interfaces (a KWin script's activation call → setLayout(index) on
-// org.kde.keyboard, sent without waiting), driven in interleaved blocks in
+// org.kde.keyboard, written at once), driven in interleaved blocks in
 // one run.
 //
 // Measured for each: from the activation call arriving from KWin to KWin's
@@ -63,7 +63,9 @@ public Q_SLOTS:
     }
 };
 
-// The floor: the activation call straight to an index, one message out.
+// The floor: the activation call straight to an index, one message out,
+// written at once as Tolvane's call is (a plain send would wait for QtDBus's
+// own thread to write it).
 class FloorSwitcher : public QObject {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "com.kelvora.Tolvane.KWinScript")
@@ -86,7 +88,7 @@ public Q_SLOTS:
             QDBusMessage::createMethodCall(QStringLiteral("org.kde.keyboard"), QStringLiteral("/Layouts"),
                                            QStringLiteral("org.kde.KeyboardLayouts"), QStringLiteral("setLayout"));
         message << uint(index);
-        m_bus.send(message);
+        m_bus.call(message);
     }
     Q_SCRIPTABLE void WindowAdded(const QString&, const QString&, const QString&, const QString&, const QString&,
                                   const QString&, const QString&)
