@@ -166,18 +166,10 @@ void GnomeSwitchingTest::identifiesTheFocusedApplication()
 
 void GnomeSwitchingTest::appliesRulesAndTheDefaultOnFocus()
 {
-    InputSourceManager manager(provider());
-    WindowWatcher watcher(m_platform->applicationSource());
-    QStringList shown;
-    RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
-        shown.append(name + QLatin1Char(' ') + id);
-    };
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, std::move(feedback));
-    engine.addRule(ruleFor(QStringLiteral("org.example.German"), QStringLiteral("xkb:de")));
-    engine.addRule(ruleFor(QStringLiteral("org.example.Korean"), QStringLiteral("ibus:hangul")));
-    engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+    BackendEngine engine(provider(), m_platform->applicationSource(),
+                         {ruleFor(QStringLiteral("org.example.German"), QStringLiteral("xkb:de")),
+                          ruleFor(QStringLiteral("org.example.Korean"), QStringLiteral("ibus:hangul"))},
+                         QStringLiteral("xkb:us"));
 
     // New windows take the focus; closing one gives it back to the one before.
     QVERIFY(openWindow(QStringLiteral("org.example.German")));
@@ -190,7 +182,7 @@ void GnomeSwitchingTest::appliesRulesAndTheDefaultOnFocus()
     QTRY_COMPARE(shellCurrentSource(), 2);
     closeWindow(QStringLiteral("org.example.Korean"));
     QTRY_COMPARE(shellCurrentSource(), 1);
-    QTRY_COMPARE(shown,
+    QTRY_COMPARE(engine.shown,
                  (QStringList{"German xkb:de", "Korean (Hangul) ibus:hangul", "English (US) xkb:us",
                               "Korean (Hangul) ibus:hangul", "German xkb:de"}));
 }

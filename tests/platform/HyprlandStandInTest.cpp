@@ -224,21 +224,15 @@ private Q_SLOTS:
 
     void appliesRulesToEveryKeyboard()
     {
-        InputSourceManager manager(provider());
-        WindowWatcher watcher(m_platform->applicationSource());
-        RulesStore store;
-        QStringList shown;
-        RuleEngine::Feedback feedback;
-        feedback.showInputSource = [&shown](const QString& name, const QString& id) { shown.append(name + ' ' + id); };
-        RuleEngine engine(manager, watcher, store, std::move(feedback));
-        engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de(nodeadkeys)")));
-        engine.addRule(ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru")));
-        engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+        BackendEngine engine(provider(), m_platform->applicationSource(),
+                             {ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de(nodeadkeys)")),
+                              ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru"))},
+                             QStringLiteral("xkb:us"));
         inStandIn([](HyprlandStandIn& standIn) { standIn.send("activewindowv2>>55a1c2b3d4e0\n"); });
         QTRY_COMPARE(activeLayouts(), (QList<int>{1, 1}));
         inStandIn([](HyprlandStandIn& standIn) { standIn.send("activewindowv2>>55a1c2b3d5f0\n"); });
         QTRY_COMPARE(activeLayouts(), (QList<int>{2, 2}));
-        QTRY_COMPARE(shown, (QStringList{"German (no dead keys) xkb:de(nodeadkeys)", "Russian xkb:ru"}));
+        QTRY_COMPARE(engine.shown, (QStringList{"German (no dead keys) xkb:de(nodeadkeys)", "Russian xkb:ru"}));
         QTRY_COMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
     }
 

@@ -171,18 +171,10 @@ void SwaySwitchingTest::anEmptyWorkspaceIsNoActivation()
 void SwaySwitchingTest::appliesRulesAndTheDefaultOnFocus()
 {
     QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
-    InputSourceManager manager(provider());
-    WindowWatcher watcher(m_platform->applicationSource());
-    QStringList shown;
-    RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
-        shown.append(name + QLatin1Char(' ') + id);
-    };
-    RulesStore store;
-    RuleEngine engine(manager, watcher, store, std::move(feedback));
-    engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de")));
-    engine.addRule(ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru")));
-    engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
+    BackendEngine engine(provider(), m_platform->applicationSource(),
+                         {ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de")),
+                          ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru"))},
+                         QStringLiteral("xkb:us"));
 
     const QList<std::pair<QString, int>> steps{{"[app_id=\"foot\"]", 1},
                                                {"[app_id=\"gtk3-widget-factory\"]", 0},
@@ -192,7 +184,8 @@ void SwaySwitchingTest::appliesRulesAndTheDefaultOnFocus()
         QVERIFY(focus(criteria));
         QTRY_COMPARE(m_sway.activeLayouts(), QList<int>{layout});
     }
-    QTRY_COMPARE(shown, (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
+    QTRY_COMPARE(engine.shown,
+                 (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
 }
 
 void SwaySwitchingTest::selectionSucceedsOnlyWhenSeen_data()

@@ -161,19 +161,11 @@ private Q_SLOTS:
     void appliesRulesOnActivation()
     {
         QVERIFY(m_windows[1]->activate());
-        InputSourceManager manager(provider());
-        WindowWatcher watcher(m_platform->applicationSource());
-        QStringList shown;
-        RuleEngine::Feedback feedback;
-        feedback.showInputSource = [&shown](const QString& name, const QString& id) {
-            shown.append(name + QLatin1Char(' ') + id);
-        };
-        RulesStore store;
-        RuleEngine engine(manager, watcher, store, std::move(feedback));
-        engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")));
-        engine.addRule(ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru")));
-        engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
-        shown.clear();
+        BackendEngine engine(provider(), m_platform->applicationSource(),
+                             {ruleFor(QStringLiteral("AppOne"), QStringLiteral("xkb:de")),
+                              ruleFor(QStringLiteral("org.example.Three"), QStringLiteral("xkb:ru"))},
+                             QStringLiteral("xkb:us"));
+        engine.shown.clear();
 
         // Every activation is handled (events that Xlib read while it waited for
         // a reply used to sit unhandled in its queue).
@@ -182,7 +174,8 @@ private Q_SLOTS:
             QVERIFY(m_windows[window]->activate());
             QTRY_COMPARE(currentSource(), expected);
         }
-        QTRY_COMPARE(shown, (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
+        QTRY_COMPARE(engine.shown,
+                     (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
     }
 
     void noticesGroupChangesMadeElsewhere()

@@ -26,6 +26,35 @@ inline AppRule ruleFor(const QString& bundle, const QString& target, bool enable
     return rule;
 }
 
+// A rule engine over a real backend's input sources and applications, with the
+// rules in memory; `shown` lists "<name> <id>" of every source it showed.
+struct BackendEngine {
+    BackendEngine(InputSourceProvider* provider, ApplicationSource* applications, const QList<AppRule>& rules,
+                  const QString& defaultID)
+        : manager(provider)
+        , watcher(applications)
+        , engine(manager, watcher, store, recordShown())
+    {
+        engine.addRules(rules);
+        engine.setDefaultInputSourceID(defaultID);
+    }
+
+    RuleEngine::Feedback recordShown()
+    {
+        RuleEngine::Feedback feedback;
+        feedback.showInputSource = [this](const QString& name, const QString& id) {
+            shown.append(name + QLatin1Char(' ') + id);
+        };
+        return feedback;
+    }
+
+    QStringList shown;
+    InputSourceManager manager;
+    WindowWatcher watcher;
+    MemoryRulesStore store;
+    RuleEngine engine;
+};
+
 // A rule engine wired to test doubles. `events` records the switch feedback in
 // the order the engine asked for it: "indicator <name> <id>", "sound", and
 // "notification <title> <body>".
