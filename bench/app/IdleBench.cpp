@@ -1,10 +1,10 @@
 // What an idle Tolvane costs: the real binary runs on the current display under a home of
 // its own, with no window open and nothing activated, and is watched for 30 seconds
-// (after 5 seconds to settle). Prints the voluntary context switches (wake-ups) of each of
-// its threads and their sum per second, and the bytes written under its configuration and
-// cache folders. Three runs: sharing usage statistics with uploads refused by a closed
-// loopback port (as on a machine without network), sharing with uploads taken by an
-// ingestion stand-in on loopback, and with DO_NOT_TRACK=1.
+// (after 12 seconds to settle: start-up and the first upload, which the send timer makes 10 s after start). Prints the
+// voluntary context switches (wake-ups) of each of its threads and their sum per second, and the bytes written under
+// its configuration and cache folders. Three runs: sharing usage statistics with uploads refused by a closed loopback
+// port (as on a machine without network), sharing with uploads taken by an ingestion stand-in on loopback, and with
+// DO_NOT_TRACK=1.
 //
 //   idle_bench [seconds]       (needs DISPLAY)
 #include "support/ProcessEnvironment.h"
@@ -159,7 +159,7 @@ bool measure(const char* title, Sharing sharing, int seconds)
         std::printf("%s: the binary did not start\n", title);
         return false;
     }
-    QThread::sleep(5); // start-up, the first session and the first upload attempt
+    QThread::sleep(12); // start-up, the first session and the first upload attempt (at 10 s)
     const QStringList folders{home.filePath(QStringLiteral("config")), home.filePath(QStringLiteral("cache"))};
     const auto filesBefore = filesUnder(folders);
     const auto before = threadSwitches(tolvane.processId());
