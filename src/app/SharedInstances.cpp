@@ -3,6 +3,7 @@
 // classes live in lower layers, which must not include the higher ones, so
 // the application defines these here.
 #include "backup/RulesExportManager.h"
+#include "core/ActivationPlanPublisher.h"
 #include "core/InputSourceManager.h"
 #include "core/InputSourceMemory.h"
 #include "core/RuleEngine.h"
@@ -31,8 +32,11 @@ RuleEngine& RuleEngine::shared()
         feedback.playSwitchSound = [] { SoundEffectManager::shared().playSwitchSound(); };
         feedback.notifications = Platform::instance().notificationService();
         static RulesStore store;
-        return new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), store, std::move(feedback),
-                              &InputSourceMemory::shared());
+        auto* engine = new RuleEngine(InputSourceManager::shared(), WindowWatcher::shared(), store, std::move(feedback),
+                                      &InputSourceMemory::shared());
+        // A backend's switching thread selects by the engine's own decision.
+        new ActivationPlanPublisher(*engine, Platform::instance(), &InputSourceMemory::shared(), engine);
+        return engine;
     }();
     return *instance;
 }

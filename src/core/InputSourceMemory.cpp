@@ -118,6 +118,8 @@ void InputSourceMemory::remember(const QString& appID, const QString& inputSourc
     if (m_entries.size() > capacity())
         m_entries.removeLast();
     markChanged(sourceChanged);
+    if (sourceChanged)
+        Q_EMIT inputSourceChanged(appID);
 }
 
 void InputSourceMemory::markChanged(bool scheduleSave)

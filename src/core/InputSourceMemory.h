@@ -43,6 +43,11 @@ public:
     // Writes what has not been written yet, now. False when the write failed.
     bool save();
 
+Q_SIGNALS:
+    // remember() gave an application another source than it had (a change of
+    // recency alone is no such change).
+    void inputSourceChanged(const QString& appID);
+
 private:
     using Entry = std::pair<QString, QString>; // application id, input source id
 

@@ -178,38 +178,57 @@ void RuleEngine::receiveActiveApp(const RunningApplication& app)
     handleActivation(app);
 }
 
-void RuleEngine::handleActivation(const RunningApplication& app)
+std::optional<RuleEngine::Selection> RuleEngine::selectionFor(const RunningApplication& app) const
 {
-    if (m_isPaused)
-        return;
-    if (!app.bundleIdentifier)
-        return;
-    const QString& bundleID = *app.bundleIdentifier;
-
-    // The selection goes out before anything else: a key pressed right after
-    // the activation must already meet the new layout. Logging and feedback follow.
+    if (m_isPaused || !app.bundleIdentifier)
+        return std::nullopt;
     const auto rule = std::find_if(m_rules.cbegin(), m_rules.cend(),
                                    [&](const AppRule& r) { return r.isEnabled && app.isKnownAs(r.appBundleID); });
-    if (rule != m_rules.cend()) {
-        const QString target = rule->targetInputSourceID;
-        const bool selected = m_inputSourceManager.selectInputSource(target);
-        Logger::shared().info(QStringLiteral("[Match] ") + bundleID + QStringLiteral(" -> ") + target);
-        if (selected)
-            giveFeedback(bundleID, target);
-        return;
+    if (rule != m_rules.cend())
+        return Selection{Selection::Reason::Rule, rule->targetInputSourceID};
+    if (remembersInputSources()) {
+        if (const auto remembered = m_memory->inputSource(*app.bundleIdentifier))
+            return Selection{Selection::Reason::Remembered, *remembered};
     }
-    if (switchToRememberedInputSource(bundleID))
-        return;
+    return defaultSelection();
+}
+
+std::optional<RuleEngine::Selection> RuleEngine::defaultSelection() const
+{
     if (!m_defaultInputSourceID || m_defaultInputSourceID->isEmpty())
+        return std::nullopt;
+    return Selection{Selection::Reason::Fallback, *m_defaultInputSourceID};
+}
+
+// A remembered source that can no longer be selected gives way to the default;
+// the entry is replaced when the application next leaves the front.
+void RuleEngine::handleActivation(const RunningApplication& app)
+{
+    const auto selection = selectionFor(app);
+    if (!selection)
         return;
-    const QString fallback = *m_defaultInputSourceID;
-    const bool selected = m_inputSourceManager.selectInputSource(fallback);
-    Logger::shared().info(QStringLiteral("[Fallback] ") + bundleID + QStringLiteral(" -> ") + fallback);
-    if (selected) {
-        giveFeedback(bundleID, fallback);
-        if (remembersInputSources())
-            m_memory->remember(bundleID, fallback);
-    }
+    if (applySelection(*app.bundleIdentifier, *selection) || selection->reason != Selection::Reason::Remembered)
+        return;
+    if (const auto fallback = defaultSelection())
+        applySelection(*app.bundleIdentifier, *fallback);
+}
+
+// The selection goes out before anything else: a key pressed right after
+// the activation must already meet the new layout. Logging and feedback follow.
+bool RuleEngine::applySelection(const QString& bundleID, const Selection& selection)
+{
+    const QString& target = selection.inputSourceID;
+    const bool selected = m_inputSourceManager.selectInputSource(target);
+    const char* tag = selection.reason == Selection::Reason::Rule ? "[Match] "
+        : selection.reason == Selection::Reason::Remembered       ? "[Remembered] "
+                                                                  : "[Fallback] ";
+    Logger::shared().info(QLatin1String(tag) + bundleID + QStringLiteral(" -> ") + target);
+    if (!selected)
+        return false;
+    giveFeedback(bundleID, target);
+    if (selection.reason == Selection::Reason::Fallback && remembersInputSources())
+        m_memory->remember(bundleID, target);
+    return true;
 }
 
 bool RuleEngine::remembersInputSources() const
@@ -224,22 +243,6 @@ void RuleEngine::rememberCurrentInputSource(const RunningApplication& app)
         return;
     if (const auto current = m_inputSourceManager.currentInputSource())
         m_memory->remember(*app.bundleIdentifier, current->id);
-}
-
-// A remembered source that can no longer be selected gives way to the default;
-// the entry is replaced when the application next leaves the front.
-bool RuleEngine::switchToRememberedInputSource(const QString& bundleID)
-{
-    if (!remembersInputSources())
-        return false;
-    const auto remembered = m_memory->inputSource(bundleID);
-    if (!remembered)
-        return false;
-    const bool selected = m_inputSourceManager.selectInputSource(*remembered);
-    Logger::shared().info(QStringLiteral("[Remembered] ") + bundleID + QStringLiteral(" -> ") + *remembered);
-    if (selected)
-        giveFeedback(bundleID, *remembered);
-    return selected;
 }
 
 void RuleEngine::giveFeedback(const QString& applicationID, const QString& target)

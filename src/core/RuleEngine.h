@@ -38,6 +38,13 @@ public:
         QPointer<NotificationService> notifications;
     };
 
+    // What an activation selects, and why.
+    struct Selection {
+        enum class Reason { Rule, Remembered, Fallback };
+        Reason reason;
+        QString inputSourceID;
+    };
+
     static RuleEngine& shared();
 
     // Loads the rules from `store`, which must outlive the engine. With a
@@ -70,6 +77,13 @@ public:
 
     InputSourceManager& inputSourceManager() const { return m_inputSourceManager; }
 
+    // What the engine selects when `app` comes to the front now: the first
+    // enabled rule the application is known by, else the source it last used
+    // (while the memory is on), else the default; nothing while paused or for
+    // an application without an id. Activations are handled by this very
+    // decision. Changes nothing.
+    std::optional<Selection> selectionFor(const RunningApplication& app) const;
+
 Q_SIGNALS:
     void rulesChanged();
     void defaultInputSourceIDChanged();
@@ -85,10 +99,11 @@ private:
     void setupSubscriptions(WindowWatcher& watcher);
     void receiveActiveApp(const RunningApplication& app);
     void handleActivation(const RunningApplication& app);
+    std::optional<Selection> defaultSelection() const;
+    bool applySelection(const QString& bundleID, const Selection& selection);
     void giveFeedback(const QString& applicationID, const QString& target);
     bool remembersInputSources() const;
     void rememberCurrentInputSource(const RunningApplication& app);
-    bool switchToRememberedInputSource(const QString& bundleID);
     void postSwitchNotification(const QString& name);
     void setRulesSaveError(const QString& error);
 

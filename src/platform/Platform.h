@@ -10,17 +10,27 @@
 #include "NotificationService.h"
 #include "OverlayPresenter.h"
 #include "PanelMenuPresenter.h"
+#include "RunningApplication.h"
 #include "SoundPlayer.h"
 #include "SystemTrayMonitor.h"
 
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 // The narrow interfaces to the operating system, one backend per platform.
 // Core code reaches the OS only through these.
 class Platform {
 public:
+    // What the engine selects when `app` comes to the front now: the input
+    // source's identifier, or nullopt when it selects nothing (paused, no rule,
+    // no remembered source and no default, no application id). The same
+    // decision the engine makes on the main thread when it handles the
+    // activation. Called on the main thread only.
+    using ActivationPlanner = std::function<std::optional<QString>(const RunningApplication& app)>;
+
     virtual ~Platform() = default;
 
     // The backend for this session, created on first use: the one
@@ -66,4 +76,37 @@ public:
     virtual PanelMenuPresenter* panelMenuPresenter() { return nullptr; }
     // What about the desktop works against Tolvane; null when the backend knows of nothing.
     virtual DesktopConflictMonitor* desktopConflictMonitor() { return nullptr; }
+
+    // Switching ahead of the main loop. A backend that can runs a switching
+    // thread with a connection of its own to the display server, blocked in a
+    // read; on an activation it looks the window up in a table and selects the
+    // planned source at once, before the main loop has woken up.
+    //
+    // The backend fills that table on the main thread, from `planner`, for
+    // every window it knows (window -> application identity, planned source or
+    // none), and refreshes it when windows come and go and when
+    // activationPlanChanged() is called. What the table cannot answer (a
+    // window seen for the first time, a source the thread cannot select) is
+    // left to the main thread. The thread selects nothing while the table is
+    // being rebuilt, and drops an activation of the same application (same
+    // process and same application id) as the engine does.
+    //
+    // Everything else stays on the main thread, which handles every
+    // activation as before: it logs, gives feedback exactly once, remembers
+    // sources and selects (the backend makes a selection of the source the
+    // thread put in effect change nothing). currentInputSource() of the backend's
+    // provider, asked while the activation is handled and before anything is
+    // selected, answers the source in effect when the activation happened,
+    // also when the thread has switched since: what the application that left
+    // the front used.
+    //
+    // ActivationPlanPublisher (core) installs the engine's planner and calls
+    // activationPlanChanged(). An empty planner stops the thread. The default:
+    // no switching thread.
+    virtual void setActivationPlanner(ActivationPlanner planner) { Q_UNUSED(planner); }
+    // The planner's answers may have changed: rules, the default source, the
+    // remembered sources, pause or the enabled sources changed. Call it at
+    // once, on the main thread: the table is set aside before this returns
+    // (the main thread decides until it is rebuilt on the next turn of the loop).
+    virtual void activationPlanChanged() { }
 };

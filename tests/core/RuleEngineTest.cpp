@@ -1,5 +1,6 @@
 #include "base/Preferences.h"
 #include "core/RulesCodec.h"
+#include "platform/NullPlatform.h"
 #include "support/EngineHarness.h"
 #include "support/RecordingLogSink.h"
 #include "support/StandardOutputCapture.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <functional>
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -103,6 +105,16 @@ private:
     bool m_dropped = false;
 };
 
+// Keeps the planner it is given and counts the notices that the plan changed.
+class PlanningPlatform : public NullPlatform {
+public:
+    void setActivationPlanner(ActivationPlanner newPlanner) override { planner = std::move(newPlanner); }
+    void activationPlanChanged() override { ++changes; }
+
+    ActivationPlanner planner;
+    int changes = 0;
+};
+
 } // namespace
 
 class RuleEngineTest : public QObject {
@@ -122,23 +134,25 @@ private Q_SLOTS:
         QTest::addColumn<QString>("bundle"); // "" for an application without an id
         QTest::addColumn<QStringList>("selections");
         QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("planned"); // what a switching thread is told to select; "" for nothing
 
         QTest::newRow("enabled rule matches")
             << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << ""
-            << "org.gnome.gedit" << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"};
+            << "org.gnome.gedit" << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"}
+            << QString("xkb:de");
         QTest::newRow("disabled rule: default applies")
             << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us"
-            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"} << QString("xkb:us");
         QTest::newRow("target not enabled: no fall-back")
             << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us"
-            << "kitty" << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"};
+            << "kitty" << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"} << QString("xkb:fr");
         QTest::newRow("no rule, no default: nothing") << QList<AppRule>{} << ""
-                                                      << "kitty" << QStringList{} << QStringList{};
+                                                      << "kitty" << QStringList{} << QStringList{} << QString("");
         QTest::newRow("bundle ids match exactly")
             << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us"
-            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"};
+            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"} << QString("xkb:us");
         QTest::newRow("application without id is ignored") << QList<AppRule>{} << "xkb:us"
-                                                           << "" << QStringList{} << QStringList{};
+                                                           << "" << QStringList{} << QStringList{} << QString("");
     }
 
     void decidesTheTarget()
@@ -148,18 +162,51 @@ private Q_SLOTS:
         QFETCH(QString, bundle);
         QFETCH(QStringList, selections);
         QFETCH(QStringList, log);
+        QFETCH(QString, planned);
 
         EngineHarness harness;
         RuleEngine& engine = harness.start();
+        PlanningPlatform platform;
+        ActivationPlanPublisher publisher(engine, platform);
         for (const AppRule& r : rules)
             engine.addRule(r);
         engine.setDefaultInputSourceID(defaultSource.isEmpty() ? std::nullopt : std::optional(defaultSource));
+        const RunningApplication app = FakeApplicationSource::app(bundle, QStringLiteral("pid:1"));
+        QCOMPARE(platform.planner(app).value_or(QString()), planned);
         RecordingLogSink sink;
-        harness.apps.activate(FakeApplicationSource::app(bundle, QStringLiteral("pid:1")));
+        harness.apps.activate(app);
         QTRY_COMPARE(harness.provider.selections, selections);
         QCoreApplication::processEvents();
         QCOMPARE(sink.lines(), log);
         QCOMPARE(harness.events.size(), selections.size() * 2);
+    }
+
+    // A switching thread's table is set aside on every change that can change
+    // the plan, and the planner answers what the engine would now select.
+    void tellsThePlatformWhenThePlanChanges()
+    {
+        setRememberLastUsed(true);
+        EngineHarness harness;
+        RuleEngine& engine = harness.start();
+        auto platform = std::make_unique<PlanningPlatform>();
+        auto publisher = std::make_unique<ActivationPlanPublisher>(engine, *platform, harness.memory.get());
+        const RunningApplication a = FakeApplicationSource::app("a");
+        const auto plansAfter = [&](const std::function<void()>& change, const QString& expected) {
+            const int before = platform->changes;
+            change();
+            QVERIFY(platform->changes > before);
+            QCOMPARE(platform->planner(a).value_or(QString()), expected);
+        };
+        plansAfter([&] { engine.setDefaultInputSourceID(QStringLiteral("xkb:us")); }, "xkb:us");
+        plansAfter([&] { harness.memory->remember("a", "xkb:ru"); }, "xkb:ru");
+        plansAfter([&] { setRememberLastUsed(false); }, "xkb:us");
+        plansAfter([&] { engine.addRule(ruleFor("a", "xkb:de")); }, "xkb:de");
+        plansAfter([&] { engine.setPaused(true); }, "");
+        plansAfter([&] { engine.setPaused(false); }, "xkb:de");
+        plansAfter([&] { Q_EMIT harness.provider.enabledInputSourcesChanged(); }, "xkb:de");
+        // Gone with the publisher: no thread plans by an engine that may be gone too.
+        publisher.reset();
+        QVERIFY(!platform->planner);
     }
 
     void givesFeedbackInOrderAfterEachSwitch()

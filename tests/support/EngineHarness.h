@@ -4,11 +4,13 @@
 #include "FakeInputSourceProvider.h"
 #include "FakeNotificationService.h"
 
+#include "core/ActivationPlanPublisher.h"
 #include "core/InputSourceManager.h"
 #include "core/InputSourceMemory.h"
 #include "core/RuleEngine.h"
 #include "core/RulesStore.h"
 #include "core/WindowWatcher.h"
+#include "platform/Platform.h"
 #include "support/MemoryRulesStore.h"
 
 #include <QStringList>
@@ -27,16 +29,20 @@ inline AppRule ruleFor(const QString& bundle, const QString& target, bool enable
 }
 
 // A rule engine over a real backend's input sources and applications, with the
-// rules in memory; `shown` lists "<name> <id>" of every source it showed.
+// rules in memory; `shown` lists "<name> <id>" of every source it showed. With
+// a `platform`, its switching thread (where it has one) plans by this engine
+// as the application's does.
 struct BackendEngine {
     BackendEngine(InputSourceProvider* provider, ApplicationSource* applications, const QList<AppRule>& rules,
-                  const QString& defaultID)
+                  const QString& defaultID, Platform* platform = nullptr, InputSourceMemory* memory = nullptr)
         : manager(provider)
         , watcher(applications)
-        , engine(manager, watcher, store, recordShown())
+        , engine(manager, watcher, store, recordShown(), memory)
     {
         engine.addRules(rules);
         engine.setDefaultInputSourceID(defaultID);
+        if (platform)
+            planPublisher = std::make_unique<ActivationPlanPublisher>(engine, *platform, memory);
     }
 
     RuleEngine::Feedback recordShown()
@@ -53,6 +59,7 @@ struct BackendEngine {
     WindowWatcher watcher;
     MemoryRulesStore store;
     RuleEngine engine;
+    std::unique_ptr<ActivationPlanPublisher> planPublisher;
 };
 
 // A rule engine wired to test doubles. `events` records the switch feedback in
