@@ -1,6 +1,7 @@
 // End to end on the real X server that `make test` starts (Xvnc with the
 // layouts us, de and ru, and openbox): real windows, real activations through
 // the window manager, and the XKB group read back from the server.
+#include "base/Preferences.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/x11/X11ApplicationSource.h"
 #include "platform/x11/X11Platform.h"
@@ -15,8 +16,12 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+
+#include <chrono>
+#include <thread>
 
 using tolvane::test::writeFile;
 
@@ -53,6 +58,26 @@ QStringList describe(InputSourceProvider* provider)
     for (const auto& source : provider->enabledInputSources().value_or(QList<InputSourceProperties>{}))
         result.append(source.id.value_or(QString()) + QLatin1Char(' ') + source.localizedName.value_or(QString()));
     return result;
+}
+
+// The XKB group locked `ms` from now, or as soon as it is `awaited`, read by
+// another client while this thread's event loop does not run: what only the
+// switching thread can have done.
+int lockedGroupWithoutMainLoop(int ms, int awaited = -1)
+{
+    Display* display = XkbOpenDisplay(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!display)
+        return -1;
+    XkbStateRec state{};
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    do {
+        XkbGetState(display, XkbUseCoreKbd, &state);
+        if (state.locked_group == awaited)
+            break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    } while (std::chrono::steady_clock::now() < deadline);
+    XCloseDisplay(display);
+    return state.locked_group;
 }
 
 } // namespace
@@ -176,6 +201,88 @@ private Q_SLOTS:
         }
         QTRY_COMPARE(engine.shown,
                      (QStringList{"German xkb:de", "English (US) xkb:us", "Russian xkb:ru", "German xkb:de"}));
+    }
+
+    void switchesAheadOfTheMainLoop_data()
+    {
+        QTest::addColumn<QString>("change"); // made while running, before the activation
+        QTest::addColumn<int>("ahead"); // the group locked before the main loop runs again
+        QTest::addColumn<QString>("after"); // the source once it has run
+        QTest::newRow("by rule") << "" << 1 << "xkb:de";
+        QTest::newRow("by a rule changed while running") << "rule to ru" << 2 << "xkb:ru";
+        QTest::newRow("paused: nothing") << "pause" << 0 << "xkb:us";
+        // Its names changed: unknown to the thread until read again.
+        QTest::newRow("window not known yet: by the main loop") << "rename" << 0 << "xkb:ru";
+    }
+
+    // With feedback once per activation, from the main loop.
+    void switchesAheadOfTheMainLoop()
+    {
+        QFETCH(QString, change);
+        TestWindow window(QStringLiteral("Ahead"));
+        QVERIFY(window.isValid());
+        BackendEngine engine(provider(), m_platform->applicationSource(),
+                             {ruleFor(QStringLiteral("Ahead"), QStringLiteral("xkb:de")),
+                              ruleFor(QStringLiteral("Renamed"), QStringLiteral("xkb:ru"))},
+                             QStringLiteral("xkb:us"), m_platform.get());
+        QTest::qWait(50); // the thread's first table
+        // Two activations the thread sees, so that it knows which application is in front.
+        for (const auto& other : {m_windows[2].get(), m_windows[1].get()}) {
+            QVERIFY(other->activate());
+            QTRY_COMPARE(engine.watcher.activeApp().processIdentifier, other->pid());
+        }
+        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:us"));
+
+        if (change == QLatin1String("rule to ru"))
+            engine.engine.addRule(ruleFor(QStringLiteral("Ahead"), QStringLiteral("xkb:ru")));
+        else if (change == QLatin1String("pause"))
+            engine.engine.setPaused(true);
+        else if (change == QLatin1String("rename"))
+            QVERIFY(TestWindow::run({"set_window", "--class", "Renamed", window.windowIdText()}));
+        QTest::qWait(50);
+        engine.shown.clear();
+
+        QVERIFY(window.activate());
+        QFETCH(int, ahead);
+        QCOMPARE(lockedGroupWithoutMainLoop(ahead == 0 ? 300 : 2000, ahead), ahead);
+        QFETCH(QString, after);
+        QTRY_COMPARE(currentSource(), after);
+        QTRY_COMPARE(engine.watcher.activeApp().processIdentifier, window.pid());
+        QTest::qWait(50);
+        QCOMPARE(engine.shown.size(), change == QLatin1String("pause") ? 0 : 1);
+    }
+
+    // Switched by hand in one application, then away and back: it gets that
+    // source again, not the one the thread locked for the next application.
+    void remembersTheSourceInUseBeforeTheThreadSwitched()
+    {
+        Preferences::setValue(InputSourceMemory::preferenceKey(), true);
+        InputSourceMemory memory(InputSourceMemory::fileURL());
+        BackendEngine engine(provider(), m_platform->applicationSource(),
+                             {ruleFor(QStringLiteral("org.example.AppTwo"), QStringLiteral("xkb:ru"))},
+                             QStringLiteral("xkb:us"), m_platform.get(), &memory);
+        QTest::qWait(50); // the thread's first table
+        const auto toFront = [&](TestWindow& window, int group) {
+            QVERIFY(window.activate());
+            // Only the thread has switched when the main loop reads the activation:
+            // the news of both come in one batch.
+            QCOMPARE(lockedGroupWithoutMainLoop(2000, group), group);
+            QTRY_COMPARE(engine.watcher.activeApp().processIdentifier, window.pid());
+        };
+        QVERIFY(m_windows[2]->activate());
+        QTRY_COMPARE(engine.watcher.activeApp().processIdentifier, m_windows[2]->pid());
+        QVERIFY(m_windows[0]->activate());
+        QTRY_COMPARE(engine.watcher.activeApp().processIdentifier, m_windows[0]->pid());
+        QVERIFY(TestWindow::lockGroupElsewhere(1)); // de by hand in AppOne
+        QTRY_COMPARE(currentSource(), QStringLiteral("xkb:de"));
+
+        toFront(*m_windows[1], 2);
+        QCOMPARE(memory.inputSource(QStringLiteral("AppOne")), std::optional<QString>(QStringLiteral("xkb:de")));
+        QTest::qWait(50); // the thread's table learns the remembered source
+        toFront(*m_windows[0], 1);
+        QCOMPARE(memory.inputSource(QStringLiteral("org.example.AppTwo")),
+                 std::optional<QString>(QStringLiteral("xkb:ru")));
+        Preferences::remove(InputSourceMemory::preferenceKey());
     }
 
     void noticesGroupChangesMadeElsewhere()

@@ -38,12 +38,13 @@ X11ApplicationSource::X11ApplicationSource(X11Connection& connection, DesktopEnt
     m_connection.addBatchHandler([this] { reportActivation(); });
     learnClientList();
     XFlush(display);
+    connect(&m_desktopEntries, &DesktopEntryIndex::changed, this, &X11ApplicationSource::knownWindowsChanged);
 }
 
 void X11ApplicationSource::handleEvent(const XEvent& event)
 {
     if (event.type == DestroyNotify) {
-        m_windows.remove(event.xdestroywindow.window);
+        forget(event.xdestroywindow.window);
         return;
     }
     if (event.type != PropertyNotify)
@@ -51,7 +52,7 @@ void X11ApplicationSource::handleEvent(const XEvent& event)
     const XPropertyEvent& property = event.xproperty;
     if (property.window != m_connection.rootWindow()) {
         if (identifiesWindow(property.atom))
-            m_windows.remove(property.window); // read again when next needed
+            forget(property.window); // read again when next needed
         return;
     }
     if (property.atom == m_connection.atom("_NET_ACTIVE_WINDOW")) {
@@ -150,7 +151,24 @@ const X11ApplicationSource::WindowFacts* X11ApplicationSource::factsFor(unsigned
     auto facts = readFacts(window);
     if (!facts)
         return nullptr;
-    return &*m_windows.insert(window, std::move(*facts));
+    const auto inserted = m_windows.insert(window, std::move(*facts));
+    Q_EMIT knownWindowsChanged();
+    return &*inserted;
+}
+
+void X11ApplicationSource::forget(unsigned long window)
+{
+    if (m_windows.remove(window))
+        Q_EMIT knownWindowsChanged();
+}
+
+QList<std::pair<unsigned long, RunningApplication>> X11ApplicationSource::knownWindows()
+{
+    QList<std::pair<unsigned long, RunningApplication>> windows;
+    windows.reserve(m_windows.size());
+    for (auto it = m_windows.cbegin(); it != m_windows.cend(); ++it)
+        windows.append({it.key(), application(*it)});
+    return windows;
 }
 
 std::optional<X11ApplicationSource::WindowFacts> X11ApplicationSource::readFacts(unsigned long window)

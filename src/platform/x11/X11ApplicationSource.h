@@ -4,7 +4,10 @@
 
 #include <QHash>
 #include <QImage>
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 class DesktopEntryIndex;
 class X11Connection;
@@ -36,6 +39,15 @@ public:
     // activation needs none. The running applications carry it.
     std::optional<RunningApplication> applicationForWindow(unsigned long window);
 
+    // Every window whose identity has been read, with its application
+    // (without icons). Costs no request.
+    QList<std::pair<unsigned long, RunningApplication>> knownWindows();
+
+Q_SIGNALS:
+    // A window's identity was read or forgotten, or the desktop entries that
+    // name applications changed.
+    void knownWindowsChanged();
+
 private:
     // The window's identifying properties, as read from the server.
     struct WindowFacts {
@@ -55,6 +67,7 @@ private:
     QImage windowIcon(unsigned long window);
     QString processKey(unsigned long window);
     const WindowFacts* factsFor(unsigned long window);
+    void forget(unsigned long window);
     std::optional<WindowFacts> readFacts(unsigned long window);
     void learnClientList();
     bool identifiesWindow(unsigned long atom);

@@ -4,6 +4,7 @@
 #include "X11Connection.h"
 #include "X11DesktopCompositing.h"
 #include "X11RecordKeyMonitor.h"
+#include "X11SwitchPlanner.h"
 #include "X11SystemTrayMonitor.h"
 #include "XkbInputSourceProvider.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
@@ -24,6 +25,7 @@ X11Platform::X11Platform(std::unique_ptr<X11Connection> connection, Notification
 
 X11Platform::~X11Platform()
 {
+    m_switchPlanner.reset();
     releaseInputSources();
     m_trayMonitor.reset();
     m_keyMonitor.reset();
@@ -65,4 +67,26 @@ DesktopCompositing* X11Platform::desktopCompositing()
     if (!m_compositing)
         m_compositing = std::make_unique<X11DesktopCompositing>(*m_connection);
     return m_compositing.get();
+}
+
+void X11Platform::setActivationPlanner(ActivationPlanner planner)
+{
+    if (!m_switchPlanner) {
+        if (!planner)
+            return;
+        applicationSource();
+        layoutProvider();
+        // While an input-method framework is in charge, its entries are the
+        // sources and the groups are left alone.
+        m_switchPlanner = std::make_unique<X11SwitchPlanner>(*m_applications, *m_inputSources, [this] {
+            return inputSourceProvider()->providerName() == m_inputSources->providerName();
+        });
+    }
+    m_switchPlanner->setPlanner(std::move(planner));
+}
+
+void X11Platform::activationPlanChanged()
+{
+    if (m_switchPlanner)
+        m_switchPlanner->planChanged();
 }

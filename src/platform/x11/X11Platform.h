@@ -9,6 +9,7 @@ class XkbInputSourceProvider;
 class X11ApplicationSource;
 class X11DesktopCompositing;
 class X11RecordKeyMonitor;
+class X11SwitchPlanner;
 class X11SystemTrayMonitor;
 
 // The X11 desktop: XKB layout groups and the EWMH active window.
@@ -23,6 +24,9 @@ public:
     DesktopCompositing* desktopCompositing() override;
     GlobalKeyMonitor* globalKeyMonitor() override;
     SystemTrayMonitor* systemTrayMonitor() override;
+    // A switching thread on a connection of its own (X11SwitchingThread).
+    void setActivationPlanner(ActivationPlanner planner) override;
+    void activationPlanChanged() override;
 
 protected:
     InputSourceProvider* layoutProvider() override;
@@ -36,4 +40,5 @@ private:
     std::unique_ptr<X11RecordKeyMonitor> m_keyMonitor;
     std::unique_ptr<X11DesktopCompositing> m_compositing;
     std::unique_ptr<X11SystemTrayMonitor> m_trayMonitor;
+    std::unique_ptr<X11SwitchPlanner> m_switchPlanner;
 };

@@ -46,6 +46,7 @@ XkbInputSourceProvider::XkbInputSourceProvider(X11Connection& connection, QObjec
     XSelectInput(display, m_connection.rootWindow(), attributes.your_event_mask | PropertyChangeMask);
 
     m_connection.atom("_XKB_RULES_NAMES");
+    m_connection.atom("_NET_ACTIVE_WINDOW");
     m_connection.addEventHandler([this](const XEvent& event) { handleEvent(event); });
     m_connection.addBatchHandler([this] { reportSelectionChange(); }, X11Connection::BatchStage::Reporting);
     XFlush(display);
@@ -53,6 +54,7 @@ XkbInputSourceProvider::XkbInputSourceProvider(X11Connection& connection, QObjec
 
 void XkbInputSourceProvider::reportSelectionChange()
 {
+    m_activationPending = false;
     if (!m_selectionChanged)
         return;
     m_selectionChanged = false;
@@ -72,10 +74,14 @@ void XkbInputSourceProvider::learnLockedGroup(int group, unsigned long serial)
 void XkbInputSourceProvider::handleEvent(const XEvent& event)
 {
     if (event.type == PropertyNotify) {
-        if (event.xproperty.window == m_connection.rootWindow()
-            && event.xproperty.atom == m_connection.atom("_XKB_RULES_NAMES")) {
+        if (event.xproperty.window != m_connection.rootWindow())
+            return;
+        if (event.xproperty.atom == m_connection.atom("_XKB_RULES_NAMES")) {
             m_groups.reset();
             Q_EMIT enabledInputSourcesChanged();
+        } else if (event.xproperty.atom == m_connection.atom("_NET_ACTIVE_WINDOW") && !m_activationPending) {
+            m_activationPending = true;
+            m_groupAtActivation = m_knownLockedGroup;
         }
         return;
     }
@@ -227,25 +233,37 @@ std::optional<QList<InputSourceProperties>> XkbInputSourceProvider::enabledInput
 
 std::optional<InputSourceProperties> XkbInputSourceProvider::currentInputSource()
 {
-    const auto locked = lockedGroup();
+    const auto locked = m_activationPending && m_groupAtActivation ? m_groupAtActivation : lockedGroup();
     const QList<InputSourceProperties>& all = groups();
     if (!locked || *locked < 0 || *locked >= all.size())
         return std::nullopt;
     return all.at(*locked);
 }
 
-bool XkbInputSourceProvider::selectInputSource(const QString& id)
+std::optional<int> XkbInputSourceProvider::groupOf(const QString& id)
 {
     const QList<InputSourceProperties>& all = groups();
     for (int i = 0; i < all.size(); ++i) {
-        if (all.at(i).id != id)
-            continue;
-        Display* display = m_connection.display();
-        m_lockSerial = NextRequest(display);
-        m_knownLockedGroup.reset();
-        const bool sent = XkbLockGroup(display, XkbUseCoreKbd, unsigned(i));
-        XFlush(display);
-        return sent;
+        if (all.at(i).id == id)
+            return i;
     }
-    return false;
+    return std::nullopt;
+}
+
+// Locking the group the switching thread has just locked changes nothing at
+// the server and costs no round trip.
+bool XkbInputSourceProvider::selectInputSource(const QString& id)
+{
+    const auto group = groupOf(id);
+    if (!group)
+        return false;
+    Display* display = m_connection.display();
+    m_lockSerial = NextRequest(display);
+    const bool sent = XkbLockGroup(display, XkbUseCoreKbd, unsigned(*group));
+    XFlush(display);
+    m_activationPending = false;
+    // Every state the server tells from now on includes this lock.
+    m_knownLockedGroup = sent ? group : std::nullopt;
+    m_knownSerial = m_lockSerial;
+    return sent;
 }

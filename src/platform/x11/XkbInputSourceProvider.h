@@ -17,6 +17,13 @@ class X11Connection;
 // A change of the locked group is reported once per batch of X events, after
 // the activations read in the same batch have been acted on: the reactions
 // to a switch (the tray's icon, the bus) never delay the next one.
+//
+// The current source is the locked group as the server's events tell it, in
+// the server's order. While an activation read in the batch is handled, and
+// until something is selected, it is the group locked when the first of those
+// activations happened: the group the application that left the front used,
+// also when the switching thread has locked another since (the server tells
+// the activation before the lock that follows it).
 class XkbInputSourceProvider : public InputSourceProvider {
     Q_OBJECT
 public:
@@ -31,6 +38,9 @@ public:
     static QStringList identifiersFromRulesNames(const QString& layouts, const QString& variants);
     // "pc+us+de(nodeadkeys):2+ru:3+inet(evdev)" to identifiers, one per group.
     static QStringList identifiersFromSymbols(const QString& symbols);
+
+    // The group (0-based) of this identifier; nullopt when no group has it.
+    std::optional<int> groupOf(const QString& id);
 
 private:
     // One per group, built once per keymap: switching costs no request and no
@@ -52,4 +62,7 @@ private:
     unsigned long m_knownSerial = 0; // the request after which m_knownLockedGroup held
     unsigned long m_lockSerial = 0; // our last lock request
     bool m_selectionChanged = false;
+    // Set from an activation's event until the batch's end or a selection.
+    bool m_activationPending = false;
+    std::optional<int> m_groupAtActivation;
 };

@@ -1,0 +1,72 @@
+#include "X11SwitchPlanner.h"
+
+#include "X11ApplicationSource.h"
+#include "X11SwitchingThread.h"
+#include "XkbInputSourceProvider.h"
+#include "base/Logger.h"
+
+X11SwitchPlanner::X11SwitchPlanner(X11ApplicationSource& applications, XkbInputSourceProvider& layouts,
+                                   std::function<bool()> layoutsInCharge, QObject* parent)
+    : QObject(parent)
+    , m_applications(applications)
+    , m_layouts(layouts)
+    , m_layoutsInCharge(std::move(layoutsInCharge))
+{
+    connect(&m_applications, &X11ApplicationSource::knownWindowsChanged, this, &X11SwitchPlanner::rebuildSoon);
+    connect(&m_layouts, &InputSourceProvider::enabledInputSourcesChanged, this, &X11SwitchPlanner::planChanged);
+}
+
+X11SwitchPlanner::~X11SwitchPlanner() = default;
+
+void X11SwitchPlanner::setPlanner(Platform::ActivationPlanner planner)
+{
+    m_planner = std::move(planner);
+    if (!m_planner) {
+        m_thread.reset();
+        return;
+    }
+    if (!m_thread) {
+        m_thread = X11SwitchingThread::start();
+        if (!m_thread)
+            Logger::shared().error(QStringLiteral("No switching thread: the X display could not be reached again"));
+    }
+    planChanged();
+}
+
+void X11SwitchPlanner::planChanged()
+{
+    if (!m_thread)
+        return;
+    m_thread->setTable(nullptr);
+    rebuildSoon();
+}
+
+// Many changes come together (a window mapped, then its properties read):
+// one rebuild serves them all.
+void X11SwitchPlanner::rebuildSoon()
+{
+    if (m_rebuildQueued || !m_thread)
+        return;
+    m_rebuildQueued = true;
+    QMetaObject::invokeMethod(this, &X11SwitchPlanner::rebuild, Qt::QueuedConnection);
+}
+
+void X11SwitchPlanner::rebuild()
+{
+    m_rebuildQueued = false;
+    if (!m_thread || !m_planner)
+        return;
+    const bool layoutsInCharge = !m_layoutsInCharge || m_layoutsInCharge();
+    auto table = std::make_shared<X11SwitchingThread::Table>();
+    const auto windows = m_applications.knownWindows();
+    table->reserve(windows.size());
+    for (const auto& [window, app] : windows) {
+        X11SwitchingThread::Window entry{app.processKey, app.bundleIdentifier};
+        if (layoutsInCharge) {
+            if (const auto target = m_planner(app))
+                entry.group = m_layouts.groupOf(*target).value_or(-1);
+        }
+        table->insert(window, entry);
+    }
+    m_thread->setTable(std::move(table));
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+struct xcb_connection_t;
+
+// Selects the XKB group of the window that becomes active as soon as the X
+// server says so, without waiting for the main loop: a thread of its own,
+// with a connection of its own, blocked reading it. It follows the root
+// window's _NET_ACTIVE_WINDOW and, when the table names a group for the
+// active window, locks that group at once.
+//
+// It knows nothing but the table the main thread gives it. A window missing
+// from it, or with no group, is left to the main thread; so is any
+// activation while no table is set, and the first one after a window it
+// could not look up (it cannot tell whether that one was of the same
+// application). It drops an activation of the application it last saw in
+// front (same process and application id), as the engine does.
+//
+// When the X server goes away the thread ends quietly; the main connection
+// decides what happens to the process.
+class X11SwitchingThread {
+public:
+    // What the thread knows of a window.
+    struct Window {
+        QString processKey;
+        std::optional<QString> applicationId;
+        int group = -1; // the group to lock; -1: none, the main thread decides
+    };
+    using Table = QHash<unsigned long, Window>;
+
+    // Connects and starts the thread; null when the display cannot be reached.
+    static std::unique_ptr<X11SwitchingThread> start(const QByteArray& displayName = {});
+    // Stops the thread and waits for it.
+    ~X11SwitchingThread();
+
+    // Replaces the table; null: select nothing until the next one. Any thread.
+    void setTable(std::shared_ptr<const Table> table);
+    // False once the connection broke (the display went away).
+    bool isRunning() const { return !m_ended.load(); }
+
+private:
+    struct Identity {
+        QString processKey;
+        std::optional<QString> applicationId;
+        bool operator==(const Identity&) const = default;
+    };
+
+    X11SwitchingThread(xcb_connection_t* connection, unsigned root, unsigned activeWindowAtom, int wakeFd);
+    void run();
+    // Handles the events read so far; true when _NET_ACTIVE_WINDOW changed among them.
+    bool takeEvents();
+    void switchForActiveWindow();
+    // Nullopt when no window is active or the server did not answer.
+    std::optional<unsigned long> activeWindow();
+    // A copy: the main thread may replace the table meanwhile.
+    std::optional<Window> lookUp(unsigned long window);
+
+    xcb_connection_t* m_connection;
+    unsigned m_root;
+    unsigned m_activeWindowAtom;
+    int m_wakeFd; // written once to end the thread
+    std::mutex m_tableMutex;
+    std::shared_ptr<const Table> m_table;
+    std::atomic<bool> m_ended{false};
+    // The thread's own: the application in front at the last activation, if known.
+    std::optional<Identity> m_front;
+    std::thread m_thread;
+};
