@@ -5,9 +5,22 @@
 #include "app/TolvaneApp.h"
 #include "base/Preferences.h"
 #include "feedback/MenuBarIndicatorController.h"
+#include "platform/SystemTrayMonitor.h"
 #include "services/PermissionsManager.h"
 
 #include <QLabel>
+
+// A tray that is absent until the test makes it appear.
+class FakeTrayMonitor : public SystemTrayMonitor {
+public:
+    bool isAvailable() const override { return available; }
+    void appear()
+    {
+        available = true;
+        Q_EMIT isAvailableChanged();
+    }
+    bool available = false;
+};
 
 // Everything the tray item is wired to, with the calls it makes recorded. The
 // current source is English (US).

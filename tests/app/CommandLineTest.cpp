@@ -144,25 +144,21 @@ private Q_SLOTS:
         registerBusRecords();
         m_environment = environmentUnder(m_home.path());
         // The service file as installed, with the binary under test.
-        QDir(m_home.path()).mkpath(QStringLiteral("services"));
-        QFile service(m_home.filePath(QStringLiteral("services/com.kelvora.Tolvane.Settings.service")));
-        QVERIFY(service.open(QIODevice::WriteOnly));
-        service.write("[D-BUS Service]\nName=com.kelvora.Tolvane.Settings\nExec=" TOLVANE_BINARY "\n");
-        service.close();
-        QFile config(m_home.filePath(QStringLiteral("bus.conf")));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
-                                    "<servicedir>%1/services</servicedir><policy context=\"default\">"
-                                    "<allow send_destination=\"*\" eavesdrop=\"true\"/><allow eavesdrop=\"true\"/>"
-                                    "<allow own=\"*\"/></policy></busconfig>")
-                         .arg(m_home.path())
-                         .toUtf8());
-        config.close();
+        QVERIFY(writeFile(m_home.filePath(QStringLiteral("services/com.kelvora.Tolvane.Settings.service")),
+                          "[D-BUS Service]\nName=com.kelvora.Tolvane.Settings\nExec=" TOLVANE_BINARY "\n"));
+        const QString config = m_home.filePath(QStringLiteral("bus.conf"));
+        QVERIFY(writeFile(config,
+                          QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
+                                         "<servicedir>%1/services</servicedir><policy context=\"default\">"
+                                         "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
+                                         "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>")
+                              .arg(m_home.path())
+                              .toUtf8()));
 
         // Whatever the bus starts inherits its environment: the test's home.
         m_busDaemon.setProcessEnvironment(m_environment);
         m_busDaemon.start(QStringLiteral("dbus-daemon"),
-                          {QStringLiteral("--config-file=") + config.fileName(), QStringLiteral("--nofork"),
+                          {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                            QStringLiteral("--print-address=1")});
         QVERIFY(m_busDaemon.waitForReadyRead(5000));
         const QString address = QString::fromUtf8(m_busDaemon.readLine()).trimmed();

@@ -4,10 +4,10 @@
 // would, through org.gnome.Shell.Eval.
 #include "AppHarness.h"
 
+#include "support/ProcessEnvironment.h"
 #include "support/TestMain.h"
 
 #include "base/Tolvane.h"
-#include "platform/SystemTrayMonitor.h"
 #include "platform/gnome/GnomePlatform.h"
 #include "platform/gnome/GnomeShellExtension.h"
 #include "services/LocalizationManager.h"
@@ -17,7 +17,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -77,157 +76,135 @@ bool choose(const QString& text)
 
 bool setEnabledExtensions(const QString& list)
 {
-    QProcess process;
-    process.start(
-        QStringLiteral("gsettings"),
-        {QStringLiteral("set"), QStringLiteral("org.gnome.shell"), QStringLiteral("enabled-extensions"), list});
-    return process.waitForFinished(5000) && process.exitCode() == 0;
+    return tolvane::test::runProgram(
+               QStringLiteral("gsettings"),
+               {QStringLiteral("set"), QStringLiteral("org.gnome.shell"), QStringLiteral("enabled-extensions"), list})
+        .has_value();
 }
-
-class AbsentTray : public SystemTrayMonitor {
-public:
-    bool isAvailable() const override { return available; }
-    void appear()
-    {
-        available = true;
-        Q_EMIT isAvailableChanged();
-    }
-    bool available = false;
-};
 
 } // namespace
 
 class GnomePanelMenuTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void initTestCase();
-    void init();
-    void cleanup();
+    void initTestCase()
+    {
+        if (qEnvironmentVariableIsEmpty("TOLVANE_GNOME_SHELL_LOG"))
+            QSKIP("runs inside scripts/with-gnome-shell");
+        qputenv("XDG_CONFIG_HOME", qgetenv("TOLVANE_GNOME_SHELL_CONFIG_HOME"));
+        m_platform = std::make_unique<GnomePlatform>();
+        if (!m_platform->extension().isRunning())
+            QSKIP("Tolvane's extension is not installed in this Shell");
+        if (evalInShell(QStringLiteral("true")).isEmpty())
+            QSKIP("the Shell is not in unsafe mode");
+    }
 
-    void theTrayRowsAreInThePanel();
-    void choosingPauseInThePanelPausesAndTheRowFollows();
-    void choosingSettingsOpensTheWindow();
-    void theRowsComeBackWithTheExtension();
-    void aTrayTakesTheMenuBack();
+    void init()
+    {
+        Preferences::store().clear();
+        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+        m_harness = std::make_unique<AppHarness>();
+        m_tray = new FakeTrayMonitor;
+        m_harness->dependencies.trayMonitor = [this] { return m_tray; };
+        m_harness->dependencies.panelMenu = [this] { return m_platform->panelMenuPresenter(); };
+        m_harness->dependencies.sessionDirectory = m_session.path();
+        m_harness->start();
+    }
+
+    void cleanup()
+    {
+        m_harness.reset();
+        delete m_tray;
+        m_platform->panelMenuPresenter()->setMenu(QString(), {});
+        QTRY_COMPARE(panel(), QStringList{});
+    }
+
+    void theTrayRowsAreInThePanel()
+    {
+        const QStringList tail{"Settings...", "-", "Pause Switching", "-", "v2.4.1 (dim)", "Quit"};
+        QTRY_COMPARE(panel(), (QStringList{"🇺🇸", "🇺🇸 English (US) (dim)", "-"} + tail));
+
+        // The source changes outside: the header row and the label follow; a name's ampersand is as it stands.
+        m_harness->engine.provider.current =
+            FakeInputSourceProvider::source(QStringLiteral("xkb:russian"), QStringLiteral("Q&A\nLayout"));
+        Q_EMIT m_harness->engine.provider.selectedInputSourceChanged();
+        QTRY_COMPARE(panel(), (QStringList{"🇷🇺", "🇷🇺 Q&A Layout (dim)", "-"} + tail));
+
+        // Without the flag the header goes, and the label is the keyboard sign.
+        Preferences::setValue(QStringLiteral("menuBarShowFlag"), false);
+        Preferences::store().sync();
+        QTRY_COMPARE(panel(), QStringList{"⌨️"} + tail);
+
+        // The interface language changes: so do the rows.
+        LocalizationManager::shared().setLanguage(QStringLiteral("de"), false);
+        QTRY_VERIFY(panel().value(1) != QLatin1String("Settings..."));
+        QCOMPARE(panel().value(1), Tolvane::tr("Settings..."));
+    }
+
+    void choosingPauseInThePanelPausesAndTheRowFollows()
+    {
+        QTRY_VERIFY(panel().contains(QStringLiteral("Pause Switching")));
+        QVERIFY(choose(QStringLiteral("Pause Switching")));
+        QTRY_VERIFY(m_harness->engine.engine->isPaused());
+        QCOMPARE(m_harness->messages, QStringList{"Switching Paused \u23F8\uFE0F"});
+        QTRY_VERIFY(panel().contains(QStringLiteral("Resume Switching")));
+        QCOMPARE(panel().value(0), QStringLiteral("⌨️⏸️"));
+
+        QVERIFY(choose(QStringLiteral("Resume Switching")));
+        QTRY_VERIFY(!m_harness->engine.engine->isPaused());
+        QTRY_VERIFY(panel().contains(QStringLiteral("Pause Switching")));
+        // The dimmed rows do nothing.
+        QVERIFY(choose(QStringLiteral("v2.4.1")));
+        QTest::qWait(200);
+        QVERIFY(!m_harness->engine.engine->isPaused());
+        QVERIFY(!m_harness->app->settingsWindow());
+    }
+
+    void choosingSettingsOpensTheWindow()
+    {
+        QTRY_VERIFY(panel().contains(QStringLiteral("Settings...")));
+        // The panel holds the menu: no window opened at start to say there is none.
+        QVERIFY(!m_harness->app->settingsWindow());
+        QVERIFY(choose(QStringLiteral("Settings...")));
+        QTRY_VERIFY(m_harness->app->settingsWindow() && m_harness->app->settingsWindow()->isVisible());
+        const auto* notice = m_harness->app->settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
+        QVERIFY(notice && notice->isHidden());
+    }
+
+    void theRowsComeBackWithTheExtension()
+    {
+        QTRY_VERIFY(!panel().isEmpty());
+        const QStringList shown = panel();
+        QVERIFY(setEnabledExtensions(QStringLiteral("['unsafe-mode@tolvane.test']")));
+        QTRY_VERIFY(!m_platform->extension().isRunning());
+        QCOMPARE(panel(), QStringList{});
+        // While the extension is away the window says there is no menu.
+        m_harness->app->openSettings();
+        const auto* notice = m_harness->app->settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
+        QVERIFY(!notice->isHidden());
+
+        QVERIFY(setEnabledExtensions(QStringLiteral("['tolvane@kelvora.com', 'unsafe-mode@tolvane.test']")));
+        QTRY_VERIFY(m_platform->extension().isRunning());
+        QTRY_COMPARE(panel(), shown);
+        QVERIFY(notice->isHidden());
+        QVERIFY(choose(QStringLiteral("Pause Switching")));
+        QTRY_VERIFY(m_harness->engine.engine->isPaused());
+    }
+
+    void aTrayTakesTheMenuBack()
+    {
+        QTRY_VERIFY(!panel().isEmpty());
+        m_tray->appear();
+        QVERIFY(m_harness->app->trayIcon());
+        QTRY_COMPARE(panel(), QStringList{});
+    }
 
 private:
     std::unique_ptr<GnomePlatform> m_platform;
     std::unique_ptr<AppHarness> m_harness;
-    AbsentTray* m_tray = nullptr;
+    FakeTrayMonitor* m_tray = nullptr;
     QTemporaryDir m_session;
 };
-
-void GnomePanelMenuTest::initTestCase()
-{
-    if (qEnvironmentVariableIsEmpty("TOLVANE_GNOME_SHELL_LOG"))
-        QSKIP("runs inside scripts/with-gnome-shell");
-    qputenv("XDG_CONFIG_HOME", qgetenv("TOLVANE_GNOME_SHELL_CONFIG_HOME"));
-    m_platform = std::make_unique<GnomePlatform>();
-    if (!m_platform->extension().isRunning())
-        QSKIP("Tolvane's extension is not installed in this Shell");
-    if (evalInShell(QStringLiteral("true")).isEmpty())
-        QSKIP("the Shell is not in unsafe mode");
-}
-
-void GnomePanelMenuTest::init()
-{
-    Preferences::store().clear();
-    LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
-    m_harness = std::make_unique<AppHarness>();
-    m_tray = new AbsentTray;
-    m_harness->dependencies.trayMonitor = [this] { return m_tray; };
-    m_harness->dependencies.panelMenu = [this] { return m_platform->panelMenuPresenter(); };
-    m_harness->dependencies.sessionDirectory = m_session.path();
-    m_harness->start();
-}
-
-void GnomePanelMenuTest::cleanup()
-{
-    m_harness.reset();
-    delete m_tray;
-    m_platform->panelMenuPresenter()->setMenu(QString(), {});
-    QTRY_COMPARE(panel(), QStringList{});
-}
-
-void GnomePanelMenuTest::theTrayRowsAreInThePanel()
-{
-    const QStringList tail{"Settings...", "-", "Pause Switching", "-", "v2.4.1 (dim)", "Quit"};
-    QTRY_COMPARE(panel(), (QStringList{"🇺🇸", "🇺🇸 English (US) (dim)", "-"} + tail));
-
-    // The source changes outside: the header row and the label follow; a name's ampersand is as it stands.
-    m_harness->engine.provider.current =
-        FakeInputSourceProvider::source(QStringLiteral("xkb:russian"), QStringLiteral("Q&A\nLayout"));
-    Q_EMIT m_harness->engine.provider.selectedInputSourceChanged();
-    QTRY_COMPARE(panel(), (QStringList{"🇷🇺", "🇷🇺 Q&A Layout (dim)", "-"} + tail));
-
-    // Without the flag the header goes, and the label is the keyboard sign.
-    Preferences::setValue(QStringLiteral("menuBarShowFlag"), false);
-    Preferences::store().sync();
-    QTRY_COMPARE(panel(), QStringList{"⌨️"} + tail);
-
-    // The interface language changes: so do the rows.
-    LocalizationManager::shared().setLanguage(QStringLiteral("de"), false);
-    QTRY_VERIFY(panel().value(1) != QLatin1String("Settings..."));
-    QCOMPARE(panel().value(1), Tolvane::tr("Settings..."));
-}
-
-void GnomePanelMenuTest::choosingPauseInThePanelPausesAndTheRowFollows()
-{
-    QTRY_VERIFY(panel().contains(QStringLiteral("Pause Switching")));
-    QVERIFY(choose(QStringLiteral("Pause Switching")));
-    QTRY_VERIFY(m_harness->engine.engine->isPaused());
-    QCOMPARE(m_harness->messages, QStringList{"Switching Paused \u23F8\uFE0F"});
-    QTRY_VERIFY(panel().contains(QStringLiteral("Resume Switching")));
-    QCOMPARE(panel().value(0), QStringLiteral("⌨️⏸️"));
-
-    QVERIFY(choose(QStringLiteral("Resume Switching")));
-    QTRY_VERIFY(!m_harness->engine.engine->isPaused());
-    QTRY_VERIFY(panel().contains(QStringLiteral("Pause Switching")));
-    // The dimmed rows do nothing.
-    QVERIFY(choose(QStringLiteral("v2.4.1")));
-    QTest::qWait(200);
-    QVERIFY(!m_harness->engine.engine->isPaused());
-    QVERIFY(!m_harness->app->settingsWindow());
-}
-
-void GnomePanelMenuTest::choosingSettingsOpensTheWindow()
-{
-    QTRY_VERIFY(panel().contains(QStringLiteral("Settings...")));
-    // The panel holds the menu: no window opened at start to say there is none.
-    QVERIFY(!m_harness->app->settingsWindow());
-    QVERIFY(choose(QStringLiteral("Settings...")));
-    QTRY_VERIFY(m_harness->app->settingsWindow() && m_harness->app->settingsWindow()->isVisible());
-    const auto* notice = m_harness->app->settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
-    QVERIFY(notice && notice->isHidden());
-}
-
-void GnomePanelMenuTest::theRowsComeBackWithTheExtension()
-{
-    QTRY_VERIFY(!panel().isEmpty());
-    const QStringList shown = panel();
-    QVERIFY(setEnabledExtensions(QStringLiteral("['unsafe-mode@tolvane.test']")));
-    QTRY_VERIFY(!m_platform->extension().isRunning());
-    QCOMPARE(panel(), QStringList{});
-    // While the extension is away the window says there is no menu.
-    m_harness->app->openSettings();
-    const auto* notice = m_harness->app->settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
-    QVERIFY(!notice->isHidden());
-
-    QVERIFY(setEnabledExtensions(QStringLiteral("['tolvane@kelvora.com', 'unsafe-mode@tolvane.test']")));
-    QTRY_VERIFY(m_platform->extension().isRunning());
-    QTRY_COMPARE(panel(), shown);
-    QVERIFY(notice->isHidden());
-    QVERIFY(choose(QStringLiteral("Pause Switching")));
-    QTRY_VERIFY(m_harness->engine.engine->isPaused());
-}
-
-void GnomePanelMenuTest::aTrayTakesTheMenuBack()
-{
-    QTRY_VERIFY(!panel().isEmpty());
-    m_tray->appear();
-    QVERIFY(m_harness->app->trayIcon());
-    QTRY_COMPARE(panel(), QStringList{});
-}
 
 TOLVANE_TEST_MAIN(GnomePanelMenuTest)
 #include "GnomePanelMenuTest.moc"

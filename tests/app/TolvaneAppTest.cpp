@@ -6,8 +6,6 @@
 
 #include "services/LocalizationManager.h"
 
-#include "platform/SystemTrayMonitor.h"
-
 #include <QAction>
 #include <QLabel>
 #include <QMenu>
@@ -36,18 +34,6 @@ QStringList visibleRows(const QMenu& menu)
     }
     return rows;
 }
-
-// A tray that comes and goes when the test says so.
-class FakeTrayMonitor : public SystemTrayMonitor {
-public:
-    bool isAvailable() const override { return available; }
-    void appear()
-    {
-        available = true;
-        Q_EMIT isAvailableChanged();
-    }
-    bool available = false;
-};
 
 QAction* rowNamed(const QMenu& menu, const QString& text)
 {

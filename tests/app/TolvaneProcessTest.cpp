@@ -1,4 +1,5 @@
 #include "platform/x11/X11Platform.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/ProcessEnvironment.h"
 #include "support/StatusNotifierWatcherStandIn.h"
 #include "support/TestFiles.h"
@@ -22,8 +23,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -104,27 +103,14 @@ int windowsEmbedded(qint64 embedded, qint64 host)
     return count;
 }
 
-// A proxy on loopback that lets nothing through: it counts the connections the binary
-// opens for its uploads and closes each at once, so every upload fails.
-class RefusingProxy {
-public:
+// A proxy on loopback that lets nothing through: it counts the requests the binary
+// makes for its uploads and closes each connection at once, so every upload fails.
+struct RefusingProxy : tolvane::test::LoopbackHttpServer {
     RefusingProxy()
+        : LoopbackHttpServer([](QTcpSocket* socket, const Request&) { socket->abort(); })
     {
-        QVERIFY(m_server.listen(QHostAddress::LocalHost, 0));
-        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                ++m_connections;
-                socket->abort();
-                socket->deleteLater();
-            }
-        });
     }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
-    int connections() const { return m_connections; }
-
-private:
-    QTcpServer m_server;
-    int m_connections = 0;
+    int connections() const { return int(requests().size()); }
 };
 
 // Three records an earlier run left in the analytics queue (none in a build without analytics).
@@ -187,8 +173,7 @@ private Q_SLOTS:
         QVERIFY(second.waitForFinished(5000));
         QCOMPARE(second.exitCode(), 0);
         QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first.processId()), 1, 5000);
-        first.terminate();
-        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(quitTolvane(first));
     }
 
     // A first copy that is stopped holds on to being Tolvane: a later launch
@@ -218,8 +203,7 @@ private Q_SLOTS:
         QCOMPARE(rulesIn(home.path())->size(), 2);
 
         ::kill(pid_t(first.processId()), SIGCONT);
-        first.terminate();
-        QVERIFY(first.waitForFinished(5000));
+        QVERIFY(quitTolvane(first));
     }
 
     // Whatever the interleaving of twenty starts, one engine runs, and the rules are intact.
@@ -295,8 +279,7 @@ private Q_SLOTS:
             trayer.kill();
             trayer.waitForFinished(2000);
         }
-        tolvane.terminate();
-        QVERIFY(tolvane.waitForFinished(5000));
+        QVERIFY(quitTolvane(tolvane));
     }
 
     void terminationSignalsQuitCleanly_data()
@@ -369,14 +352,13 @@ private Q_SLOTS:
         }
         RefusingProxy proxy;
         QProcessEnvironment environment = environmentUnder(home.path());
-        environment.insert(QStringLiteral("https_proxy"), proxy.url());
+        environment.insert(QStringLiteral("https_proxy"), proxy.url().toString());
         if (!variable.isEmpty())
             environment.insert(variable, QStringLiteral("1"));
         QProcess tolvane;
         QVERIFY(startTolvane(tolvane, environment));
         QTest::qWait(2500); // the first session begins after half a second
-        tolvane.terminate();
-        QVERIFY(tolvane.waitForFinished(5000));
+        QVERIFY(quitTolvane(tolvane));
 
         const QStringList suites = QDir(home.filePath(QStringLiteral("config")))
                                        .entryList({QStringLiteral("com.telemetrydeck.*")}, QDir::Files);
@@ -406,7 +388,7 @@ private Q_SLOTS:
         leaveQueuedRecords(cacheFile);
         RefusingProxy proxy;
         QProcessEnvironment environment = environmentUnder(home.path());
-        environment.insert(QStringLiteral("https_proxy"), proxy.url());
+        environment.insert(QStringLiteral("https_proxy"), proxy.url().toString());
         QProcess tolvane;
         tolvane.setProcessEnvironment(environment);
         tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
@@ -421,11 +403,9 @@ private Q_SLOTS:
     // also after a restart, while the setting asks for it.
     void remembersTheSourceOfAnApplicationWithoutRule()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            QSKIP("needs the X server that `make test` starts");
-        auto platform = X11Platform::create();
-        QVERIFY(platform);
-        InputSourceProvider* sources = platform->inputSourceProvider();
+        auto x11 = X11Platform::create();
+        QVERIFY(x11);
+        InputSourceProvider* sources = x11->inputSourceProvider();
         const auto current = [sources] {
             const auto source = sources->currentInputSource();
             return source && source->id ? *source->id : QString();
@@ -470,11 +450,9 @@ private Q_SLOTS:
     // why in its log, and reports no backend.
     void unknownWaylandCompositorLeavesX11Alone()
     {
-        if (qEnvironmentVariableIsEmpty("DISPLAY"))
-            QSKIP("needs the X server that `make test` starts");
-        auto platform = X11Platform::create();
-        QVERIFY(platform);
-        InputSourceProvider* sources = platform->inputSourceProvider();
+        auto x11 = X11Platform::create();
+        QVERIFY(x11);
+        InputSourceProvider* sources = x11->inputSourceProvider();
         QTemporaryDir home;
         writeRules(home.path(), {ruleFor("WaylandA", "xkb:ru")});
         TestWindow window(QStringLiteral("WaylandA"));

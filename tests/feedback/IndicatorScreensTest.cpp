@@ -59,11 +59,8 @@ public:
     }
     ~TwoScreenDesktop()
     {
-        for (QProcess* process : {&m_windowManager, &m_server}) {
-            process->terminate();
-            if (!process->waitForFinished(3000))
-                process->kill();
-        }
+        tolvane::test::stopProcess(m_windowManager);
+        tolvane::test::stopProcess(m_server);
     }
 
 private:

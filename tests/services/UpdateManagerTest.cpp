@@ -3,12 +3,11 @@
 #include "services/LocalizationManager.h"
 #include "services/UpdateUserDriver.h"
 #include "services/VersionComparator.h"
+#include "support/LoopbackHttpServer.h"
 #include "support/RecordingLogSink.h"
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace {
 
@@ -27,60 +26,49 @@ QByteArray feed(const QByteArray& items)
         + items + "</channel></rss>\n";
 }
 
-QByteArray response(const QByteArray& status, const QByteArray& body, const QByteArray& headers = {})
-{
-    return "HTTP/1.1 " + status + "\r\nContent-Type: application/rss+xml\r\nContent-Length: "
-        + QByteArray::number(body.size()) + "\r\nConnection: close\r\n" + headers + "\r\n" + body;
-}
-
 // A loopback HTTP server that answers each path with a canned response.
-class FeedServer : public QTcpServer {
+class FeedServer : public tolvane::test::LoopbackHttpServer {
 public:
     FeedServer()
+        : LoopbackHttpServer(serve)
     {
-        connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, socket, [socket] { serve(socket); });
-        });
-        if (!listen(QHostAddress::LocalHost))
-            qFatal("cannot listen on loopback");
-    }
-
-    QUrl url(const QString& path) const
-    {
-        return QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(serverPort()).arg(path));
     }
 
 private:
-    static void serve(QTcpSocket* socket)
+    static void serve(QTcpSocket* socket, const Request& request)
     {
-        if (!socket->peek(64 * 1024).contains("\r\n\r\n"))
-            return;
-        static const QHash<QByteArray, QByteArray> responses{
-            {"/newer", response("200 OK", feed(item("1.8", "1.8") + item("1.10", "2.1") + item("1.9.1", "1.9.1")))},
-            {"/equal", response("200 OK", feed(item("1.9", "1.9")))},
-            {"/older", response("200 OK", feed(item("1.2", "1.2") + item("0.9", "0.9")))},
-            {"/redirected", response("302 Found", {}, "Location: /newer\r\n")},
-            {"/loop", response("302 Found", {}, "Location: /loop\r\n")},
-            {"/malformed", response("200 OK", "<rss version=\"2.0\"><channel><item><enclosure url=\"https://x\"")},
-            {"/not-a-feed", response("200 OK", "<html><body>Welcome</body></html>")},
-            {"/http-link",
-             response("200 OK",
-                      feed(item("9.0", "9.0", "http://downloads.kelvora.com/tolvane.tar.gz") + item("1.0", "1.0")))},
-            {"/entities",
-             response("200 OK",
-                      "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
-                      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-                      "<rss version=\"2.0\"><channel><title>&b;</title></channel></rss>")},
-            // Without a length announced: only the end of the connection ends it.
-            {"/huge",
-             "HTTP/1.0 200 OK\r\nContent-Type: application/rss+xml\r\n\r\n" + QByteArray(3 * 1024 * 1024, ' ')},
+        const auto answer = [socket](const QByteArray& status, const QByteArray& body, const QByteArray& headers = {}) {
+            respond(socket, status, "application/rss+xml", body, headers);
         };
-        const QByteArray path = socket->readAll().split(' ').value(1);
-        if (path == "/silent") // which never answers
-            return;
-        socket->write(responses.value(path, response("404 Not Found", "no such feed")));
-        socket->disconnectFromHost();
+        const QByteArray path = request.head.split(' ').value(1);
+        if (path == "/newer")
+            answer("200 OK", feed(item("1.8", "1.8") + item("1.10", "2.1") + item("1.9.1", "1.9.1")));
+        else if (path == "/equal")
+            answer("200 OK", feed(item("1.9", "1.9")));
+        else if (path == "/older")
+            answer("200 OK", feed(item("1.2", "1.2") + item("0.9", "0.9")));
+        else if (path == "/redirected")
+            answer("302 Found", {}, "Location: /newer\r\n");
+        else if (path == "/loop")
+            answer("302 Found", {}, "Location: /loop\r\n");
+        else if (path == "/malformed")
+            answer("200 OK", "<rss version=\"2.0\"><channel><item><enclosure url=\"https://x\"");
+        else if (path == "/not-a-feed")
+            answer("200 OK", "<html><body>Welcome</body></html>");
+        else if (path == "/http-link")
+            answer("200 OK",
+                   feed(item("9.0", "9.0", "http://downloads.kelvora.com/tolvane.tar.gz") + item("1.0", "1.0")));
+        else if (path == "/entities")
+            answer("200 OK",
+                   "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+                   "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+                   "<rss version=\"2.0\"><channel><title>&b;</title></channel></rss>");
+        else if (path == "/huge") { // without a length announced: only the end of the connection ends it
+            socket->write("HTTP/1.0 200 OK\r\nContent-Type: application/rss+xml\r\n\r\n"
+                          + QByteArray(3 * 1024 * 1024, ' '));
+            socket->disconnectFromHost();
+        } else if (path != "/silent") // which never answers
+            answer("404 Not Found", "no such feed");
     }
 };
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "support/ProcessEnvironment.h"
+#include "support/TestFiles.h"
+
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -23,28 +26,17 @@ namespace tolvane::test {
 // none; it keeps the name kwin_wayland, which KWin's Qt platform plugin checks.
 class KWinSession {
 public:
-    struct Options {
-        QStringList layouts{QStringLiteral("us"), QStringLiteral("de"), QStringLiteral("de")};
-        QStringList variants{QString(), QString(), QStringLiteral("neo")};
-        QString switchMode = QStringLiteral("Global");
-    };
-
     static bool isAvailable() { return !QStandardPaths::findExecutable(QStringLiteral("kwin_wayland")).isEmpty(); }
 
+    // Layouts us, de and de(neo), switched globally.
     KWinSession()
-        : KWinSession(Options{})
-    {
-    }
-
-    explicit KWinSession(const Options& options)
-        : m_options(options)
     {
         if (!m_root.isValid())
             return;
         for (const char* folder : {"run", "config", "data"})
             QDir(m_root.path()).mkpath(QString::fromLatin1(folder));
         QFile::setPermissions(path(QStringLiteral("run")), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        writeKxkbrc();
+        writeFile(kxkbrcPath(), "[Layout]\nUse=true\nLayoutList=us,de,de\nVariantList=,,neo\nSwitchMode=Global\n");
         if (!startBus() || !startKWin()) {
             QFile log(path(QStringLiteral("kwin.log")));
             if (log.open(QIODevice::ReadOnly))
@@ -67,7 +59,6 @@ public:
     QDBusConnection bus() const { return QDBusConnection(m_busName); }
     QString path(const QString& relative) const { return m_root.filePath(relative); }
     QString kxkbrcPath() const { return path(QStringLiteral("config/kxkbrc")); }
-    QString xDisplay() const { return m_xDisplay; }
 
     // Opens a GTK 3 window (`backend` "wayland" or "x11"); its pid once mapped, 0 on failure.
     qint64 openWindow(const QString& id, const QString& backend)
@@ -119,10 +110,8 @@ public:
     {
         const QString name = QStringLiteral("tolvane-test-%1").arg(++m_scripts);
         const QString file = path(name + QStringLiteral(".js"));
-        QFile out(file);
-        if (!out.open(QIODevice::WriteOnly) || out.write(source.toUtf8()) < 0)
+        if (!writeFile(file, source.toUtf8()))
             return false;
-        out.close();
         const auto id = kwinCall(QStringLiteral("/Scripting"), QStringLiteral("org.kde.kwin.Scripting"),
                                  QStringLiteral("loadScript"), {file, name});
         if (!id)
@@ -177,16 +166,6 @@ public:
     }
 
 private:
-    void writeKxkbrc()
-    {
-        QFile file(kxkbrcPath());
-        if (!file.open(QIODevice::WriteOnly))
-            return;
-        file.write("[Layout]\nUse=true\nLayoutList=" + m_options.layouts.join(QLatin1Char(',')).toUtf8()
-                   + "\nVariantList=" + m_options.variants.join(QLatin1Char(',')).toUtf8()
-                   + "\nSwitchMode=" + m_options.switchMode.toUtf8() + "\n");
-    }
-
     bool startBus()
     {
         m_bus.setProgram(QStringLiteral("dbus-daemon"));
@@ -273,18 +252,6 @@ private:
         return true;
     }
 
-    static void stopProcess(QProcess& process)
-    {
-        if (process.state() == QProcess::NotRunning)
-            return;
-        process.terminate();
-        if (!process.waitForFinished(5000)) {
-            process.kill();
-            process.waitForFinished(2000);
-        }
-    }
-
-    Options m_options;
     QTemporaryDir m_root{QDir::tempPath() + QStringLiteral("/tolvane-kwin-XXXXXX")};
     QProcess m_bus;
     QProcess m_kwin;

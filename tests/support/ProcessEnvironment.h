@@ -44,6 +44,18 @@ inline std::optional<QByteArray> runProgram(const QString& program, const QStrin
     return process.readAllStandardOutput();
 }
 
+// Ends a process the test started, killing it should it linger.
+inline void stopProcess(QProcess& process)
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(5000)) {
+        process.kill();
+        process.waitForFinished(2000);
+    }
+}
+
 // The visible windows of a process, as the window manager's clients list them.
 inline int windowsOf(qint64 pid)
 {

@@ -1,4 +1,4 @@
-// tolvane-test-window --class CLASS [--instance NAME] [--pid N] [--gtk-app-id ID]
+// tolvane-test-window --class CLASS [--pid N] [--gtk-app-id ID]
 //
 // tolvane-test-window --lock-group N
 //   locks XKB group N, as another program or the user's layout hotkey would, and exits.
@@ -52,21 +52,16 @@ int main(int argc, char** argv)
     }
 
     std::string className = "TolvaneTest";
-    std::string instanceName;
     std::string gtkAppId;
     long pid = long(getpid());
     for (int i = 1; i + 1 < argc; i += 2) {
         if (!std::strcmp(argv[i], "--class"))
             className = argv[i + 1];
-        else if (!std::strcmp(argv[i], "--instance"))
-            instanceName = argv[i + 1];
         else if (!std::strcmp(argv[i], "--pid"))
             pid = std::atol(argv[i + 1]);
         else if (!std::strcmp(argv[i], "--gtk-app-id"))
             gtkAppId = argv[i + 1];
     }
-    if (instanceName.empty())
-        instanceName = className;
 
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
@@ -79,7 +74,7 @@ int main(int argc, char** argv)
     XSelectInput(display, window, KeyPressMask | StructureNotifyMask | FocusChangeMask);
 
     XClassHint hint;
-    hint.res_name = const_cast<char*>(instanceName.c_str());
+    hint.res_name = const_cast<char*>(className.c_str());
     hint.res_class = const_cast<char*>(className.c_str());
     XSetClassHint(display, window, &hint);
     XStoreName(display, window, className.c_str());

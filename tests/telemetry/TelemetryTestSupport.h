@@ -8,13 +8,12 @@
 #include "TelemetryManager.h"
 #include "TelemetryManagerConfiguration.h"
 
+#include "support/LoopbackHttpServer.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QList>
 #include <QMutex>
-#include <QRegularExpression>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QtTest>
 
 #include <QTimer>
@@ -56,69 +55,35 @@ private:
     std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
-// A stand-in for the ingestion service on loopback. Runs on the main thread.
-class IngestionServer : public QObject {
+// A stand-in for the ingestion service on loopback, in the thread that made it.
+class IngestionServer : public tolvane::test::LoopbackHttpServer {
 public:
     // respondLate: as respond, after the delay given to setBehaviour.
     enum class Behaviour { respond, junk, hang, closeConnection, respondLate };
-    struct Request {
-        QByteArray head; // request line and headers
-        QByteArray body;
-    };
 
     IngestionServer()
+        : LoopbackHttpServer([this](QTcpSocket* socket, const Request&) { answer(socket); })
     {
-        QVERIFY(m_server.listen(QHostAddress::LocalHost, 0));
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket* socket = m_server.nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { onData(socket); });
-                connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
-            }
-        });
     }
 
-    QUrl baseUrl() const { return QUrl(QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort())); }
-    void setBehaviour(Behaviour behaviour, int status = 200, QByteArray body = "{}", int delayMs = 0)
+    QUrl baseUrl() const { return url(); }
+    void setBehaviour(Behaviour behaviour, int status = 200, int delayMs = 0)
     {
         m_behaviour = behaviour;
         m_status = status;
-        m_responseBody = std::move(body);
         m_delayMs = delayMs;
-    }
-    QList<Request> requests() const
-    {
-        QMutexLocker locker(&m_requestsMutex);
-        return m_requests;
-    }
-    void clear()
-    {
-        QMutexLocker locker(&m_requestsMutex);
-        m_requests.clear();
     }
 
 private:
-    void onData(QTcpSocket* socket)
+    void answer(QTcpSocket* socket)
     {
-        QByteArray& buffer = m_buffers[socket];
-        buffer += socket->readAll();
-        const qsizetype headEnd = buffer.indexOf("\r\n\r\n");
-        static const QRegularExpression contentLength(QStringLiteral("\r\ncontent-length: *(\\d+)"),
-                                                      QRegularExpression::CaseInsensitiveOption);
-        const qsizetype length =
-            contentLength.match(QString::fromLatin1(buffer.left(headEnd))).captured(1).toLongLong();
-        if (headEnd < 0 || buffer.size() < headEnd + 4 + length)
-            return;
-        {
-            QMutexLocker locker(&m_requestsMutex);
-            m_requests.append({buffer.left(headEnd), buffer.mid(headEnd + 4, length)});
-        }
-        m_buffers.remove(socket);
         switch (m_behaviour) {
         case Behaviour::respondLate:
-            QTimer::singleShot(m_delayMs, socket, [this, socket] { respond(socket); });
+            QTimer::singleShot(m_delayMs, socket,
+                               [this, socket] { respond(socket, status(), "application/json", "{}"); });
             break;
         case Behaviour::respond:
-            respond(socket);
+            respond(socket, status(), "application/json", "{}");
             break;
         case Behaviour::junk:
             socket->write("\x01\x02 this is not HTTP at all \xff\xfe\r\n\r\n");
@@ -131,23 +96,11 @@ private:
             break;
         }
     }
+    QByteArray status() const { return QByteArray::number(m_status) + " Status"; }
 
-    void respond(QTcpSocket* socket)
-    {
-        socket->write("HTTP/1.1 " + QByteArray::number(m_status) + " Status\r\nContent-Type: application/json\r\n"
-                      + "Content-Length: " + QByteArray::number(m_responseBody.size()) + "\r\nConnection: close\r\n\r\n"
-                      + m_responseBody);
-        socket->disconnectFromHost();
-    }
-
-    QTcpServer m_server;
-    QHash<QTcpSocket*, QByteArray> m_buffers;
-    mutable QMutex m_requestsMutex;
-    QList<Request> m_requests;
     int m_delayMs = 0;
     Behaviour m_behaviour = Behaviour::respond;
     int m_status = 200;
-    QByteArray m_responseBody = "{}";
 };
 
 // An ingestion stand-in answering from a thread of its own, for tests that block the main
@@ -165,7 +118,7 @@ public:
     IngestionServer& server() { return *m_server; }
     void setBehaviour(IngestionServer::Behaviour behaviour, int status, int delayMs)
     {
-        m_thread.sync([=, this] { m_server->setBehaviour(behaviour, status, "{}", delayMs); });
+        m_thread.sync([=, this] { m_server->setBehaviour(behaviour, status, delayMs); });
     }
 
 private:
