@@ -1,5 +1,6 @@
-// The queue's two encodings and the cache file: saving, loading across processes, and
-// files that must not be trusted.
+// The queue's two encodings and the cache file: saving, loading, and files that must not
+// be trusted. The real binary saving its queue at quit and loading it at the next start is
+// in app_process.
 #include "TelemetryTestSupport.h"
 
 #include "support/TestFiles.h"
@@ -8,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <atomic>
@@ -202,41 +202,6 @@ private slots:
         cache.loadFromDisk();
         QCOMPARE(QFile::exists(path), usable); // an unusable file is deleted
         QCOMPARE(cache.snapshot(), usable ? *SignalPostBody::decodeCache(content) + queued : queued);
-    }
-
-    // The helper process starts the client as the application does, sends three signals
-    // offline and quits once its first session has begun.
-    void queueSurvivesTheProcess()
-    {
-        QProcess helper;
-        helper.start(QStringLiteral(TELEMETRY_CACHE_HELPER), {QStringLiteral("3")});
-        QVERIFY(helper.waitForFinished(15000));
-        QCOMPARE(helper.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(helper.exitCode(), 0);
-        QVERIFY(QFile::exists(SignalCache::cacheFileURL()));
-
-        // The next start loads the records and sends them in its first flush; once they are
-        // delivered the file is gone.
-        IngestionServer server;
-        LogCapture logs;
-        auto configuration = testConfiguration(server.baseUrl());
-        configuration->setLogHandler(logs.handler());
-        TelemetryManager::initialize(configuration);
-        QTRY_COMPARE(server.requests().size(), 1);
-        QTRY_VERIFY(!QFile::exists(SignalCache::cacheFileURL()));
-        const QJsonArray sent = QJsonDocument::fromJson(server.requests().constFirst().body).array();
-        QVERIFY(logs.contains(QStringLiteral("Loaded %1 signals").arg(sent.size()), LogLevel::info));
-        QStringList types;
-        for (const QJsonValue& value : sent) {
-            const QJsonObject record = value.toObject();
-            types.append(record.value("type").toString());
-            if (types.constLast().startsWith("helper-")) {
-                QCOMPARE(record.value("appID").toString(), QStringLiteral("HELPER-APP"));
-                QCOMPARE(record.value("payload").toObject().value("index").toString(), types.constLast().mid(7));
-            }
-        }
-        QCOMPARE(types.filter("helper-"), (QStringList{"helper-0", "helper-1", "helper-2"}));
-        QVERIFY2(types.contains("TelemetryDeck.Session.started"), qPrintable(types.join(',')));
     }
 };
 
