@@ -55,24 +55,7 @@ void writeIBusEngines(const QByteArray& engines)
                 "[desktop/ibus/general]\npreload-engines=" + engines + "\n");
 }
 
-// A rule engine's feedback that records "<name> = <id>" of every switch in `shown`.
-RuleEngine::Feedback recordInto(QStringList& shown)
-{
-    RuleEngine::Feedback feedback;
-    feedback.showInputSource = [&shown](const QString& name, const QString& id) {
-        shown.append(name + QLatin1String(" = ") + id);
-    };
-    return feedback;
-}
-
-// Ends a daemon the test started, and waits for it.
-void stop(QProcess& daemon)
-{
-    daemon.terminate();
-    if (!daemon.waitForFinished(5000))
-        daemon.kill();
-    daemon.waitForFinished(2000);
-}
+using tolvane::test::stopProcess;
 
 // A window of its own process, once the window manager manages it, with an
 // fcitx5 input context that follows the X focus.
@@ -85,7 +68,7 @@ public:
         m_client.waitForReadyRead(5000);
         id = m_client.readLine().mid(7).trimmed().toULong(nullptr, 16);
     }
-    ~ImWindow() { stop(m_client); }
+    ~ImWindow() { stopProcess(m_client); }
     // Activates through the window manager and waits until the application has
     // told fcitx5 that it has the focus, as a real application does at once.
     // The event loop does not run meanwhile, so the activation reaches Tolvane afterwards.
@@ -153,12 +136,11 @@ private Q_SLOTS:
         ImWindow two(QStringLiteral("AppTwo"));
         QVERIFY(one.id && two.id);
         QVERIFY(two.activate());
-        WindowWatcher watcher(m_platform->applicationSource());
-        QStringList shown;
-        RulesStore store;
-        RuleEngine engine(manager, watcher, store, recordInto(shown));
-        engine.addRule(ruleFor(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")));
-        engine.addRule(ruleFor(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin")));
+        BackendEngine engine(provider(), m_platform->applicationSource(),
+                             {ruleFor(QStringLiteral("AppOne"), QStringLiteral("fcitx5:keyboard-de")),
+                              ruleFor(QStringLiteral("AppTwo"), QStringLiteral("fcitx5:pinyin"))},
+                             QString()); // no default: only the rules switch
+        QStringList& shown = engine.shown;
         shown.clear();
 
         // Each activation is handled before the next one (the input context of a
@@ -172,8 +154,8 @@ private Q_SLOTS:
                      steps[i].second);
         }
         QCOMPARE(shown,
-                 (QStringList{"Keyboard - German = fcitx5:keyboard-de", "Pinyin = fcitx5:pinyin",
-                              "Keyboard - German = fcitx5:keyboard-de"}));
+                 (QStringList{"Keyboard - German fcitx5:keyboard-de", "Pinyin fcitx5:pinyin",
+                              "Keyboard - German fcitx5:keyboard-de"}));
 
         // Someone else switches (a hotkey, fcitx5-remote): the tray indicator follows.
         QSignalSpy selected(provider(), &InputSourceProvider::selectedInputSourceChanged);
@@ -183,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(!selected.isEmpty());
 
         // fcitx5 stops: the layouts take over, without a crash; its input methods can no longer be selected.
-        stop(fcitx);
+        stopProcess(fcitx);
         QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
         // fcitx5 has put its own layout on the keyboard; whatever XKB has now is listed.
         QTRY_VERIFY(!manager.installedInputSources().isEmpty()
@@ -193,7 +175,7 @@ private Q_SLOTS:
         // And starts again: its list comes back.
         startFcitx(fcitx);
         QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), fcitxIds, 10000);
-        stop(fcitx);
+        stopProcess(fcitx);
         QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
     }
 
@@ -221,18 +203,14 @@ private Q_SLOTS:
         QCOMPARE(flags(manager.installedInputSources()), (QStringList{"🇺🇸", "🇩🇪", "🇰🇷", "🇨🇳"}));
 
         FakeApplicationSource apps;
-        WindowWatcher watcher(&apps);
-        QStringList shown;
-        RulesStore store;
-        RuleEngine engine(manager, watcher, store, recordInto(shown));
-        engine.addRule(ruleFor(QStringLiteral("korean"), QStringLiteral("ibus:hangul")));
-        engine.setDefaultInputSourceID(QStringLiteral("ibus:xkb:us::eng"));
+        BackendEngine engine(provider(), &apps, {ruleFor(QStringLiteral("korean"), QStringLiteral("ibus:hangul"))},
+                             QStringLiteral("ibus:xkb:us::eng"));
         const QList<std::pair<QString, QString>> steps{{"korean", "ibus:hangul"}, {"other", "ibus:xkb:us::eng"}};
         for (const auto& [app, expected] : steps) {
             apps.activate(FakeApplicationSource::app(app));
             QTRY_COMPARE_WITH_TIMEOUT(manager.currentInputSource().value_or(InputSource{}).id, expected, 10000);
         }
-        QCOMPARE(shown, (QStringList{"Hangul = ibus:hangul", "English (US) = ibus:xkb:us::eng"}));
+        QCOMPARE(engine.shown, (QStringList{"Hangul ibus:hangul", "English (US) ibus:xkb:us::eng"}));
 
         // Someone else changes the engine on IBus's own bus: the tray indicator follows.
         QTRY_COMPARE(indicator.currentInputSourceName(), QStringLiteral("English (US)"));
@@ -245,14 +223,14 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()),
                                   (QStringList{"ibus:xkb:us::eng", "ibus:hangul"}), 10000);
 
-        stop(ibus);
+        stopProcess(ibus);
         QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
         QVERIFY(!manager.selectInputSource(QStringLiteral("ibus:hangul")));
 
         writeIBusEngines("['xkb:us::eng', 'xkb:de::deu', 'hangul', 'libpinyin']");
         ibus.start(QStringLiteral("ibus-daemon"), ibusArguments);
         QTRY_COMPARE_WITH_TIMEOUT(fields(manager.installedInputSources()), ibusIds, 10000);
-        stop(ibus);
+        stopProcess(ibus);
         QTRY_COMPARE(provider()->providerName(), QStringLiteral("xkb"));
         run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("us,de,ru")});
     }

@@ -1,7 +1,9 @@
 // The KDE Plasma backend against a real, headless KWin with GTK 3 windows on
 // Wayland and on Xwayland.
+#include "support/EngineHarness.h"
 #include "support/KWinSession.h"
 #include "support/RecordingLogSink.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include "base/Logger.h"
@@ -27,15 +29,6 @@ namespace {
 const QString kWaylandApp = QStringLiteral("org.kelvora.TestWriter");
 const QString kX11Class = QStringLiteral("Tolvane-X11-Test");
 
-AppRule ruleFor(const QString& bundle, const QString& target)
-{
-    AppRule rule;
-    rule.appBundleID = bundle;
-    rule.appName = bundle;
-    rule.targetInputSourceID = target;
-    return rule;
-}
-
 // Tolvane's own bus object, as far as the pause goes.
 class PauseReceiver : public QObject {
     Q_OBJECT
@@ -52,23 +45,275 @@ class KdePlasmaTest : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void activationsNameTheApplication_data();
-    void activationsNameTheApplication();
-    void runningApplicationsListTheWindows();
-    void layoutsHaveTheXkbIdentifiers();
-    void selectionSucceedsOnlyForKnownLayouts();
-    void outsideSwitchIsAnnounced();
-    void scriptOfACrashedTolvaneIsReplacedAndUnloadedAtStop();
-    void callsFromOthersThanKWinAreIgnored();
-    void rulesSwitchTheLayout();
-    void platformStartsOnlyWithKWin();
-    void thePauseShortcutCallsTolvane();
+    void initTestCase()
+    {
+        if (!KWinSession::isAvailable())
+            QSKIP("kwin_wayland is not installed (scripts/install-deps installs it)");
+        m_kwin = std::make_unique<KWinSession>();
+        QVERIFY2(m_kwin->isRunning(), qPrintable(m_kwin->error()));
+
+        // The Wayland window's id has a desktop entry; the X11 class has none.
+        const QString applications = m_kwin->path(QStringLiteral("applications"));
+        QVERIFY(tolvane::test::writeFile(applications + QLatin1Char('/') + kWaylandApp + QStringLiteral(".desktop"),
+                                         "[Desktop Entry]\nType=Application\nName=Test Writer\nExec=true\n"));
+        m_entries = std::make_unique<DesktopEntryIndex>(QStringList{applications});
+
+        m_source = std::make_unique<KWinApplicationSource>(m_kwin->bus(), *m_entries,
+                                                           m_kwin->path(QStringLiteral("run/tolvane-kwin.js")));
+        QSignalSpy reported(m_source.get(), &KWinApplicationSource::scriptReported);
+        QVERIFY(m_source->start());
+        QVERIFY(m_kwin->isScriptLoaded(QString::fromLatin1(KWinActivationScript::kPluginName)));
+        if (!reported.wait(5000)) {
+            QFile log(m_kwin->path(QStringLiteral("kwin.log")));
+            log.open(QIODevice::ReadOnly);
+            QFAIL(log.readAll().right(3000).constData());
+        }
+
+        m_layouts = std::make_unique<KdeKeyboardLayoutProvider>(m_kwin->bus(), XkbRegistry::system(), [this] {
+            QFile file(m_kwin->kxkbrcPath());
+            file.open(QIODevice::ReadOnly);
+            return KxkbConfig::parse({file.readAll()});
+        });
+
+        m_waylandWindow = m_kwin->openWindow(kWaylandApp, QStringLiteral("wayland"));
+        QVERIFY(m_waylandWindow > 0);
+        m_x11Window = m_kwin->openWindow(kX11Class, QStringLiteral("x11"));
+        QVERIFY(m_x11Window > 0);
+    }
+
+    void cleanupTestCase()
+    {
+        m_layouts.reset();
+        m_source.reset();
+        m_kwin.reset();
+    }
+
+    void activationsNameTheApplication_data()
+    {
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<QString>("bundle");
+        QTest::addColumn<QString>("name");
+        // A Wayland window's app id finds its desktop entry.
+        QTest::newRow("wayland app id") << true << kWaylandApp << QStringLiteral("Test Writer");
+        // KWin gives an X11 window's class in lower case, and no desktop file name.
+        QTest::newRow("x11 class") << false << kX11Class.toLower() << kX11Class.toLower();
+    }
+
+    void activationsNameTheApplication()
+    {
+        QFETCH(bool, wayland);
+        QFETCH(QString, bundle);
+        QFETCH(QString, name);
+        const qint64 pid = wayland ? m_waylandWindow : m_x11Window;
+        // From the other window, so that this one's activation is news.
+        QVERIFY(waitForActivation(wayland ? m_x11Window : m_waylandWindow));
+        QString reported;
+        QVERIFY(waitForActivation(pid, &reported));
+        QCOMPARE(reported, bundle);
+        const auto front = m_source->frontmostApplication();
+        QVERIFY(front);
+        QCOMPARE(front->bundleIdentifier, bundle);
+        QCOMPARE(front->localizedName, name);
+        QCOMPARE(front->processIdentifier, pid);
+        const auto frame = m_source->activeWindowFrame();
+        QVERIFY(frame && frame->width() > 0 && frame->height() > 0);
+    }
+
+    void runningApplicationsListTheWindows()
+    {
+        QStringList bundles;
+        for (const RunningApplication& app : m_source->runningApplications())
+            bundles.append(app.bundleIdentifier.value_or(QString()));
+        QVERIFY2(bundles.contains(kWaylandApp), qPrintable(bundles.join(u' ')));
+        QVERIFY2(bundles.contains(kX11Class.toLower()), qPrintable(bundles.join(u' ')));
+
+        const qint64 extra = m_kwin->openWindow(QStringLiteral("org.kelvora.Passing"), QStringLiteral("wayland"));
+        QVERIFY(extra > 0);
+        const auto isListed = [this] {
+            const QList<RunningApplication> apps = m_source->runningApplications();
+            return std::any_of(apps.cbegin(), apps.cend(), [](const RunningApplication& app) {
+                return app.bundleIdentifier == QStringLiteral("org.kelvora.Passing");
+            });
+        };
+        QTRY_VERIFY(isListed());
+        m_kwin->closeWindow(extra);
+        QTRY_VERIFY(!isListed());
+    }
+
+    void layoutsHaveTheXkbIdentifiers()
+    {
+        const auto sources = m_layouts->enabledInputSources();
+        QVERIFY(sources);
+        QStringList ids, names;
+        for (const InputSourceProperties& source : *sources) {
+            ids.append(source.id.value_or(QString()));
+            names.append(source.localizedName.value_or(QString()));
+        }
+        QCOMPARE(ids, (QStringList{QStringLiteral("xkb:us"), QStringLiteral("xkb:de"), QStringLiteral("xkb:de(neo)")}));
+        QCOMPARE(
+            names,
+            (QStringList{QStringLiteral("English (US)"), QStringLiteral("German"), QStringLiteral("German (Neo 2)")}));
+        QCOMPARE(sources->at(1).countryCode, QStringLiteral("DE"));
+    }
+
+    void selectionSucceedsOnlyForKnownLayouts()
+    {
+        QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:de(neo)")));
+        QCOMPARE(m_kwin->currentLayout(), 2);
+        QCOMPARE(m_layouts->currentInputSource()->id, QStringLiteral("xkb:de(neo)"));
+        // The current one again is still a selection KWin accepts.
+        QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:de(neo)")));
+        QVERIFY(!m_layouts->selectInputSource(QStringLiteral("xkb:fr")));
+        QVERIFY(!m_layouts->selectInputSource(QStringLiteral("xkb:de(nodeadkeys)")));
+        QCOMPARE(m_kwin->currentLayout(), 2);
+        QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:us")));
+        QCOMPARE(m_kwin->currentLayout(), 0);
+    }
+
+    void outsideSwitchIsAnnounced()
+    {
+        QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:us")));
+        InputSourceManager manager(m_layouts.get());
+        MenuBarIndicatorController tray(manager);
+        QSignalSpy changed(m_layouts.get(), &InputSourceProvider::selectedInputSourceChanged);
+        QVERIFY(m_kwin->switchLayoutOutside(1));
+        QVERIFY(changed.wait(5000));
+        QTRY_COMPARE(tray.currentInputSourceName(), QStringLiteral("German"));
+        QCOMPARE(tray.currentInputSourceIcon(), QStringLiteral("🇩🇪"));
+    }
+
+    void scriptOfACrashedTolvaneIsReplacedAndUnloadedAtStop()
+    {
+        const QString name = QString::fromLatin1(KWinActivationScript::kPluginName);
+        {
+            // Another connection stands in for a Tolvane that died with its script loaded.
+            KWinActivationScript stale(m_kwin->bus(), QStringLiteral("/nowhere"), QStringLiteral("com.example.Dead"));
+            QVERIFY(stale.load(m_kwin->path(QStringLiteral("run/stale.js"))));
+        }
+        QVERIFY(m_kwin->isScriptLoaded(name));
+        // A new start replaces it: activations reach the new source again.
+        QVERIFY(m_source->start());
+        QVERIFY(waitForActivation(m_x11Window));
+        QVERIFY(waitForActivation(m_waylandWindow));
+
+        m_source->stop();
+        QVERIFY(!m_kwin->isScriptLoaded(name));
+        QSignalSpy reported(m_source.get(), &KWinApplicationSource::scriptReported);
+        QVERIFY(m_source->start());
+        QVERIFY(m_kwin->isScriptLoaded(name));
+        QVERIFY(reported.wait(5000));
+    }
+
+    void callsFromOthersThanKWinAreIgnored()
+    {
+        QVERIFY(waitForActivation(m_waylandWindow));
+        QSignalSpy activated(m_source.get(), &ApplicationSource::applicationActivated);
+        // Any client of the bus can call the object; only KWin is believed.
+        QDBusMessage forged = QDBusMessage::createMethodCall(
+            m_kwin->bus().baseService(), QString::fromLatin1(KWinApplicationSource::kObjectPath),
+            QStringLiteral("com.kelvora.Tolvane.KWinScript"), QStringLiteral("WindowActivated"));
+        forged.setArguments({QStringLiteral("{x}"), QStringLiteral("evil"), QStringLiteral("evil"),
+                             QStringLiteral("evil"), QStringLiteral("1"), QStringLiteral("0,0,1,1"),
+                             QStringLiteral("1")});
+        // The test's connection is not KWin's.
+        m_kwin->bus().call(forged, QDBus::Block, 2000);
+        QTest::qWait(200);
+        for (const QList<QVariant>& call : std::as_const(activated))
+            QVERIFY(call.at(0).value<RunningApplication>().bundleIdentifier != QStringLiteral("evil"));
+        QCOMPARE(m_source->frontmostApplication()->bundleIdentifier, kWaylandApp);
+    }
+
+    void rulesSwitchTheLayout()
+    {
+        RecordingLogSink log;
+        BackendEngine engine(m_layouts.get(), m_source.get(),
+                             {ruleFor(kWaylandApp, QStringLiteral("xkb:de(neo)")),
+                              ruleFor(kX11Class.toLower(), QStringLiteral("xkb:de"))},
+                             QStringLiteral("xkb:us"));
+
+        // The rules came after the engine's start: only activations from now on count.
+        QVERIFY(waitForActivation(m_x11Window));
+        QTRY_COMPARE(m_kwin->currentLayout(), 1);
+        QVERIFY(waitForActivation(m_waylandWindow));
+        QTRY_COMPARE(m_kwin->currentLayout(), 2);
+        // A window without a rule gets the default.
+        const qint64 other = m_kwin->openWindow(QStringLiteral("org.kelvora.NoRule"), QStringLiteral("wayland"));
+        QVERIFY(other > 0);
+        QVERIFY(waitForActivation(other));
+        QTRY_COMPARE(m_kwin->currentLayout(), 0);
+        m_kwin->closeWindow(other);
+        QVERIFY(
+            log.lines().contains(QStringLiteral("info: [Match] ") + kWaylandApp + QStringLiteral(" -> xkb:de(neo)")));
+        QVERIFY(log.lines().contains(QStringLiteral("info: [Fallback] org.kelvora.NoRule -> xkb:us")));
+    }
+
+    void platformStartsOnlyWithKWin()
+    {
+        // The suite's own bus has no KWin.
+        QVERIFY(!KdePlatform::create(QDBusConnection::sessionBus()));
+        auto platform = KdePlatform::create(m_kwin->bus());
+        QVERIFY(platform);
+        QCOMPARE(platform->name(), QStringLiteral("kde"));
+        QVERIFY(!platform->globalKeyMonitor());
+        QVERIFY(platform->desktopCompositing() && platform->desktopCompositing()->isActive());
+        QVERIFY(platform->desktopConflictMonitor());
+        const auto sources = platform->inputSourceProvider()->enabledInputSources();
+        QVERIFY(sources);
+        QCOMPARE(sources->size(), 3);
+    }
+
+    // KWin binds the pause key (no client may watch the keyboard): its shortcut
+    // list holds Tolvane's, and the shortcut calls Tolvane's TogglePause.
+    void thePauseShortcutCallsTolvane()
+    {
+        PauseReceiver receiver;
+        QDBusConnection bus = m_kwin->bus();
+        QVERIFY(bus.registerObject(QStringLiteral("/com/kelvora/Tolvane"), &receiver, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(QStringLiteral("com.kelvora.Tolvane")));
+        const auto component = [&bus](const QString& method, const QVariantList& arguments) {
+            QDBusMessage message = QDBusMessage::createMethodCall(
+                QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/kwin"),
+                QStringLiteral("org.kde.kglobalaccel.Component"), method);
+            message.setArguments(arguments);
+            return bus.call(message);
+        };
+        const QDBusMessage names = component(QStringLiteral("shortcutNames"), {});
+        QVERIFY2(names.type() == QDBusMessage::ReplyMessage, qPrintable(names.errorMessage()));
+        QVERIFY(names.arguments().value(0).toStringList().contains(QStringLiteral("TolvaneTogglePause")));
+        const QDBusMessage invoked =
+            component(QStringLiteral("invokeShortcut"), {QStringLiteral("TolvaneTogglePause")});
+        QVERIFY2(invoked.type() == QDBusMessage::ReplyMessage, qPrintable(invoked.errorMessage()));
+        QTRY_COMPARE(receiver.toggles, 1);
+        bus.unregisterService(QStringLiteral("com.kelvora.Tolvane"));
+        bus.unregisterObject(QStringLiteral("/com/kelvora/Tolvane"));
+    }
 
 private:
     KWinApplicationSource* source() { return m_source.get(); }
-    bool waitForActivation(qint64 pid, QString* bundle = nullptr);
+    bool waitForActivation(qint64 pid, QString* bundle = nullptr)
+    {
+        if (const auto front = m_source->frontmostApplication(); front && front->processIdentifier == pid) {
+            if (bundle)
+                *bundle = front->bundleIdentifier.value_or(QString());
+            return true;
+        }
+        QSignalSpy activated(m_source.get(), &ApplicationSource::applicationActivated);
+        if (!m_kwin->activate(pid))
+            return false;
+        const QDeadlineTimer deadline(5000);
+        while (!deadline.hasExpired()) {
+            for (const QList<QVariant>& call : std::as_const(activated)) {
+                const auto app = call.at(0).value<RunningApplication>();
+                if (app.processIdentifier == pid) {
+                    if (bundle)
+                        *bundle = app.bundleIdentifier.value_or(QString());
+                    return true;
+                }
+            }
+            activated.wait(100);
+        }
+        return false;
+    }
 
     std::unique_ptr<KWinSession> m_kwin;
     std::unique_ptr<DesktopEntryIndex> m_entries;
@@ -77,276 +322,6 @@ private:
     qint64 m_waylandWindow = 0;
     qint64 m_x11Window = 0;
 };
-
-void KdePlasmaTest::initTestCase()
-{
-    if (!KWinSession::isAvailable())
-        QSKIP("kwin_wayland is not installed (scripts/install-deps installs it)");
-    m_kwin = std::make_unique<KWinSession>();
-    QVERIFY2(m_kwin->isRunning(), qPrintable(m_kwin->error()));
-
-    // The Wayland window's id has a desktop entry; the X11 class has none.
-    const QString applications = m_kwin->path(QStringLiteral("applications"));
-    QDir().mkpath(applications);
-    QFile entry(applications + QLatin1Char('/') + kWaylandApp + QStringLiteral(".desktop"));
-    QVERIFY(entry.open(QIODevice::WriteOnly));
-    entry.write("[Desktop Entry]\nType=Application\nName=Test Writer\nExec=true\nIcon=accessories-text-editor\n");
-    entry.close();
-    m_entries = std::make_unique<DesktopEntryIndex>(QStringList{applications});
-
-    m_source = std::make_unique<KWinApplicationSource>(m_kwin->bus(), *m_entries,
-                                                       m_kwin->path(QStringLiteral("run/tolvane-kwin.js")));
-    QSignalSpy reported(m_source.get(), &KWinApplicationSource::scriptReported);
-    QVERIFY(m_source->start());
-    QVERIFY(m_kwin->isScriptLoaded(QString::fromLatin1(KWinActivationScript::kPluginName)));
-    if (!reported.wait(5000)) {
-        QFile log(m_kwin->path(QStringLiteral("kwin.log")));
-        log.open(QIODevice::ReadOnly);
-        QFAIL(log.readAll().right(3000).constData());
-    }
-
-    m_layouts = std::make_unique<KdeKeyboardLayoutProvider>(m_kwin->bus(), XkbRegistry::system(), [this] {
-        QFile file(m_kwin->kxkbrcPath());
-        file.open(QIODevice::ReadOnly);
-        return KxkbConfig::parse({file.readAll()});
-    });
-
-    m_waylandWindow = m_kwin->openWindow(kWaylandApp, QStringLiteral("wayland"));
-    QVERIFY(m_waylandWindow > 0);
-    m_x11Window = m_kwin->openWindow(kX11Class, QStringLiteral("x11"));
-    QVERIFY(m_x11Window > 0);
-}
-
-void KdePlasmaTest::cleanupTestCase()
-{
-    m_layouts.reset();
-    m_source.reset();
-    m_kwin.reset();
-}
-
-bool KdePlasmaTest::waitForActivation(qint64 pid, QString* bundle)
-{
-    if (const auto front = m_source->frontmostApplication(); front && front->processIdentifier == pid) {
-        if (bundle)
-            *bundle = front->bundleIdentifier.value_or(QString());
-        return true;
-    }
-    QSignalSpy activated(m_source.get(), &ApplicationSource::applicationActivated);
-    if (!m_kwin->activate(pid))
-        return false;
-    const QDeadlineTimer deadline(5000);
-    while (!deadline.hasExpired()) {
-        for (const QList<QVariant>& call : std::as_const(activated)) {
-            const auto app = call.at(0).value<RunningApplication>();
-            if (app.processIdentifier == pid) {
-                if (bundle)
-                    *bundle = app.bundleIdentifier.value_or(QString());
-                return true;
-            }
-        }
-        activated.wait(100);
-    }
-    return false;
-}
-
-void KdePlasmaTest::activationsNameTheApplication_data()
-{
-    QTest::addColumn<bool>("wayland");
-    QTest::addColumn<QString>("bundle");
-    QTest::addColumn<QString>("name");
-    // A Wayland window's app id finds its desktop entry.
-    QTest::newRow("wayland app id") << true << kWaylandApp << QStringLiteral("Test Writer");
-    // KWin gives an X11 window's class in lower case, and no desktop file name.
-    QTest::newRow("x11 class") << false << kX11Class.toLower() << kX11Class.toLower();
-}
-
-void KdePlasmaTest::activationsNameTheApplication()
-{
-    QFETCH(bool, wayland);
-    QFETCH(QString, bundle);
-    QFETCH(QString, name);
-    const qint64 pid = wayland ? m_waylandWindow : m_x11Window;
-    // From the other window, so that this one's activation is news.
-    QVERIFY(waitForActivation(wayland ? m_x11Window : m_waylandWindow));
-    QString reported;
-    QVERIFY(waitForActivation(pid, &reported));
-    QCOMPARE(reported, bundle);
-    const auto front = m_source->frontmostApplication();
-    QVERIFY(front);
-    QCOMPARE(front->bundleIdentifier, bundle);
-    QCOMPARE(front->localizedName, name);
-    QCOMPARE(front->processIdentifier, pid);
-    const auto frame = m_source->activeWindowFrame();
-    QVERIFY(frame && frame->width() > 0 && frame->height() > 0);
-}
-
-void KdePlasmaTest::runningApplicationsListTheWindows()
-{
-    QStringList bundles;
-    for (const RunningApplication& app : m_source->runningApplications())
-        bundles.append(app.bundleIdentifier.value_or(QString()));
-    QVERIFY2(bundles.contains(kWaylandApp), qPrintable(bundles.join(u' ')));
-    QVERIFY2(bundles.contains(kX11Class.toLower()), qPrintable(bundles.join(u' ')));
-
-    const qint64 extra = m_kwin->openWindow(QStringLiteral("org.kelvora.Passing"), QStringLiteral("wayland"));
-    QVERIFY(extra > 0);
-    const auto isListed = [this] {
-        const QList<RunningApplication> apps = m_source->runningApplications();
-        return std::any_of(apps.cbegin(), apps.cend(), [](const RunningApplication& app) {
-            return app.bundleIdentifier == QStringLiteral("org.kelvora.Passing");
-        });
-    };
-    QTRY_VERIFY(isListed());
-    m_kwin->closeWindow(extra);
-    QTRY_VERIFY(!isListed());
-}
-
-void KdePlasmaTest::layoutsHaveTheXkbIdentifiers()
-{
-    const auto sources = m_layouts->enabledInputSources();
-    QVERIFY(sources);
-    QStringList ids, names;
-    for (const InputSourceProperties& source : *sources) {
-        ids.append(source.id.value_or(QString()));
-        names.append(source.localizedName.value_or(QString()));
-    }
-    QCOMPARE(ids, (QStringList{QStringLiteral("xkb:us"), QStringLiteral("xkb:de"), QStringLiteral("xkb:de(neo)")}));
-    QCOMPARE(names,
-             (QStringList{QStringLiteral("English (US)"), QStringLiteral("German"), QStringLiteral("German (Neo 2)")}));
-    QCOMPARE(sources->at(1).countryCode, QStringLiteral("DE"));
-}
-
-void KdePlasmaTest::selectionSucceedsOnlyForKnownLayouts()
-{
-    QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:de(neo)")));
-    QCOMPARE(m_kwin->currentLayout(), 2);
-    QCOMPARE(m_layouts->currentInputSource()->id, QStringLiteral("xkb:de(neo)"));
-    // The current one again is still a selection KWin accepts.
-    QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:de(neo)")));
-    QVERIFY(!m_layouts->selectInputSource(QStringLiteral("xkb:fr")));
-    QVERIFY(!m_layouts->selectInputSource(QStringLiteral("xkb:de(nodeadkeys)")));
-    QCOMPARE(m_kwin->currentLayout(), 2);
-    QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:us")));
-    QCOMPARE(m_kwin->currentLayout(), 0);
-}
-
-void KdePlasmaTest::outsideSwitchIsAnnounced()
-{
-    QVERIFY(m_layouts->selectInputSource(QStringLiteral("xkb:us")));
-    InputSourceManager manager(m_layouts.get());
-    MenuBarIndicatorController tray(manager);
-    QSignalSpy changed(m_layouts.get(), &InputSourceProvider::selectedInputSourceChanged);
-    QVERIFY(m_kwin->switchLayoutOutside(1));
-    QVERIFY(changed.wait(5000));
-    QTRY_COMPARE(tray.currentInputSourceName(), QStringLiteral("German"));
-    QCOMPARE(tray.currentInputSourceIcon(), QStringLiteral("🇩🇪"));
-}
-
-void KdePlasmaTest::scriptOfACrashedTolvaneIsReplacedAndUnloadedAtStop()
-{
-    const QString name = QString::fromLatin1(KWinActivationScript::kPluginName);
-    {
-        // Another connection stands in for a Tolvane that died with its script loaded.
-        KWinActivationScript stale(m_kwin->bus(), QStringLiteral("/nowhere"), QStringLiteral("com.example.Dead"));
-        QVERIFY(stale.load(m_kwin->path(QStringLiteral("run/stale.js"))));
-    }
-    QVERIFY(m_kwin->isScriptLoaded(name));
-    // A new start replaces it: activations reach the new source again.
-    QVERIFY(m_source->start());
-    QVERIFY(waitForActivation(m_x11Window));
-    QVERIFY(waitForActivation(m_waylandWindow));
-
-    m_source->stop();
-    QVERIFY(!m_kwin->isScriptLoaded(name));
-    QSignalSpy reported(m_source.get(), &KWinApplicationSource::scriptReported);
-    QVERIFY(m_source->start());
-    QVERIFY(m_kwin->isScriptLoaded(name));
-    QVERIFY(reported.wait(5000));
-}
-
-void KdePlasmaTest::callsFromOthersThanKWinAreIgnored()
-{
-    QVERIFY(waitForActivation(m_waylandWindow));
-    QSignalSpy activated(m_source.get(), &ApplicationSource::applicationActivated);
-    // Any client of the bus can call the object; only KWin is believed.
-    QDBusMessage forged = QDBusMessage::createMethodCall(
-        m_kwin->bus().baseService(), QString::fromLatin1(KWinApplicationSource::kObjectPath),
-        QStringLiteral("com.kelvora.Tolvane.KWinScript"), QStringLiteral("WindowActivated"));
-    forged.setArguments({QStringLiteral("{x}"), QStringLiteral("evil"), QStringLiteral("evil"), QStringLiteral("evil"),
-                         QStringLiteral("1"), QStringLiteral("0,0,1,1"), QStringLiteral("1")});
-    // The test's connection is not KWin's.
-    m_kwin->bus().call(forged, QDBus::Block, 2000);
-    QTest::qWait(200);
-    for (const QList<QVariant>& call : std::as_const(activated))
-        QVERIFY(call.at(0).value<RunningApplication>().bundleIdentifier != QStringLiteral("evil"));
-    QCOMPARE(m_source->frontmostApplication()->bundleIdentifier, kWaylandApp);
-}
-
-void KdePlasmaTest::rulesSwitchTheLayout()
-{
-    RecordingLogSink log;
-    InputSourceManager manager(m_layouts.get());
-    WindowWatcher watcher(m_source.get());
-    RulesStore store(m_kwin->path(QStringLiteral("rules.json")));
-    RuleEngine engine(manager, watcher, store, RuleEngine::Feedback{});
-    engine.addRule(ruleFor(kWaylandApp, QStringLiteral("xkb:de(neo)")));
-    engine.addRule(ruleFor(kX11Class.toLower(), QStringLiteral("xkb:de")));
-    engine.setDefaultInputSourceID(QStringLiteral("xkb:us"));
-
-    // The rules came after the engine's start: only activations from now on count.
-    QVERIFY(waitForActivation(m_x11Window));
-    QTRY_COMPARE(m_kwin->currentLayout(), 1);
-    QVERIFY(waitForActivation(m_waylandWindow));
-    QTRY_COMPARE(m_kwin->currentLayout(), 2);
-    // A window without a rule gets the default.
-    const qint64 other = m_kwin->openWindow(QStringLiteral("org.kelvora.NoRule"), QStringLiteral("wayland"));
-    QVERIFY(other > 0);
-    QVERIFY(waitForActivation(other));
-    QTRY_COMPARE(m_kwin->currentLayout(), 0);
-    m_kwin->closeWindow(other);
-    QVERIFY(log.lines().contains(QStringLiteral("info: [Match] ") + kWaylandApp + QStringLiteral(" -> xkb:de(neo)")));
-    QVERIFY(log.lines().contains(QStringLiteral("info: [Fallback] org.kelvora.NoRule -> xkb:us")));
-}
-
-void KdePlasmaTest::platformStartsOnlyWithKWin()
-{
-    // The suite's own bus has no KWin.
-    QVERIFY(!KdePlatform::create(QDBusConnection::sessionBus()));
-    auto platform = KdePlatform::create(m_kwin->bus());
-    QVERIFY(platform);
-    QCOMPARE(platform->name(), QStringLiteral("kde"));
-    QVERIFY(!platform->globalKeyMonitor());
-    QVERIFY(platform->desktopCompositing() && platform->desktopCompositing()->isActive());
-    QVERIFY(platform->desktopConflictMonitor());
-    const auto sources = platform->inputSourceProvider()->enabledInputSources();
-    QVERIFY(sources);
-    QCOMPARE(sources->size(), 3);
-}
-
-// KWin binds the pause key (no client may watch the keyboard): its shortcut
-// list holds Tolvane's, and the shortcut calls Tolvane's TogglePause.
-void KdePlasmaTest::thePauseShortcutCallsTolvane()
-{
-    PauseReceiver receiver;
-    QDBusConnection bus = m_kwin->bus();
-    QVERIFY(bus.registerObject(QStringLiteral("/com/kelvora/Tolvane"), &receiver, QDBusConnection::ExportAllSlots));
-    QVERIFY(bus.registerService(QStringLiteral("com.kelvora.Tolvane")));
-    const auto component = [&bus](const QString& method, const QVariantList& arguments) {
-        QDBusMessage message =
-            QDBusMessage::createMethodCall(QStringLiteral("org.kde.kglobalaccel"), QStringLiteral("/component/kwin"),
-                                           QStringLiteral("org.kde.kglobalaccel.Component"), method);
-        message.setArguments(arguments);
-        return bus.call(message);
-    };
-    const QDBusMessage names = component(QStringLiteral("shortcutNames"), {});
-    QVERIFY2(names.type() == QDBusMessage::ReplyMessage, qPrintable(names.errorMessage()));
-    QVERIFY(names.arguments().value(0).toStringList().contains(QStringLiteral("TolvaneTogglePause")));
-    const QDBusMessage invoked = component(QStringLiteral("invokeShortcut"), {QStringLiteral("TolvaneTogglePause")});
-    QVERIFY2(invoked.type() == QDBusMessage::ReplyMessage, qPrintable(invoked.errorMessage()));
-    QTRY_COMPARE(receiver.toggles, 1);
-    bus.unregisterService(QStringLiteral("com.kelvora.Tolvane"));
-    bus.unregisterObject(QStringLiteral("/com/kelvora/Tolvane"));
-}
 
 TOLVANE_TEST_MAIN(KdePlasmaTest)
 #include "KdePlasmaTest.moc"

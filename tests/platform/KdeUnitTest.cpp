@@ -1,6 +1,7 @@
 // The KDE backend's reading of kxkbrc, of KWin's layout list and of KWin's
 // window facts, without a KWin.
 #include "support/RecordingLogSink.h"
+#include "support/TestFiles.h"
 #include "support/TestMain.h"
 
 #include "base/Logger.h"
@@ -26,211 +27,189 @@ const QByteArray kRegistryXml = R"(<?xml version="1.0"?>
     <variantList><variant><configItem><name>neo</name><description>German (Neo 2)</description></configItem></variant></variantList></layout>
 </layoutList></xkbConfigRegistry>)";
 
-void writeFile(const QString& path, const QByteArray& contents)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(contents);
-}
+using tolvane::test::writeFile;
 
 } // namespace
 
 class KdeUnitTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void kxkbrcIsRead_data();
-    void kxkbrcIsRead();
-    void layoutIdentifiers_data();
-    void layoutIdentifiers();
-    void windowsNameTheirApplication_data();
-    void windowsNameTheirApplication();
-    void scriptCallsBackTheGivenObject();
-    void switchModeIsFollowed();
-};
-
-void KdeUnitTest::kxkbrcIsRead_data()
-{
-    QTest::addColumn<QList<QByteArray>>("files");
-    QTest::addColumn<QStringList>("layouts");
-    QTest::addColumn<QStringList>("variants");
-    QTest::addColumn<QString>("switchMode");
-    QTest::addColumn<bool>("perWindow");
-    QTest::newRow("absent") << QList<QByteArray>{} << QStringList{} << QStringList{} << "Global" << false;
-    QTest::newRow("plain") << QList<QByteArray>{"[Layout]\nLayoutList=us,de\nVariantList=,neo\nSwitchMode=WinClass\n"}
-                           << QStringList{"us", "de"} << QStringList{"", "neo"} << "WinClass" << true;
-    QTest::newRow("window") << QList<QByteArray>{"[Layout]\nSwitchMode=Window\n"} << QStringList{} << QStringList{}
-                            << "Window" << true;
-    QTest::newRow("desktop") << QList<QByteArray>{"[Layout]\nSwitchMode=Desktop\n"} << QStringList{} << QStringList{}
-                             << "Desktop" << false;
-    // KConfig's immutability marker and spaces; keys of other groups do not count.
-    QTest::newRow("markers") << QList<QByteArray>{"[General]\nSwitchMode=Window\n[Layout]\nSwitchMode[$i] = WinClass\n"
-                                                  "LayoutList = us , ru\n"}
-                             << QStringList{"us", "ru"} << QStringList{} << "WinClass" << true;
-    // The user's file (last) wins over the system's.
-    QTest::newRow("user wins") << QList<QByteArray>{"[Layout]\nSwitchMode=WinClass\nLayoutList=fr\n",
-                                                    "[Layout]\nSwitchMode=Global\n"}
-                               << QStringList{"fr"} << QStringList{} << "Global" << false;
-    QTest::newRow("junk") << QList<QByteArray>{QByteArray("\0\xff[Layout\n=x\n[Layout]\nSwitchMode\n", 28)}
-                          << QStringList{} << QStringList{} << "Global" << false;
-}
-
-void KdeUnitTest::kxkbrcIsRead()
-{
-    QFETCH(QList<QByteArray>, files);
-    QFETCH(QStringList, layouts);
-    QFETCH(QStringList, variants);
-    QFETCH(QString, switchMode);
-    QFETCH(bool, perWindow);
-    const KxkbConfig config = KxkbConfig::parse(files);
-    QCOMPARE(config.layouts, layouts);
-    QCOMPARE(config.variants, variants);
-    QCOMPARE(config.switchMode, switchMode);
-    QCOMPARE(config.switchesPerWindow(), perWindow);
-}
-
-void KdeUnitTest::layoutIdentifiers_data()
-{
-    QTest::addColumn<QList<QStringList>>("entries");
-    QTest::addColumn<QByteArray>("kxkbrc");
-    QTest::addColumn<QStringList>("ids");
-    QTest::addColumn<QStringList>("names");
-    const QList<QStringList> english{{"us", "", "English (US)"}, {"de", "", "German"}, {"de", "", "German (Neo 2)"}};
-    QTest::newRow("descriptions") << english << QByteArray() << QStringList{"xkb:us", "xkb:de", "xkb:de(neo)"}
-                                  << QStringList{"English (US)", "German", "German (Neo 2)"};
-    // A translated description is not in the rules file: kxkbrc's variant at that place.
-    const QList<QStringList> translated{{"us", "", "Englisch (US)"}, {"de", "", "Deutsch (Neo 2)"}};
-    QTest::newRow("translated") << translated << QByteArray("[Layout]\nLayoutList=us,de\nVariantList=,neo\n")
-                                << QStringList{"xkb:us", "xkb:de(neo)"}
-                                << QStringList{"Englisch (US)", "Deutsch (Neo 2)"};
-    // kxkbrc no longer matching KWin's list (another layout at that place): the layout alone.
-    QTest::newRow("stale kxkbrc") << translated << QByteArray("[Layout]\nLayoutList=fr,ru\nVariantList=,phonetic\n")
-                                  << QStringList{"xkb:us", "xkb:de"} << QStringList{"Englisch (US)", "Deutsch (Neo 2)"};
-    // A description that belongs to another layout than the code says is not believed.
-    QTest::newRow("mismatch") << QList<QStringList>{{"us", "", "German (Neo 2)"}} << QByteArray()
-                              << QStringList{"xkb:us"} << QStringList{"German (Neo 2)"};
-    // No description: the label, then the code, name it.
-    QTest::newRow("bare") << QList<QStringList>{{"de", "DE", ""}, {"fr", "", ""}} << QByteArray()
-                          << QStringList{"xkb:de", "xkb:fr"} << QStringList{"DE", "fr"};
-}
-
-void KdeUnitTest::layoutIdentifiers()
-{
-    QFETCH(QList<QStringList>, entries);
-    QFETCH(QByteArray, kxkbrc);
-    QFETCH(QStringList, ids);
-    QFETCH(QStringList, names);
-    const XkbRegistry registry = XkbRegistry::fromXml(kRegistryXml);
-    QStringList gotIds, gotNames;
-    for (const auto& layout : KdeKeyboardLayoutProvider::layoutsFrom(entries, registry, KxkbConfig::parse({kxkbrc}))) {
-        gotIds.append(layout.id);
-        gotNames.append(layout.name);
+    void kxkbrcIsRead_data()
+    {
+        QTest::addColumn<QList<QByteArray>>("files");
+        QTest::addColumn<QStringList>("layouts");
+        QTest::addColumn<QStringList>("variants");
+        QTest::addColumn<QString>("switchMode");
+        QTest::addColumn<bool>("perWindow");
+        const auto row = [](const char* tag, const QList<QByteArray>& files, const QStringList& layouts,
+                            const QStringList& variants, const QString& switchMode, bool perWindow) {
+            QTest::newRow(tag) << files << layouts << variants << switchMode << perWindow;
+        };
+        row("absent", {}, {}, {}, "Global", false);
+        row("plain", {"[Layout]\nLayoutList=us,de\nVariantList=,neo\nSwitchMode=WinClass\n"}, {"us", "de"}, {"", "neo"},
+            "WinClass", true);
+        row("window", {"[Layout]\nSwitchMode=Window\n"}, {}, {}, "Window", true);
+        row("desktop", {"[Layout]\nSwitchMode=Desktop\n"}, {}, {}, "Desktop", false);
+        // KConfig's immutability marker and spaces; keys of other groups do not count.
+        row("markers", {"[General]\nSwitchMode=Window\n[Layout]\nSwitchMode[$i] = WinClass\nLayoutList = us , ru\n"},
+            {"us", "ru"}, {}, "WinClass", true);
+        // The user's file (last) wins over the system's.
+        row("user wins", {"[Layout]\nSwitchMode=WinClass\nLayoutList=fr\n", "[Layout]\nSwitchMode=Global\n"}, {"fr"},
+            {}, "Global", false);
+        row("junk", {QByteArray("\0\xff[Layout\n=x\n[Layout]\nSwitchMode\n", 28)}, {}, {}, "Global", false);
     }
-    QCOMPARE(gotIds, ids);
-    QCOMPARE(gotNames, names);
-}
 
-void KdeUnitTest::windowsNameTheirApplication_data()
-{
-    QTest::addColumn<QString>("resourceClass");
-    QTest::addColumn<QString>("resourceName");
-    QTest::addColumn<QString>("desktopFileName");
-    QTest::addColumn<QString>("bundle");
-    QTest::addColumn<QStringList>("alternatives");
-    QTest::addColumn<QString>("name");
-    // Wayland: the desktop file name is the app id and finds the entry.
-    QTest::newRow("wayland, entry") << "org.kde.kate"
-                                    << "kate"
-                                    << "org.kde.kate"
-                                    << "org.kde.kate" << QStringList{} << "Kate";
-    QTest::newRow("wayland, .desktop suffix") << "foot"
-                                              << "foot"
-                                              << "org.kde.kate.desktop"
-                                              << "org.kde.kate" << QStringList{"foot"} << "Kate";
-    QTest::newRow("wayland, no entry") << "org.example.Tool"
-                                       << "tool"
-                                       << "org.example.Tool"
-                                       << "org.example.Tool" << QStringList{} << "org.example.Tool";
-    // X11: a lower-cased class, no desktop file name; StartupWMClass matches regardless of case.
-    QTest::newRow("x11, entry") << "xterm"
-                                << "xterm"
-                                << ""
-                                << "debian-xterm" << QStringList{"xterm"} << "XTerm";
-    QTest::newRow("x11, no entry") << "tolvane-x11-test"
-                                   << "tolvane-x11-test"
-                                   << ""
-                                   << "tolvane-x11-test" << QStringList{} << "tolvane-x11-test";
-}
+    void kxkbrcIsRead()
+    {
+        QFETCH(QList<QByteArray>, files);
+        QFETCH(QStringList, layouts);
+        QFETCH(QStringList, variants);
+        QFETCH(QString, switchMode);
+        QFETCH(bool, perWindow);
+        const KxkbConfig config = KxkbConfig::parse(files);
+        QCOMPARE(config.layouts, layouts);
+        QCOMPARE(config.variants, variants);
+        QCOMPARE(config.switchMode, switchMode);
+        QCOMPARE(config.switchesPerWindow(), perWindow);
+    }
 
-void KdeUnitTest::windowsNameTheirApplication()
-{
-    QFETCH(QString, resourceClass);
-    QFETCH(QString, resourceName);
-    QFETCH(QString, desktopFileName);
-    QFETCH(QString, bundle);
-    QFETCH(QStringList, alternatives);
-    QFETCH(QString, name);
-    QTemporaryDir applications;
-    writeFile(applications.filePath("org.kde.kate.desktop"),
-              "[Desktop Entry]\nType=Application\nName=Kate\nIcon=kate\n");
-    writeFile(applications.filePath("debian-xterm.desktop"),
-              "[Desktop Entry]\nType=Application\nName=XTerm\nStartupWMClass=XTerm\n");
-    DesktopEntryIndex entries({applications.path()});
-    KWinWindow window;
-    window.internalId = QStringLiteral("{1}");
-    window.resourceClass = resourceClass;
-    window.resourceName = resourceName;
-    window.desktopFileName = desktopFileName;
-    window.pid = 4242;
-    const RunningApplication app = window.application(entries);
-    QCOMPARE(app.bundleIdentifier, bundle);
-    QCOMPARE(app.alternativeIdentifiers, alternatives);
-    QCOMPARE(app.localizedName, name);
-    QCOMPARE(app.processKey, QStringLiteral("pid:4242"));
-}
+    void layoutIdentifiers_data()
+    {
+        QTest::addColumn<QList<QStringList>>("entries");
+        QTest::addColumn<QByteArray>("kxkbrc");
+        QTest::addColumn<QStringList>("ids");
+        QTest::addColumn<QStringList>("names");
+        const QList<QStringList> english{
+            {"us", "", "English (US)"}, {"de", "", "German"}, {"de", "", "German (Neo 2)"}};
+        QTest::newRow("descriptions") << english << QByteArray() << QStringList{"xkb:us", "xkb:de", "xkb:de(neo)"}
+                                      << QStringList{"English (US)", "German", "German (Neo 2)"};
+        // A translated description is not in the rules file: kxkbrc's variant at that place.
+        const QList<QStringList> translated{{"us", "", "Englisch (US)"}, {"de", "", "Deutsch (Neo 2)"}};
+        QTest::newRow("translated") << translated << QByteArray("[Layout]\nLayoutList=us,de\nVariantList=,neo\n")
+                                    << QStringList{"xkb:us", "xkb:de(neo)"}
+                                    << QStringList{"Englisch (US)", "Deutsch (Neo 2)"};
+        // kxkbrc no longer matching KWin's list (another layout at that place): the layout alone.
+        QTest::newRow("stale kxkbrc") << translated << QByteArray("[Layout]\nLayoutList=fr,ru\nVariantList=,phonetic\n")
+                                      << QStringList{"xkb:us", "xkb:de"}
+                                      << QStringList{"Englisch (US)", "Deutsch (Neo 2)"};
+        // A description that belongs to another layout than the code says is not believed.
+        QTest::newRow("mismatch") << QList<QStringList>{{"us", "", "German (Neo 2)"}} << QByteArray()
+                                  << QStringList{"xkb:us"} << QStringList{"German (Neo 2)"};
+        // No description: the label, then the code, name it.
+        QTest::newRow("bare") << QList<QStringList>{{"de", "DE", ""}, {"fr", "", ""}} << QByteArray()
+                              << QStringList{"xkb:de", "xkb:fr"} << QStringList{"DE", "fr"};
+    }
 
-void KdeUnitTest::scriptCallsBackTheGivenObject()
-{
-    // Whatever the bus name holds, it ends up as one JavaScript string.
-    const QString source = KWinActivationScript::source(QStringLiteral(":1.42\"; evil(); \""),
-                                                        QStringLiteral("/com/kelvora/Tolvane/KWinScript"),
-                                                        QStringLiteral("com.kelvora.Tolvane.KWinScript"));
-    QVERIFY(source.contains(QStringLiteral("const tolvaneService = \":1.42\\\"; evil(); \\\"\";")));
-    QVERIFY(source.contains(QStringLiteral("workspace.clientActivated")));
-    QVERIFY(source.contains(QStringLiteral("workspace.windowActivated")));
-}
+    void layoutIdentifiers()
+    {
+        QFETCH(QList<QStringList>, entries);
+        QFETCH(QByteArray, kxkbrc);
+        QFETCH(QStringList, ids);
+        QFETCH(QStringList, names);
+        const XkbRegistry registry = XkbRegistry::fromXml(kRegistryXml);
+        QStringList gotIds, gotNames;
+        for (const auto& layout :
+             KdeKeyboardLayoutProvider::layoutsFrom(entries, registry, KxkbConfig::parse({kxkbrc}))) {
+            gotIds.append(layout.id);
+            gotNames.append(layout.name);
+        }
+        QCOMPARE(gotIds, ids);
+        QCOMPARE(gotNames, names);
+    }
 
-void KdeUnitTest::switchModeIsFollowed()
-{
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    QDir().mkpath(config);
-    writeFile(config + QStringLiteral("/kxkbrc"), "[Layout]\nSwitchMode=WinClass\n");
-    RecordingLogSink log;
-    KxkbSwitchModeMonitor monitor({config});
-    QCOMPARE(monitor.conflicts().size(), 1);
-    QCOMPARE(monitor.conflicts().first().key, QStringLiteral("kde.kxkbrc.SwitchMode"));
-    QVERIFY(monitor.conflicts().first().translatedText().contains(QStringLiteral("application's")));
-    QCOMPARE(log.lines().size(), 1);
-    QVERIFY(log.lines().first().contains(QStringLiteral("SwitchMode=WinClass")));
-    QVERIFY(log.lines().first().contains(QStringLiteral("Global")));
+    void windowsNameTheirApplication_data()
+    {
+        QTest::addColumn<QString>("resourceClass");
+        QTest::addColumn<QString>("resourceName");
+        QTest::addColumn<QString>("desktopFileName");
+        QTest::addColumn<QString>("bundle");
+        QTest::addColumn<QStringList>("alternatives");
+        QTest::addColumn<QString>("name");
+        const auto row = [](const char* tag, const QString& resourceClass, const QString& resourceName,
+                            const QString& desktopFileName, const QString& bundle, const QStringList& alternatives,
+                            const QString& name) {
+            QTest::newRow(tag) << resourceClass << resourceName << desktopFileName << bundle << alternatives << name;
+        };
+        // Wayland: the desktop file name is the app id and finds the entry.
+        row("wayland, entry", "org.kde.kate", "kate", "org.kde.kate", "org.kde.kate", {}, "Kate");
+        row("wayland, .desktop suffix", "foot", "foot", "org.kde.kate.desktop", "org.kde.kate", {"foot"}, "Kate");
+        row("wayland, no entry", "org.example.Tool", "tool", "org.example.Tool", "org.example.Tool", {},
+            "org.example.Tool");
+        // X11: a lower-cased class, no desktop file name; StartupWMClass matches regardless of case.
+        row("x11, entry", "xterm", "xterm", "", "debian-xterm", {"xterm"}, "XTerm");
+        row("x11, no entry", "tolvane-x11-test", "tolvane-x11-test", "", "tolvane-x11-test", {}, "tolvane-x11-test");
+    }
 
-    // Reading it again with nothing changed tells nothing new.
-    monitor.refresh();
-    QCOMPARE(log.lines().size(), 1);
+    void windowsNameTheirApplication()
+    {
+        QFETCH(QString, resourceClass);
+        QFETCH(QString, resourceName);
+        QFETCH(QString, desktopFileName);
+        QFETCH(QString, bundle);
+        QFETCH(QStringList, alternatives);
+        QFETCH(QString, name);
+        QTemporaryDir applications;
+        QVERIFY(writeFile(applications.filePath("org.kde.kate.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=Kate\nIcon=kate\n"));
+        QVERIFY(writeFile(applications.filePath("debian-xterm.desktop"),
+                          "[Desktop Entry]\nType=Application\nName=XTerm\nStartupWMClass=XTerm\n"));
+        DesktopEntryIndex entries({applications.path()});
+        KWinWindow window;
+        window.internalId = QStringLiteral("{1}");
+        window.resourceClass = resourceClass;
+        window.resourceName = resourceName;
+        window.desktopFileName = desktopFileName;
+        window.pid = 4242;
+        const RunningApplication app = window.application(entries);
+        QCOMPARE(app.bundleIdentifier, bundle);
+        QCOMPARE(app.alternativeIdentifiers, alternatives);
+        QCOMPARE(app.localizedName, name);
+        QCOMPARE(app.processKey, QStringLiteral("pid:4242"));
+    }
 
-    QSignalSpy changed(&monitor, &DesktopConflictMonitor::conflictsChanged);
-    // KDE's settings replace the file.
-    writeFile(config + QStringLiteral("/kxkbrc.new"), "[Layout]\nSwitchMode=Global\n");
-    QFile::remove(config + QStringLiteral("/kxkbrc"));
-    QFile::rename(config + QStringLiteral("/kxkbrc.new"), config + QStringLiteral("/kxkbrc"));
-    QTRY_VERIFY(monitor.conflicts().isEmpty());
-    QVERIFY(changed.count() >= 1);
+    void scriptCallsBackTheGivenObject()
+    {
+        // Whatever the bus name holds, it ends up as one JavaScript string.
+        const QString source = KWinActivationScript::source(QStringLiteral(":1.42\"; evil(); \""),
+                                                            QStringLiteral("/com/kelvora/Tolvane/KWinScript"),
+                                                            QStringLiteral("com.kelvora.Tolvane.KWinScript"));
+        QVERIFY(source.contains(QStringLiteral("const tolvaneService = \":1.42\\\"; evil(); \\\"\";")));
+        QVERIFY(source.contains(QStringLiteral("workspace.clientActivated")));
+        QVERIFY(source.contains(QStringLiteral("workspace.windowActivated")));
+    }
 
-    writeFile(config + QStringLiteral("/kxkbrc"), "[Layout]\nSwitchMode=Window\n");
-    QTRY_COMPARE(monitor.conflicts().size(), 1);
-    QVERIFY(monitor.conflicts().first().translatedText().contains(QStringLiteral("window's")));
-    QCOMPARE(log.lines().size(), 2);
-}
+    void switchModeIsFollowed()
+    {
+        const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+        QDir().mkpath(config);
+        QVERIFY(writeFile(config + QStringLiteral("/kxkbrc"), "[Layout]\nSwitchMode=WinClass\n"));
+        RecordingLogSink log;
+        KxkbSwitchModeMonitor monitor({config});
+        QCOMPARE(monitor.conflicts().size(), 1);
+        QCOMPARE(monitor.conflicts().first().key, QStringLiteral("kde.kxkbrc.SwitchMode"));
+        QVERIFY(monitor.conflicts().first().translatedText().contains(QStringLiteral("application's")));
+        QCOMPARE(log.lines().size(), 1);
+        QVERIFY(log.lines().first().contains(QStringLiteral("SwitchMode=WinClass")));
+        QVERIFY(log.lines().first().contains(QStringLiteral("Global")));
+
+        // Reading it again with nothing changed tells nothing new.
+        monitor.refresh();
+        QCOMPARE(log.lines().size(), 1);
+
+        QSignalSpy changed(&monitor, &DesktopConflictMonitor::conflictsChanged);
+        // KDE's settings replace the file.
+        QVERIFY(writeFile(config + QStringLiteral("/kxkbrc.new"), "[Layout]\nSwitchMode=Global\n"));
+        QFile::remove(config + QStringLiteral("/kxkbrc"));
+        QFile::rename(config + QStringLiteral("/kxkbrc.new"), config + QStringLiteral("/kxkbrc"));
+        QTRY_VERIFY(monitor.conflicts().isEmpty());
+        QVERIFY(changed.count() >= 1);
+
+        QVERIFY(writeFile(config + QStringLiteral("/kxkbrc"), "[Layout]\nSwitchMode=Window\n"));
+        QTRY_COMPARE(monitor.conflicts().size(), 1);
+        QVERIFY(monitor.conflicts().first().translatedText().contains(QStringLiteral("window's")));
+        QCOMPARE(log.lines().size(), 2);
+    }
+};
 
 TOLVANE_TEST_GUILESS_MAIN(KdeUnitTest)
 #include "KdeUnitTest.moc"
