@@ -3,7 +3,8 @@
 
 #include "base/Preferences.h"
 #include "platform/DesktopConflictMonitor.h"
-#include "services/PermissionsManager.h"
+#include "platform/gnome/GnomeDesktopConflictMonitor.h"
+#include "services/LocalizationManager.h"
 #include "support/TestMain.h"
 #include "ui/DesktopConflictBanner.h"
 #include "ui/SettingsView.h"
@@ -51,9 +52,7 @@ private Q_SLOTS:
     void shownWhileTheSettingHolds()
     {
         m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))};
-        PermissionsManager permissions([] { return true; });
-        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
-        window.show();
+        SettingsWindow window(*m_services, true);
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(window.conflictBanner()->isVisible());
         QCOMPARE(window.conflictBanner()->text(), QString::fromLatin1(kAdvice));
@@ -71,17 +70,14 @@ private Q_SLOTS:
     void dismissedOnceForGood()
     {
         m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))};
-        PermissionsManager permissions([] { return true; });
         {
-            SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
-            window.show();
+            SettingsWindow window(*m_services, true);
             QVERIFY(QTest::qWaitForWindowExposed(&window));
             QTest::mouseClick(window.conflictBanner()->dismissButton(), Qt::LeftButton);
             QVERIFY(!window.conflictBanner()->isVisible());
         }
         // A new window, as after a restart: still dismissed.
-        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
-        window.show();
+        SettingsWindow window(*m_services, true);
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(!window.conflictBanner()->isVisible());
         // Another setting is news again.
@@ -97,9 +93,7 @@ private Q_SLOTS:
         standing.text = "The extension is turned off.";
         standing.dismissable = false;
         m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode")), standing};
-        PermissionsManager permissions([] { return true; });
-        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
-        window.show();
+        SettingsWindow window(*m_services, true);
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QCOMPARE(window.conflictBanner()->text(),
                  QStringLiteral("The extension is turned off.\n\n") + QString::fromLatin1(kAdvice));
@@ -111,12 +105,28 @@ private Q_SLOTS:
         QVERIFY(!window.conflictBanner()->isVisible());
     }
 
+    // GNOME's issues with the command that puts each right, in the interface language.
+    void gnomeIssuesNameTheirCommand()
+    {
+        using Gnome = GnomeDesktopConflictMonitor;
+        const QString uuid = QStringLiteral("tolvane@kelvora.com");
+        m_monitor.list = {Gnome::conflict(Gnome::Issue::shellExtensionDisabled, uuid)};
+        SettingsWindow window(*m_services, true);
+        QVERIFY(window.conflictBanner()->text().endsWith(QStringLiteral("gnome-extensions enable ") + uuid));
+        m_monitor.set({Gnome::conflict(Gnome::Issue::shellExtensionNotLoaded, uuid),
+                       Gnome::conflict(Gnome::Issue::perWindowInputSources)});
+        m_services->localization->setLanguage(QStringLiteral("de"), false);
+        QCoreApplication::processEvents();
+        const QStringList paragraphs = window.conflictBanner()->text().split(QStringLiteral("\n\n"));
+        QCOMPARE(paragraphs.size(), 2);
+        QVERIFY(paragraphs.at(0).startsWith(QStringLiteral("GNOME Shell hat die Erweiterung")));
+        QVERIFY(paragraphs.at(1).endsWith(QStringLiteral("per-window false")));
+    }
+
     void hiddenWithoutAMonitor()
     {
         SettingsServices::current().desktopConflicts = {};
-        PermissionsManager permissions([] { return true; });
-        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
-        window.show();
+        SettingsWindow window(*m_services, true);
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QVERIFY(!window.conflictBanner()->isVisible());
     }

@@ -8,8 +8,10 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "services/LaunchAtLoginManager.h"
 #include "services/LocalizationManager.h"
+#include "services/PermissionsManager.h"
 #include "support/EngineHarness.h"
 #include "ui/SettingsServices.h"
+#include "ui/SettingsView.h"
 
 #include <QList>
 #include <QUrl>
@@ -107,4 +109,24 @@ struct UiTestServices {
     QList<RunningApplication> running;
     QList<QUrl> opened;
     int updateChecks = 0;
+};
+
+// The settings window over `services`, with the hotkey permission granted or not;
+// shown at once unless `show` is false.
+struct HotkeyTrust {
+    explicit HotkeyTrust(bool trusted)
+        : permissions([trusted] { return trusted; })
+    {
+    }
+    PermissionsManager permissions;
+};
+class SettingsWindow : private HotkeyTrust, public SettingsView {
+public:
+    SettingsWindow(UiTestServices& services, bool trusted, bool show = true)
+        : HotkeyTrust(trusted)
+        , SettingsView(services.engine(), services.inputSources(), permissions)
+    {
+        if (show)
+            this->show();
+    }
 };
