@@ -2,7 +2,6 @@
 #include "support/TestWindow.h"
 
 #include "core/InputSourceManager.h"
-#include "feedback/FlagEmoji.h"
 #include "feedback/MenuBarIndicatorController.h"
 #include "platform/x11/X11Platform.h"
 
@@ -14,13 +13,6 @@
 class MenuBarIndicatorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // The first keyword found in the lower-cased id wins: "russian" before the "us" in it.
-    void flags()
-    {
-        QCOMPARE(flagEmoji(QStringLiteral("com.apple.keylayout.Russian")), QStringLiteral("🇷🇺"));
-        QCOMPARE(flagEmoji(QStringLiteral("GERMAN-Ä")), QStringLiteral("🇩🇪"));
-    }
-
     // Every group of the keymap gets its country's flag from xkeyboard-config
     // (the keyword table gave ru and cz none), and a group locked by another
     // client shows its flag too.
