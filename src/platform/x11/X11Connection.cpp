@@ -69,8 +69,17 @@ void X11Connection::addEventHandler(EventHandler handler)
 
 void X11Connection::addBatchHandler(std::function<void()> handler, BatchStage stage)
 {
-    (stage == BatchStage::Switching ? m_switchingBatchHandlers : m_reportingBatchHandlers)
-        .push_back(std::move(handler));
+    switch (stage) {
+    case BatchStage::Yielding:
+        m_yieldingBatchHandlers.push_back(std::move(handler));
+        break;
+    case BatchStage::Switching:
+        m_switchingBatchHandlers.push_back(std::move(handler));
+        break;
+    case BatchStage::Reporting:
+        m_reportingBatchHandlers.push_back(std::move(handler));
+        break;
+    }
 }
 
 void X11Connection::flushAndDispatch()
@@ -102,6 +111,8 @@ void X11Connection::dispatchPending()
         for (const EventHandler& handler : m_handlers)
             handler(event);
     }
+    for (const auto& handler : m_yieldingBatchHandlers)
+        handler();
     for (const auto& handler : m_switchingBatchHandlers)
         handler();
     for (const auto& handler : m_reportingBatchHandlers)

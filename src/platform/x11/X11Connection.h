@@ -36,8 +36,10 @@ public:
 
     // When a batch handler runs among the others: every Switching handler
     // before any Reporting one, so that an activation read in the same batch
-    // as the news of an earlier switch is acted on first.
-    enum class BatchStage { Switching, Reporting };
+    // as the news of an earlier switch is acted on first. Yielding handlers
+    // come first of all: they let the switching thread act before this
+    // thread's own work on the batch competes with it.
+    enum class BatchStage { Yielding, Switching, Reporting };
 
     void addEventHandler(EventHandler handler);
     // Called each time the events read so far have all been handled.
@@ -64,6 +66,7 @@ private:
     int m_xkbEventType = 0;
     QHash<QByteArray, XAtom> m_atoms;
     std::vector<EventHandler> m_handlers;
+    std::vector<std::function<void()>> m_yieldingBatchHandlers;
     std::vector<std::function<void()>> m_switchingBatchHandlers;
     std::vector<std::function<void()>> m_reportingBatchHandlers;
     QSocketNotifier* m_notifier = nullptr;

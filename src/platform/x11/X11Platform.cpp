@@ -78,7 +78,7 @@ void X11Platform::setActivationPlanner(ActivationPlanner planner)
         layoutProvider();
         // While an input-method framework is in charge, its entries are the
         // sources and the groups are left alone.
-        m_switchPlanner = std::make_unique<X11SwitchPlanner>(*m_applications, *m_inputSources, [this] {
+        m_switchPlanner = std::make_unique<X11SwitchPlanner>(*m_connection, *m_applications, *m_inputSources, [this] {
             return inputSourceProvider()->providerName() == m_inputSources->providerName();
         });
     }

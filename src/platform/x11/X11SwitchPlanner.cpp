@@ -1,17 +1,44 @@
 #include "X11SwitchPlanner.h"
 
 #include "X11ApplicationSource.h"
+#include "X11Connection.h"
 #include "X11SwitchingThread.h"
 #include "XkbInputSourceProvider.h"
 #include "base/Logger.h"
 
-X11SwitchPlanner::X11SwitchPlanner(X11ApplicationSource& applications, XkbInputSourceProvider& layouts,
-                                   std::function<bool()> layoutsInCharge, QObject* parent)
+#include <QPointer>
+
+#include <X11/Xlib.h>
+
+namespace {
+
+// Longer than the thread's round trip to the server takes even on a busy
+// machine; a thread that is slower still is not waited for.
+constexpr std::chrono::microseconds kThreadHead(2000);
+
+} // namespace
+
+X11SwitchPlanner::X11SwitchPlanner(X11Connection& connection, X11ApplicationSource& applications,
+                                   XkbInputSourceProvider& layouts, std::function<bool()> layoutsInCharge,
+                                   QObject* parent)
     : QObject(parent)
     , m_applications(applications)
     , m_layouts(layouts)
     , m_layoutsInCharge(std::move(layoutsInCharge))
+    , m_root(connection.rootWindow())
+    , m_activeWindowAtom(connection.atom("_NET_ACTIVE_WINDOW"))
 {
+    const QPointer<X11SwitchPlanner> self(this);
+    connection.addEventHandler([self](const XEvent& event) {
+        if (self)
+            self->noticeActivation(event);
+    });
+    connection.addBatchHandler(
+        [self] {
+            if (self)
+                self->yieldToTheThread();
+        },
+        X11Connection::BatchStage::Yielding);
     connect(&m_applications, &X11ApplicationSource::knownWindowsChanged, this, &X11SwitchPlanner::rebuildSoon);
     connect(&m_layouts, &InputSourceProvider::enabledInputSourcesChanged, this, &X11SwitchPlanner::planChanged);
 }
@@ -69,4 +96,21 @@ void X11SwitchPlanner::rebuild()
         table->insert(window, entry);
     }
     m_thread->setTable(std::move(table));
+}
+
+void X11SwitchPlanner::noticeActivation(const XEvent& event)
+{
+    if (m_thread && event.type == PropertyNotify && event.xproperty.atom == m_activeWindowAtom
+        && event.xproperty.window == m_root)
+        m_activationTime = event.xproperty.time;
+}
+
+void X11SwitchPlanner::yieldToTheThread()
+{
+    if (!m_activationTime)
+        return;
+    const uint32_t time = uint32_t(*m_activationTime);
+    m_activationTime.reset();
+    if (m_thread)
+        m_thread->awaitActivation(time, kThreadHead);
 }

@@ -6,8 +6,10 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class X11ApplicationSource;
+class X11Connection;
 class X11SwitchingThread;
 class XkbInputSourceProvider;
 
@@ -17,12 +19,16 @@ class XkbInputSourceProvider;
 // application. The table is rebuilt on the turn of the loop after windows
 // came, went or changed their names, and after planChanged(), which sets the
 // old one aside at once.
+//
+// When the main thread reads an activation, it first waits (briefly) for the
+// thread to have acted on it: the main thread's requests and drawing would
+// otherwise compete with the switch for the server and the processors.
 class X11SwitchPlanner : public QObject {
     Q_OBJECT
 public:
     // `layoutsInCharge` tells whether the XKB groups are the input sources
     // selected now (no input-method framework runs): otherwise no group is planned.
-    X11SwitchPlanner(X11ApplicationSource& applications, XkbInputSourceProvider& layouts,
+    X11SwitchPlanner(X11Connection& connection, X11ApplicationSource& applications, XkbInputSourceProvider& layouts,
                      std::function<bool()> layoutsInCharge, QObject* parent = nullptr);
     ~X11SwitchPlanner() override;
 
@@ -32,6 +38,8 @@ public:
 private:
     void rebuildSoon();
     void rebuild();
+    void noticeActivation(const union _XEvent& event);
+    void yieldToTheThread();
 
     X11ApplicationSource& m_applications;
     XkbInputSourceProvider& m_layouts;
@@ -39,4 +47,7 @@ private:
     Platform::ActivationPlanner m_planner;
     std::unique_ptr<X11SwitchingThread> m_thread;
     bool m_rebuildQueued = false;
+    unsigned long m_root = 0;
+    unsigned long m_activeWindowAtom = 0;
+    std::optional<unsigned long> m_activationTime; // of the last activation read in this batch
 };

@@ -98,11 +98,12 @@ void X11SwitchingThread::run()
 {
     pollfd watched[2] = {{xcb_get_file_descriptor(m_connection), POLLIN, 0}, {m_wakeFd, POLLIN, 0}};
     for (;;) {
-        const bool activated = takeEvents();
+        const auto activated = takeEvents();
         if (xcb_connection_has_error(m_connection))
             break;
         if (activated) {
             switchForActiveWindow();
+            tellHandled(*activated);
             // Reading the reply may have queued further events: take them before sleeping.
             continue;
         }
@@ -111,20 +112,42 @@ void X11SwitchingThread::run()
         if (watched[1].revents != 0)
             break;
     }
-    m_ended = true;
+    {
+        const std::lock_guard lock(m_handledMutex);
+        m_ended = true;
+    }
+    m_handledChanged.notify_all();
 }
 
-bool X11SwitchingThread::takeEvents()
+std::optional<uint32_t> X11SwitchingThread::takeEvents()
 {
-    bool activated = false;
+    std::optional<uint32_t> activated;
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
         if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
             const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            activated |= property->window == m_root && property->atom == m_activeWindowAtom;
+            if (property->window == m_root && property->atom == m_activeWindowAtom)
+                activated = property->time;
         }
         free(event);
     }
     return activated;
+}
+
+void X11SwitchingThread::tellHandled(uint32_t time)
+{
+    {
+        const std::lock_guard lock(m_handledMutex);
+        m_handledTime = time;
+    }
+    m_handledChanged.notify_all();
+}
+
+bool X11SwitchingThread::awaitActivation(uint32_t time, std::chrono::microseconds timeout)
+{
+    std::unique_lock lock(m_handledMutex);
+    // Server time wraps around after 49 days: compared as a difference.
+    return m_handledChanged.wait_for(lock, timeout,
+                                     [&] { return m_ended || (m_handledTime && int32_t(*m_handledTime - time) >= 0); });
 }
 
 std::optional<unsigned long> X11SwitchingThread::activeWindow()

@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -47,6 +50,12 @@ public:
     // False once the connection broke (the display went away).
     bool isRunning() const { return !m_ended.load(); }
 
+    // Waits at most `timeout` until the thread has acted on the change of
+    // _NET_ACTIVE_WINDOW made at server time `time`, so that the main thread's
+    // own work on that activation (requests to the same server, drawing the
+    // feedback) does not compete with the switch. True when it has.
+    bool awaitActivation(uint32_t time, std::chrono::microseconds timeout);
+
 private:
     struct Identity {
         QString processKey;
@@ -56,8 +65,10 @@ private:
 
     X11SwitchingThread(xcb_connection_t* connection, unsigned root, unsigned activeWindowAtom, int wakeFd);
     void run();
-    // Handles the events read so far; true when _NET_ACTIVE_WINDOW changed among them.
-    bool takeEvents();
+    // Handles the events read so far; the server time of the last change of
+    // _NET_ACTIVE_WINDOW among them, if it changed.
+    std::optional<uint32_t> takeEvents();
+    void tellHandled(uint32_t time);
     void switchForActiveWindow();
     // Nullopt when no window is active or the server did not answer.
     std::optional<unsigned long> activeWindow();
@@ -71,6 +82,9 @@ private:
     std::mutex m_tableMutex;
     std::shared_ptr<const Table> m_table;
     std::atomic<bool> m_ended{false};
+    std::mutex m_handledMutex;
+    std::condition_variable m_handledChanged;
+    std::optional<uint32_t> m_handledTime; // of the last activation acted on
     // The thread's own: the application in front at the last activation, if known.
     std::optional<Identity> m_front;
     std::thread m_thread;
