@@ -14,6 +14,7 @@
 #include "support/TestMain.h"
 
 #include <QSignalSpy>
+#include <QThread>
 
 using tolvane::test::HeadlessSway;
 
@@ -34,10 +35,19 @@ private Q_SLOTS:
     void selectionSucceedsOnlyWhenSeen();
     void outsideSwitchReachesTheTrayIndicator();
     void aKeyboardAddedLaterGetsTheLayoutInUse();
+    void theThreadSwitchesBeforeTheMainLoopWakes_data();
+    void theThreadSwitchesBeforeTheMainLoopWakes();
+    void aNewWindowSwitchesThroughTheMainLoop();
     void overlayShowsAtItsPlaceWithoutTakingFocus_data();
     void overlayShowsAtItsPlaceWithoutTakingFocus();
 
 private:
+    // Whether every keyboard is at `layout`.
+    bool atLayout(int layout);
+    // Whether every keyboard comes to `layout` while the main loop sleeps.
+    bool reachesLayoutWithoutTheMainLoop(int layout);
+    void installPlanner(RuleEngine& engine);
+
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
     bool focus(const QString& criteria) { return m_sway.command(criteria + QStringLiteral(" focus")); }
 
@@ -234,6 +244,97 @@ void SwaySwitchingTest::aKeyboardAddedLaterGetsTheLayoutInUse()
     QVERIFY(m_sway.addKeyboard());
     QTRY_COMPARE(m_sway.activeLayouts(), (QList<int>{2, 2}));
     QCOMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:ru"));
+}
+
+bool SwaySwitchingTest::atLayout(int layout)
+{
+    const QList<int> layouts = m_sway.activeLayouts();
+    return !layouts.isEmpty() && std::all_of(layouts.cbegin(), layouts.cend(), [&](int at) { return at == layout; });
+}
+
+bool SwaySwitchingTest::reachesLayoutWithoutTheMainLoop(int layout)
+{
+    for (const QDeadlineTimer deadline(3000); !deadline.hasExpired(); QThread::msleep(2)) {
+        if (atLayout(layout))
+            return true;
+    }
+    return false;
+}
+
+// What the engine would select, for the switching thread's table.
+void SwaySwitchingTest::installPlanner(RuleEngine& engine)
+{
+    m_platform->setActivationPlanner([&engine](const RunningApplication& app) -> std::optional<QString> {
+        if (engine.isPaused())
+            return std::nullopt;
+        for (const AppRule& rule : engine.rules()) {
+            if (rule.isEnabled && app.isKnownAs(rule.appBundleID))
+                return rule.targetInputSourceID;
+        }
+        return engine.defaultInputSourceID();
+    });
+}
+
+void SwaySwitchingTest::theThreadSwitchesBeforeTheMainLoopWakes_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QList<int>>("layouts"); // after focusing foot, then Xmessage
+    QTest::addColumn<QStringList>("shown");
+    QTest::newRow("rules") << "" << QList<int>{1, 2} << QStringList{"German xkb:de", "Russian xkb:ru"};
+    QTest::newRow("a rule changed while running")
+        << "retarget" << QList<int>{0, 2} << QStringList{"English (US) xkb:us", "Russian xkb:ru"};
+    QTest::newRow("a rule disabled: the default")
+        << "disable" << QList<int>{2, 2} << QStringList{"Russian xkb:ru", "Russian xkb:ru"};
+    QTest::newRow("paused") << "pause" << QList<int>{0, 0} << QStringList{};
+}
+
+// Focus moves to foot and then to Xmessage; the layouts must follow while
+// the main loop does not run, and the main loop gives each switch's feedback once.
+void SwaySwitchingTest::theThreadSwitchesBeforeTheMainLoopWakes()
+{
+    QFETCH(QString, change);
+    QFETCH(QList<int>, layouts);
+    QFETCH(QStringList, shown);
+    QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
+    BackendEngine engine(provider(), m_platform->applicationSource(),
+                         {ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de")),
+                          ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru"))},
+                         QStringLiteral("xkb:ru"));
+    QSignalSpy switched(&engine.engine, &RuleEngine::switched);
+    installPlanner(engine.engine);
+    if (change == QLatin1String("retarget"))
+        engine.engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:us")));
+    else if (change == QLatin1String("disable"))
+        engine.engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de"), false));
+    else if (change == QLatin1String("pause"))
+        engine.engine.setPaused(true);
+    m_platform->activationPlanChanged();
+
+    const QStringList windows{QStringLiteral("[app_id=\"foot\"]"), QStringLiteral("[class=\"Xmessage\"]")};
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        QVERIFY(focus(windows.at(i)));
+        if (layouts.at(i) != 0)
+            QVERIFY(reachesLayoutWithoutTheMainLoop(layouts.at(i)));
+        QTest::qWait(100);
+        QVERIFY(atLayout(layouts.at(i)));
+    }
+    QCOMPARE(engine.shown, shown);
+    QCOMPARE(switched.size(), shown.size());
+    m_platform->setActivationPlanner({});
+}
+
+// A window the thread has not heard of yet is the main loop's to switch.
+void SwaySwitchingTest::aNewWindowSwitchesThroughTheMainLoop()
+{
+    QVERIFY(m_sway.command(QStringLiteral("workspace 7")));
+    BackendEngine engine(provider(), m_platform->applicationSource(),
+                         {ruleFor(QStringLiteral("org.example.Late"), QStringLiteral("xkb:ru"))}, {});
+    installPlanner(engine.engine);
+    QVERIFY(m_sway.exec(QStringLiteral("foot --app-id org.example.Late sleep 1000000")));
+    QTRY_VERIFY_WITH_TIMEOUT(atLayout(2), 10000);
+    QTRY_COMPARE(engine.shown, QStringList{"Russian xkb:ru"});
+    m_platform->setActivationPlanner({});
+    QVERIFY(m_sway.command(QStringLiteral("[app_id=\"org.example.Late\"] kill")));
 }
 
 void SwaySwitchingTest::overlayShowsAtItsPlaceWithoutTakingFocus_data()

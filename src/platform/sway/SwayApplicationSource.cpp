@@ -13,15 +13,6 @@
 
 namespace {
 
-bool isClientWindow(const QJsonObject& container)
-{
-    const QString type = container.value(QLatin1String("type")).toString();
-    if (type != QLatin1String("con") && type != QLatin1String("floating_con"))
-        return false;
-    return container.value(QLatin1String("app_id")).isString()
-        || container.value(QLatin1String("window_properties")).isObject();
-}
-
 // Every container below `node`, tiled and floating, depth first.
 void forEachContainer(const QJsonObject& node, const std::function<void(const QJsonObject&)>& visit)
 {
@@ -43,36 +34,41 @@ SwayApplicationSource::SwayApplicationSource(SwayIpcSocket& commands, SwayIpcSoc
 {
     connect(&events, &SwayIpcSocket::eventReceived, this, &SwayApplicationSource::handleEvent);
     // Applications installed or removed change what a window is known as.
-    connect(&desktopEntries, &DesktopEntryIndex::changed, this, [this] { m_known.clear(); });
+    connect(&desktopEntries, &DesktopEntryIndex::changed, this, [this] {
+        m_known.clear();
+        learnOpenWindows();
+    });
 }
 
 void SwayApplicationSource::handleEvent(quint32 type, const QByteArray& payload)
 {
     if (type != SwayIpcSocket::WindowEvent)
         return;
-    std::optional<RunningApplication> app;
-    if (const auto read = SwayWindowEventReader::read(payload)) {
-        if (read->change != QLatin1String("focus"))
-            return;
-        app = applicationForEvent(*read);
-    } else {
-        const QJsonObject event = QJsonDocument::fromJson(payload).object();
-        if (event.value(QLatin1String("change")).toString() != QLatin1String("focus"))
-            return;
-        app = applicationForContainer(event.value(QLatin1String("container")).toObject());
+    const auto event = SwayWindowEventReader::readAny(payload);
+    if (!event)
+        return;
+    if (event->change == QLatin1String("new")) {
+        // Known before it takes the focus, so that the switching thread can switch for it.
+        if (!m_known.contains(SwayWindowEventReader::windowKey(*event)) && applicationForEvent(*event))
+            Q_EMIT knownWindowsChanged();
+        return;
     }
+    if (event->change != QLatin1String("focus"))
+        return;
+    const qsizetype known = m_known.size();
+    const auto app = applicationForEvent(*event);
+    if (m_known.size() != known)
+        Q_EMIT knownWindowsChanged();
     if (app)
         Q_EMIT applicationActivated(*app);
 }
 
 std::optional<RunningApplication> SwayApplicationSource::applicationForEvent(const SwayWindowEventReader::Event& event)
 {
-    const bool isWindow = event.type == QLatin1String("con") || event.type == QLatin1String("floating_con");
-    if (!isWindow || (!event.hasAppId && !event.hasWindowProperties))
+    if (!event.isClientWindow())
         return std::nullopt;
     constexpr qsizetype kMaximumKnown = 512;
-    const QString key = event.appId + QChar() + event.className + QChar() + event.instanceName + QChar()
-        + QString::number(event.pid > 0 ? event.pid : -event.id);
+    const QString key = SwayWindowEventReader::windowKey(event);
     if (const auto known = m_known.constFind(key); known != m_known.constEnd())
         return *known;
     if (m_known.size() >= kMaximumKnown)
@@ -90,16 +86,24 @@ std::optional<RunningApplication> SwayApplicationSource::applicationForEvent(con
 
 std::optional<RunningApplication> SwayApplicationSource::applicationForContainer(const QJsonObject& container)
 {
-    if (!isClientWindow(container))
-        return std::nullopt;
-    const QJsonObject x11 = container.value(QLatin1String("window_properties")).toObject();
-    WaylandApplicationIdentity::Window window;
-    window.appId = container.value(QLatin1String("app_id")).toString();
-    window.className = x11.value(QLatin1String("class")).toString();
-    window.instanceName = x11.value(QLatin1String("instance")).toString();
-    window.pid = container.value(QLatin1String("pid")).toInteger();
-    window.fallbackKey = QStringLiteral("con:%1").arg(container.value(QLatin1String("id")).toInteger());
-    return WaylandApplicationIdentity::application(window, m_desktopEntries);
+    return applicationForEvent(SwayWindowEventReader::fromContainer(container));
+}
+
+QString SwayApplicationSource::learnOpenWindows()
+{
+    const auto root = tree();
+    if (!root)
+        return {};
+    const qsizetype known = m_known.size();
+    QString front;
+    forEachContainer(*root, [&](const QJsonObject& container) {
+        const auto window = SwayWindowEventReader::fromContainer(container);
+        if (applicationForEvent(window) && container.value(QLatin1String("focused")).toBool())
+            front = SwayWindowEventReader::windowKey(window);
+    });
+    if (m_known.size() != known)
+        Q_EMIT knownWindowsChanged();
+    return front;
 }
 
 std::optional<QJsonObject> SwayApplicationSource::tree()

@@ -34,6 +34,15 @@ public:
     // The same from a window event as SwayWindowEventReader reads it.
     std::optional<RunningApplication> applicationForEvent(const SwayWindowEventReader::Event& event);
 
+    // What each window seen so far is, by SwayWindowEventReader::windowKey
+    // (nullopt: not an application's window).
+    const QHash<QString, std::optional<RunningApplication>>& knownWindows() const { return m_known; }
+    // Learns every window open now; the key of the one in front (empty: none).
+    QString learnOpenWindows();
+
+Q_SIGNALS:
+    void knownWindowsChanged();
+
 private:
     void handleEvent(quint32 type, const QByteArray& payload);
     std::optional<QJsonObject> tree();

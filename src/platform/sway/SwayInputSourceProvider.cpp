@@ -33,6 +33,7 @@ SwayInputSourceProvider::SwayInputSourceProvider(SwayIpcSocket& commands, SwayIp
                                                  const XkbRegistry& registry, QObject* parent)
     : InputSourceProvider(parent)
     , m_commands(commands)
+    , m_events(events)
     , m_registry(registry)
 {
     connect(&events, &SwayIpcSocket::eventReceived, this, &SwayInputSourceProvider::handleEvent);
@@ -138,8 +139,8 @@ void SwayInputSourceProvider::prepareSwitches()
         const QString command = switchCommand(*source.id, prepared.targets);
         if (command.isEmpty())
             continue;
-        prepared.frames = SwayIpcSocket::encode(SwayIpcSocket::RunCommand, command.toUtf8())
-            + SwayIpcSocket::encode(SwayIpcSocket::GetInputs, {});
+        prepared.command = SwayIpcSocket::encode(SwayIpcSocket::RunCommand, command.toUtf8());
+        prepared.frames = prepared.command + SwayIpcSocket::encode(SwayIpcSocket::GetInputs, {});
         m_switches.insert(*source.id, prepared);
     }
 }
@@ -215,30 +216,105 @@ QString SwayInputSourceProvider::switchCommand(const QString& id, QHash<QString,
     return commands.join(QStringLiteral("; "));
 }
 
-// Sway says "success" even for a layout a keyboard does not have, so the
-// keyboards' state, asked for in the same write, decides. The command goes
-// out first, as prepared when the keyboards last changed.
+QByteArray SwayInputSourceProvider::switchCommandFrame(const QString& id) const
+{
+    const auto prepared = m_switches.constFind(id);
+    return prepared == m_switches.constEnd() ? QByteArray() : prepared->command;
+}
+
+void SwayInputSourceProvider::beginActivation(const SwaySwitchingThread::Outcome& outcome)
+{
+    m_activation = outcome;
+    // The activation is handled within this turn of the loop; a selection
+    // made later (from the tray) is the user's own.
+    QMetaObject::invokeMethod(
+        this, [this] { m_activation = {}; }, Qt::QueuedConnection);
+}
+
 bool SwayInputSourceProvider::selectInputSource(const QString& id)
 {
     const auto prepared = m_switches.constFind(id);
     if (prepared == m_switches.constEnd())
         return false;
-    const QHash<QString, int> targets = prepared->targets;
-    const auto replies = m_commands.requestFrames(prepared->frames, 2);
+    if (m_activation.kind == SwaySwitchingThread::Outcome::Kind::Sent && m_activation.frames == prepared->command)
+        return awaitSwitch(*prepared);
+    return sendSwitch(*prepared);
+}
+
+// Sway says "success" even for a layout a keyboard does not have, so the
+// keyboards' state, asked for in the same write, decides. The command goes
+// out first, as prepared when the keyboards last changed.
+bool SwayInputSourceProvider::sendSwitch(const Switch& prepared)
+{
+    std::unique_lock<std::mutex> hold;
+    if (m_thread) {
+        hold = m_thread->holdUnlessSuperseded();
+        if (!hold.owns_lock())
+            return false; // the switching thread has switched for a later activation already
+    }
+    const auto replies = m_commands.requestFrames(prepared.frames, 2);
+    if (hold.owns_lock())
+        hold.unlock();
     if (!replies)
         return false;
+    return takeActiveLayouts(prepared.targets, activeLayoutsFrom(replies->at(1)));
+}
+
+// The switching thread sent the command as sway reported the activation. It
+// is done once sway reports every keyboard that had to move at its new layout
+// (one already there sends nothing); waiting for that keeps the feedback off
+// the processor while sway and the application in front still work on the switch.
+bool SwayInputSourceProvider::awaitSwitch(const Switch& prepared)
+{
+    constexpr int kReportedWithinMs = 100;
+    QHash<QString, int> moving;
+    QHash<QString, int> arrived;
+    for (auto target = prepared.targets.cbegin(); target != prepared.targets.cend(); ++target) {
+        const qsizetype known = indexOf(target.key());
+        if (known < 0)
+            continue;
+        arrived.insert(target.key(), target.value());
+        if (m_keyboards.at(known).active != target.value())
+            moving.insert(target.key(), target.value());
+    }
+    const bool reported = moving.isEmpty()
+        || m_events.waitForEvent(
+            [&](quint32 type, const QByteArray& payload) {
+                if (type != SwayIpcSocket::InputEvent)
+                    return false;
+                const QJsonObject event = QJsonDocument::fromJson(payload).object();
+                const QJsonObject input = event.value(QLatin1String("input")).toObject();
+                const auto target = moving.constFind(input.value(QLatin1String("identifier")).toString());
+                if (event.value(QLatin1String("change")).toString() == QLatin1String("xkb_layout")
+                    && target != moving.cend()
+                    && input.value(QLatin1String("xkb_active_layout_index")).toInt(-1) == target.value())
+                    moving.erase(target);
+                return moving.isEmpty();
+            },
+            kReportedWithinMs);
+    if (reported)
+        return takeActiveLayouts(prepared.targets, arrived);
+    // Not reported in time: sway's state decides.
+    const auto inputs = m_commands.request(SwayIpcSocket::GetInputs);
+    return inputs && takeActiveLayouts(prepared.targets, activeLayoutsFrom(*inputs));
+}
+
+// Whether the keyboards are at their targets by `now`, recording where they are.
+bool SwayInputSourceProvider::takeActiveLayouts(const QHash<QString, int>& targets, const QHash<QString, int>& now)
+{
     const std::optional<QString> before = currentId();
-    const QHash<QString, int> now = activeLayoutsFrom(replies->at(1));
     bool switched = false;
     for (auto target = targets.constBegin(); target != targets.constEnd(); ++target) {
         const auto active = now.constFind(target.key());
         if (active == now.constEnd())
             continue;
-        if (active.value() != target.value())
-            return false;
-        switched = true;
         if (const qsizetype known = indexOf(target.key()); known >= 0)
             m_keyboards[known].active = active.value();
+        if (active.value() != target.value()) {
+            announceIfCurrentChanged(before);
+            return false;
+        }
+        switched = true;
     }
     if (switched)
         announceIfCurrentChanged(before);

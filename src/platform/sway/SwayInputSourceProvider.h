@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SwaySwitchingThread.h"
 #include "platform/InputSourceProvider.h"
 
 #include <QHash>
@@ -32,6 +33,16 @@ public:
     std::optional<InputSourceProperties> currentInputSource() override;
     bool selectInputSource(const QString& id) override;
 
+    // The command that switches every keyboard to the source, as one frame;
+    // empty for a source no keyboard has.
+    QByteArray switchCommandFrame(const QString& id) const;
+
+    // Switching thread, if any. While an activation is handled, `outcome` says
+    // what the thread did about it: a selection it already sent is not sent
+    // again but waited for (sway reports each keyboard's new layout).
+    void setSwitchingThread(SwaySwitchingThread* thread) { m_thread = thread; }
+    void beginActivation(const SwaySwitchingThread::Outcome& outcome);
+
     // "English (US)" -> "xkb:us"; a description the registry does not know
     // keeps its own text (a stable name all the same).
     static QString identifierForDescription(const QString& description, const XkbRegistry& registry);
@@ -48,6 +59,7 @@ private:
     // The request that switches to a source, written as it stands when the
     // source is chosen, and the layout each keyboard should then be at.
     struct Switch {
+        QByteArray command;
         QByteArray frames;
         QHash<QString, int> targets;
     };
@@ -67,8 +79,14 @@ private:
     void prepareSwitches();
     void bringToLayout(const Keyboard& keyboard, const QString& id);
     void announceIfCurrentChanged(const std::optional<QString>& before);
+    bool sendSwitch(const Switch& prepared);
+    bool awaitSwitch(const Switch& prepared);
+    bool takeActiveLayouts(const QHash<QString, int>& targets, const QHash<QString, int>& now);
 
     SwayIpcSocket& m_commands;
+    SwayIpcSocket& m_events;
+    SwaySwitchingThread* m_thread = nullptr;
+    SwaySwitchingThread::Outcome m_activation;
     const XkbRegistry& m_registry;
     QList<Keyboard> m_keyboards;
     QString m_primary;

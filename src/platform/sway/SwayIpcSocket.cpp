@@ -5,6 +5,7 @@
 #include <QDeadlineTimer>
 #include <QLocalSocket>
 
+#include <algorithm>
 #include <cstring>
 
 #include <sys/socket.h>
@@ -188,13 +189,45 @@ std::optional<QList<QByteArray>> SwayIpcSocket::requestFrames(const QByteArray& 
     return replies;
 }
 
+bool SwayIpcSocket::waitForEvent(const std::function<bool(quint32, const QByteArray&)>& wanted, int timeoutMs)
+{
+    if (!isConnected() || m_waiting)
+        return false;
+    bool found = std::any_of(m_pendingEvents.cbegin(), m_pendingEvents.cend(),
+                             [&](const Frame& frame) { return wanted(frame.type, frame.payload); });
+    m_waiting = true;
+    const QDeadlineTimer deadline(timeoutMs);
+    QByteArray unread = m_buffer;
+    bool broken = false;
+    while (!found && !broken) {
+        while (const auto frame = takeFrame(unread, broken)) {
+            if ((frame->type & kEventBit) && wanted(frame->type, frame->payload)) {
+                found = true;
+                break;
+            }
+        }
+        if (found || broken)
+            break;
+        if (m_socket->bytesAvailable() == 0
+            && (deadline.hasExpired() || !m_socket->waitForReadyRead(int(deadline.remainingTime()))))
+            break;
+        const qsizetype before = m_buffer.size();
+        appendAvailable();
+        unread.append(QByteArrayView(m_buffer).sliced(before));
+    }
+    m_waiting = false;
+    if (!m_pendingEvents.isEmpty() || !m_buffer.isEmpty())
+        QMetaObject::invokeMethod(this, &SwayIpcSocket::readAvailable, Qt::QueuedConnection);
+    return found;
+}
+
 void SwayIpcSocket::readAvailable()
 {
     if (m_waiting)
         return;
-    const QList<Frame> earlier = std::exchange(m_pendingEvents, {});
-    for (const Frame& frame : earlier)
-        dispatch(frame);
+    // One at a time from the list itself, so that waitForEvent() sees those still to come.
+    while (!m_pendingEvents.isEmpty() && !m_failed)
+        dispatch(m_pendingEvents.takeFirst());
     appendAvailable();
     bool broken = false;
     while (!m_failed) {

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <utility>
 
@@ -26,6 +27,7 @@ public:
         Subscribe = 2,
         GetTree = 4,
         GetConfig = 9,
+        SendTick = 10,
         GetInputs = 100,
     };
     static constexpr quint32 kEventBit = 0x80000000u;
@@ -33,6 +35,7 @@ public:
         WorkspaceEvent = kEventBit | 0,
         WindowEvent = kEventBit | 3,
         ShutdownEvent = kEventBit | 6,
+        TickEvent = kEventBit | 7,
         InputEvent = kEventBit | 21,
     };
     // A local compositor answers within a millisecond; one that takes this long is stuck.
@@ -62,6 +65,12 @@ public:
     // The same with the requests already encoded: `count` frames in `frames`.
     std::optional<QList<QByteArray>> requestFrames(const QByteArray& frames, qsizetype count,
                                                    int timeoutMs = kDefaultTimeoutMs);
+    // Waits, at most `timeoutMs`, until an event `wanted` accepts is among
+    // those received and not yet passed on (in their order), without passing
+    // any on: they still come as `eventReceived` afterwards. For a handler of
+    // an earlier event that must know what follows it.
+    bool waitForEvent(const std::function<bool(quint32 type, const QByteArray& payload)>& wanted,
+                      int timeoutMs = kDefaultTimeoutMs);
     // Sends without waiting; the answer arrives as `replyReceived`.
     bool send(quint32 type, const QByteArray& payload);
 
@@ -85,8 +94,7 @@ private:
 
     QLocalSocket* m_socket;
     QByteArray m_buffer;
-    // Answers a waiting request collects; events met on the way are dispatched
-    // once the request returns, in their order.
+    // Events a waiting request met on the way, dispatched once it returns, in their order.
     QList<Frame> m_pendingEvents;
     bool m_waiting = false;
     bool m_failed = false;

@@ -4,6 +4,8 @@
 #include "SwayConfigCheck.h"
 #include "SwayInputSourceProvider.h"
 #include "SwayIpcSocket.h"
+#include "SwaySwitchingThread.h"
+#include "SwayWindowEventReader.h"
 #include "base/Logger.h"
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/freedesktop/XkbRegistry.h"
@@ -18,35 +20,42 @@ std::unique_ptr<SwayPlatform> SwayPlatform::create(const QString& socketPath, No
     const QString path = socketPath.isEmpty() ? SwayIpcSocket::socketPathFromEnvironment() : socketPath;
     if (path.isEmpty())
         return nullptr;
+    // First, so that sway tells it of a focus change before anyone else.
+    auto thread = SwaySwitchingThread::connect(path);
     auto commands = std::make_unique<SwayIpcSocket>();
     auto events = std::make_unique<SwayIpcSocket>();
     if (!commands->connectTo(path) || !events->connectTo(path)) {
         Logger::shared().error(QStringLiteral("Sway IPC socket ") + path + QStringLiteral(" cannot be reached"));
         return nullptr;
     }
-    const auto subscribed =
-        events->request(SwayIpcSocket::Subscribe, QByteArrayLiteral(R"(["window","input","workspace","shutdown"])"));
+    const auto subscribed = events->request(SwayIpcSocket::Subscribe,
+                                            QByteArrayLiteral(R"(["window","input","workspace","shutdown","tick"])"));
     if (!subscribed || !QJsonDocument::fromJson(*subscribed).object().value(QLatin1String("success")).toBool()) {
         Logger::shared().error(QStringLiteral("Sway refused to report window and input events"));
         return nullptr;
     }
-    auto platform =
-        std::unique_ptr<SwayPlatform>(new SwayPlatform(std::move(commands), std::move(events), notifications));
+    // Both the thread and the events connection see this tick at the same place among their events.
+    if (thread && !commands->request(SwayIpcSocket::SendTick, thread->syncPayload())) {
+        Logger::shared().error(QStringLiteral("Sway refused a tick; layouts are switched from the main loop"));
+        thread.reset();
+    }
+    auto platform = std::unique_ptr<SwayPlatform>(
+        new SwayPlatform(std::move(thread), std::move(commands), std::move(events), notifications));
     platform->warnAboutLayoutSwitchingRules();
     return platform;
 }
 
-SwayPlatform::SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_ptr<SwayIpcSocket> events,
-                           NotificationService* notifications)
+SwayPlatform::SwayPlatform(std::unique_ptr<SwaySwitchingThread> thread, std::unique_ptr<SwayIpcSocket> commands,
+                           std::unique_ptr<SwayIpcSocket> events, NotificationService* notifications)
     : FreedesktopPlatform(notifications)
+    , m_thread(std::move(thread))
     , m_commands(std::move(commands))
     , m_events(std::move(events))
 {
+    // Connected before anyone else's handler: the switching thread's outcome
+    // for a focus change is taken before the change is handled.
     QObject::connect(m_events.get(), &SwayIpcSocket::eventReceived, m_events.get(),
-                     [](quint32 type, const QByteArray&) {
-                         if (type == SwayIpcSocket::ShutdownEvent)
-                             Logger::shared().info(QStringLiteral("Sway is shutting down"));
-                     });
+                     [this](quint32 type, const QByteArray& payload) { handleEvent(type, payload); });
     QObject::connect(m_events.get(), &SwayIpcSocket::disconnected, m_events.get(), [] {
         Logger::shared().error(
             QStringLiteral("Lost the connection to sway; applications and layouts are no longer followed"));
@@ -58,6 +67,83 @@ SwayPlatform::~SwayPlatform()
     releaseInputSources();
     m_applications.reset();
     m_layouts.reset();
+}
+
+void SwayPlatform::handleEvent(quint32 type, const QByteArray& payload)
+{
+    if (type == SwayIpcSocket::ShutdownEvent) {
+        Logger::shared().info(QStringLiteral("Sway is shutting down"));
+        return;
+    }
+    if (!m_thread)
+        return;
+    if (type == SwayIpcSocket::TickEvent) {
+        if (payload.contains(m_thread->syncPayload()))
+            m_thread->startMatching();
+        return;
+    }
+    if (type != SwayIpcSocket::WindowEvent || !m_thread->isMatching())
+        return;
+    const auto event = SwayWindowEventReader::readAny(payload);
+    if (!event || event->change != QLatin1String("focus"))
+        return;
+    const auto outcome = m_thread->takeOutcome(SwayWindowEventReader::windowKey(*event));
+    if (m_layouts)
+        m_layouts->beginActivation(outcome);
+}
+
+void SwayPlatform::setActivationPlanner(ActivationPlanner planner)
+{
+    m_planner = std::move(planner);
+    if (!m_thread)
+        return;
+    applicationSource();
+    InputSourceProvider* sources = inputSourceProvider();
+    if (!m_followsSources) {
+        m_followsSources = true;
+        // An input-method framework starting or stopping takes the layouts' place or gives it back.
+        QObject::connect(sources, &InputSourceProvider::enabledInputSourcesChanged, m_layouts.get(),
+                         [this] { refreshSwitchingTable(); });
+    }
+    m_layouts->setSwitchingThread(m_thread.get());
+    const QString front = m_applications->learnOpenWindows();
+    const auto frontApp = m_applications->knownWindows().value(front);
+    m_thread->assumeFront(front, frontApp ? SwaySwitchingThread::applicationKey(*frontApp) : QString());
+    refreshSwitchingTable();
+}
+
+void SwayPlatform::activationPlanChanged()
+{
+    refreshSwitchingTable();
+}
+
+// Every window known so far, with the command for the source planned for it.
+// Only while the layouts are in charge: an input-method framework's sources
+// are selected through the framework, on the main thread.
+void SwayPlatform::refreshSwitchingTable()
+{
+    if (!m_thread)
+        return;
+    if (!m_planner || !m_applications || !m_layouts) {
+        m_thread->setTable(nullptr);
+        return;
+    }
+    const bool layoutsInCharge = inputSourceProvider()->providerName() == m_layouts->providerName();
+    auto table = std::make_shared<SwaySwitchingThread::Table>();
+    const auto& windows = m_applications->knownWindows();
+    table->reserve(windows.size());
+    for (auto window = windows.cbegin(); window != windows.cend(); ++window) {
+        SwaySwitchingThread::Window planned;
+        const std::optional<RunningApplication>& app = window.value();
+        planned.isApplication = app.has_value();
+        if (app) {
+            planned.application = SwaySwitchingThread::applicationKey(*app);
+            if (const auto target = layoutsInCharge ? m_planner(*app) : std::nullopt)
+                planned.frames = m_layouts->switchCommandFrame(*target);
+        }
+        table->insert(window.key(), planned);
+    }
+    m_thread->setTable(std::move(table));
 }
 
 void SwayPlatform::warnAboutLayoutSwitchingRules()
@@ -78,15 +164,22 @@ void SwayPlatform::warnAboutLayoutSwitchingRules()
 
 InputSourceProvider* SwayPlatform::layoutProvider()
 {
-    if (!m_layouts)
+    if (!m_layouts) {
         m_layouts = std::make_unique<SwayInputSourceProvider>(*m_commands, *m_events, XkbRegistry::system());
+        // The commands change with the keyboards.
+        QObject::connect(m_layouts.get(), &InputSourceProvider::enabledInputSourcesChanged, m_layouts.get(),
+                         [this] { refreshSwitchingTable(); });
+    }
     return m_layouts.get();
 }
 
 ApplicationSource* SwayPlatform::applicationSource()
 {
-    if (!m_applications)
+    if (!m_applications) {
         m_applications = std::make_unique<SwayApplicationSource>(*m_commands, *m_events, DesktopEntryIndex::shared());
+        QObject::connect(m_applications.get(), &SwayApplicationSource::knownWindowsChanged, m_applications.get(),
+                         [this] { refreshSwitchingTable(); });
+    }
     return m_applications.get();
 }
 

@@ -2,9 +2,12 @@
 
 #include "platform/freedesktop/FreedesktopPlatform.h"
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class SwayIpcSocket;
+class SwaySwitchingThread;
 class SwayApplicationSource;
 class SwayInputSourceProvider;
 class WaylandDesktopCompositing;
@@ -15,6 +18,10 @@ class WaylandLayerShellOverlay;
 // (one for requests, one for events). No client can observe the keyboard on
 // Wayland, so there is no global key monitor: the pause is in the tray menu and
 // behind a compositor binding that runs `tolvane --toggle-pause`.
+//
+// A switching thread (SwaySwitchingThread) selects the source planned for the
+// window that gets the focus as soon as sway reports it; its table of windows
+// and the command for each is made here, on the main thread, from the planner.
 class SwayPlatform : public FreedesktopPlatform {
 public:
     // Null when the socket ($SWAYSOCK unless given) cannot be reached.
@@ -33,6 +40,14 @@ public:
         return QStringLiteral("bindsym Ctrl+Alt+p exec tolvane --toggle-pause");
     }
 
+    // What the rule engine would select for an application coming to the
+    // front now (nothing while paused). Installing one starts switching on the
+    // switching thread; activationPlanChanged() must follow every change of
+    // rules, default source, remembered sources, pause or sources.
+    using ActivationPlanner = std::function<std::optional<QString>(const RunningApplication&)>;
+    void setActivationPlanner(ActivationPlanner planner);
+    void activationPlanChanged();
+
     // Sway's own configuration switching layouts per window fights Tolvane;
     // logs each such rule, once per run.
     void warnAboutLayoutSwitchingRules();
@@ -41,9 +56,13 @@ protected:
     InputSourceProvider* layoutProvider() override;
 
 private:
-    SwayPlatform(std::unique_ptr<SwayIpcSocket> commands, std::unique_ptr<SwayIpcSocket> events,
-                 NotificationService* notifications);
+    SwayPlatform(std::unique_ptr<SwaySwitchingThread> thread, std::unique_ptr<SwayIpcSocket> commands,
+                 std::unique_ptr<SwayIpcSocket> events, NotificationService* notifications);
+    void handleEvent(quint32 type, const QByteArray& payload);
+    void refreshSwitchingTable();
 
+    std::unique_ptr<SwaySwitchingThread> m_thread;
+    ActivationPlanner m_planner;
     std::unique_ptr<SwayIpcSocket> m_commands;
     std::unique_ptr<SwayIpcSocket> m_events;
     std::unique_ptr<SwayInputSourceProvider> m_layouts;
@@ -52,4 +71,5 @@ private:
     std::unique_ptr<WaylandLayerShellOverlay> m_overlay;
     bool m_overlayTried = false;
     bool m_warned = false;
+    bool m_followsSources = false;
 };

@@ -2,6 +2,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 
 #include <charconv>
 
@@ -210,4 +211,39 @@ std::optional<SwayWindowEventReader::Event> SwayWindowEventReader::read(const QB
     if (!read || !scan.ok())
         return std::nullopt;
     return event;
+}
+
+std::optional<SwayWindowEventReader::Event> SwayWindowEventReader::readAny(const QByteArray& payload)
+{
+    if (auto event = read(payload))
+        return event;
+    const QJsonDocument document = QJsonDocument::fromJson(payload);
+    if (!document.isObject())
+        return std::nullopt;
+    const QJsonObject object = document.object();
+    Event event = fromContainer(object.value(QLatin1String("container")).toObject());
+    event.change = object.value(QLatin1String("change")).toString();
+    return event;
+}
+
+SwayWindowEventReader::Event SwayWindowEventReader::fromContainer(const QJsonObject& container)
+{
+    const QJsonValue appId = container.value(QLatin1String("app_id"));
+    const QJsonValue x11 = container.value(QLatin1String("window_properties"));
+    Event event;
+    event.type = container.value(QLatin1String("type")).toString();
+    event.id = container.value(QLatin1String("id")).toInteger();
+    event.pid = container.value(QLatin1String("pid")).toInteger();
+    event.hasAppId = appId.isString();
+    event.appId = appId.toString();
+    event.hasWindowProperties = x11.isObject();
+    event.className = x11.toObject().value(QLatin1String("class")).toString();
+    event.instanceName = x11.toObject().value(QLatin1String("instance")).toString();
+    return event;
+}
+
+QString SwayWindowEventReader::windowKey(const Event& event)
+{
+    return event.appId + QChar() + event.className + QChar() + event.instanceName + QChar()
+        + QString::number(event.pid > 0 ? event.pid : -event.id);
 }

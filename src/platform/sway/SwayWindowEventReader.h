@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonObject>
 #include <QString>
 
 #include <optional>
@@ -20,9 +21,29 @@ public:
         bool hasWindowProperties = false; // an X client
         QString className;
         QString instanceName;
+
+        // An application's window (not a workspace or other container) that names itself somehow.
+        bool isClientWindow() const
+        {
+            return (type == QLatin1String("con") || type == QLatin1String("floating_con"))
+                && (hasAppId || hasWindowProperties);
+        }
     };
 
     // nullopt when the payload is not a JSON object of the expected shape;
     // the caller then reads it with a full JSON parser.
     static std::optional<Event> read(const QByteArray& payload);
+
+    // read(), and the full JSON parser for whatever read() does not expect;
+    // nullopt only when the payload is no JSON object. Both readers of window
+    // events (the main thread and the switching thread) go through it, so they
+    // agree on which events change the focus.
+    static std::optional<Event> readAny(const QByteArray& payload);
+
+    // A container of sway's tree (or of an event) as an event names it.
+    static Event fromContainer(const QJsonObject& container);
+
+    // What makes a window an application: two windows with the same key are
+    // the same application.
+    static QString windowKey(const Event& event);
 };
