@@ -56,6 +56,13 @@ bool SwayIpcSocket::connectTo(const QString& path, int timeoutMs)
     return m_socket->waitForConnected(timeoutMs);
 }
 
+bool SwayIpcSocket::adopt(int descriptor)
+{
+    m_failed = false;
+    m_buffer.clear();
+    return m_socket->setSocketDescriptor(descriptor);
+}
+
 bool SwayIpcSocket::isConnected() const
 {
     return !m_failed && m_socket->state() == QLocalSocket::ConnectedState;

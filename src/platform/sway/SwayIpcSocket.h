@@ -27,7 +27,6 @@ public:
         Subscribe = 2,
         GetTree = 4,
         GetConfig = 9,
-        SendTick = 10,
         GetInputs = 100,
     };
     static constexpr quint32 kEventBit = 0x80000000u;
@@ -35,7 +34,6 @@ public:
         WorkspaceEvent = kEventBit | 0,
         WindowEvent = kEventBit | 3,
         ShutdownEvent = kEventBit | 6,
-        TickEvent = kEventBit | 7,
         InputEvent = kEventBit | 21,
     };
     // A local compositor answers within a millisecond; one that takes this long is stuck.
@@ -55,6 +53,8 @@ public:
     static QString socketPathFromEnvironment();
 
     bool connectTo(const QString& path, int timeoutMs = kDefaultTimeoutMs);
+    // Reads i3 IPC from a connected socket someone else opened (and hands over).
+    bool adopt(int descriptor);
     bool isConnected() const;
 
     // Sends the requests in one write and waits for their answers, in order.

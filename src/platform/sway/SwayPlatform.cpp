@@ -20,24 +20,26 @@ std::unique_ptr<SwayPlatform> SwayPlatform::create(const QString& socketPath, No
     const QString path = socketPath.isEmpty() ? SwayIpcSocket::socketPathFromEnvironment() : socketPath;
     if (path.isEmpty())
         return nullptr;
-    // First, so that sway tells it of a focus change before anyone else.
-    auto thread = SwaySwitchingThread::connect(path);
+    const QByteArray subscriptions = QByteArrayLiteral(R"(["window","input","workspace","shutdown"])");
+    // The thread reads sway's events and passes them on; it connects first, so
+    // that sway, which writes to its clients in the order they connected, tells it first.
+    auto thread = SwaySwitchingThread::connect(path, subscriptions);
     auto commands = std::make_unique<SwayIpcSocket>();
     auto events = std::make_unique<SwayIpcSocket>();
-    if (!commands->connectTo(path) || !events->connectTo(path)) {
+    if (!commands->connectTo(path)) {
         Logger::shared().error(QStringLiteral("Sway IPC socket ") + path + QStringLiteral(" cannot be reached"));
         return nullptr;
     }
-    const auto subscribed = events->request(SwayIpcSocket::Subscribe,
-                                            QByteArrayLiteral(R"(["window","input","workspace","shutdown","tick"])"));
-    if (!subscribed || !QJsonDocument::fromJson(*subscribed).object().value(QLatin1String("success")).toBool()) {
-        Logger::shared().error(QStringLiteral("Sway refused to report window and input events"));
-        return nullptr;
-    }
-    // Both the thread and the events connection see this tick at the same place among their events.
-    if (thread && !commands->request(SwayIpcSocket::SendTick, thread->syncPayload())) {
-        Logger::shared().error(QStringLiteral("Sway refused a tick; layouts are switched from the main loop"));
-        thread.reset();
+    if (thread) {
+        if (!events->adopt(thread->takeRelay()))
+            return nullptr;
+    } else {
+        const auto subscribed =
+            events->connectTo(path) ? events->request(SwayIpcSocket::Subscribe, subscriptions) : std::nullopt;
+        if (!subscribed || !QJsonDocument::fromJson(*subscribed).object().value(QLatin1String("success")).toBool()) {
+            Logger::shared().error(QStringLiteral("Sway refused to report window and input events"));
+            return nullptr;
+        }
     }
     auto platform = std::unique_ptr<SwayPlatform>(
         new SwayPlatform(std::move(thread), std::move(commands), std::move(events), notifications));
@@ -75,14 +77,7 @@ void SwayPlatform::handleEvent(quint32 type, const QByteArray& payload)
         Logger::shared().info(QStringLiteral("Sway is shutting down"));
         return;
     }
-    if (!m_thread)
-        return;
-    if (type == SwayIpcSocket::TickEvent) {
-        if (payload.contains(m_thread->syncPayload()))
-            m_thread->startMatching();
-        return;
-    }
-    if (type != SwayIpcSocket::WindowEvent || !m_thread->isMatching())
+    if (type != SwayIpcSocket::WindowEvent || !m_thread)
         return;
     const auto event = SwayWindowEventReader::readAny(payload);
     if (!event || event->change != QLatin1String("focus"))

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <utility>
 
 #include <poll.h>
 #include <sys/socket.h>
@@ -73,29 +75,30 @@ bool awaitReply(int fd, QByteArray& reply)
 
 } // namespace
 
-std::unique_ptr<SwaySwitchingThread> SwaySwitchingThread::connect(const QString& socketPath)
+std::unique_ptr<SwaySwitchingThread> SwaySwitchingThread::connect(const QString& socketPath, const QByteArray& events)
 {
-    const int events = connectTo(socketPath);
-    const int commands = events < 0 ? -1 : connectTo(socketPath);
+    int relay[2] = {-1, -1};
+    const int eventsFd = connectTo(socketPath);
+    const int commands = eventsFd < 0 ? -1 : connectTo(socketPath);
     QByteArray reply;
-    if (commands < 0
-        || !writeAll(events,
-                     SwayIpcSocket::encode(SwayIpcSocket::Subscribe, QByteArrayLiteral(R"(["window","tick"])")))
-        || !awaitReply(events, reply) || !reply.contains("true")) {
-        for (const int fd : {events, commands}) {
+    const bool subscribed = commands >= 0 && writeAll(eventsFd, SwayIpcSocket::encode(SwayIpcSocket::Subscribe, events))
+        && awaitReply(eventsFd, reply) && reply.contains("true")
+        && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, relay) == 0;
+    if (!subscribed) {
+        for (const int fd : {eventsFd, commands}) {
             if (fd >= 0)
                 ::close(fd);
         }
         return nullptr;
     }
-    return std::unique_ptr<SwaySwitchingThread>(new SwaySwitchingThread(events, commands));
+    return std::unique_ptr<SwaySwitchingThread>(new SwaySwitchingThread(eventsFd, commands, relay[0], relay[1]));
 }
 
-SwaySwitchingThread::SwaySwitchingThread(int events, int commands)
+SwaySwitchingThread::SwaySwitchingThread(int events, int commands, int relay, int relayed)
     : m_events(events)
     , m_commands(commands)
-    , m_syncPayload(QByteArrayLiteral("tolvane-switching-thread-") + QByteArray::number(qint64(::getpid())) + '-'
-                    + QByteArray::number(quintptr(this), 16))
+    , m_relay(relay)
+    , m_relayed(relayed)
 {
     m_thread = std::thread([this] { run(); });
 }
@@ -105,8 +108,15 @@ SwaySwitchingThread::~SwaySwitchingThread()
     ::shutdown(m_events, SHUT_RDWR);
     if (m_thread.joinable())
         m_thread.join();
-    ::close(m_events);
-    ::close(m_commands);
+    for (const int fd : {m_events, m_commands, m_relay, m_relayed}) {
+        if (fd >= 0)
+            ::close(fd);
+    }
+}
+
+int SwaySwitchingThread::takeRelay()
+{
+    return std::exchange(m_relayed, -1);
 }
 
 void SwaySwitchingThread::setTable(std::shared_ptr<const Table> table)
@@ -122,43 +132,22 @@ void SwaySwitchingThread::assumeFront(const QString& windowKey, const QString& a
     m_lastApplication = application;
 }
 
-void SwaySwitchingThread::startMatching()
-{
-    const std::lock_guard lock(m_mutex);
-    m_matching = true;
-}
-
-bool SwaySwitchingThread::isMatching() const
-{
-    const std::lock_guard lock(m_mutex);
-    return m_matching && !m_stopped;
-}
-
 SwaySwitchingThread::Outcome SwaySwitchingThread::takeOutcome(const QString& windowKey)
 {
     const std::lock_guard lock(m_mutex);
-    if (!m_matching || m_stopped)
+    if (m_outcomes.empty())
         return {};
-    if (m_outcomes.empty()) {
-        ++m_mainAhead;
-        return {};
-    }
     auto [key, outcome] = std::move(m_outcomes.front());
     m_outcomes.pop_front();
-    if (key != windowKey) {
-        // The two sides no longer see the same events: the thread stands aside.
-        m_stopped = true;
-        m_outcomes.clear();
-        return {};
-    }
-    return outcome;
+    return key == windowKey ? outcome : Outcome{};
 }
 
 std::unique_lock<std::mutex> SwaySwitchingThread::holdUnlessSuperseded()
 {
     std::unique_lock lock(m_mutex);
-    const bool switchedSince = std::any_of(m_outcomes.cbegin(), m_outcomes.cend(),
-                                           [](const auto& pending) { return pending.second.kind == Outcome::Kind::Sent; });
+    const bool switchedSince = std::any_of(m_outcomes.cbegin(), m_outcomes.cend(), [](const auto& pending) {
+        return pending.second.kind == Outcome::Kind::Sent;
+    });
     if (switchedSince)
         lock.unlock();
     return lock;
@@ -166,53 +155,87 @@ std::unique_lock<std::mutex> SwaySwitchingThread::holdUnlessSuperseded()
 
 void SwaySwitchingThread::run()
 {
-    QByteArray buffer;
-    char chunk[16384];
-    for (;;) {
-        const ssize_t got = ::recv(m_events, chunk, sizeof chunk, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
+    // A compositor that does not answer within this long is stuck; the events go on regardless.
+    constexpr auto kHoldAtMost = std::chrono::milliseconds(20);
+    QByteArray events;
+    QByteArray replies;
+    QByteArray relay;
+    auto holdUntil = std::chrono::steady_clock::now();
+    for (bool open = true; open;) {
+        const auto now = std::chrono::steady_clock::now();
+        const bool holding = m_unanswered > 0 && now < holdUntil;
+        pollfd watched[] = {{m_events, POLLIN, 0},
+                            {m_commands, POLLIN, 0},
+                            {m_relay, short(!holding && !relay.isEmpty() ? POLLOUT : 0), 0}};
+        const int timeout = holding ? int(std::chrono::ceil<std::chrono::milliseconds>(holdUntil - now).count()) : -1;
+        if (::poll(watched, 3, timeout) < 0 && errno != EINTR)
             break;
-        buffer.append(chunk, got);
-        bool broken = false;
-        while (const auto frame = SwayIpcSocket::takeFrame(buffer, broken))
-            handleEvent(frame->type, frame->payload);
-        if (broken)
-            break;
-        drainReplies();
+        if (watched[1].revents) {
+            char chunk[4096];
+            const ssize_t got = ::recv(m_commands, chunk, sizeof chunk, MSG_DONTWAIT);
+            if (got == 0)
+                break;
+            if (got > 0) {
+                replies.append(chunk, got);
+                m_unanswered = std::max(0, m_unanswered - countReplies(replies));
+            }
+        }
+        if (m_unanswered > 0 && std::chrono::steady_clock::now() >= holdUntil)
+            m_unanswered = 0;
+        // What sway sent before its answer (the new layout's events) goes out with the events it follows.
+        const int unanswered = m_unanswered;
+        open = readEvents(events, relay);
+        if (m_unanswered > unanswered)
+            holdUntil = std::chrono::steady_clock::now() + kHoldAtMost;
+        if (m_unanswered == 0 && !relay.isEmpty()) {
+            const ssize_t sent = ::send(m_relay, relay.constData(), size_t(relay.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
+            if (sent > 0)
+                relay.remove(0, sent);
+            else if (sent < 0 && errno != EAGAIN && errno != EINTR)
+                break;
+        }
     }
+    ::shutdown(m_relay, SHUT_RDWR);
     const std::lock_guard lock(m_mutex);
-    m_stopped = true;
-    m_outcomes.clear();
+    m_table.reset();
 }
 
-void SwaySwitchingThread::handleEvent(quint32 type, const QByteArray& payload)
+// Reads what sway sent, acts on each focus change, and queues every event for
+// the main loop. False once sway closed the connection or sent junk.
+bool SwaySwitchingThread::readEvents(QByteArray& buffer, QByteArray& relay)
 {
-    if (type == SwayIpcSocket::TickEvent) {
-        m_synced = m_synced || payload.contains(m_syncPayload);
-        return;
+    char chunk[16384];
+    for (;;) {
+        const ssize_t got = ::recv(m_events, chunk, sizeof chunk, MSG_DONTWAIT);
+        if (got == 0)
+            return false;
+        if (got < 0)
+            return errno == EAGAIN || errno == EINTR;
+        buffer.append(chunk, got);
+        bool broken = false;
+        while (const auto frame = SwayIpcSocket::takeFrame(buffer, broken)) {
+            if (frame->type == SwayIpcSocket::WindowEvent) {
+                const auto event = SwayWindowEventReader::readAny(frame->payload);
+                if (event && event->change == QLatin1String("focus"))
+                    handleFocus(SwayWindowEventReader::windowKey(*event), event->isClientWindow());
+            }
+            relay.append(SwayIpcSocket::encode(frame->type, frame->payload));
+        }
+        if (broken)
+            return false;
     }
-    if (type != SwayIpcSocket::WindowEvent || !m_synced)
-        return;
-    const auto event = SwayWindowEventReader::readAny(payload);
-    if (event && event->change == QLatin1String("focus"))
-        handleFocus(SwayWindowEventReader::windowKey(*event), event->isClientWindow());
 }
 
 void SwaySwitchingThread::handleFocus(const QString& key, bool isClientWindow)
 {
     const std::lock_guard lock(m_mutex);
-    if (m_stopped)
-        return;
     Outcome outcome = decide(key, isClientWindow);
-    if (m_mainAhead > 0) {
-        // The main thread has handled this one already.
-        --m_mainAhead;
-        return;
+    if (outcome.kind == Outcome::Kind::Sent) {
+        if (writeAll(m_commands, outcome.frames))
+            ++m_unanswered;
+        else
+            outcome = {};
     }
-    if (outcome.kind == Outcome::Kind::Sent && !write(outcome.frames))
-        outcome = {};
     m_outcomes.emplace_back(key, std::move(outcome));
 }
 
@@ -245,15 +268,13 @@ SwaySwitchingThread::Outcome SwaySwitchingThread::decide(const QString& key, boo
     return {Outcome::Kind::Sent, window->frames};
 }
 
-bool SwaySwitchingThread::write(const QByteArray& frames)
+int SwaySwitchingThread::countReplies(QByteArray& buffer)
 {
-    return writeAll(m_commands, frames);
-}
-
-// Sway's answers to the commands; nobody waits for them ("success" says nothing).
-void SwaySwitchingThread::drainReplies()
-{
-    char discard[4096];
-    while (::recv(m_commands, discard, sizeof discard, MSG_DONTWAIT) > 0) {
-    }
+    int count = 0;
+    bool broken = false;
+    while (const auto frame = SwayIpcSocket::takeFrame(buffer, broken))
+        count += !(frame->type & SwayIpcSocket::kEventBit);
+    if (broken)
+        buffer.clear();
+    return count;
 }
