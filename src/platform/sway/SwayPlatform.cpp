@@ -107,9 +107,23 @@ void SwayPlatform::setActivationPlanner(ActivationPlanner planner)
     refreshSwitchingTable();
 }
 
+// The table is set aside at once (the main loop decides meanwhile) and made
+// anew on the next turn of the loop, once for a run of changes.
 void SwayPlatform::activationPlanChanged()
 {
-    refreshSwitchingTable();
+    if (!m_thread)
+        return;
+    m_thread->setTable(nullptr);
+    if (m_tableRefreshQueued)
+        return;
+    m_tableRefreshQueued = true;
+    QMetaObject::invokeMethod(
+        m_events.get(),
+        [this] {
+            m_tableRefreshQueued = false;
+            refreshSwitchingTable();
+        },
+        Qt::QueuedConnection);
 }
 
 // Every window known so far, with the command for the source planned for it.

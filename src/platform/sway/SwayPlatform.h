@@ -72,4 +72,5 @@ private:
     bool m_overlayTried = false;
     bool m_warned = false;
     bool m_followsSources = false;
+    bool m_tableRefreshQueued = false;
 };
