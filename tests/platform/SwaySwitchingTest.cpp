@@ -309,7 +309,6 @@ void SwaySwitchingTest::theThreadSwitchesBeforeTheMainLoopWakes()
     else if (change == QLatin1String("pause"))
         engine.engine.setPaused(true);
     m_platform->activationPlanChanged();
-    QCoreApplication::processEvents();
 
     const QStringList windows{QStringLiteral("[app_id=\"foot\"]"), QStringLiteral("[class=\"Xmessage\"]")};
     for (qsizetype i = 0; i < windows.size(); ++i) {

@@ -107,23 +107,11 @@ void SwayPlatform::setActivationPlanner(ActivationPlanner planner)
     refreshSwitchingTable();
 }
 
-// The table is set aside at once (the main loop decides meanwhile) and made
-// anew on the next turn of the loop, once for a run of changes.
+// Made anew at once: an activation right after a change (the memory changes
+// as one application leaves the front) finds the table ready.
 void SwayPlatform::activationPlanChanged()
 {
-    if (!m_thread)
-        return;
-    m_thread->setTable(nullptr);
-    if (m_tableRefreshQueued)
-        return;
-    m_tableRefreshQueued = true;
-    QMetaObject::invokeMethod(
-        m_events.get(),
-        [this] {
-            m_tableRefreshQueued = false;
-            refreshSwitchingTable();
-        },
-        Qt::QueuedConnection);
+    refreshSwitchingTable();
 }
 
 // Every window known so far, with the command for the source planned for it.

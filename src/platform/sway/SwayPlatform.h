@@ -72,5 +72,4 @@ private:
     bool m_overlayTried = false;
     bool m_warned = false;
     bool m_followsSources = false;
-    bool m_tableRefreshQueued = false;
 };

@@ -153,21 +153,30 @@ std::unique_lock<std::mutex> SwaySwitchingThread::holdUnlessSuperseded()
     return lock;
 }
 
+// After a switch the events wait for sway's answer: by then sway has switched
+// and told its clients, and the main loop's work on the activation no longer
+// competes with sway for the processor.
 void SwaySwitchingThread::run()
 {
+    using Clock = std::chrono::steady_clock;
     // A compositor that does not answer within this long is stuck; the events go on regardless.
     constexpr auto kHoldAtMost = std::chrono::milliseconds(20);
     QByteArray events;
     QByteArray replies;
     QByteArray relay;
-    auto holdUntil = std::chrono::steady_clock::now();
+    auto sentAt = Clock::now() - kHoldAtMost;
     for (bool open = true; open;) {
-        const auto now = std::chrono::steady_clock::now();
-        const bool holding = m_unanswered > 0 && now < holdUntil;
-        pollfd watched[] = {{m_events, POLLIN, 0},
+        const auto now = Clock::now();
+        if (m_unanswered > 0 && now >= sentAt + kHoldAtMost)
+            m_unanswered = 0;
+        const auto answerDue = sentAt + kHoldAtMost;
+        const bool holding = m_unanswered > 0;
+        // Until sway answers, the thread does not wake for its events (the
+        // new layout's, first of all) either; they are read with the answer.
+        pollfd watched[] = {{m_events, short(m_unanswered > 0 ? 0 : POLLIN), 0},
                             {m_commands, POLLIN, 0},
                             {m_relay, short(!holding && !relay.isEmpty() ? POLLOUT : 0), 0}};
-        const int timeout = holding ? int(std::chrono::ceil<std::chrono::milliseconds>(holdUntil - now).count()) : -1;
+        const int timeout = holding ? int(std::chrono::ceil<std::chrono::milliseconds>(answerDue - now).count()) : -1;
         if (::poll(watched, 3, timeout) < 0 && errno != EINTR)
             break;
         if (watched[1].revents) {
@@ -180,13 +189,10 @@ void SwaySwitchingThread::run()
                 m_unanswered = std::max(0, m_unanswered - countReplies(replies));
             }
         }
-        if (m_unanswered > 0 && std::chrono::steady_clock::now() >= holdUntil)
-            m_unanswered = 0;
-        // What sway sent before its answer (the new layout's events) goes out with the events it follows.
         const int unanswered = m_unanswered;
         open = readEvents(events, relay);
         if (m_unanswered > unanswered)
-            holdUntil = std::chrono::steady_clock::now() + kHoldAtMost;
+            sentAt = Clock::now();
         if (m_unanswered == 0 && !relay.isEmpty()) {
             const ssize_t sent = ::send(m_relay, relay.constData(), size_t(relay.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
             if (sent > 0)
