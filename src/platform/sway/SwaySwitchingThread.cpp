@@ -161,6 +161,8 @@ void SwaySwitchingThread::run()
     using Clock = std::chrono::steady_clock;
     // A compositor that does not answer within this long is stuck; the events go on regardless.
     constexpr auto kHoldAtMost = std::chrono::milliseconds(20);
+    // And a little longer, for sway and the application in front to take up the new layout.
+    constexpr auto kSettle = std::chrono::microseconds(500);
     QByteArray events;
     QByteArray replies;
     QByteArray relay;
@@ -169,16 +171,21 @@ void SwaySwitchingThread::run()
         const auto now = Clock::now();
         if (m_unanswered > 0 && now >= sentAt + kHoldAtMost)
             m_unanswered = 0;
-        const auto answerDue = sentAt + kHoldAtMost;
-        const bool holding = m_unanswered > 0;
+        const bool awaitingAnswer = m_unanswered > 0;
+        const auto relayDue = awaitingAnswer ? sentAt + kHoldAtMost : sentAt + kSettle;
+        const bool holding = awaitingAnswer || (!relay.isEmpty() && now < relayDue);
         // Until sway answers, the thread does not wake for its events (the
         // new layout's, first of all) either; they are read with the answer.
-        pollfd watched[] = {{m_events, short(m_unanswered > 0 ? 0 : POLLIN), 0},
+        pollfd watched[] = {{m_events, short(awaitingAnswer ? 0 : POLLIN), 0},
                             {m_commands, POLLIN, 0},
                             {m_relay, short(!holding && !relay.isEmpty() ? POLLOUT : 0), 0}};
-        const int timeout = holding ? int(std::chrono::ceil<std::chrono::milliseconds>(answerDue - now).count()) : -1;
-        if (::poll(watched, 3, timeout) < 0 && errno != EINTR)
+        const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(relayDue - now).count();
+        const timespec timeout{time_t(std::max<qint64>(wait, 0) / 1000000000),
+                               long(std::max<qint64>(wait, 0) % 1000000000)};
+        if (::ppoll(watched, 3, holding ? &timeout : nullptr, nullptr) < 0 && errno != EINTR)
             break;
+        if (watched[2].revents & (POLLHUP | POLLERR))
+            break; // the main loop is gone
         if (watched[1].revents) {
             char chunk[4096];
             const ssize_t got = ::recv(m_commands, chunk, sizeof chunk, MSG_DONTWAIT);
@@ -193,7 +200,7 @@ void SwaySwitchingThread::run()
         open = readEvents(events, relay);
         if (m_unanswered > unanswered)
             sentAt = Clock::now();
-        if (m_unanswered == 0 && !relay.isEmpty()) {
+        if (m_unanswered == 0 && !relay.isEmpty() && Clock::now() >= sentAt + kSettle) {
             const ssize_t sent = ::send(m_relay, relay.constData(), size_t(relay.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
             if (sent > 0)
                 relay.remove(0, sent);
