@@ -1,7 +1,9 @@
 // End to end on a real, headless sway: real windows (foot and a GTK window
 // for Wayland, xmessage through Xwayland), real focus changes, and every
 // keyboard's layout read back from sway.
+#include "base/Preferences.h"
 #include "core/InputSourceManager.h"
+#include "core/InputSourceMemory.h"
 #include "core/RuleEngine.h"
 #include "core/RulesStore.h"
 #include "core/WindowWatcher.h"
@@ -37,6 +39,7 @@ private Q_SLOTS:
     void aKeyboardAddedLaterGetsTheLayoutInUse();
     void theThreadSwitchesBeforeTheMainLoopWakes_data();
     void theThreadSwitchesBeforeTheMainLoopWakes();
+    void remembersTheSourceInUseBeforeTheThreadSwitched();
     void aNewWindowSwitchesThroughTheMainLoop();
     void overlayShowsAtItsPlaceWithoutTakingFocus_data();
     void overlayShowsAtItsPlaceWithoutTakingFocus();
@@ -46,7 +49,6 @@ private:
     bool atLayout(int layout);
     // Whether every keyboard comes to `layout` while the main loop sleeps.
     bool reachesLayoutWithoutTheMainLoop(int layout);
-    void installPlanner(RuleEngine& engine);
 
     InputSourceProvider* provider() { return m_platform->inputSourceProvider(); }
     bool focus(const QString& criteria) { return m_sway.command(criteria + QStringLiteral(" focus")); }
@@ -261,20 +263,6 @@ bool SwaySwitchingTest::reachesLayoutWithoutTheMainLoop(int layout)
     return false;
 }
 
-// What the engine would select, for the switching thread's table.
-void SwaySwitchingTest::installPlanner(RuleEngine& engine)
-{
-    m_platform->setActivationPlanner([&engine](const RunningApplication& app) -> std::optional<QString> {
-        if (engine.isPaused())
-            return std::nullopt;
-        for (const AppRule& rule : engine.rules()) {
-            if (rule.isEnabled && app.isKnownAs(rule.appBundleID))
-                return rule.targetInputSourceID;
-        }
-        return engine.defaultInputSourceID();
-    });
-}
-
 void SwaySwitchingTest::theThreadSwitchesBeforeTheMainLoopWakes_data()
 {
     QTest::addColumn<QString>("change");
@@ -299,16 +287,14 @@ void SwaySwitchingTest::theThreadSwitchesBeforeTheMainLoopWakes()
     BackendEngine engine(provider(), m_platform->applicationSource(),
                          {ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de")),
                           ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru"))},
-                         QStringLiteral("xkb:ru"));
+                         QStringLiteral("xkb:ru"), m_platform.get());
     QSignalSpy switched(&engine.engine, &RuleEngine::switched);
-    installPlanner(engine.engine);
     if (change == QLatin1String("retarget"))
         engine.engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:us")));
     else if (change == QLatin1String("disable"))
         engine.engine.addRule(ruleFor(QStringLiteral("foot"), QStringLiteral("xkb:de"), false));
     else if (change == QLatin1String("pause"))
         engine.engine.setPaused(true);
-    m_platform->activationPlanChanged();
 
     const QStringList windows{QStringLiteral("[app_id=\"foot\"]"), QStringLiteral("[class=\"Xmessage\"]")};
     for (qsizetype i = 0; i < windows.size(); ++i) {
@@ -320,7 +306,30 @@ void SwaySwitchingTest::theThreadSwitchesBeforeTheMainLoopWakes()
     }
     QCOMPARE(engine.shown, shown);
     QCOMPARE(switched.size(), shown.size());
-    m_platform->setActivationPlanner({});
+}
+
+// Switched by hand in foot, then to Xmessage and back: foot gets the source it
+// used, not the one the thread switched to for Xmessage.
+void SwaySwitchingTest::remembersTheSourceInUseBeforeTheThreadSwitched()
+{
+    QVERIFY(m_sway.command(QStringLiteral("workspace 9")));
+    Preferences::setValue(InputSourceMemory::preferenceKey(), true);
+    InputSourceMemory memory(InputSourceMemory::fileURL());
+    BackendEngine engine(provider(), m_platform->applicationSource(),
+                         {ruleFor(QStringLiteral("Xmessage"), QStringLiteral("xkb:ru"))}, QStringLiteral("xkb:us"),
+                         m_platform.get(), &memory);
+    QVERIFY(focus(QStringLiteral("[app_id=\"foot\"]")));
+    QTRY_COMPARE(engine.shown, QStringList{"English (US) xkb:us"});
+    QVERIFY(m_sway.command(QStringLiteral("input type:keyboard xkb_switch_layout 1")));
+    QTRY_COMPARE(provider()->currentInputSource()->id, QStringLiteral("xkb:de"));
+
+    QVERIFY(focus(QStringLiteral("[class=\"Xmessage\"]")));
+    QVERIFY(reachesLayoutWithoutTheMainLoop(2));
+    QTRY_COMPARE(memory.inputSource(QStringLiteral("foot")), std::optional<QString>(QStringLiteral("xkb:de")));
+    QVERIFY(focus(QStringLiteral("[app_id=\"foot\"]")));
+    QVERIFY(reachesLayoutWithoutTheMainLoop(1));
+    QTRY_COMPARE(engine.shown.size(), 3);
+    Preferences::remove(InputSourceMemory::preferenceKey());
 }
 
 // A window the thread has not heard of yet is the main loop's to switch.
@@ -328,12 +337,10 @@ void SwaySwitchingTest::aNewWindowSwitchesThroughTheMainLoop()
 {
     QVERIFY(m_sway.command(QStringLiteral("workspace 7")));
     BackendEngine engine(provider(), m_platform->applicationSource(),
-                         {ruleFor(QStringLiteral("org.example.Late"), QStringLiteral("xkb:ru"))}, {});
-    installPlanner(engine.engine);
+                         {ruleFor(QStringLiteral("org.example.Late"), QStringLiteral("xkb:ru"))}, {}, m_platform.get());
     QVERIFY(m_sway.exec(QStringLiteral("foot --app-id org.example.Late sleep 1000000")));
     QTRY_VERIFY_WITH_TIMEOUT(atLayout(2), 10000);
     QTRY_COMPARE(engine.shown, QStringList{"Russian xkb:ru"});
-    m_platform->setActivationPlanner({});
     QVERIFY(m_sway.command(QStringLiteral("[app_id=\"org.example.Late\"] kill")));
 }
 

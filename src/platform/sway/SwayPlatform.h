@@ -2,9 +2,7 @@
 
 #include "platform/freedesktop/FreedesktopPlatform.h"
 
-#include <functional>
 #include <memory>
-#include <optional>
 
 class SwayIpcSocket;
 class SwaySwitchingThread;
@@ -40,13 +38,12 @@ public:
         return QStringLiteral("bindsym Ctrl+Alt+p exec tolvane --toggle-pause");
     }
 
-    // What the rule engine would select for an application coming to the
-    // front now (nothing while paused). Installing one starts switching on the
-    // switching thread; activationPlanChanged() must follow every change of
-    // rules, default source, remembered sources, pause or sources.
-    using ActivationPlanner = std::function<std::optional<QString>(const RunningApplication&)>;
-    void setActivationPlanner(ActivationPlanner planner);
-    void activationPlanChanged();
+    // The switching thread's table holds every window seen so far (from the
+    // tree, "new" and focus events) with the command for its planned source,
+    // while sway's own layouts are in charge (not an input-method framework).
+    // A change of plan makes it anew at once, before this returns.
+    void setActivationPlanner(ActivationPlanner planner) override;
+    void activationPlanChanged() override;
 
     // Sway's own configuration switching layouts per window fights Tolvane;
     // logs each such rule, once per run.
