@@ -153,54 +153,28 @@ std::unique_lock<std::mutex> SwaySwitchingThread::holdUnlessSuperseded()
     return lock;
 }
 
-// After a switch the events wait for sway's answer: by then sway has switched
-// and told its clients, and the main loop's work on the activation no longer
-// competes with sway for the processor.
+// After a switch the thread sleeps a moment, without waking for sway's events
+// (the new layout's first of all) or its answer: sway and the application in
+// front have the processor while the new layout takes effect. The events
+// reach the main loop after that, so its work on the activation waits as well.
 void SwaySwitchingThread::run()
 {
-    using Clock = std::chrono::steady_clock;
-    // A compositor that does not answer within this long is stuck; the events go on regardless.
-    constexpr auto kHoldAtMost = std::chrono::milliseconds(20);
-    // And a little longer, for sway and the application in front to take up the new layout.
-    constexpr auto kSettle = std::chrono::microseconds(500);
+    // Long after sway's switch (about 0.1 ms), short enough for a person's next focus change.
+    constexpr auto kQuiet = std::chrono::milliseconds(1);
     QByteArray events;
-    QByteArray replies;
     QByteArray relay;
-    auto sentAt = Clock::now() - kHoldAtMost;
     for (bool open = true; open;) {
-        const auto now = Clock::now();
-        if (m_unanswered > 0 && now >= sentAt + kHoldAtMost)
-            m_unanswered = 0;
-        const bool awaitingAnswer = m_unanswered > 0;
-        const auto relayDue = awaitingAnswer ? sentAt + kHoldAtMost : sentAt + kSettle;
-        const bool holding = awaitingAnswer || (!relay.isEmpty() && now < relayDue);
-        // Until sway answers, the thread does not wake for its events (the
-        // new layout's, first of all) either; they are read with the answer.
-        pollfd watched[] = {{m_events, short(awaitingAnswer ? 0 : POLLIN), 0},
-                            {m_commands, POLLIN, 0},
-                            {m_relay, short(!holding && !relay.isEmpty() ? POLLOUT : 0), 0}};
-        const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(relayDue - now).count();
-        const timespec timeout{time_t(std::max<qint64>(wait, 0) / 1000000000),
-                               long(std::max<qint64>(wait, 0) % 1000000000)};
-        if (::ppoll(watched, 3, holding ? &timeout : nullptr, nullptr) < 0 && errno != EINTR)
+        const auto quietFor = m_switchedAt + kQuiet - std::chrono::steady_clock::now();
+        if (quietFor > quietFor.zero())
+            std::this_thread::sleep_for(quietFor);
+        drainReplies();
+        pollfd watched[] = {{m_events, POLLIN, 0}, {m_relay, short(relay.isEmpty() ? 0 : POLLOUT), 0}};
+        if (::poll(watched, 2, -1) < 0 && errno != EINTR)
             break;
-        if (watched[2].revents & (POLLHUP | POLLERR))
+        if (watched[1].revents & (POLLHUP | POLLERR))
             break; // the main loop is gone
-        if (watched[1].revents) {
-            char chunk[4096];
-            const ssize_t got = ::recv(m_commands, chunk, sizeof chunk, MSG_DONTWAIT);
-            if (got == 0)
-                break;
-            if (got > 0) {
-                replies.append(chunk, got);
-                m_unanswered = std::max(0, m_unanswered - countReplies(replies));
-            }
-        }
-        const int unanswered = m_unanswered;
         open = readEvents(events, relay);
-        if (m_unanswered > unanswered)
-            sentAt = Clock::now();
-        if (m_unanswered == 0 && !relay.isEmpty() && Clock::now() >= sentAt + kSettle) {
+        if (!relay.isEmpty() && m_switchedAt + kQuiet <= std::chrono::steady_clock::now()) {
             const ssize_t sent = ::send(m_relay, relay.constData(), size_t(relay.size()), MSG_NOSIGNAL | MSG_DONTWAIT);
             if (sent > 0)
                 relay.remove(0, sent);
@@ -245,7 +219,7 @@ void SwaySwitchingThread::handleFocus(const QString& key, bool isClientWindow)
     Outcome outcome = decide(key, isClientWindow);
     if (outcome.kind == Outcome::Kind::Sent) {
         if (writeAll(m_commands, outcome.frames))
-            ++m_unanswered;
+            m_switchedAt = std::chrono::steady_clock::now();
         else
             outcome = {};
     }
@@ -281,13 +255,9 @@ SwaySwitchingThread::Outcome SwaySwitchingThread::decide(const QString& key, boo
     return {Outcome::Kind::Sent, window->frames};
 }
 
-int SwaySwitchingThread::countReplies(QByteArray& buffer)
+// Sway's answers to the switches; nobody waits for them ("success" says nothing).
+void SwaySwitchingThread::drainReplies()
 {
-    int count = 0;
-    bool broken = false;
-    while (const auto frame = SwayIpcSocket::takeFrame(buffer, broken))
-        count += !(frame->type & SwayIpcSocket::kEventBit);
-    if (broken)
-        buffer.clear();
-    return count;
+    char discard[4096];
+    while (::recv(m_commands, discard, sizeof discard, MSG_DONTWAIT) > 0) { }
 }

@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QString>
 
+#include <chrono>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -19,12 +20,13 @@
 //
 // The thread is the only reader of sway's events. It passes every event on to
 // the main loop through a socket of their own (`takeRelay()`), in sway's order,
-// after acting on it, and after a switch it holds the events back until sway
-// has answered the command: by then sway has reported the new layout to every
-// client, and the main loop's work on the activation (logging, memory,
-// feedback) no longer competes with sway and the application in front for the
-// processor. The main loop learns from `takeOutcome` what the thread did with
-// each focus change, one for one.
+// after acting on it. After a switch it sleeps a millisecond, waking neither
+// for sway's answer nor for its events, and the main loop hears of the
+// activation only then: sway and the application in front have the processor
+// to themselves while the new layout takes effect, and the main loop's work on
+// the activation (logging, memory, feedback) does not compete with them. The
+// main loop learns from `takeOutcome` what the thread did with each focus
+// change, one for one.
 class SwaySwitchingThread {
 public:
     struct Window {
@@ -90,14 +92,13 @@ private:
     bool readEvents(QByteArray& buffer, QByteArray& relay);
     void handleFocus(const QString& key, bool isClientWindow);
     Outcome decide(const QString& key, bool isClientWindow);
-    int countReplies(QByteArray& buffer);
+    void drainReplies();
 
     const int m_events;
     const int m_commands;
     const int m_relay;
     int m_relayed;
-    // Commands sent whose answers have not come yet.
-    int m_unanswered = 0;
+    std::chrono::steady_clock::time_point m_switchedAt;
 
     mutable std::mutex m_mutex;
     std::shared_ptr<const Table> m_table;
