@@ -106,7 +106,8 @@ public:
     virtual void setActivationPlanner(ActivationPlanner planner) { Q_UNUSED(planner); }
     // The planner's answers may have changed: rules, the default source, the
     // remembered sources, pause or the enabled sources changed. Call it at
-    // once, on the main thread: the table is set aside before this returns
-    // (the main thread decides until it is rebuilt on the next turn of the loop).
+    // once, on the main thread: before this returns, the table is either
+    // rebuilt or set aside (the main thread then decides until it is rebuilt,
+    // on the next turn of the loop).
     virtual void activationPlanChanged() { }
 };
