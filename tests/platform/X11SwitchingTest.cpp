@@ -5,6 +5,7 @@
 #include "platform/freedesktop/DesktopEntryIndex.h"
 #include "platform/x11/X11ApplicationSource.h"
 #include "platform/x11/X11Platform.h"
+#include "platform/x11/X11SwitchingThread.h"
 #include "support/EngineHarness.h"
 #include "support/TestFiles.h"
 #include "support/TestMain.h"
@@ -250,6 +251,34 @@ private Q_SLOTS:
         QTRY_COMPARE(engine.watcher.activeApp().processIdentifier, window.pid());
         QTest::qWait(50);
         QCOMPARE(engine.shown.size(), change == QLatin1String("pause") ? 0 : 1);
+    }
+
+    // Each side counts the changes of the active window it reads; the main
+    // thread waits until the switching thread has handled the last it read.
+    void tellsChangesWithinOneMillisecondApart_data()
+    {
+        QTest::addColumn<QList<uint>>("handled"); // server times of the changes the thread handled
+        QTest::addColumn<QList<uint>>("read"); // and of those the main thread read
+        QTest::addColumn<bool>("caughtUp");
+        QTest::newRow("the second of one millisecond not handled yet")
+            << QList<uint>{100} << QList<uint>{100, 100} << false;
+        QTest::newRow("both of one millisecond handled") << QList<uint>{100, 100} << QList<uint>{100, 100} << true;
+        QTest::newRow("a later one handled") << QList<uint>{100, 101} << QList<uint>{100, 100} << true;
+        QTest::newRow("one millisecond behind") << QList<uint>{100} << QList<uint>{100, 101} << false;
+        QTest::newRow("server time wrapped around") << QList<uint>{0xffffffffu, 2} << QList<uint>{0xffffffffu} << true;
+    }
+
+    void tellsChangesWithinOneMillisecondApart()
+    {
+        const auto lastMark = [](const QList<uint>& times) {
+            X11SwitchingThread::ActivationMark mark;
+            for (const uint time : times)
+                mark = mark.following(time);
+            return mark;
+        };
+        QFETCH(QList<uint>, handled);
+        QFETCH(QList<uint>, read);
+        QTEST(lastMark(handled).isAtOrAfter(lastMark(read)), "caughtUp");
     }
 
     // Switched by hand in one application, then away and back: it gets that

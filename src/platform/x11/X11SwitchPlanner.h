@@ -1,5 +1,6 @@
 #pragma once
 
+#include "X11SwitchingThread.h"
 #include "platform/Platform.h"
 
 #include <QObject>
@@ -10,7 +11,6 @@
 
 class X11ApplicationSource;
 class X11Connection;
-class X11SwitchingThread;
 class XkbInputSourceProvider;
 
 // The main thread's side of the switching thread: runs the thread while a
@@ -49,5 +49,6 @@ private:
     bool m_rebuildQueued = false;
     unsigned long m_root = 0;
     unsigned long m_activeWindowAtom = 0;
-    std::optional<unsigned long> m_activationTime; // of the last activation read in this batch
+    X11SwitchingThread::ActivationMark m_lastActivation;
+    std::optional<X11SwitchingThread::ActivationMark> m_activationToYieldFor; // read in this batch
 };

@@ -102,8 +102,12 @@ void X11SwitchingThread::run()
         if (xcb_connection_has_error(m_connection))
             break;
         if (activated) {
-            switchForActiveWindow();
-            tellHandled(*activated);
+            // No window in front is not acted on: window managers often clear
+            // the property right before naming the new window, and the main
+            // thread is to wait for that one.
+            const Outcome outcome = switchForActiveWindow();
+            if (outcome != Outcome::NoWindow)
+                tellHandled(*activated, outcome == Outcome::Switched);
             // Reading the reply may have queued further events: take them before sleeping.
             continue;
         }
@@ -119,35 +123,42 @@ void X11SwitchingThread::run()
     m_handledChanged.notify_all();
 }
 
-std::optional<uint32_t> X11SwitchingThread::takeEvents()
+std::optional<X11SwitchingThread::ActivationMark> X11SwitchingThread::takeEvents()
 {
-    std::optional<uint32_t> activated;
+    std::optional<ActivationMark> activated;
     while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
         if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY) {
             const auto* property = reinterpret_cast<const xcb_property_notify_event_t*>(event);
-            if (property->window == m_root && property->atom == m_activeWindowAtom)
-                activated = property->time;
+            if (property->window == m_root && property->atom == m_activeWindowAtom) {
+                m_lastRead = m_lastRead.following(property->time);
+                activated = m_lastRead;
+            }
         }
         free(event);
     }
     return activated;
 }
 
-void X11SwitchingThread::tellHandled(uint32_t time)
+void X11SwitchingThread::tellHandled(const ActivationMark& mark, bool switched)
 {
     {
         const std::lock_guard lock(m_handledMutex);
-        m_handledTime = time;
+        m_handled = mark;
+        if (switched)
+            m_lastSwitch = std::chrono::steady_clock::now();
     }
     m_handledChanged.notify_all();
 }
 
-bool X11SwitchingThread::awaitActivation(uint32_t time, std::chrono::microseconds timeout)
+std::optional<std::chrono::steady_clock::time_point>
+X11SwitchingThread::awaitActivation(const ActivationMark& mark, std::chrono::microseconds timeout)
 {
     std::unique_lock lock(m_handledMutex);
-    // Server time wraps around after 49 days: compared as a difference.
-    return m_handledChanged.wait_for(lock, timeout,
-                                     [&] { return m_ended || (m_handledTime && int32_t(*m_handledTime - time) >= 0); });
+    const bool caughtUp = m_handledChanged.wait_for(
+        lock, timeout, [&] { return m_ended || (m_handled && m_handled->isAtOrAfter(mark)); });
+    if (!caughtUp || m_ended)
+        return std::nullopt;
+    return m_lastSwitch;
 }
 
 std::optional<unsigned long> X11SwitchingThread::activeWindow()
@@ -162,26 +173,27 @@ std::optional<unsigned long> X11SwitchingThread::activeWindow()
 }
 
 // Of a burst of activations, the last one read counts, as on the main thread.
-void X11SwitchingThread::switchForActiveWindow()
+X11SwitchingThread::Outcome X11SwitchingThread::switchForActiveWindow()
 {
     const auto active = activeWindow();
     // No window in front (between two, the window manager may say so) is no
     // activation, as on the main thread.
     if (!active)
-        return;
+        return Outcome::NoWindow;
     const std::optional<Window> window = lookUp(*active);
     if (!window) {
         m_front.reset();
-        return;
+        return Outcome::LeftAlone;
     }
     const Identity identity{window->processKey, window->applicationId};
     // Unknown before: that may have been this very application.
     const bool maybeSameApplication = !m_front || *m_front == identity;
     m_front = identity;
     if (maybeSameApplication || window->group < 0)
-        return;
+        return Outcome::LeftAlone;
     xcb_xkb_latch_lock_state(m_connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, uint8_t(window->group), 0, 0, 0);
     xcb_flush(m_connection);
+    return Outcome::Switched;
 }
 
 std::optional<X11SwitchingThread::Window> X11SwitchingThread::lookUp(unsigned long window)

@@ -50,11 +50,31 @@ public:
     // False once the connection broke (the display went away).
     bool isRunning() const { return !m_ended.load(); }
 
+    // Which change of _NET_ACTIVE_WINDOW an event reports: the server time of
+    // the change, and how many changes before it had the same time (window
+    // managers often make two in one millisecond, clearing the property or
+    // setting it twice). Both connections see the same changes in order.
+    struct ActivationMark {
+        uint32_t time = 0;
+        int ordinal = 0;
+
+        ActivationMark following(uint32_t nextTime) const { return {nextTime, nextTime == time ? ordinal + 1 : 0}; }
+        // Server time wraps around after 49 days: compared as a difference.
+        bool isAtOrAfter(const ActivationMark& other) const
+        {
+            const int32_t ahead = int32_t(time - other.time);
+            return ahead > 0 || (ahead == 0 && ordinal >= other.ordinal);
+        }
+    };
+
     // Waits at most `timeout` until the thread has acted on the change of
-    // _NET_ACTIVE_WINDOW made at server time `time`, so that the main thread's
-    // own work on that activation (requests to the same server, drawing the
-    // feedback) does not compete with the switch. True when it has.
-    bool awaitActivation(uint32_t time, std::chrono::microseconds timeout);
+    // _NET_ACTIVE_WINDOW `mark` and every one before it, so that the main
+    // thread's own work on that activation (requests to the same server,
+    // drawing the feedback) does not compete with the switch. Once it has, the
+    // moment the thread last locked a group, if it ever did; nullopt when it
+    // has not caught up in time.
+    std::optional<std::chrono::steady_clock::time_point> awaitActivation(const ActivationMark& mark,
+                                                                         std::chrono::microseconds timeout);
 
 private:
     struct Identity {
@@ -65,11 +85,12 @@ private:
 
     X11SwitchingThread(xcb_connection_t* connection, unsigned root, unsigned activeWindowAtom, int wakeFd);
     void run();
-    // Handles the events read so far; the server time of the last change of
+    // Takes the events read so far; the mark of the last change of
     // _NET_ACTIVE_WINDOW among them, if it changed.
-    std::optional<uint32_t> takeEvents();
-    void tellHandled(uint32_t time);
-    void switchForActiveWindow();
+    std::optional<ActivationMark> takeEvents();
+    void tellHandled(const ActivationMark& mark, bool switched);
+    enum class Outcome { NoWindow, LeftAlone, Switched };
+    Outcome switchForActiveWindow();
     // Nullopt when no window is active or the server did not answer.
     std::optional<unsigned long> activeWindow();
     // A copy: the main thread may replace the table meanwhile.
@@ -84,8 +105,10 @@ private:
     std::atomic<bool> m_ended{false};
     std::mutex m_handledMutex;
     std::condition_variable m_handledChanged;
-    std::optional<uint32_t> m_handledTime; // of the last activation acted on
+    std::optional<ActivationMark> m_handled; // the last activation acted on
+    std::optional<std::chrono::steady_clock::time_point> m_lastSwitch;
     // The thread's own: the application in front at the last activation, if known.
     std::optional<Identity> m_front;
+    ActivationMark m_lastRead;
     std::thread m_thread;
 };
