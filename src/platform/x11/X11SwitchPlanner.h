@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -40,6 +41,8 @@ private:
     void rebuild();
     void noticeActivation(const union _XEvent& event);
     void yieldToTheThread();
+    // Until this thread's connection has something from the server, or the deadline passed.
+    void awaitNewsFromTheServer(std::chrono::steady_clock::time_point deadline) const;
 
     X11ApplicationSource& m_applications;
     XkbInputSourceProvider& m_layouts;
@@ -49,6 +52,7 @@ private:
     bool m_rebuildQueued = false;
     unsigned long m_root = 0;
     unsigned long m_activeWindowAtom = 0;
+    int m_connectionFd = -1;
     X11SwitchingThread::ActivationMark m_lastActivation;
     std::optional<X11SwitchingThread::ActivationMark> m_activationToYieldFor; // read in this batch
 };
