@@ -93,13 +93,7 @@ void SwayPlatform::setActivationPlanner(ActivationPlanner planner)
     if (!m_thread)
         return;
     applicationSource();
-    InputSourceProvider* sources = inputSourceProvider();
-    if (!m_followsSources) {
-        m_followsSources = true;
-        // An input-method framework starting or stopping takes the layouts' place or gives it back.
-        QObject::connect(sources, &InputSourceProvider::enabledInputSourcesChanged, m_layouts.get(),
-                         [this] { refreshSwitchingTable(); });
-    }
+    inputSourceProvider();
     m_layouts->setSwitchingThread(m_thread.get());
     const QString front = m_applications->learnOpenWindows();
     const auto frontApp = m_applications->knownWindows().value(front);

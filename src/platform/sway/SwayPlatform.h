@@ -68,5 +68,4 @@ private:
     std::unique_ptr<WaylandLayerShellOverlay> m_overlay;
     bool m_overlayTried = false;
     bool m_warned = false;
-    bool m_followsSources = false;
 };

@@ -69,17 +69,7 @@ void X11Connection::addEventHandler(EventHandler handler)
 
 void X11Connection::addBatchHandler(std::function<void()> handler, BatchStage stage)
 {
-    switch (stage) {
-    case BatchStage::Yielding:
-        m_yieldingBatchHandlers.push_back(std::move(handler));
-        break;
-    case BatchStage::Switching:
-        m_switchingBatchHandlers.push_back(std::move(handler));
-        break;
-    case BatchStage::Reporting:
-        m_reportingBatchHandlers.push_back(std::move(handler));
-        break;
-    }
+    m_batchHandlers[size_t(stage)].push_back(std::move(handler));
 }
 
 void X11Connection::flushAndDispatch()
@@ -111,12 +101,10 @@ void X11Connection::dispatchPending()
         for (const EventHandler& handler : m_handlers)
             handler(event);
     }
-    for (const auto& handler : m_yieldingBatchHandlers)
-        handler();
-    for (const auto& handler : m_switchingBatchHandlers)
-        handler();
-    for (const auto& handler : m_reportingBatchHandlers)
-        handler();
+    for (const auto& stage : m_batchHandlers) {
+        for (const auto& handler : stage)
+            handler();
+    }
 }
 
 std::optional<QByteArray> X11Connection::textProperty(XWindow window, XAtom property)

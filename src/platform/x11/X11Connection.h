@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -66,9 +67,8 @@ private:
     int m_xkbEventType = 0;
     QHash<QByteArray, XAtom> m_atoms;
     std::vector<EventHandler> m_handlers;
-    std::vector<std::function<void()>> m_yieldingBatchHandlers;
-    std::vector<std::function<void()>> m_switchingBatchHandlers;
-    std::vector<std::function<void()>> m_reportingBatchHandlers;
+    // By stage, in the order of BatchStage.
+    std::array<std::vector<std::function<void()>>, 3> m_batchHandlers;
     QSocketNotifier* m_notifier = nullptr;
     bool m_dispatchQueued = false;
 };
