@@ -63,7 +63,6 @@ private Q_SLOTS:
         QTest::newRow("a bad rule after a good one: nothing is handed on")
             << RulesCodec::encode({vim, gedit}).replace("\"isEnabled\":false", "\"isEnabled\":\"yes\"") << invalid
             << QList<AppRule>{};
-        QTest::newRow("not JSON") << QByteArray("appBundleID=vim\n") << invalid << QList<AppRule>{};
         QTest::newRow("over 4 MB") << QByteArray(RulesExportManager::maximumImportFileSize + 1, '[')
                                    << "Import failed: The file is too large to import (over 4 MB)." << QList<AppRule>{};
     }

@@ -13,8 +13,6 @@
 
 #include <csignal>
 #include <functional>
-#include <sched.h>
-#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -80,30 +78,23 @@ template <typename Work> void withFileSizeLimit(rlim_t bytes, Work work)
     setrlimit(RLIMIT_FSIZE, &saved);
 }
 
-// While it lives, file access goes through the unprivileged user "nobody"
-// when the test runs as root (to whom permission bits mean nothing).
-class Unprivileged {
-public:
-    explicit Unprivileged(const QString& directory)
-    {
-        if (geteuid() != 0)
-            return;
+// Runs `work` as the unprivileged user "nobody" when the test runs as root (to
+// whom permission bits mean nothing), with writes limited to 64 KiB per file.
+void asNobody(const QString& directory, const std::function<void()>& work)
+{
+    bool dropped = false;
+    if (geteuid() == 0) {
         chown(QFile::encodeName(directory).constData(), 65534, 65534);
         for (const QFileInfo& entry : QDir(directory).entryInfoList(QDir::Files | QDir::System))
             lchown(QFile::encodeName(entry.filePath()).constData(), 65534, 65534);
-        m_dropped = setegid(65534) == 0 && seteuid(65534) == 0;
+        dropped = setegid(65534) == 0 && seteuid(65534) == 0;
     }
-    ~Unprivileged()
-    {
-        if (m_dropped) {
-            seteuid(0);
-            setegid(0);
-        }
+    withFileSizeLimit(64 * 1024, work);
+    if (dropped) {
+        seteuid(0);
+        setegid(0);
     }
-
-private:
-    bool m_dropped = false;
-};
+}
 
 // Keeps the planner it is given and counts the notices that the plan changed.
 class PlanningPlatform : public NullPlatform {
@@ -127,57 +118,69 @@ private Q_SLOTS:
         Preferences::store().sync();
     }
 
+    // The first enabled rule the application is known by (under any of its
+    // names), else the default; a switching thread is told the same plan.
     void decidesTheTarget_data()
     {
         QTest::addColumn<QList<AppRule>>("rules");
         QTest::addColumn<QString>("defaultSource"); // "" for no default
-        QTest::addColumn<QString>("bundle"); // "" for an application without an id
-        QTest::addColumn<QStringList>("selections");
-        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QStringList>("names"); // the application's id, then its other names; none: no id
+        QTest::addColumn<QString>("selected"); // "" for no selection
+        QTest::addColumn<QString>("logged"); // "" for nothing
         QTest::addColumn<QString>("planned"); // what a switching thread is told to select; "" for nothing
-
-        QTest::newRow("enabled rule matches")
-            << QList<AppRule>{ruleFor("org.gnome.gedit", "xkb:de")} << ""
-            << "org.gnome.gedit" << QStringList{"xkb:de"} << QStringList{"info: [Match] org.gnome.gedit -> xkb:de"}
-            << QString("xkb:de");
-        QTest::newRow("disabled rule: default applies")
-            << QList<AppRule>{ruleFor("kitty", "xkb:ru", false)} << "xkb:us"
-            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"} << QString("xkb:us");
-        QTest::newRow("target not enabled: no fall-back")
-            << QList<AppRule>{ruleFor("kitty", "xkb:fr")} << "xkb:us"
-            << "kitty" << QStringList{} << QStringList{"info: [Match] kitty -> xkb:fr"} << QString("xkb:fr");
-        QTest::newRow("no rule, no default: nothing") << QList<AppRule>{} << ""
-                                                      << "kitty" << QStringList{} << QStringList{} << QString("");
-        QTest::newRow("bundle ids match exactly")
-            << QList<AppRule>{ruleFor("Kitty", "xkb:ru")} << "xkb:us"
-            << "kitty" << QStringList{"xkb:us"} << QStringList{"info: [Fallback] kitty -> xkb:us"} << QString("xkb:us");
-        QTest::newRow("application without id is ignored") << QList<AppRule>{} << "xkb:us"
-                                                           << "" << QStringList{} << QStringList{} << QString("");
+        const auto row = [](const char* tag, const QList<AppRule>& rules, const QString& defaultSource,
+                            const QStringList& names, const QString& selected, const QString& logged,
+                            const QString& planned) {
+            QTest::newRow(tag) << rules << defaultSource << names << selected << logged << planned;
+        };
+        row("enabled rule matches", {ruleFor("org.gnome.gedit", "xkb:de")}, "", {"org.gnome.gedit"}, "xkb:de",
+            "[Match] org.gnome.gedit -> xkb:de", "xkb:de");
+        row("disabled rule: default applies", {ruleFor("kitty", "xkb:ru", false)}, "xkb:us", {"kitty"}, "xkb:us",
+            "[Fallback] kitty -> xkb:us", "xkb:us");
+        row("target not enabled: no fall-back", {ruleFor("kitty", "xkb:fr")}, "xkb:us", {"kitty"}, "",
+            "[Match] kitty -> xkb:fr", "xkb:fr");
+        row("no rule, no default: nothing", {}, "", {"kitty"}, "", "", "");
+        row("ids compared exactly", {ruleFor("Kitty", "xkb:ru")}, "xkb:us", {"kitty"}, "xkb:us",
+            "[Fallback] kitty -> xkb:us", "xkb:us");
+        row("application without id is ignored", {}, "xkb:us", {}, "", "", "");
+        const QStringList gimp{"org.gimp.GIMP", "Gimp-2.10", "gimp"};
+        row("rule by window class, app known by its desktop entry", {ruleFor("Gimp-2.10", "xkb:de")}, "xkb:us", gimp,
+            "xkb:de", "[Match] org.gimp.GIMP -> xkb:de", "xkb:de");
+        row("rule by announced id", {ruleFor("gimp", "xkb:ru")}, "xkb:us", gimp, "xkb:ru",
+            "[Match] org.gimp.GIMP -> xkb:ru", "xkb:ru");
+        row("first enabled in list order, whichever name",
+            {ruleFor("org.gimp.GIMP", "xkb:ru", false), ruleFor("Gimp-2.10", "xkb:de"),
+             ruleFor("org.gimp.GIMP", "xkb:ru")},
+            "xkb:us", gimp, "xkb:de", "[Match] org.gimp.GIMP -> xkb:de", "xkb:de");
+        row("other names compared exactly", {ruleFor("gimp-2.10", "xkb:de")}, "xkb:us", gimp, "xkb:us",
+            "[Fallback] org.gimp.GIMP -> xkb:us", "xkb:us");
     }
 
     void decidesTheTarget()
     {
         QFETCH(QList<AppRule>, rules);
         QFETCH(QString, defaultSource);
-        QFETCH(QString, bundle);
-        QFETCH(QStringList, selections);
-        QFETCH(QStringList, log);
+        QFETCH(QStringList, names);
+        QFETCH(QString, selected);
+        QFETCH(QString, logged);
         QFETCH(QString, planned);
 
         EngineHarness harness;
+        // Loaded as they stand: addRule keeps one rule per application.
+        static_cast<MemoryRulesStore&>(*harness.store).rules = rules;
         RuleEngine& engine = harness.start();
         PlanningPlatform platform;
         ActivationPlanPublisher publisher(engine, platform);
-        for (const AppRule& r : rules)
-            engine.addRule(r);
         engine.setDefaultInputSourceID(defaultSource.isEmpty() ? std::nullopt : std::optional(defaultSource));
-        const RunningApplication app = FakeApplicationSource::app(bundle, QStringLiteral("pid:1"));
+        RunningApplication app = FakeApplicationSource::app(names.value(0), QStringLiteral("pid:1"));
+        app.alternativeIdentifiers = names.mid(1);
         QCOMPARE(platform.planner(app).value_or(QString()), planned);
         RecordingLogSink sink;
         harness.apps.activate(app);
+        const QStringList selections = selected.isEmpty() ? QStringList() : QStringList{selected};
         QTRY_COMPARE(harness.provider.selections, selections);
         QCoreApplication::processEvents();
-        QCOMPARE(sink.lines(), log);
+        QCOMPARE(sink.lines(), logged.isEmpty() ? QStringList() : QStringList{"info: " + logged});
         QCOMPARE(harness.events.size(), selections.size() * 2);
     }
 
@@ -246,44 +249,6 @@ private Q_SLOTS:
         QCOMPARE(harness.notifications.posted.size(), 2);
     }
 
-    // A rule names an application by any of its names; the first enabled rule in list order wins.
-    void rulesMatchAnyNameOfTheApplication_data()
-    {
-        QTest::addColumn<QList<AppRule>>("rules");
-        QTest::addColumn<QStringList>("selections");
-        QTest::addColumn<QString>("logged");
-        QTest::newRow("rule by window class, app known by its desktop entry")
-            << QList<AppRule>{ruleFor("Gimp-2.10", "xkb:de")} << QStringList{"xkb:de"}
-            << "info: [Match] org.gimp.GIMP -> xkb:de";
-        QTest::newRow("rule by announced id") << QList<AppRule>{ruleFor("gimp", "xkb:ru")} << QStringList{"xkb:ru"}
-                                              << "info: [Match] org.gimp.GIMP -> xkb:ru";
-        QTest::newRow("first enabled in list order, whichever name")
-            << QList<AppRule>{ruleFor("org.gimp.GIMP", "xkb:ru", false), ruleFor("Gimp-2.10", "xkb:de"),
-                              ruleFor("org.gimp.GIMP", "xkb:ru")}
-            << QStringList{"xkb:de"} << "info: [Match] org.gimp.GIMP -> xkb:de";
-        QTest::newRow("names compared exactly") << QList<AppRule>{ruleFor("gimp-2.10", "xkb:de")}
-                                                << QStringList{"xkb:us"} << "info: [Fallback] org.gimp.GIMP -> xkb:us";
-    }
-
-    void rulesMatchAnyNameOfTheApplication()
-    {
-        QFETCH(QList<AppRule>, rules);
-        EngineHarness harness;
-        harness.useRulesFile();
-        harness.start();
-        // addRule replaces a rule with the same id; the list is written as it stands.
-        QVERIFY(writeFile(RuleEngine::rulesFileURL(), RulesCodec::encode(rules)));
-        harness.engine.reset();
-        harness.start().setDefaultInputSourceID(QStringLiteral("xkb:us"));
-        RecordingLogSink log;
-        RunningApplication gimp = FakeApplicationSource::app(QStringLiteral("org.gimp.GIMP"));
-        gimp.alternativeIdentifiers = QStringList{QStringLiteral("Gimp-2.10"), QStringLiteral("gimp")};
-        harness.apps.activate(gimp);
-        QTEST(harness.provider.selections, "selections");
-        QFETCH(QString, logged);
-        QCOMPARE(log.lines(), QStringList{logged});
-    }
-
     void handlesEachApplicationOnceFromStartAndNoneWhilePaused()
     {
         EngineHarness harness;
@@ -300,61 +265,35 @@ private Q_SLOTS:
         QCOMPARE(harness.events, (QStringList{"indicator German xkb:de", "sound"}));
         QCOMPARE(engine.defaultInputSourceID(), std::optional<QString>(QStringLiteral("xkb:us")));
 
-        // Another window of the same process is the same application.
+        // Another window of the same process is the same application; two
+        // processes of one program are two.
         harness.apps.activate(FakeApplicationSource::app("a", "pid:a"));
-        QTest::qWait(20);
-        QCOMPARE(harness.provider.selections, QStringList{"xkb:de"});
-        // Two processes of one program are two applications.
         harness.apps.activate(FakeApplicationSource::app("a", "pid:other"));
-        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de"}));
+        QCOMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de"}));
 
-        QSignalSpy paused(&engine, &RuleEngine::isPausedChanged);
+        // Paused, nothing is selected; resumed, nothing is re-applied: the
+        // duplicate filter kept following meanwhile.
         engine.setPaused(true);
-        QCOMPARE(paused.size(), 1);
-        harness.apps.activate(FakeApplicationSource::app("b"));
-        QTest::qWait(20);
-        QCOMPARE(harness.provider.selections.size(), 2);
-        // Resuming re-applies nothing; the duplicate filter kept following while paused.
+        bringToFront(harness, "b");
         engine.setPaused(false);
-        harness.apps.activate(FakeApplicationSource::app("b"));
-        QTest::qWait(20);
-        QCOMPARE(harness.provider.selections.size(), 2);
-        harness.apps.activate(FakeApplicationSource::app("a"));
-        QTRY_COMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de", "xkb:de"}));
+        bringToFront(harness, "b");
+        bringToFront(harness, "a");
+        QCOMPARE(harness.provider.selections, (QStringList{"xkb:de", "xkb:de", "xkb:de"}));
 
         engine.setDefaultInputSourceID(std::nullopt);
         QVERIFY(!Preferences::contains(QStringLiteral("defaultInputSourceID")));
     }
 
-    // Applications without a rule.
-    void appWithoutRuleGets_data()
+    // Turned off, the memory remembers nothing, and does not even leave a file.
+    void memoryTurnedOffLeavesNoFile()
     {
-        QTest::addColumn<bool>("rememberLastUsed");
-        QTest::addColumn<QStringList>("selections");
-        QTest::newRow("the default input source") << false << QStringList{"xkb:us", "xkb:ru", "xkb:us"};
-        QTest::newRow("the source last used there") << true << QStringList{"xkb:us", "xkb:ru", "xkb:de"};
-    }
-
-    void appWithoutRuleGets()
-    {
-        QFETCH(bool, rememberLastUsed);
-        QFETCH(QStringList, selections);
-        setRememberLastUsed(rememberLastUsed);
         EngineHarness harness;
-        Preferences::setValue(QStringLiteral("defaultInputSourceID"), QStringLiteral("xkb:us"));
-        harness.apps.frontmost = FakeApplicationSource::app("a");
-        RecordingLogSink log;
-        RuleEngine& engine = harness.start(); // a is new: the default
-        engine.addRule(ruleFor("b", "xkb:ru"));
-
+        harness.start().addRule(ruleFor("b", "xkb:ru"));
+        bringToFront(harness, "a");
         switchByHand(harness, "xkb:de");
         bringToFront(harness, "b");
-        bringToFront(harness, "a");
-        QTRY_COMPARE(harness.provider.selections, selections);
-        QCOMPARE(log.lines().contains("info: [Remembered] a -> xkb:de"), rememberLastUsed);
-        // Turned off, the memory does not even leave a file.
         harness.memory->save();
-        QCOMPARE(QFileInfo::exists(InputSourceMemory::fileURL()), rememberLastUsed);
+        QVERIFY(!QFileInfo::exists(InputSourceMemory::fileURL()));
     }
 
     void memoryLastsARestartAndYieldsToRulesAndPause()
@@ -372,8 +311,10 @@ private Q_SLOTS:
         harness.memory.reset();
         harness.provider.selections.clear();
         harness.apps.frontmost = FakeApplicationSource::app("a");
+        RecordingLogSink log;
         RuleEngine& engine = harness.start();
         QCOMPARE(harness.provider.selections, QStringList{"xkb:de"});
+        QVERIFY(log.lines().contains("info: [Remembered] a -> xkb:de"));
 
         // Paused, a switch by hand is not remembered, and nothing is restored.
         engine.setPaused(true);
@@ -420,11 +361,9 @@ private Q_SLOTS:
         QFETCH(QByteArray, contents);
         QFETCH(bool, writable);
         setRememberLastUsed(true);
+        QVERIFY(writeFile(RuleEngine::rulesFileURL(), RulesCodec::encode({ruleFor("b", "xkb:ru")})));
         EngineHarness harness;
         harness.useRulesFile();
-        harness.start().addRule(ruleFor("b", "xkb:ru"));
-        harness.engine.reset();
-        harness.memory.reset();
         const QString path = InputSourceMemory::fileURL();
         if (contents == "fifo") {
             QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
@@ -456,78 +395,34 @@ private Q_SLOTS:
     }
 
     // The rules file.
-    void missingOrUnreadableFileLoadsNothing_data()
+    void missingOrUnreadableFileIsKeptAside_data()
     {
         QTest::addColumn<QByteArray>("contents"); // null: no file, as on a fresh install
-        QTest::newRow("fresh install") << QByteArray();
+        QTest::addColumn<bool>("writeOnly");
+        QTest::newRow("fresh install") << QByteArray() << false;
         QTest::newRow("binary junk") << QByteArray("\x7f"
                                                    "ELF\x02\x01\x01\x00\xff\xfe",
-                                                   10);
-        QTest::newRow("truncated") << kOneRule.left(kOneRule.size() / 2);
-        QTest::newRow("wrong types") << QByteArray(R"J({"rules":[1,2,3]})J");
+                                                   10)
+                                     << false;
+        QTest::newRow("truncated") << kOneRule.left(kOneRule.size() / 2) << false;
+        QTest::newRow("wrong types") << QByteArray(R"J({"rules":[1,2,3]})J") << false;
         QTest::newRow("a name that is a number")
-            << QByteArray(kOneRule).replace(R"("appName":"org.example\/app")", R"("appName":5)");
+            << QByteArray(kOneRule).replace(R"("appName":"org.example\/app")", R"("appName":5)") << false;
         QTest::newRow("braced UUID")
-            << QByteArray(kOneRule).replace("\"11111111", "\"{11111111").replace("5555\"", "5555}\"");
-        QTest::newRow("invalid UTF-8") << QByteArray(kOneRule).replace("xkb:de", "xkb:\xc3\x28");
-        QTest::newRow("nested 100,000 levels") << QByteArray(100000, '[') + QByteArray(100000, ']');
-        QByteArray huge(50 * 1024 * 1024, ' ');
-        huge.replace(0, kOneRule.size(), kOneRule);
-        QTest::newRow("50 MB") << huge;
-    }
-
-    void missingOrUnreadableFileLoadsNothing()
-    {
-        QFETCH(QByteArray, contents);
-        const QString path = RuleEngine::rulesFileURL();
-        if (!contents.isNull())
-            QVERIFY(writeFile(path, contents));
-
-        RecordingLogSink log;
-        StandardOutputCapture output;
-        EngineHarness harness;
-        harness.useRulesFile();
-        RuleEngine& engine = harness.start();
-        QVERIFY(engine.rules().isEmpty());
-        const QByteArray printed = output.text();
-        QVERIFY2(printed.startsWith("Failed to load rules (might be fresh install): ") && printed.endsWith('\n')
-                     && printed.count('\n') == 1,
-                 printed.constData());
-        // Nothing written until the first change...
-        QVERIFY(readFile(path) == contents);
-        QVERIFY(keptCopies().isEmpty());
-
-        // ...which replaces an unreadable file with the rules made since, after keeping it beside them.
-        engine.addRule(oneRule());
-        QCOMPARE(readFile(path), kOneRule);
-        const QStringList kept = keptCopies();
-        QCOMPARE(kept.size(), contents.isNull() ? 0 : 1);
-        if (contents.isNull())
-            return;
-        const QString keptPath = QFileInfo(path).dir().filePath(kept.first());
-        QVERIFY(readFile(keptPath) == contents);
-        QVERIFY(log.lines().contains(QStringLiteral("info: Kept the unreadable rules file as ") + keptPath));
-
-        // Only once per run.
-        engine.addRule(ruleFor("other", "xkb:ru"));
-        QCOMPARE(keptCopies().size(), 1);
-    }
-
-    void unreadableFileIsKeptWithoutRoomForACopy_data()
-    {
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<bool>("writeOnly");
-        const QByteArray overCap =
-            QByteArray(RulesStore::maximumFileSize + 1, ' ').replace(0, kOneRule.size(), kOneRule);
+            << QByteArray(kOneRule).replace("\"11111111", "\"{11111111").replace("5555\"", "5555}\"") << false;
+        QTest::newRow("invalid UTF-8") << QByteArray(kOneRule).replace("xkb:de", "xkb:\xc3\x28") << false;
+        QTest::newRow("nested 100,000 levels") << QByteArray(100000, '[') + QByteArray(100000, ']') << false;
         QTest::newRow("4,500 rules, one bad") << manyRulesOneBad() << false;
-        QTest::newRow("over the size cap") << overCap << false;
+        QTest::newRow("just over the size cap")
+            << QByteArray(RulesStore::maximumFileSize + 1, ' ').replace(0, kOneRule.size(), kOneRule) << false;
         QTest::newRow("write-only (mode 200)") << kOneRule << true;
     }
 
-    // A copy of the unreadable file cannot be written (a file-size limit as
-    // on a nearly full disk, or the file cannot be read at all); it used to
-    // be replaced anyway.
-    void unreadableFileIsKeptWithoutRoomForACopy()
+    // Nothing loads, and the first change replaces an unreadable file with the
+    // rules made since after keeping it beside them, also where a copy cannot be
+    // written (a file-size limit as on a nearly full disk, or a file that cannot
+    // be read at all): it used to be replaced anyway.
+    void missingOrUnreadableFileIsKeptAside()
     {
         QFETCH(QByteArray, contents);
         QFETCH(bool, writeOnly);
@@ -535,31 +430,45 @@ private Q_SLOTS:
         QVERIFY(QFile::setPermissions(
             dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
         const QString path = dir.filePath(QStringLiteral("rules.json"));
-        QVERIFY(writeFile(path, contents));
+        if (!contents.isNull())
+            QVERIFY(writeFile(path, contents));
         if (writeOnly)
             QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
 
+        RecordingLogSink log;
+        StandardOutputCapture output;
         EngineHarness harness;
         harness.useRulesFile(path);
-        {
-            Unprivileged user(dir.path());
-            StandardOutputCapture output;
-            RuleEngine& engine = harness.start();
-            QVERIFY(engine.rules().isEmpty());
-            withFileSizeLimit(64 * 1024, [&] { engine.addRule(oneRule()); });
-            QVERIFY(engine.rulesSaveError().isEmpty());
-        }
+        asNobody(dir.path(), [&] { harness.start(); });
+        RuleEngine& engine = *harness.engine;
+        QVERIFY(engine.rules().isEmpty());
+        const QByteArray printed = output.text();
+        QVERIFY2(printed.startsWith("Failed to load rules (might be fresh install): ") && printed.endsWith('\n')
+                     && printed.count('\n') == 1,
+                 printed.constData());
+        // Nothing written until the first change (the write-only file is read once kept).
+        QVERIFY(writeOnly || readFile(path) == contents);
+        QVERIFY(keptCopies(path).isEmpty());
+
+        asNobody(dir.path(), [&] { engine.addRule(oneRule()); });
+        QVERIFY(engine.rulesSaveError().isEmpty());
         QCOMPARE(readFile(path), kOneRule);
         const QStringList kept = keptCopies(path);
-        QCOMPARE(kept.size(), 1);
-        const QString keptPath = dir.filePath(kept.first());
-        QFile::setPermissions(keptPath, QFile::ReadOwner | QFile::WriteOwner);
-        QVERIFY(readFile(keptPath) == contents);
+        QCOMPARE(kept.size(), contents.isNull() ? 0 : 1);
+        if (!contents.isNull()) {
+            const QString keptPath = dir.filePath(kept.first());
+            QVERIFY(log.lines().contains(QStringLiteral("info: Kept the unreadable rules file as ") + keptPath));
+            QFile::setPermissions(keptPath, QFile::ReadOwner | QFile::WriteOwner);
+            QVERIFY(readFile(keptPath) == contents);
+        }
 
-        // The new file is readable even where the old one was not.
+        // Kept only once per run; the new file is readable even where the old one was not.
+        asNobody(dir.path(), [&] { engine.addRule(ruleFor("other", "xkb:ru")); });
+        QCOMPARE(keptCopies(path).size(), kept.size());
+        const QList<AppRule> made = engine.rules();
         harness.engine.reset();
-        Unprivileged user(dir.path());
-        QCOMPARE(harness.start().rules(), QList<AppRule>{oneRule()});
+        asNobody(dir.path(), [&] { harness.start(); });
+        QCOMPARE(harness.engine->rules(), made);
     }
 
     void somethingElseInPlaceOfTheFileIsNeverReplaced_data()
@@ -613,45 +522,6 @@ private Q_SLOTS:
         QCOMPARE(RulesCodec::decode(readFile(path)).rules, engine.rules());
     }
 
-    // A full filesystem: the unreadable file gets its second name (which needs
-    // no room), nothing replaces it, and the next save tries again.
-    void fullFilesystemReplacesNothingUntilThereIsRoom()
-    {
-        if (geteuid() != 0)
-            QSKIP("mounting a small filesystem needs root");
-        QTemporaryDir dir;
-        const QByteArray mountPoint = QFile::encodeName(dir.path());
-        // A private mount namespace: the mount goes away with the test.
-        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
-            || mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=1m") != 0)
-            QSKIP("cannot mount a small filesystem here");
-        const QString path = dir.filePath(QStringLiteral("rules.json"));
-        const QByteArray contents = manyRulesOneBad();
-        QVERIFY(writeFile(path, contents));
-        QFile filler(dir.filePath(QStringLiteral("filler")));
-        QVERIFY(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        const QByteArray block(4096, 'x');
-        while (filler.write(block) == block.size()) { }
-        filler.close();
-
-        StandardOutputCapture output;
-        EngineHarness harness;
-        harness.useRulesFile(path);
-        RuleEngine& engine = harness.start();
-        engine.addRule(oneRule());
-        QVERIFY(readFile(path) == contents);
-        QCOMPARE(keptCopies(path).size(), 1);
-        QVERIFY(!engine.rulesSaveError().isEmpty());
-        QCOMPARE(engine.rules(), QList<AppRule>{oneRule()});
-
-        QVERIFY(filler.remove());
-        engine.deleteRule(QUuid());
-        QVERIFY(engine.rulesSaveError().isEmpty());
-        QCOMPARE(readFile(path), kOneRule);
-        QVERIFY(readFile(dir.filePath(keptCopies(path).first())) == contents);
-        umount(mountPoint.constData());
-    }
-
     void importedRulesMergeAsOneChange_data()
     {
         QTest::addColumn<QStringList>("existing"); // bundle:target
@@ -680,9 +550,9 @@ private Q_SLOTS:
             return list;
         };
         // A list read from the file may hold two rules for one application.
-        QVERIFY(writeFile(RuleEngine::rulesFileURL(), RulesCodec::encode(rules(existing))));
         EngineHarness harness;
-        harness.useRulesFile();
+        auto& store = static_cast<MemoryRulesStore&>(*harness.store);
+        store.rules = rules(existing);
         RuleEngine& engine = harness.start();
         const QList<AppRule> incoming = rules(imported);
         QSignalSpy changes(&engine, &RuleEngine::rulesChanged);
@@ -692,33 +562,44 @@ private Q_SLOTS:
         for (const AppRule& rule : engine.rules())
             merged.append(rule.appBundleID + QLatin1Char(':') + rule.targetInputSourceID);
         QCOMPARE(merged, result);
-        QCOMPARE(RulesCodec::decode(readFile(RuleEngine::rulesFileURL())).rules, engine.rules());
+        QCOMPARE(store.rules, engine.rules());
     }
 
+    void failedWriteKeepsTheOldFileAndTheChangeInMemory_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<int>("kept"); // copies of the old file beside it
+        QTest::newRow("readable") << kOneRule << 0;
+        QTest::newRow("unreadable: kept under a second name, which needs no room") << manyRulesOneBad() << 1;
+    }
+
+    // A file-size limit makes the write fail part-way, as a full disk would; a
+    // buffered save used to commit the truncated file. The next save tries again.
     void failedWriteKeepsTheOldFileAndTheChangeInMemory()
     {
+        QFETCH(QByteArray, contents);
+        QFETCH(int, kept);
+        const QString path = RuleEngine::rulesFileURL();
+        QVERIFY(writeFile(path, contents));
+        StandardOutputCapture output;
         EngineHarness harness;
         harness.useRulesFile();
         RuleEngine& engine = harness.start();
-        engine.addRule(oneRule());
-        QCOMPARE(readFile(RuleEngine::rulesFileURL()), kOneRule);
-
-        // A file-size limit makes the write fail part-way, as a full disk would;
-        // a buffered save used to commit the truncated file.
-        StandardOutputCapture output;
-        bool savedAgain = true;
+        bool saved = true;
         withFileSizeLimit(64, [&] {
             engine.addRule(ruleFor("second", "xkb:ru"));
-            savedAgain = engine.saveRules();
+            saved = engine.saveRules();
         });
-
-        QVERIFY(!savedAgain);
+        QVERIFY(!saved);
         QVERIFY(!engine.rulesSaveError().isEmpty());
-        QCOMPARE(engine.rules().size(), 2);
-        QCOMPARE(readFile(RuleEngine::rulesFileURL()), kOneRule);
-        // The limit also cut the captured output, after its first 64 bytes.
-        const QByteArray printed = output.text();
-        QVERIFY2(printed.startsWith("Failed to save rules: "), printed.constData());
+        QCOMPARE(engine.rules().last().appBundleID, QStringLiteral("second"));
+        QVERIFY(readFile(path) == contents);
+        QCOMPARE(keptCopies().size(), kept);
+
+        QVERIFY(engine.saveRules());
+        QVERIFY(engine.rulesSaveError().isEmpty());
+        QCOMPARE(RulesCodec::decode(readFile(path)).rules, engine.rules());
+        QCOMPARE(keptCopies().size(), kept);
     }
 };
 

@@ -37,38 +37,34 @@ public:
 private:
     static void serve(QTcpSocket* socket, const Request& request)
     {
-        const auto answer = [socket](const QByteArray& status, const QByteArray& body, const QByteArray& headers = {}) {
-            respond(socket, status, "application/rss+xml", body, headers);
-        };
         const QByteArray path = request.head.split(' ').value(1);
-        if (path == "/newer")
-            answer("200 OK", feed(item("1.8", "1.8") + item("1.10", "2.1") + item("1.9.1", "1.9.1")));
-        else if (path == "/equal")
-            answer("200 OK", feed(item("1.9", "1.9")));
-        else if (path == "/older")
-            answer("200 OK", feed(item("1.2", "1.2") + item("0.9", "0.9")));
-        else if (path == "/redirected")
-            answer("302 Found", {}, "Location: /newer\r\n");
-        else if (path == "/loop")
-            answer("302 Found", {}, "Location: /loop\r\n");
-        else if (path == "/malformed")
-            answer("200 OK", "<rss version=\"2.0\"><channel><item><enclosure url=\"https://x\"");
-        else if (path == "/not-a-feed")
-            answer("200 OK", "<html><body>Welcome</body></html>");
-        else if (path == "/http-link")
-            answer("200 OK",
-                   feed(item("9.0", "9.0", "http://downloads.kelvora.com/tolvane.tar.gz") + item("1.0", "1.0")));
-        else if (path == "/entities")
-            answer("200 OK",
-                   "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
-                   "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
-                   "<rss version=\"2.0\"><channel><title>&b;</title></channel></rss>");
-        else if (path == "/huge") { // without a length announced: only the end of the connection ends it
+        if (path == "/silent") // never answers
+            return;
+        if (path == "/huge") { // without a length announced: only the end of the connection ends it
             socket->write("HTTP/1.0 200 OK\r\nContent-Type: application/rss+xml\r\n\r\n"
                           + QByteArray(3 * 1024 * 1024, ' '));
             socket->disconnectFromHost();
-        } else if (path != "/silent") // which never answers
-            answer("404 Not Found", "no such feed");
+            return;
+        }
+        // Status, body and further headers by path.
+        static const QHash<QByteArray, std::array<QByteArray, 3>> answers{
+            {"/newer", {"200 OK", feed(item("1.8", "1.8") + item("1.10", "2.1") + item("1.9.1", "1.9.1"))}},
+            {"/equal", {"200 OK", feed(item("1.9", "1.9"))}},
+            {"/older", {"200 OK", feed(item("1.2", "1.2") + item("0.9", "0.9"))}},
+            {"/redirected", {"302 Found", {}, "Location: /newer\r\n"}},
+            {"/loop", {"302 Found", {}, "Location: /loop\r\n"}},
+            {"/malformed", {"200 OK", "<rss version=\"2.0\"><channel><item><enclosure url=\"https://x\""}},
+            {"/not-a-feed", {"200 OK", "<html><body>Welcome</body></html>"}},
+            {"/http-link",
+             {"200 OK", feed(item("9.0", "9.0", "http://downloads.kelvora.com/tolvane.tar.gz") + item("1.0", "1.0"))}},
+            {"/entities",
+             {"200 OK",
+              "<?xml version=\"1.0\"?><!DOCTYPE rss [<!ENTITY a \"aaaaaaaaaa\">"
+              "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">]>"
+              "<rss version=\"2.0\"><channel><title>&b;</title></channel></rss>"}},
+        };
+        const auto answer = answers.value(path, {"404 Not Found", "no such feed", {}});
+        respond(socket, answer[0], "application/rss+xml", answer[1], answer[2]);
     }
 };
 
@@ -89,6 +85,18 @@ public:
 class UpdateManagerTest : public QObject {
     Q_OBJECT
     FeedServer m_server;
+
+    // An update manager at version 1.9 over the feed at `address` (a path on the
+    // test server, or a whole address), not yet checking.
+    std::unique_ptr<UpdateManager> managerFor(const QString& address, RecordingDriver& driver)
+    {
+        AppcastUpdater::Options options;
+        options.feedURL = address.startsWith(u'/') ? m_server.url(address) : QUrl(address);
+        options.currentVersion = QStringLiteral("1.9");
+        options.transferTimeoutMs = 1500;
+        options.allowLoopbackHttp = true;
+        return std::make_unique<UpdateManager>(new AppcastUpdater(options, &driver));
+    }
 
 private Q_SLOTS:
     void comparesVersions_data()
@@ -118,7 +126,7 @@ private Q_SLOTS:
 
     void checksTheFeed_data()
     {
-        QTest::addColumn<QString>("address"); // a path on the test server, or a whole address
+        QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QStringList>("log"); // a trailing "…" matches any rest of the last line
         QTest::addColumn<QString>("shown"); // likewise
@@ -153,6 +161,34 @@ private Q_SLOTS:
             << "error The update feed could not be read: version 9.0 has a download link that is not https";
     }
 
+    void checksTheFeed()
+    {
+        QFETCH(QString, address);
+        QFETCH(QString, message);
+        QFETCH(QStringList, log);
+        QFETCH(QString, shown);
+
+        RecordingDriver driver;
+        const auto manager = managerFor(address, driver);
+        QSignalSpy checking(manager.get(), &UpdateManager::isCheckingForUpdatesChanged);
+        RecordingLogSink sink;
+        manager->checkForUpdates();
+        QVERIFY(manager->isCheckingForUpdates());
+        QTRY_VERIFY_WITH_TIMEOUT(!manager->isCheckingForUpdates(), 10000);
+        QCOMPARE(checking.size(), 2);
+        QCOMPARE(manager->lastCheckMessage(), message);
+
+        auto matches = [](const QString& actual, const QString& expected) {
+            return expected.endsWith(u'…') ? actual.startsWith(expected.chopped(1)) : actual == expected;
+        };
+        const QStringList lines = sink.lines();
+        QCOMPARE(lines.size(), log.size());
+        for (qsizetype i = 0; i < log.size(); ++i)
+            QVERIFY2(matches(lines[i], log[i]), qPrintable(lines[i]));
+        QCOMPARE(driver.shown.size(), 1);
+        QVERIFY2(matches(driver.shown.first(), shown), qPrintable(driver.shown.first()));
+    }
+
     void feedFailuresAreTranslatedWhole_data()
     {
         QTest::addColumn<QString>("language");
@@ -169,54 +205,16 @@ private Q_SLOTS:
         QFETCH(QString, address);
         QFETCH(QString, data);
         LocalizationManager::shared().setLanguage(language, false);
-        AppcastUpdater::Options options;
-        options.feedURL = m_server.url(address);
-        options.currentVersion = QStringLiteral("1.9");
-        options.allowLoopbackHttp = true;
         RecordingDriver driver;
-        UpdateManager manager(new AppcastUpdater(options, &driver));
-        manager.checkForUpdates();
-        QTRY_VERIFY_WITH_TIMEOUT(!manager.isCheckingForUpdates(), 10000);
+        const auto manager = managerFor(address, driver);
+        manager->checkForUpdates();
+        QTRY_VERIFY_WITH_TIMEOUT(!manager->isCheckingForUpdates(), 10000);
         LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
         QCOMPARE(driver.shown.size(), 1);
         const QString shown = driver.shown.first();
         for (const char* english : {"could not be read", "server", "answered", "download link", "RSS feed"})
             QVERIFY2(!shown.contains(QLatin1String(english)), qPrintable(shown));
         QVERIFY(shown.contains(data));
-    }
-
-    void checksTheFeed()
-    {
-        QFETCH(QString, address);
-        QFETCH(QString, message);
-        QFETCH(QStringList, log);
-        QFETCH(QString, shown);
-
-        AppcastUpdater::Options options;
-        options.feedURL = address.startsWith(u'/') ? m_server.url(address) : QUrl(address);
-        options.currentVersion = QStringLiteral("1.9");
-        options.transferTimeoutMs = 1500;
-        options.allowLoopbackHttp = true;
-        RecordingDriver driver;
-        UpdateManager manager(new AppcastUpdater(options, &driver));
-        QSignalSpy checking(&manager, &UpdateManager::isCheckingForUpdatesChanged);
-        RecordingLogSink sink;
-
-        manager.checkForUpdates();
-        QVERIFY(manager.isCheckingForUpdates());
-        QTRY_VERIFY_WITH_TIMEOUT(!manager.isCheckingForUpdates(), 10000);
-        QCOMPARE(checking.size(), 2);
-        QCOMPARE(manager.lastCheckMessage(), message);
-
-        auto matches = [](const QString& actual, const QString& expected) {
-            return expected.endsWith(u'…') ? actual.startsWith(expected.chopped(1)) : actual == expected;
-        };
-        const QStringList lines = sink.lines();
-        QCOMPARE(lines.size(), log.size());
-        for (qsizetype i = 0; i < log.size(); ++i)
-            QVERIFY2(matches(lines[i], log[i]), qPrintable(lines[i]));
-        QCOMPARE(driver.shown.size(), 1);
-        QVERIFY2(matches(driver.shown.first(), shown), qPrintable(driver.shown.first()));
     }
 };
 
