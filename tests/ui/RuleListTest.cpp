@@ -8,7 +8,6 @@
 #include "ui/EditRuleView.h"
 #include "ui/EmptyStateView.h"
 #include "ui/RuleListView.h"
-#include "ui/RuleRow.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -16,7 +15,6 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMessageBox>
 #include <QPushButton>
 
 using tolvane::test::writeFile;

@@ -13,7 +13,6 @@
 #include "ui/AboutView.h"
 #include "ui/AccessibilityBanner.h"
 #include "ui/AddRuleView.h"
-#include "ui/DesktopConflictBanner.h"
 #include "ui/EditRuleView.h"
 #include "ui/GeneralSettingsView.h"
 #include "ui/KeyboardKeyView.h"
@@ -38,7 +37,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
-#include <QVBoxLayout>
 #include <QtTest/qtestspontaneevent.h>
 
 using tolvane::test::readFile;
