@@ -195,6 +195,7 @@ private Q_SLOTS:
         QVERIFY(!sheet.errorAlert());
         QVERIFY(!sheet.selectedApp());
         QVERIFY(sheet.manualRow()->text().endsWith(QLatin1Char(' ') + shown));
+        QVERIFY(!sheet.addButton()->isEnabled()); // not before a source is picked
         sheet.inputSourcePicker()->setCurrentIndex(sheet.inputSourcePicker()->findData(QStringLiteral("xkb:ru")));
         QTest::mouseClick(sheet.addButton(), Qt::LeftButton);
         QCOMPARE(sheet.result(), int(QDialog::Accepted));
