@@ -672,11 +672,9 @@ private Q_SLOTS:
                               << "On Wayland no application";
         QTest::newRow("KDE") << QString() << QString::fromUtf8(KdePlatform::kPauseKeyBindingHint)
                              << QString::fromUtf8(KdePlatform::kPauseKeyBindingHint);
-        QVERIFY(QString::fromUtf8(KdePlatform::kPauseKeyBindingHint).contains("System Settings › Shortcuts › KWin"));
         GnomePlatform gnome;
         QTest::newRow("GNOME") << gnome.pauseKeyBinding() << QString::fromUtf8(gnome.pauseKeyBindingHint())
                                << QString::fromUtf8(gnome.pauseKeyBindingHint());
-        QVERIFY(QString::fromUtf8(gnome.pauseKeyBindingHint()).contains("Custom Shortcuts"));
     }
     void desktopsThatBindThePauseKeySayWhere()
     {
