@@ -10,7 +10,7 @@
 #include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 
@@ -36,7 +36,8 @@ QVariantMap fileDialogState()
 } // namespace
 
 // The add sheet's "Choose from Applications...": the installed applications
-// by name, searchable, and a .desktop file dialog behind "Other…".
+// by name, searchable, and a .desktop file dialog behind "Other…". Either
+// choice replaces a running application picked before, and is saved as the rule's target.
 class ApplicationChooserTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -63,6 +64,7 @@ private Q_SLOTS:
                           "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n"));
         DesktopEntryIndex::shared().invalidate();
         m_services = std::make_unique<UiTestServices>();
+        m_services->running = {FakeApplicationSource::app(QStringLiteral("kitty"), QStringLiteral("pid:kitty"))};
     }
 
     void cleanup() { m_services.reset(); }
@@ -96,11 +98,8 @@ private Q_SLOTS:
         QFETCH(QString, chosenName);
         m_services->localization->setLanguage(language, false);
         AddRuleView sheet(m_services->engine(), m_services->inputSources());
-        sheet.show();
-        QTest::mouseClick(sheet.chooseButton(), Qt::LeftButton);
-        ApplicationChooser* chooser = sheet.applicationChooser();
+        ApplicationChooser* chooser = openChooser(sheet);
         QVERIFY(chooser);
-        QVERIFY(QTest::qWaitForWindowExposed(chooser));
         if (search == QStringLiteral("↓"))
             QTest::keyClick(chooser->searchField(), Qt::Key_Down);
         else
@@ -113,27 +112,51 @@ private Q_SLOTS:
             return;
         }
         QTRY_VERIFY(!sheet.applicationChooser());
+        QVERIFY(!sheet.selectedApp());
         QCOMPARE(sheet.manualBundleID(), std::optional<QString>(chosenId));
         QCOMPARE(sheet.manualAppName(), std::optional<QString>(chosenName));
         QVERIFY(sheet.manualRow()->isVisible());
+        // Picking a running application again drops the chosen one.
+        sheet.runningAppsPicker()->setCurrentIndex(1);
+        QVERIFY(sheet.selectedApp());
+        QVERIFY(!sheet.manualBundleID());
+        QVERIFY(!sheet.manualRow()->isVisible());
     }
 
     void otherChoosesAFileAndLeavesQtFileDialogsAlone_data()
     {
         QTest::addColumn<QString>("fileName");
         QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("chosenName"); // none: refused with an alert
-        QTest::newRow("an application entry")
-            << "org.example.Notes.desktop" << QByteArray("[Desktop Entry]\nType=Application\nName=Notes\n") << "Notes";
-        QTest::newRow("a link entry") << "site.desktop"
-                                      << QByteArray("[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n") << "";
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("chosenId"); // none: refused with an alert
+        QTest::addColumn<QString>("shown"); // the rule's application name, or the alert's text
+        const QByteArray named = "[Desktop Entry]\nType=Application\nName=Text Editor\nName[ja]=テキストエディター\n";
+        const QString notEntry = QStringLiteral("Please choose a .desktop application entry.");
+        const QString notApplication = QStringLiteral("The chosen file is not an application entry.");
+        const QString gedit = QStringLiteral("org.gnome.gedit");
+        const auto row = [](const char* tag, const QString& fileName, const QByteArray& contents,
+                            const QString& language, const QString& chosenId, const QString& shown) {
+            QTest::newRow(tag) << fileName << contents << language << chosenId << shown;
+        };
+        row("plain name", gedit + ".desktop", named, "de", gedit, "Text Editor");
+        row("localized name", gedit + ".desktop", named, "ja", gedit, "テキストエディター");
+        row("no name: the file name", gedit + ".desktop", "[Desktop Entry]\nType=Application\nExec=gedit\n", "en",
+            gedit, gedit);
+        row("not an entry", "notes.txt", "hello", "en", "", notEntry);
+        row("capital extension", "editor.DESKTOP", named, "en", "", notEntry);
+        row("link entry", "site.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n", "en", "",
+            notApplication);
+        row("no entry group", "junk.desktop", "\x01\x02 not an entry", "en", "", notApplication);
+        row("nameless file", ".desktop", named, "en", "", notApplication);
     }
 
     void otherChoosesAFileAndLeavesQtFileDialogsAlone()
     {
         QFETCH(QString, fileName);
         QFETCH(QByteArray, contents);
-        QFETCH(QString, chosenName);
+        QFETCH(QString, language);
+        QFETCH(QString, chosenId);
+        QFETCH(QString, shown);
         // What other Qt applications keep there.
         {
             QSettings shared(QSettings::UserScope, QStringLiteral("QtProject"));
@@ -144,12 +167,12 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString path = dir.filePath(fileName);
         QVERIFY(writeFile(path, contents));
+        m_services->localization->setLanguage(language, false);
 
         AddRuleView sheet(m_services->engine(), m_services->inputSources());
-        sheet.show();
-        QTest::mouseClick(sheet.chooseButton(), Qt::LeftButton);
-        ApplicationChooser* chooser = sheet.applicationChooser();
-        QVERIFY(QTest::qWaitForWindowExposed(chooser));
+        sheet.runningAppsPicker()->setCurrentIndex(1);
+        ApplicationChooser* chooser = openChooser(sheet);
+        QVERIFY(chooser);
         QTest::mouseClick(chooser->otherButton(), Qt::LeftButton);
         QFileDialog* dialog = chooser->fileDialog();
         QVERIFY(dialog);
@@ -159,18 +182,39 @@ private Q_SLOTS:
         QTest::keyClicks(name, path);
         QTest::keyClick(name, Qt::Key_Return);
         QTRY_VERIFY(!sheet.applicationChooser());
-
-        if (chosenName.isEmpty()) {
-            QVERIFY(sheet.errorAlert());
-            QVERIFY(!sheet.manualBundleID());
-        } else {
-            QCOMPARE(sheet.manualAppName(), std::optional<QString>(chosenName));
-            QCOMPARE(sheet.manualBundleID(), std::optional<QString>(QFileInfo(fileName).completeBaseName()));
-        }
         QCOMPARE(fileDialogState(), before);
+
+        if (chosenId.isEmpty()) {
+            QVERIFY(sheet.errorAlert());
+            QCOMPARE(sheet.errorAlert()->windowTitle(), QStringLiteral("Error"));
+            QCOMPARE(sheet.errorAlert()->text(), shown);
+            QVERIFY(!sheet.manualBundleID());
+            QVERIFY(sheet.selectedApp()); // the running application stays picked
+            return;
+        }
+        QVERIFY(!sheet.errorAlert());
+        QVERIFY(!sheet.selectedApp());
+        QVERIFY(sheet.manualRow()->text().endsWith(QLatin1Char(' ') + shown));
+        QVERIFY(!sheet.addButton()->isEnabled()); // not before a source is picked
+        sheet.inputSourcePicker()->setCurrentIndex(sheet.inputSourcePicker()->findData(QStringLiteral("xkb:ru")));
+        QTest::mouseClick(sheet.addButton(), Qt::LeftButton);
+        QCOMPARE(sheet.result(), int(QDialog::Accepted));
+        AppRule expected = ruleFor(chosenId, QStringLiteral("xkb:ru"));
+        expected.appName = shown;
+        QCOMPARE(m_services->engine().rules().size(), 1);
+        expected.id = m_services->engine().rules().first().id;
+        QCOMPARE(m_services->engine().rules().first(), expected);
     }
 
 private:
+    ApplicationChooser* openChooser(AddRuleView& sheet)
+    {
+        sheet.show();
+        QTest::mouseClick(sheet.chooseButton(), Qt::LeftButton);
+        ApplicationChooser* chooser = sheet.applicationChooser();
+        return chooser && QTest::qWaitForWindowExposed(chooser) ? chooser : nullptr;
+    }
+
     QTemporaryDir m_systemData;
     std::unique_ptr<UiTestServices> m_services;
 };

@@ -51,6 +51,15 @@ private Q_SLOTS:
 
     void shownWhileTheSettingHolds()
     {
+        // No monitor on this desktop: no banner.
+        SettingsServices::current().desktopConflicts = {};
+        {
+            SettingsWindow window(*m_services, true);
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QVERIFY(!window.conflictBanner()->isVisible());
+        }
+
+        SettingsServices::current().desktopConflicts = [this] { return &m_monitor; };
         m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))};
         SettingsWindow window(*m_services, true);
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -67,13 +76,24 @@ private Q_SLOTS:
         QVERIFY(window.conflictBanner()->isVisible());
     }
 
+    // A setting is told once: Dismiss hides it for good, also after a restart. What stops
+    // switching stays above it and cannot be dismissed.
     void dismissedOnceForGood()
     {
-        m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))};
+        DesktopConflict standing = conflict(QStringLiteral("gnome.shell-extension.disabled"));
+        standing.text = "The extension is turned off.";
+        standing.dismissable = false;
+        m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode")), standing};
         {
             SettingsWindow window(*m_services, true);
             QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QCOMPARE(window.conflictBanner()->text(),
+                     QStringLiteral("The extension is turned off.\n\n") + QString::fromLatin1(kAdvice));
             QTest::mouseClick(window.conflictBanner()->dismissButton(), Qt::LeftButton);
+            QVERIFY(window.conflictBanner()->isVisible());
+            QCOMPARE(window.conflictBanner()->text(), QStringLiteral("The extension is turned off."));
+            QVERIFY(!window.conflictBanner()->dismissButton()->isVisible());
+            m_monitor.set({conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))});
             QVERIFY(!window.conflictBanner()->isVisible());
         }
         // A new window, as after a restart: still dismissed.
@@ -83,26 +103,7 @@ private Q_SLOTS:
         // Another setting is news again.
         m_monitor.set({conflict(QStringLiteral("kde.kxkbrc.SwitchMode")), conflict(QStringLiteral("other"))});
         QVERIFY(window.conflictBanner()->isVisible());
-    }
-
-    // What stops switching stays above a setting that is told once; Dismiss
-    // takes only the setting away.
-    void whatStopsSwitchingCannotBeDismissed()
-    {
-        DesktopConflict standing = conflict(QStringLiteral("gnome.shell-extension.disabled"));
-        standing.text = "The extension is turned off.";
-        standing.dismissable = false;
-        m_monitor.list = {conflict(QStringLiteral("kde.kxkbrc.SwitchMode")), standing};
-        SettingsWindow window(*m_services, true);
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QCOMPARE(window.conflictBanner()->text(),
-                 QStringLiteral("The extension is turned off.\n\n") + QString::fromLatin1(kAdvice));
-        QTest::mouseClick(window.conflictBanner()->dismissButton(), Qt::LeftButton);
-        QVERIFY(window.conflictBanner()->isVisible());
-        QCOMPARE(window.conflictBanner()->text(), QStringLiteral("The extension is turned off."));
-        QVERIFY(!window.conflictBanner()->dismissButton()->isVisible());
-        m_monitor.set({conflict(QStringLiteral("kde.kxkbrc.SwitchMode"))});
-        QVERIFY(!window.conflictBanner()->isVisible());
+        QVERIFY(window.conflictBanner()->dismissButton()->isVisible());
     }
 
     // GNOME's issues with the command that puts each right, in the interface language.
@@ -121,14 +122,6 @@ private Q_SLOTS:
         QCOMPARE(paragraphs.size(), 2);
         QVERIFY(paragraphs.at(0).startsWith(QStringLiteral("GNOME Shell hat die Erweiterung")));
         QVERIFY(paragraphs.at(1).endsWith(QStringLiteral("per-window false")));
-    }
-
-    void hiddenWithoutAMonitor()
-    {
-        SettingsServices::current().desktopConflicts = {};
-        SettingsWindow window(*m_services, true);
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QVERIFY(!window.conflictBanner()->isVisible());
     }
 
 private:

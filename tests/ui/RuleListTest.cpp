@@ -1,7 +1,6 @@
 #include "UiTestServices.h"
 
 #include "platform/freedesktop/DesktopEntryIndex.h"
-#include "services/PermissionsManager.h"
 #include "support/TestFiles.h"
 #include "support/TestMain.h"
 #include "ui/AddRuleView.h"
@@ -9,8 +8,6 @@
 #include "ui/EditRuleView.h"
 #include "ui/EmptyStateView.h"
 #include "ui/RuleListView.h"
-#include "ui/RuleRow.h"
-#include "ui/SettingsView.h"
 
 #include <QAccessible>
 #include <QCheckBox>
@@ -18,7 +15,6 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QListView>
-#include <QMessageBox>
 #include <QPushButton>
 
 using tolvane::test::writeFile;
@@ -52,7 +48,6 @@ private Q_SLOTS:
     {
         QFile::remove(RuleEngine::rulesFileURL());
         m_services = std::make_unique<UiTestServices>();
-        m_dir = std::make_unique<QTemporaryDir>();
     }
 
     void cleanup() { m_services.reset(); }
@@ -87,7 +82,7 @@ private Q_SLOTS:
         QTest::mouseClick(empty ? view.emptyState()->createButton() : view.plusButton(), Qt::LeftButton);
         QVERIFY(view.showingAddSheet());
         QCOMPARE(view.addSheet()->windowModality(), Qt::WindowModal);
-        view.addSheet()->reject();
+        QTest::mouseClick(view.addSheet()->cancelButton(), Qt::LeftButton);
         QVERIFY(!view.showingAddSheet());
 
         m_services->engine().addRule(ruleFor("kitty", "xkb:us"));
@@ -95,17 +90,15 @@ private Q_SLOTS:
         QCOMPARE(view.list()->model()->rowCount(), bundles.size() + 1);
     }
 
+    // Rows are picked with Control-clicks (which open no rule), in any order.
     void multiRowDeleteRemovesExactlyTheSelectedRules_data()
     {
         QTest::addColumn<QList<int>>("positions");
-        QTest::addColumn<QString>("how"); // "call", "Delete", "Backspace" or "menu"
+        QTest::addColumn<QString>("how"); // "Delete", "Backspace" or "menu"
         QTest::addColumn<QStringList>("remaining");
-        QTest::newRow("two apart") << QList<int>{1, 3} << "call" << QStringList{"a", "c", "e"};
-        QTest::newRow("given descending") << QList<int>{4, 0, 2} << "call" << QStringList{"b", "d"};
-        QTest::newRow("all") << QList<int>{0, 1, 2, 3, 4} << "call" << QStringList{};
-        QTest::newRow("out of range ignored") << QList<int>{4, 9, -1} << "call" << QStringList{"a", "b", "c", "d"};
-        QTest::newRow("Delete key") << QList<int>{0, 2} << "Delete" << QStringList{"b", "d", "e"};
-        QTest::newRow("Backspace key") << QList<int>{3} << "Backspace" << QStringList{"a", "b", "c", "e"};
+        QTest::newRow("two apart") << QList<int>{1, 3} << "Delete" << QStringList{"a", "c", "e"};
+        QTest::newRow("picked descending") << QList<int>{4, 0, 2} << "Backspace" << QStringList{"b", "d"};
+        QTest::newRow("all") << QList<int>{0, 1, 2, 3, 4} << "Delete" << QStringList{};
         QTest::newRow("context menu") << QList<int>{1, 4} << "menu" << QStringList{"a", "c", "d"};
     }
 
@@ -120,29 +113,23 @@ private Q_SLOTS:
         view.resize(500, 400);
         view.show();
         QVERIFY(QTest::qWaitForWindowExposed(&view));
-        if (how == QLatin1String("call")) {
-            view.deleteRulesAt(positions);
+        for (int position : std::as_const(positions))
+            QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(view, position));
+        QVERIFY(!view.editingRule());
+        if (how == QLatin1String("menu")) {
+            QTimer::singleShot(0, [] {
+                QWidget* menu = QApplication::activePopupWidget();
+                QVERIFY(menu);
+                QTest::keyClick(menu, Qt::Key_Down);
+                QTest::keyClick(menu, Qt::Key_Return);
+            });
+            // What a right click on a selected row delivers.
+            const QPoint at = rowCentre(view, positions.first());
+            QContextMenuEvent click(QContextMenuEvent::Mouse, at, view.list()->viewport()->mapToGlobal(at));
+            QApplication::sendEvent(view.list()->viewport(), &click);
+            QTRY_COMPARE(bundleIDs(m_services->engine().rules()), remaining);
         } else {
-            // Control-clicks select without opening a rule.
-            for (int position : std::as_const(positions))
-                QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                                  rowCentre(view, position));
-            QVERIFY(!view.editingRule());
-            if (how == QLatin1String("menu")) {
-                QTimer::singleShot(0, [] {
-                    QWidget* menu = QApplication::activePopupWidget();
-                    QVERIFY(menu);
-                    QTest::keyClick(menu, Qt::Key_Down);
-                    QTest::keyClick(menu, Qt::Key_Return);
-                });
-                // What a right click on a selected row delivers.
-                const QPoint at = rowCentre(view, positions.first());
-                QContextMenuEvent click(QContextMenuEvent::Mouse, at, view.list()->viewport()->mapToGlobal(at));
-                QApplication::sendEvent(view.list()->viewport(), &click);
-                QTRY_COMPARE(bundleIDs(m_services->engine().rules()), remaining);
-            } else {
-                QTest::keyClick(view.list(), how == QLatin1String("Delete") ? Qt::Key_Delete : Qt::Key_Backspace);
-            }
+            QTest::keyClick(view.list(), how == QLatin1String("Delete") ? Qt::Key_Delete : Qt::Key_Backspace);
         }
         QCOMPARE(bundleIDs(m_services->engine().rules()), remaining);
         QCOMPARE(view.list()->model()->rowCount(), remaining.size());
@@ -170,7 +157,7 @@ private Q_SLOTS:
         QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QVERIFY(view.editingRule());
         QCOMPARE(view.editSheet()->rule(), m_services->engine().rules().at(1));
-        view.editSheet()->reject();
+        QTest::mouseClick(view.editSheet()->cancelButton(), Qt::LeftButton);
         QVERIFY(!view.editingRule());
         QVERIFY(!view.editSheet());
 
@@ -181,30 +168,8 @@ private Q_SLOTS:
         QCOMPARE(view.list()->selectionModel()->selectedRows().size(), 2);
         QTest::keyClick(view.list(), Qt::Key_Return);
         QCOMPARE(view.editSheet()->rule(), m_services->engine().rules().at(2));
-        view.editSheet()->reject();
+        QTest::mouseClick(view.editSheet()->cancelButton(), Qt::LeftButton);
         QCOMPARE(m_services->engine().rules().size(), 3);
-    }
-
-    void bannerFollowsTrustAndFirstPage()
-    {
-        bool trusted = false;
-        PermissionsManager permissions([&trusted] { return trusted; });
-        SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
-        window.show();
-        QCOMPARE(window.currentPage(), 0);
-        QVERIFY(window.isBannerVisible());
-        trusted = true;
-        permissions.checkAccessibility();
-        QTRY_VERIFY(!window.isBannerVisible());
-        trusted = false;
-        permissions.checkAccessibility();
-        QTRY_VERIFY(window.isBannerVisible());
-
-        // The rule list reached through the sidebar carries no banner.
-        window.showPage(SettingsView::GeneralSettings);
-        window.showPage(SettingsView::RuleManagement);
-        QCOMPARE(window.currentPage(), 0);
-        QVERIFY(!window.isBannerVisible());
     }
 
     void iconLookUpOrder()
@@ -215,7 +180,8 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(applications));
         QImage icon(16, 16, QImage::Format_ARGB32);
         icon.fill(Qt::red);
-        const QString iconPath = m_dir->filePath(QStringLiteral("editor.png"));
+        QTemporaryDir dir;
+        const QString iconPath = dir.filePath(QStringLiteral("editor.png"));
         QVERIFY(icon.save(iconPath));
         const QString entry = applications + QStringLiteral("/org.example.Editor.desktop");
         QVERIFY(writeFile(entry, "[Desktop Entry]\nType=Application\nName=Editor\nIcon=" + iconPath.toUtf8() + "\n"));
@@ -240,8 +206,40 @@ private Q_SLOTS:
             QVERIFY2(!AppIconView::lookUpIcon(QString::fromLatin1(bundle), running), bundle);
     }
 
-    void runningAppsAreRegularAndSorted()
+    // The running regular applications by name: missing name first, capitals before lower case,
+    // no locale collation. Neither an application nor a source alone adds a rule.
+    void addSheetValidatesAndSaves_data()
     {
+        QTest::addColumn<int>("app"); // in the sorted list; -1: none
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("bundle"); // of the rule added; none: no rule
+        QTest::addColumn<QString>("name");
+        QTest::newRow("nothing") << -1 << ""
+                                 << ""
+                                 << "";
+        QTest::newRow("app only") << 1 << ""
+                                  << ""
+                                  << "";
+        QTest::newRow("source only") << -1 << "xkb:de"
+                                     << ""
+                                     << "";
+        QTest::newRow("app and source") << 1 << "xkb:de"
+                                        << "alpha"
+                                        << "Alpha";
+        QTest::newRow("app without a name") << 0 << "xkb:ru"
+                                            << "nameless"
+                                            << "Unknown";
+        QTest::newRow("app without an identifier") << 2 << "xkb:de"
+                                                   << ""
+                                                   << "";
+    }
+
+    void addSheetValidatesAndSaves()
+    {
+        QFETCH(int, app);
+        QFETCH(QString, source);
+        QFETCH(QString, bundle);
+        QFETCH(QString, name);
         using Policy = RunningApplication::ActivationPolicy;
         m_services->running = {
             runningApp("zed", QStringLiteral("zed")),
@@ -255,116 +253,27 @@ private Q_SLOTS:
         AddRuleView sheet(m_services->engine(), m_services->inputSources());
         sheet.show();
         QStringList order;
-        for (const RunningApplication& app : sheet.runningApps())
-            order.append(app.bundleIdentifier.value_or(QStringLiteral("-")));
-        // Missing name first, capitals before lower case, no locale collation.
+        for (const RunningApplication& running : sheet.runningApps())
+            order.append(running.bundleIdentifier.value_or(QStringLiteral("-")));
         QCOMPARE(order, (QStringList{"nameless", "alpha", "-", "beta", "zed", "emile"}));
         QCOMPARE(sheet.runningAppsPicker()->count(), 7);
         QCOMPARE(sheet.runningAppsPicker()->itemText(1), QStringLiteral("Unknown"));
 
-        // An application without an identifier can be picked but adds no rule.
-        sheet.selectRunningApp(2);
-        sheet.selectInputSource(QStringLiteral("xkb:us"));
+        sheet.runningAppsPicker()->setCurrentIndex(app + 1);
+        sheet.inputSourcePicker()->setCurrentIndex(qMax(0, sheet.inputSourcePicker()->findData(source)));
+        QCOMPARE(sheet.addButton()->isEnabled(), app >= 0 && !source.isEmpty());
         QTest::mouseClick(sheet.addButton(), Qt::LeftButton);
-        QVERIFY(m_services->engine().rules().isEmpty());
-        QVERIFY(sheet.isVisible());
-    }
-
-    void addSheetValidatesAndSaves_data()
-    {
-        QTest::addColumn<bool>("pickApp");
-        QTest::addColumn<QString>("fileName");
-        QTest::addColumn<QByteArray>("contents");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<bool>("added");
-        QTest::addColumn<QString>("shown"); // the new rule's application name, or the error
-        const QByteArray named = "[Desktop Entry]\nType=Application\nName=Text Editor\n"
-                                 "Name[ja]=テキストエディター\n";
-        const QByteArray nameless = "[Desktop Entry]\nType=Application\nExec=gedit\n";
-        const QByteArray link = "[Desktop Entry]\nType=Link\nName=Site\nURL=https://x\n";
-        const QString gedit = QStringLiteral("org.gnome.gedit.desktop");
-        const QString notEntry = QStringLiteral("Please choose a .desktop application entry.");
-        const QString notApplication = QStringLiteral("The chosen file is not an application entry.");
-        const auto row = [](const char* tag, bool pickApp, const QString& fileName, const QByteArray& contents,
-                            const QString& language, const QString& source, bool added, const QString& shown) {
-            QTest::newRow(tag) << pickApp << fileName << contents << language << source << added << shown;
-        };
-        row("nothing", false, "", {}, "", "", false, "");
-        row("app only", true, "", {}, "", "", false, "");
-        row("source only", false, "", {}, "", "xkb:de", false, "");
-        row("file only", false, gedit, named, "", "", false, "");
-        row("app and source", true, "", {}, "", "xkb:de", true, "Kitty");
-        row("file, plain name", false, gedit, named, "de", "xkb:ru", true, "Text Editor");
-        row("file, localized name", false, gedit, named, "ja", "xkb:ru", true, "テキストエディター");
-        row("file, file name", false, gedit, nameless, "", "xkb:ru", true, "org.gnome.gedit");
-        row("capital extension", false, "editor.DESKTOP", named, "", "xkb:ru", false, notEntry);
-        row("link entry", false, "site.desktop", link, "", "xkb:ru", false, notApplication);
-        row("no entry group", false, "junk.desktop", "\x01\x02 not an entry", "", "xkb:ru", false, notApplication);
-        row("nameless file", false, ".desktop", named, "", "xkb:ru", false, notApplication);
-    }
-
-    void addSheetValidatesAndSaves()
-    {
-        QFETCH(bool, pickApp);
-        QFETCH(QString, fileName);
-        QFETCH(QByteArray, contents);
-        QFETCH(QString, language);
-        QFETCH(QString, source);
-        QFETCH(bool, added);
-        QFETCH(QString, shown);
-        if (!language.isEmpty())
-            m_services->localization->setLanguage(language, false);
-        m_services->running = {runningApp("Kitty", QStringLiteral("kitty"))};
-        AddRuleView sheet(m_services->engine(), m_services->inputSources());
-        sheet.show();
-        if (pickApp)
-            sheet.selectRunningApp(0);
-        if (!fileName.isEmpty())
-            sheet.handleChosenFiles({writeEntry(fileName, contents)});
-        if (!source.isEmpty())
-            sheet.selectInputSource(source);
-        QCOMPARE(sheet.addButton()->isEnabled(), added);
-        QCOMPARE(bool(sheet.errorAlert()), !added && !shown.isEmpty());
-        if (sheet.errorAlert()) {
-            QCOMPARE(sheet.errorAlert()->windowTitle(), QStringLiteral("Error"));
-            QCOMPARE(sheet.errorAlert()->text(), shown);
+        if (bundle.isEmpty()) {
+            QVERIFY(m_services->engine().rules().isEmpty());
+            QVERIFY(sheet.isVisible());
+            return;
         }
-
-        sheet.addRule();
-        QCOMPARE(m_services->engine().rules().size(), added ? 1 : 0);
-        if (added) {
-            AppRule expected = ruleFor(pickApp ? QStringLiteral("kitty") : QStringLiteral("org.gnome.gedit"), source);
-            expected.appName = shown;
-            expected.id = m_services->engine().rules().first().id;
-            QCOMPARE(m_services->engine().rules().first(), expected);
-            QCOMPARE(sheet.result(), int(QDialog::Accepted));
-        }
-    }
-
-    void choosingOnDiskAndRunningAppsExcludeEachOther()
-    {
-        m_services->running = {runningApp("Kitty", QStringLiteral("kitty"))};
-        AddRuleView sheet(m_services->engine(), m_services->inputSources());
-        sheet.show();
-        sheet.selectRunningApp(0);
-        QVERIFY(sheet.selectedApp());
-
-        sheet.handleChosenFiles({writeEntry("firefox.desktop", "[Desktop Entry]\nType=Application\nName=Firefox\n")});
-        QVERIFY(!sheet.selectedApp());
-        QCOMPARE(sheet.manualBundleID(), std::optional<QString>(QStringLiteral("firefox")));
-        QCOMPARE(sheet.manualRow()->text(), QStringLiteral("Selected: Firefox"));
-        QVERIFY(sheet.manualRow()->isVisible());
-
-        sheet.selectRunningApp(0);
-        QVERIFY(sheet.selectedApp());
-        QVERIFY(!sheet.manualBundleID());
-        QVERIFY(!sheet.manualRow()->isVisible());
-
-        // A refused file leaves the running-app choice alone.
-        sheet.handleChosenFiles({writeEntry("notes.txt", "hello")});
-        QVERIFY(sheet.selectedApp());
-        QVERIFY(!sheet.manualBundleID());
+        QCOMPARE(m_services->engine().rules().size(), 1);
+        AppRule expected = ruleFor(bundle, source);
+        expected.appName = name;
+        expected.id = m_services->engine().rules().first().id;
+        QCOMPARE(m_services->engine().rules().first(), expected);
+        QCOMPARE(sheet.result(), int(QDialog::Accepted));
     }
 
     void editSheetLoadsAndSaves_data()
@@ -457,16 +366,7 @@ private:
         return view.list()->visualRect(view.list()->model()->index(row, 0)).center();
     }
 
-    QString writeEntry(const QString& fileName, const QByteArray& contents)
-    {
-        const QString path = m_dir->filePath(fileName);
-        if (!writeFile(path, contents))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
-    }
-
     std::unique_ptr<UiTestServices> m_services;
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 TOLVANE_TEST_MAIN(RuleListTest)

@@ -13,7 +13,6 @@
 #include "ui/AboutView.h"
 #include "ui/AccessibilityBanner.h"
 #include "ui/AddRuleView.h"
-#include "ui/DesktopConflictBanner.h"
 #include "ui/EditRuleView.h"
 #include "ui/GeneralSettingsView.h"
 #include "ui/KeyboardKeyView.h"
@@ -31,13 +30,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSlider>
-#include <QVBoxLayout>
 #include <QtTest/qtestspontaneevent.h>
 
 using tolvane::test::readFile;
@@ -45,11 +44,12 @@ using tolvane::test::writeFile;
 
 namespace {
 
-bool clickButton(QMessageBox* box, const QString& text)
+// Clicks the button under `parent` that reads `text`.
+bool clickButton(QWidget* parent, const QString& text)
 {
-    for (QAbstractButton* button : box->buttons()) {
+    for (QAbstractButton* button : parent->findChildren<QAbstractButton*>()) {
         if (button->text() == text) {
-            button->click();
+            QTest::mouseClick(button, Qt::LeftButton);
             return true;
         }
     }
@@ -106,14 +106,14 @@ private Q_SLOTS:
         QVERIFY(page.notificationToggle()->isChecked());
         QCOMPARE(page.noRulePicker()->currentText(), Tolvane::tr("the source last used in that application"));
         // Return answers the confirmation with Cancel.
-        page.confirmReset();
+        QVERIFY(clickButton(&page, Tolvane::tr("Reset All Settings")));
         QVERIFY(QTest::qWaitForWindowExposed(page.resetConfirmation()));
         QTest::keyClick(page.resetConfirmation(), Qt::Key_Return);
         QTRY_VERIFY(!page.resetConfirmation());
         QVERIFY(Preferences::contains(QStringLiteral("soundEnabled")));
         QCOMPARE(m_services->engine().defaultInputSourceID(), std::optional<QString>(QStringLiteral("xkb:ru")));
 
-        page.confirmReset();
+        QVERIFY(clickButton(&page, Tolvane::tr("Reset All Settings")));
         QCOMPARE(page.resetConfirmation()->windowTitle(), Tolvane::tr("Reset Settings"));
         QVERIFY(clickButton(page.resetConfirmation(), Tolvane::tr("Reset")));
         for (const QString& key : resetKeys)
@@ -139,8 +139,21 @@ private Q_SLOTS:
 
     void generalControlsTakeEffectAtOnce()
     {
+        m_services->login.failure = QStringLiteral("autostart folder is read-only");
         GeneralSettingsView page(m_services->engine(), m_services->inputSources());
         page.show();
+        // Launch at login shows why it failed in red, and the real state, until it works.
+        QVERIFY(!page.launchErrorLabel()->isVisible());
+        QTest::keyClick(page.launchAtLoginToggle(), Qt::Key_Space);
+        QTRY_VERIFY(page.launchErrorLabel()->isVisible());
+        QVERIFY(page.launchErrorLabel()->text().contains(QStringLiteral("read-only")));
+        QTRY_VERIFY(!page.launchAtLoginToggle()->isChecked());
+        m_services->login.failure.reset();
+        QTest::keyClick(page.launchAtLoginToggle(), Qt::Key_Space);
+        QTRY_VERIFY(!page.launchErrorLabel()->isVisible());
+        QVERIFY(page.launchAtLoginToggle()->isChecked());
+        QVERIFY(m_services->login.registered);
+
         page.defaultSourcePicker()->setFocus();
         QTest::keyClick(page.defaultSourcePicker(), Qt::Key_Down);
         QCOMPARE(m_services->engine().defaultInputSourceID(), std::optional<QString>(QStringLiteral("xkb:us")));
@@ -210,24 +223,6 @@ private Q_SLOTS:
                  silenced ? QVariant() : QVariant(false));
         if (!silenced)
             QVERIFY(!UsageStatisticsManager::shared().isSharingEnabled());
-    }
-
-    void launchAtLoginFailureShowsInRed()
-    {
-        m_services->login.failure = QStringLiteral("autostart folder is read-only");
-        GeneralSettingsView page(m_services->engine(), m_services->inputSources());
-        page.show();
-        QVERIFY(!page.launchErrorLabel()->isVisible());
-        QTest::keyClick(page.launchAtLoginToggle(), Qt::Key_Space);
-        QTRY_VERIFY(page.launchErrorLabel()->isVisible());
-        QVERIFY(page.launchErrorLabel()->text().contains(QStringLiteral("read-only")));
-        QTRY_VERIFY(!page.launchAtLoginToggle()->isChecked());
-
-        m_services->login.failure.reset();
-        QTest::keyClick(page.launchAtLoginToggle(), Qt::Key_Space);
-        QTRY_VERIFY(!page.launchErrorLabel()->isVisible());
-        QVERIFY(page.launchAtLoginToggle()->isChecked());
-        QVERIFY(m_services->login.registered);
     }
 
     // A slider shows the stored value held to its range, and steps through every value, staying
@@ -352,7 +347,6 @@ private Q_SLOTS:
             QTest::newRow(tag) << isExport << contents << fileName << title << message << rules;
         };
         row("import a backup", false, backup, "backup.json", "Import Result", "Successfully imported 1 rules", 2);
-        row("import an empty backup", false, "[]", "backup.json", "Import Result", "Successfully imported 0 rules", 1);
         row("import not a backup", false, "{\"hello\": 1}", "backup.json", "Import Result",
             "Import failed: The file is not a valid Tolvane rules backup.", 1);
         row("import cancelled", false, backup, "", "", "", 1);
@@ -490,18 +484,33 @@ private Q_SLOTS:
             << QUrl(QStringLiteral("settings://privacy/keyboard")) << true << "Accessibility Permission Required";
     }
 
+    // The banner follows the permission, and stays on the first page shown: the rule list
+    // reached through the sidebar carries none.
     void bannerOffersOnlyWhatCanBeGranted()
     {
         QFETCH(QUrl, settingsPage);
         QFETCH(bool, button);
         QFETCH(QString, text);
-        PermissionsManager permissions([] { return false; });
+        bool trusted = false;
+        PermissionsManager permissions([&trusted] { return trusted; });
         permissions.setSettingsPage(settingsPage);
         SettingsView window(m_services->engine(), m_services->inputSources(), permissions);
         window.show();
+        QCOMPARE(window.currentPage(), 0);
         QTRY_VERIFY(window.isBannerVisible());
         QCOMPARE(window.banner()->text(), text);
         QCOMPARE(window.banner()->grantButton()->isVisible(), button);
+        trusted = true;
+        permissions.checkAccessibility();
+        QTRY_VERIFY(!window.isBannerVisible());
+        trusted = false;
+        permissions.checkAccessibility();
+        QTRY_VERIFY(window.isBannerVisible());
+
+        window.showPage(SettingsView::GeneralSettings);
+        window.showPage(SettingsView::RuleManagement);
+        QCOMPARE(window.currentPage(), 0);
+        QVERIFY(!window.isBannerVisible());
     }
 
     void unsupportedDesktopBannerStandsAboveEveryPage()
@@ -518,6 +527,8 @@ private Q_SLOTS:
         QVERIFY(!window.isBannerVisible());
     }
 
+    // What is drawn is what assistive tools read: section titles without mnemonics. Messages
+    // built around data keep no English inside (here the version).
     void sectionTitlesReadAsTranslated_data()
     {
         QTest::addColumn<QString>("language");
@@ -531,32 +542,26 @@ private Q_SLOTS:
         m_services->localization->setLanguage(language, false);
         QCoreApplication::processEvents();
         m_services->engine().addRule(ruleFor("kitty", "xkb:de"));
-        SettingsWindow window(*m_services, true, false);
+        SettingsWindow window(*m_services, true);
         const QStringList sheetKeys{"Target App", "Input Source"};
-        const QList<QStringList> keys{
-            {"Language", "Startup", "Fallback Behavior", "Notifications", "Privacy", "Updates", "Reset"},
-            {"Visual Indicator", "Sound Effects", "Global Hotkey", "Tray", "Backup & Restore"},
-            sheetKeys,
-            sheetKeys};
-        for (int view = 0; view < keys.size(); ++view) {
-            QWidget* shownView =
-                view == 0 ? static_cast<QWidget*>(window.generalSettingsView()) : window.proSettingsView();
-            if (view == 2) {
-                window.ruleListView()->openAddSheet();
-                shownView = window.ruleListView()->addSheet();
-            } else if (view == 3) {
-                window.ruleListView()->addSheet()->reject();
-                window.ruleListView()->openEditSheet(m_services->engine().rules().first());
-                shownView = window.ruleListView()->editSheet();
-            }
+        const QList<QPair<QWidget*, QStringList>> views{
+            {window.generalSettingsView(),
+             {"Language", "Startup", "Fallback Behavior", "Notifications", "Privacy", "Updates", "Reset"}},
+            {window.proSettingsView(),
+             {"Visual Indicator", "Sound Effects", "Global Hotkey", "Tray", "Backup & Restore"}},
+            {nullptr, sheetKeys}, // the add sheet
+            {nullptr, sheetKeys}}; // the edit sheet
+        for (int view = 0; view < views.size(); ++view) {
+            QWidget* shownView = view < 2 ? views.at(view).first : openSheet(window, view == 3);
             QVERIFY(shownView);
-            // What is drawn is what assistive tools read: the title without mnemonics.
             QStringList shown, expected;
             for (QGroupBox* box : shownView->findChildren<QGroupBox*>())
                 shown.append(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name));
-            for (const QString& key : keys.at(view))
+            for (const QString& key : views.at(view).second)
                 expected.append(Tolvane::tr(key.toUtf8().constData()));
             QCOMPARE(shown, expected);
+            if (view == 2)
+                QTest::mouseClick(window.ruleListView()->addSheet()->cancelButton(), Qt::LeftButton);
         }
         // Linux words: the key caps of the hotkey, no other platform's names.
         QStringList caps;
@@ -571,21 +576,8 @@ private Q_SLOTS:
                     QVERIFY2(!text.contains(QString::fromUtf8(foreign)), qPrintable(text));
             }
         }
-    }
-
-    void messagesHaveNoEnglishInside_data()
-    {
-        QTest::addColumn<QString>("language");
-        for (const char* code : {"de", "ja", "zh-Hans"})
-            QTest::newRow(code) << QString::fromLatin1(code);
-    }
-
-    void messagesHaveNoEnglishInside()
-    {
-        QFETCH(QString, language);
-        m_services->localization->setLanguage(language, false);
-        QCoreApplication::processEvents();
-        // Only data stays as it is: here the version.
+        if (!QStringList{"de", "ja", "zh-Hans"}.contains(language)) // "service" is French too
+            return;
         std::unique_ptr<UpdateDialog> upToDate(UpdateDialog::upToDate(QStringLiteral("0.1.0")));
         LaunchAtLoginManager withoutService(nullptr);
         withoutService.setEnabled(true);
@@ -638,16 +630,10 @@ private Q_SLOTS:
             m_services->engine().addRule(ruleFor("gedit", "xkb:ru"));
         }
         SettingsWindow window(*m_services, false);
-        QWidget* top = &window;
-        if (page < 10) {
+        if (page < 10)
             window.showPage(SettingsView::Page(page));
-        } else if (page == 10) {
-            window.ruleListView()->openAddSheet();
-            top = window.ruleListView()->addSheet();
-        } else {
-            window.ruleListView()->openEditSheet(m_services->engine().rules().first());
-            top = window.ruleListView()->editSheet();
-        }
+        QWidget* top = page < 10 ? static_cast<QWidget*>(&window) : openSheet(window, page == 11);
+        QVERIFY(top);
         QApplication::setActiveWindow(top);
         QVERIFY(QTest::qWaitForWindowActive(top));
 
@@ -686,11 +672,9 @@ private Q_SLOTS:
                               << "On Wayland no application";
         QTest::newRow("KDE") << QString() << QString::fromUtf8(KdePlatform::kPauseKeyBindingHint)
                              << QString::fromUtf8(KdePlatform::kPauseKeyBindingHint);
-        QVERIFY(QString::fromUtf8(KdePlatform::kPauseKeyBindingHint).contains("System Settings › Shortcuts › KWin"));
         GnomePlatform gnome;
         QTest::newRow("GNOME") << gnome.pauseKeyBinding() << QString::fromUtf8(gnome.pauseKeyBindingHint())
                                << QString::fromUtf8(gnome.pauseKeyBindingHint());
-        QVERIFY(QString::fromUtf8(gnome.pauseKeyBindingHint()).contains("Custom Shortcuts"));
     }
     void desktopsThatBindThePauseKeySayWhere()
     {
@@ -717,6 +701,20 @@ private Q_SLOTS:
     }
 
 private:
+    // Opens the add sheet with the Add Rule button, or the first rule's edit sheet with Return.
+    static QDialog* openSheet(SettingsWindow& window, bool edit)
+    {
+        RuleListView* rules = window.ruleListView();
+        window.showPage(SettingsView::RuleManagement);
+        if (!edit) {
+            QTest::mouseClick(rules->addButton(), Qt::LeftButton);
+            return rules->addSheet();
+        }
+        QTest::keyClick(rules->list(), Qt::Key_Home);
+        QTest::keyClick(rules->list(), Qt::Key_Return);
+        return rules->editSheet();
+    }
+
     std::unique_ptr<UiTestServices> m_services;
     std::unique_ptr<QTemporaryDir> m_dir;
 };

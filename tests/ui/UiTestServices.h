@@ -21,23 +21,24 @@
 // Hands out monitor tokens and counts the live ones.
 class CountingKeyMonitor : public GlobalKeyMonitor {
 public:
-    class CountingToken : public Token {
-    public:
-        explicit CountingToken(int& live)
-            : m_live(live)
-        {
-            ++m_live;
-        }
-        ~CountingToken() override { --m_live; }
-
-    private:
-        int& m_live;
-    };
-
     bool canMonitorKeys() override { return true; }
-    std::unique_ptr<Token> addKeyPressMonitor(Handler) override { return std::make_unique<CountingToken>(live); }
+    std::unique_ptr<Token> addKeyPressMonitor(Handler) override
+    {
+        ++live;
+        return std::make_unique<CountingToken>(live);
+    }
 
     int live = 0;
+
+private:
+    struct CountingToken : Token {
+        explicit CountingToken(int& count)
+            : live(count)
+        {
+        }
+        ~CountingToken() override { --live; }
+        int& live;
+    };
 };
 
 class StubLoginItemService : public LoginItemService {
