@@ -85,10 +85,7 @@ public Q_SLOTS:
         changes.append(changed);
         latest.insert(changed);
     }
-    void switched(const QString& applicationID, const QString& inputSourceID)
-    {
-        switches.append({applicationID, inputSourceID});
-    }
+    void switched(const QString& application, const QString& source) { switches.append({application, source}); }
 };
 
 QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {},
