@@ -27,35 +27,34 @@ public:
 struct AppHarness {
     AppHarness()
     {
-        engine.provider.current =
-            FakeInputSourceProvider::source(QStringLiteral("xkb:us"), QStringLiteral("English (US)"));
+        engine.provider.current = FakeInputSourceProvider::source("xkb:us", "English (US)");
         engine.start();
         menuBarIndicator = std::make_unique<MenuBarIndicatorController>(*engine.manager);
         dependencies.managers = [this] {
-            calls.append(QStringLiteral("managers"));
+            calls.append("managers");
             return TolvaneApp::Managers{engine.engine.get(), engine.manager.get(), &permissions,
                                         menuBarIndicator.get()};
         };
         dependencies.startAnalytics = [this] {
-            calls.append(QStringLiteral("analytics, keeps windows: %1")
-                             .arg(Preferences::store().value(QStringLiteral("NSQuitAlwaysKeepsWindows")).toString()));
+            calls.append("analytics, keeps windows: "
+                         + Preferences::store().value("NSQuitAlwaysKeepsWindows").toString());
         };
         dependencies.showMessage = [this](const QString& text, const QString& icon) {
             messages.append(text + QLatin1Char(' ') + icon);
         };
-        dependencies.shortVersion = [] { return QVariant(QStringLiteral("2.4.1")); };
+        dependencies.shortVersion = [] { return QVariant("2.4.1"); };
         dependencies.makeSettingsContent = [this](const TolvaneApp::Managers&) -> QWidget* {
-            calls.append(QStringLiteral("settings content"));
+            calls.append("settings content");
             struct Content : QLabel {
                 using QLabel::QLabel;
                 QSize sizeHint() const override { return {820, 640}; }
             };
-            auto* content = new Content(QStringLiteral("settings"));
+            auto* content = new Content("settings");
             content->setMinimumSize(700, 450);
-            content->setWindowTitle(QStringLiteral("Tolvane Settings"));
+            content->setWindowTitle("Tolvane Settings");
             return content;
         };
-        dependencies.startServices = [this] { calls.append(QStringLiteral("services")); };
+        dependencies.startServices = [this] { calls.append("services"); };
     }
 
     TolvaneApp& start()

@@ -18,11 +18,10 @@
 
 #include <csignal>
 
-using tolvane::test::readFile;
-using tolvane::test::writeFile;
-
 using tolvane::test::environmentUnder;
+using tolvane::test::readFile;
 using tolvane::test::windowsOf;
+using tolvane::test::writeFile;
 
 namespace {
 const QString kService = QStringLiteral("com.kelvora.Tolvane");
@@ -32,45 +31,37 @@ const QString kInterface = QStringLiteral("com.kelvora.Tolvane1");
 const QString kProperties = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString kTestApp = QStringLiteral("TolvaneCliTest");
 
-// The members of com.kelvora.Tolvane1 in an introspection document, one line
-// each with their signatures, sorted; argument names do not count.
+// The members of com.kelvora.Tolvane1 in an introspection document, one line each
+// with its signature ("method Name in:s out:b"), sorted; argument names do not count.
 QStringList interfaceMembers(const QByteArray& xml)
 {
     QStringList members;
     QXmlStreamReader reader(xml);
     bool inInterface = false;
-    bool inSignal = false;
-    QString current;
-    auto finish = [&] {
-        if (!current.isEmpty())
-            members.append(current);
-        current.clear();
-    };
     while (!reader.atEnd()) {
-        reader.readNext();
-        const auto attributes = reader.attributes();
-        if (reader.isStartElement() && reader.name() == QLatin1String("interface"))
-            inInterface = attributes.value(QLatin1String("name")) == QLatin1String("com.kelvora.Tolvane1");
-        if (!inInterface || !reader.isStartElement())
+        if (reader.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (reader.name() == QLatin1String("method") || reader.name() == QLatin1String("signal")) {
-            finish();
-            inSignal = reader.name() == QLatin1String("signal");
-            current = reader.name().toString() + QLatin1Char(' ') + attributes.value(QLatin1String("name")).toString();
-        } else if (reader.name() == QLatin1String("arg")) {
-            // Signal arguments only go out; a method's are "in" unless said otherwise.
-            const QString direction = inSignal ? QString() : attributes.value(QLatin1String("direction")).toString();
-            current += QLatin1Char(' ') + (direction.isEmpty() && !inSignal ? QStringLiteral("in") : direction)
-                + QLatin1Char(':') + attributes.value(QLatin1String("type")).toString();
-        } else if (reader.name() == QLatin1String("property")) {
-            finish();
-            members.append(QStringLiteral("property %1 %2 %3")
-                               .arg(attributes.value(QLatin1String("name")).toString(),
-                                    attributes.value(QLatin1String("type")).toString(),
-                                    attributes.value(QLatin1String("access")).toString()));
+        const QString element = reader.name().toString();
+        const auto attribute = [&reader](const char* name) {
+            return reader.attributes().value(QLatin1String(name)).toString();
+        };
+        if (element == QLatin1String("interface"))
+            inInterface = attribute("name") == QLatin1String("com.kelvora.Tolvane1");
+        else if (inInterface && (element == QLatin1String("method") || element == QLatin1String("signal")))
+            members.append(element + QLatin1Char(' ') + attribute("name"));
+        else if (inInterface && element == QLatin1String("property"))
+            members.append(
+                QStringLiteral("property %1 %2 %3").arg(attribute("name"), attribute("type"), attribute("access")));
+        else if (inInterface && element == QLatin1String("arg")) {
+            // A signal's arguments only go out; a method's are "in" unless said otherwise.
+            QString direction = attribute("direction");
+            if (members.last().startsWith(QLatin1String("signal")))
+                direction.clear();
+            else if (direction.isEmpty())
+                direction = QStringLiteral("in");
+            members.last() += QLatin1Char(' ') + direction + QLatin1Char(':') + attribute("type");
         }
     }
-    finish();
     members.sort();
     return members;
 }
@@ -86,14 +77,24 @@ class BusRecorder : public QObject {
     Q_OBJECT
 public:
     QList<QVariantMap> changes;
+    QVariantMap latest; // each property's last announced value
     QList<QStringList> switches;
 public Q_SLOTS:
-    void propertiesChanged(const QString&, const QVariantMap& changed, const QStringList&) { changes.append(changed); }
-    void switched(const QString& applicationID, const QString& inputSourceID)
+    void propertiesChanged(const QString&, const QVariantMap& changed, const QStringList&)
     {
-        switches.append({applicationID, inputSourceID});
+        changes.append(changed);
+        latest.insert(changed);
     }
+    void switched(const QString& application, const QString& source) { switches.append({application, source}); }
 };
+
+QDBusMessage call(const QString& interface, const QString& method, const QVariantList& arguments = {},
+                  const QString& path = kPath, const QString& service = kService)
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
+    message.setArguments(arguments);
+    return message;
+}
 } // namespace
 
 // The command line against the real binary, on a private session bus that can
@@ -123,19 +124,10 @@ private:
 
     QString rulesPath() const { return m_home.filePath(QStringLiteral("data/Tolvane/rules.json")); }
 
-    void writeRules(const QByteArray& data) { QVERIFY(writeFile(rulesPath(), data)); }
-
     QVariant property(const QString& name)
     {
-        QDBusMessage get = QDBusMessage::createMethodCall(kService, kPath, kProperties, QStringLiteral("Get"));
-        get << kInterface << name;
-        const QDBusMessage reply = m_bus.call(get);
+        const QDBusMessage reply = m_bus.call(call(kProperties, "Get", {kInterface, name}));
         return reply.arguments().value(0).value<QDBusVariant>().variant();
-    }
-
-    QStringList statusLines()
-    {
-        return run({QStringLiteral("--status")}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
 
 private Q_SLOTS:
@@ -144,9 +136,9 @@ private Q_SLOTS:
         registerBusRecords();
         m_environment = environmentUnder(m_home.path());
         // The service file as installed, with the binary under test.
-        QVERIFY(writeFile(m_home.filePath(QStringLiteral("services/com.kelvora.Tolvane.Settings.service")),
+        QVERIFY(writeFile(m_home.filePath("services/com.kelvora.Tolvane.Settings.service"),
                           "[D-BUS Service]\nName=com.kelvora.Tolvane.Settings\nExec=" TOLVANE_BINARY "\n"));
-        const QString config = m_home.filePath(QStringLiteral("bus.conf"));
+        const QString config = m_home.filePath("bus.conf");
         QVERIFY(writeFile(config,
                           QStringLiteral("<busconfig><type>session</type><listen>unix:dir=%1</listen>"
                                          "<servicedir>%1/services</servicedir><policy context=\"default\">"
@@ -157,20 +149,17 @@ private Q_SLOTS:
 
         // Whatever the bus starts inherits its environment: the test's home.
         m_busDaemon.setProcessEnvironment(m_environment);
-        m_busDaemon.start(QStringLiteral("dbus-daemon"),
-                          {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
-                           QStringLiteral("--print-address=1")});
+        m_busDaemon.start("dbus-daemon", {"--config-file=" + config, "--nofork", "--print-address=1"});
         QVERIFY(m_busDaemon.waitForReadyRead(5000));
         const QString address = QString::fromUtf8(m_busDaemon.readLine()).trimmed();
-        m_environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), address);
-        m_bus = QDBusConnection::connectToBus(address, QStringLiteral("cli-test"));
+        m_environment.insert("DBUS_SESSION_BUS_ADDRESS", address);
+        m_bus = QDBusConnection::connectToBus(address, "cli-test");
         QVERIFY(m_bus.isConnected());
-        m_bus.connect(kService, kPath, kProperties, QStringLiteral("PropertiesChanged"), &m_recorder,
+        m_bus.connect(kService, kPath, kProperties, "PropertiesChanged", &m_recorder,
                       SLOT(propertiesChanged(QString, QVariantMap, QStringList)));
-        m_bus.connect(kService, kPath, kInterface, QStringLiteral("Switched"), &m_recorder,
-                      SLOT(switched(QString, QString)));
+        m_bus.connect(kService, kPath, kInterface, "Switched", &m_recorder, SLOT(switched(QString, QString)));
 
-        writeRules(RulesCodec::encode({ruleFor(kTestApp, QStringLiteral("xkb:de"))}));
+        QVERIFY(writeFile(rulesPath(), RulesCodec::encode({ruleFor(kTestApp, "xkb:de")})));
     }
 
     void cleanupTestCase()
@@ -181,7 +170,7 @@ private Q_SLOTS:
         }
         m_testWindow.kill();
         m_testWindow.waitForFinished();
-        QDBusConnection::disconnectFromBus(QStringLiteral("cli-test"));
+        QDBusConnection::disconnectFromBus("cli-test");
         m_busDaemon.terminate();
         m_busDaemon.waitForFinished();
     }
@@ -221,8 +210,7 @@ private Q_SLOTS:
         if (err.isEmpty())
             QCOMPARE(outcome.err, QString());
         else
-            QVERIFY2(outcome.err.contains(err) && outcome.err.contains(QStringLiteral("Usage:")),
-                     qPrintable(outcome.err));
+            QVERIFY2(outcome.err.contains(err) && outcome.err.contains("Usage:"), qPrintable(outcome.err));
         QVERIFY(!tolvaneRuns());
     }
 
@@ -231,8 +219,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("arguments");
         for (const char* option : {"--toggle-pause", "--pause", "--resume", "--reload-rules", "--status",
                                    "--list-input-sources", "--list-applications"})
-            QTest::newRow(option) << QStringList{QString::fromLatin1(option)};
-        QTest::newRow("--status --json") << QStringList{QStringLiteral("--status"), QStringLiteral("--json")};
+            QTest::newRow(option) << QStringList{option};
+        QTest::newRow("--status --json") << QStringList{"--status", "--json"};
     }
 
     // One line on standard error, and the call does not start Tolvane.
@@ -259,71 +247,53 @@ private Q_SLOTS:
     // --settings is the one request that starts Tolvane; it then shows its settings.
     void settingsStartsTolvane()
     {
-        m_testWindow.start(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--class"), kTestApp});
+        m_testWindow.start(QStringLiteral(TOLVANE_TEST_WINDOW), {"--class", kTestApp});
         QVERIFY(m_testWindow.waitForReadyRead(5000));
 
-        const Outcome outcome = run({QStringLiteral("--settings")});
+        const Outcome outcome = run({"--settings"});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.err, QString());
         QVERIFY(tolvaneRuns());
-        const qint64 pid = m_bus.interface()->servicePid(kService).value();
-        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(pid), 1, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(m_bus.interface()->servicePid(kService).value()), 1, 5000);
         // Another program selects the first layout; the settings window took the
         // focus: give it back to the test window, whose rule selects German again.
-        QProcess::execute(QStringLiteral(TOLVANE_TEST_WINDOW), {QStringLiteral("--lock-group"), QStringLiteral("0")});
-        QTRY_COMPARE(
-            qdbus_cast<BusInputSource>(property(QStringLiteral("CurrentInputSource")).value<QDBusArgument>()).id,
-            QStringLiteral("xkb:us"));
-        QProcess::execute(QStringLiteral("xdotool"),
-                          {QStringLiteral("search"), QStringLiteral("--class"), kTestApp,
-                           QStringLiteral("windowactivate"), QStringLiteral("--sync")});
-        QTRY_COMPARE_WITH_TIMEOUT(m_recorder.switches.value(0), (QStringList{kTestApp, QStringLiteral("xkb:de")}),
-                                  5000);
+        QProcess::execute(QStringLiteral(TOLVANE_TEST_WINDOW), {"--lock-group", "0"});
+        QTRY_COMPARE(qdbus_cast<BusInputSource>(property("CurrentInputSource").value<QDBusArgument>()).id,
+                     QStringLiteral("xkb:us"));
+        QProcess::execute("xdotool", {"search", "--class", kTestApp, "windowactivate", "--sync"});
+        QTRY_COMPARE_WITH_TIMEOUT(m_recorder.switches.value(0), (QStringList{kTestApp, "xkb:de"}), 5000);
         // The application in front and the source it got were announced.
-        auto lastAnnounced = [this](const QString& name) {
-            for (qsizetype i = m_recorder.changes.size() - 1; i >= 0; --i) {
-                if (m_recorder.changes.at(i).contains(name))
-                    return m_recorder.changes.at(i).value(name).value<QDBusArgument>();
-            }
-            return QDBusArgument();
+        const auto announced = [this](const char* name) {
+            return m_recorder.latest.value(name).value<QDBusArgument>();
         };
-        QTRY_COMPARE(qdbus_cast<BusApplication>(lastAnnounced(QStringLiteral("FrontmostApplication"))).id, kTestApp);
-        QTRY_COMPARE(qdbus_cast<BusInputSource>(lastAnnounced(QStringLiteral("CurrentInputSource"))).id,
-                     QStringLiteral("xkb:de"));
+        QTRY_COMPARE(qdbus_cast<BusApplication>(announced("FrontmostApplication")).id, kTestApp);
+        QTRY_COMPARE(qdbus_cast<BusInputSource>(announced("CurrentInputSource")).id, QStringLiteral("xkb:de"));
     }
 
     void status()
     {
         const QString flag = QStringLiteral("🇩🇪"); // from xkeyboard-config: "xkb:de" holds no keyword
-        QCOMPARE(statusLines(),
-                 (QStringList{
-                     QStringLiteral("backend: x11"),
-                     QStringLiteral("paused: no"),
-                     QStringLiteral("application: ") + kTestApp,
-                     QStringLiteral("application-id: ") + kTestApp,
-                     QStringLiteral("input-source: German"),
-                     QStringLiteral("input-source-id: xkb:de"),
-                     QStringLiteral("input-source-flag: ") + flag,
-                     QStringLiteral("rules: 1"),
-                 }));
+        const Outcome text = run({"--status"});
+        QCOMPARE(text.exitCode, 0);
+        QCOMPARE(text.out,
+                 QStringLiteral("backend: x11\npaused: no\napplication: %1\napplication-id: %1\n"
+                                "input-source: German\ninput-source-id: xkb:de\ninput-source-flag: %2\n"
+                                "rules: 1\n")
+                     .arg(kTestApp, flag));
 
-        const Outcome json = run({QStringLiteral("--status"), QStringLiteral("--json")});
+        const Outcome json = run({"--status", "--json"});
         QCOMPARE(json.exitCode, 0);
-        const QJsonObject status = QJsonDocument::fromJson(json.out.toUtf8()).object();
-        QCOMPARE(status.value(QStringLiteral("backend")).toString(), QStringLiteral("x11"));
-        QCOMPARE(status.value(QStringLiteral("paused")), QJsonValue(false));
-        QCOMPARE(status.value(QStringLiteral("application")).toObject().value(QStringLiteral("id")).toString(),
-                 kTestApp);
-        QCOMPARE(status.value(QStringLiteral("inputSource")).toObject(),
-                 (QJsonObject{{QStringLiteral("id"), QStringLiteral("xkb:de")},
-                              {QStringLiteral("name"), QStringLiteral("German")},
-                              {QStringLiteral("flag"), flag}}));
-        QCOMPARE(status.value(QStringLiteral("ruleCount")).toInt(), 1);
+        QCOMPARE(QJsonDocument::fromJson(json.out.toUtf8()).object(),
+                 (QJsonObject{{"backend", "x11"},
+                              {"paused", false},
+                              {"application", QJsonObject{{"id", kTestApp}, {"name", kTestApp}}},
+                              {"inputSource", QJsonObject{{"id", "xkb:de"}, {"name", "German"}, {"flag", flag}}},
+                              {"ruleCount", 1}}));
 
-        const Outcome sources = run({QStringLiteral("--list-input-sources")});
+        const Outcome sources = run({"--list-input-sources"});
         QCOMPARE(sources.exitCode, 0);
         QCOMPARE(sources.out, QStringLiteral("xkb:us\tEnglish (US)\nxkb:de\tGerman\nxkb:ru\tRussian\n"));
-        const Outcome applications = run({QStringLiteral("--list-applications")});
+        const Outcome applications = run({"--list-applications"});
         QCOMPARE(applications.exitCode, 0);
         QVERIFY2(applications.out.split(QLatin1Char('\n')).contains(kTestApp + QLatin1Char('\t') + kTestApp),
                  qPrintable(applications.out));
@@ -345,12 +315,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("option");
         QTest::addColumn<bool>("paused");
-        QTest::newRow("pause") << QStringLiteral("--pause") << true;
-        QTest::newRow("pause again") << QStringLiteral("--pause") << true;
-        QTest::newRow("toggle to running") << QStringLiteral("--toggle-pause") << false;
-        QTest::newRow("toggle to paused") << QStringLiteral("--toggle-pause") << true;
-        QTest::newRow("resume") << QStringLiteral("--resume") << false;
-        QTest::newRow("resume again") << QStringLiteral("--resume") << false;
+        QTest::newRow("pause") << "--pause" << true;
+        QTest::newRow("pause again") << "--pause" << true;
+        QTest::newRow("toggle to running") << "--toggle-pause" << false;
+        QTest::newRow("toggle to paused") << "--toggle-pause" << true;
+        QTest::newRow("resume") << "--resume" << false;
+        QTest::newRow("resume again") << "--resume" << false;
     }
 
     // Each change is announced with PropertiesChanged; a request that changes nothing announces nothing.
@@ -358,15 +328,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, option);
         QFETCH(bool, paused);
-        const bool before = property(QStringLiteral("IsPaused")).toBool();
+        const bool before = property("IsPaused").toBool();
         m_recorder.changes.clear();
         const Outcome outcome = run({option});
         QCOMPARE(outcome.exitCode, 0);
         QCOMPARE(outcome.out + outcome.err, QString());
-        QCOMPARE(property(QStringLiteral("IsPaused")).toBool(), paused);
-        QVERIFY(statusLines().contains(paused ? QStringLiteral("paused: yes") : QStringLiteral("paused: no")));
+        QCOMPARE(property("IsPaused").toBool(), paused);
+        QVERIFY(run({"--status"}).out.contains(paused ? "\npaused: yes\n" : "\npaused: no\n"));
         if (before != paused)
-            QTRY_COMPARE(m_recorder.changes.value(0).value(QStringLiteral("IsPaused")), QVariant(paused));
+            QTRY_COMPARE(m_recorder.changes.value(0).value("IsPaused"), QVariant(paused));
         else
             QCOMPARE(m_recorder.changes.size(), 0);
     }
@@ -375,65 +345,50 @@ private Q_SLOTS:
     void reloadRules()
     {
         m_recorder.changes.clear();
-        writeRules(RulesCodec::encode(
-            {ruleFor(kTestApp, QStringLiteral("xkb:de")), ruleFor(QStringLiteral("other"), QStringLiteral("xkb:ru"))}));
-        QCOMPARE(run({QStringLiteral("--reload-rules")}).exitCode, 0);
-        QVERIFY(statusLines().contains(QStringLiteral("rules: 2")));
-        QTRY_COMPARE(m_recorder.changes.value(0).value(QStringLiteral("RuleCount")), QVariant(2u));
+        QVERIFY(writeFile(rulesPath(), RulesCodec::encode({ruleFor(kTestApp, "xkb:de"), ruleFor("other", "xkb:ru")})));
+        QCOMPARE(run({"--reload-rules"}).exitCode, 0);
+        QVERIFY(run({"--status"}).out.contains("\nrules: 2\n"));
+        QTRY_COMPARE(m_recorder.changes.value(0).value("RuleCount"), QVariant(2u));
 
-        writeRules("{ not json");
-        const Outcome broken = run({QStringLiteral("--reload-rules")});
+        QVERIFY(writeFile(rulesPath(), "{ not json"));
+        const Outcome broken = run({"--reload-rules"});
         QCOMPARE(broken.exitCode, 1);
         QCOMPARE(broken.err.count(QLatin1Char('\n')), 1);
-        QVERIFY2(broken.err.startsWith(QStringLiteral("Tolvane did not do it: ")), qPrintable(broken.err));
-        QVERIFY(statusLines().contains(QStringLiteral("rules: 2")));
+        QVERIFY2(broken.err.startsWith("Tolvane did not do it: "), qPrintable(broken.err));
+        QVERIFY(run({"--status"}).out.contains("\nrules: 2\n"));
     }
 
     void hostileClient_data()
     {
-        QTest::addColumn<QString>("service");
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("interface");
-        QTest::addColumn<QString>("method");
-        QTest::addColumn<QVariantList>("arguments");
-        const QString huge(1 << 20, QLatin1Char('x'));
-        const auto row = [](const char* tag, const QString& service, const QString& path, const QString& interface,
-                            const QString& method, const QVariantList& arguments) {
-            QTest::newRow(tag) << service << path << interface << method << arguments;
+        QTest::addColumn<QDBusMessage>("message");
+        const auto set = [](const char* name, const QVariant& value) {
+            return call(kProperties, "Set", {kInterface, name, QVariant::fromValue(QDBusVariant(value))});
         };
-        row("unknown method", kService, kPath, kInterface, "DeleteRules", {});
-        row("argument to Pause", kService, kPath, kInterface, "Pause", {42});
-        row("huge argument", kService, kPath, kInterface, "TogglePause", {huge});
-        row("path to ReloadRules", kService, kPath, kInterface, "ReloadRules", {QStringLiteral("/etc/passwd")});
-        row("unknown interface", kService, kPath, "com.kelvora.Tolvane2", "Pause", {});
-        row("unknown path", kService, "/com/kelvora/Tolvane/rules", kInterface, "Pause", {});
-        row("set a read-only property", kService, kPath, kProperties, "Set",
-            {kInterface, QStringLiteral("IsPaused"), QVariant::fromValue(QDBusVariant(true))});
-        row("set with the wrong type", kService, kPath, kProperties, "Set",
-            {kInterface, QStringLiteral("RuleCount"), QVariant::fromValue(QDBusVariant(QStringLiteral("9")))});
-        row("unknown property", kService, kPath, kProperties, "Get", {kInterface, QStringLiteral("Rules")});
-        row("Get without arguments", kService, kPath, kProperties, "Get", {});
-        row("pause through the settings name", kSettingsService, kPath, kInterface, "Pause", {});
+        QTest::newRow("unknown method") << call(kInterface, "DeleteRules");
+        QTest::newRow("argument to Pause") << call(kInterface, "Pause", {42});
+        QTest::newRow("huge argument") << call(kInterface, "TogglePause", {QString(1 << 20, QLatin1Char('x'))});
+        QTest::newRow("path to ReloadRules") << call(kInterface, "ReloadRules", {"/etc/passwd"});
+        QTest::newRow("unknown interface") << call("com.kelvora.Tolvane2", "Pause");
+        QTest::newRow("unknown path") << call(kInterface, "Pause", {}, "/com/kelvora/Tolvane/rules");
+        QTest::newRow("set a read-only property") << set("IsPaused", true);
+        QTest::newRow("set with the wrong type") << set("RuleCount", "9");
+        QTest::newRow("unknown property") << call(kProperties, "Get", {kInterface, "Rules"});
+        QTest::newRow("Get without arguments") << call(kProperties, "Get");
+        QTest::newRow("pause through the settings name") << call(kInterface, "Pause", {}, kPath, kSettingsService);
     }
 
     // Each gets an error reply; Tolvane keeps answering and nothing changed.
     void hostileClient()
     {
-        QFETCH(QString, service);
-        QFETCH(QString, path);
-        QFETCH(QString, interface);
-        QFETCH(QString, method);
-        QFETCH(QVariantList, arguments);
+        QFETCH(QDBusMessage, message);
         const QByteArray rulesBefore = readFile(rulesPath());
-        QDBusMessage message = QDBusMessage::createMethodCall(service, path, interface, method);
-        message.setArguments(arguments);
         const QDBusMessage reply = m_bus.call(message, QDBus::Block, 5000);
         QCOMPARE(reply.type(), QDBusMessage::ErrorMessage);
         QVERIFY2(reply.errorName() != QLatin1String("org.freedesktop.DBus.Error.NoReply"),
                  qPrintable(reply.errorMessage()));
 
-        QCOMPARE(run({QStringLiteral("--status")}).exitCode, 0);
-        QCOMPARE(property(QStringLiteral("IsPaused")).toBool(), false);
+        QCOMPARE(run({"--status"}).exitCode, 0);
+        QCOMPARE(property("IsPaused").toBool(), false);
         QCOMPARE(readFile(rulesPath()), rulesBefore);
     }
 };

@@ -27,8 +27,7 @@ namespace {
 QString evalInShell(const QString& code)
 {
     QDBusMessage eval =
-        QDBusMessage::createMethodCall(QStringLiteral("org.gnome.Shell"), QStringLiteral("/org/gnome/Shell"),
-                                       QStringLiteral("org.gnome.Shell"), QStringLiteral("Eval"));
+        QDBusMessage::createMethodCall("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell", "Eval");
     eval.setArguments({code});
     const QDBusMessage reply = QDBusConnection::sessionBus().call(eval);
     if (reply.arguments().size() != 2 || !reply.arguments().at(0).toBool())
@@ -76,10 +75,7 @@ bool choose(const QString& text)
 
 bool setEnabledExtensions(const QString& list)
 {
-    return tolvane::test::runProgram(
-               QStringLiteral("gsettings"),
-               {QStringLiteral("set"), QStringLiteral("org.gnome.shell"), QStringLiteral("enabled-extensions"), list})
-        .has_value();
+    return tolvane::test::runProgram("gsettings", {"set", "org.gnome.shell", "enabled-extensions", list}).has_value();
 }
 
 } // namespace
@@ -95,14 +91,14 @@ private Q_SLOTS:
         m_platform = std::make_unique<GnomePlatform>();
         if (!m_platform->extension().isRunning())
             QSKIP("Tolvane's extension is not installed in this Shell");
-        if (evalInShell(QStringLiteral("true")).isEmpty())
+        if (evalInShell("true").isEmpty())
             QSKIP("the Shell is not in unsafe mode");
     }
 
     void init()
     {
         Preferences::store().clear();
-        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+        LocalizationManager::shared().setLanguage("en", false);
         m_harness = std::make_unique<AppHarness>();
         m_tray = new FakeTrayMonitor;
         m_harness->dependencies.trayMonitor = [this] { return m_tray; };
@@ -125,81 +121,73 @@ private Q_SLOTS:
         QTRY_COMPARE(panel(), (QStringList{"🇺🇸", "🇺🇸 English (US) (dim)", "-"} + tail));
 
         // The source changes outside: the header row and the label follow; a name's ampersand is as it stands.
-        m_harness->engine.provider.current =
-            FakeInputSourceProvider::source(QStringLiteral("xkb:russian"), QStringLiteral("Q&A\nLayout"));
+        m_harness->engine.provider.current = FakeInputSourceProvider::source("xkb:russian", "Q&A\nLayout");
         Q_EMIT m_harness->engine.provider.selectedInputSourceChanged();
         QTRY_COMPARE(panel(), (QStringList{"🇷🇺", "🇷🇺 Q&A Layout (dim)", "-"} + tail));
 
         // Without the flag the header goes, and the label is the keyboard sign.
-        Preferences::setValue(QStringLiteral("menuBarShowFlag"), false);
+        Preferences::setValue("menuBarShowFlag", false);
         Preferences::store().sync();
         QTRY_COMPARE(panel(), QStringList{"⌨️"} + tail);
 
         // The interface language changes: so do the rows.
-        LocalizationManager::shared().setLanguage(QStringLiteral("de"), false);
+        LocalizationManager::shared().setLanguage("de", false);
         QTRY_VERIFY(panel().value(1) != QLatin1String("Settings..."));
         QCOMPARE(panel().value(1), Tolvane::tr("Settings..."));
     }
 
-    void choosingPauseInThePanelPausesAndTheRowFollows()
+    // Chosen in the panel, each row does what it does in the tray menu; the dimmed rows do nothing.
+    void choosingRowsInThePanel()
     {
-        QTRY_VERIFY(panel().contains(QStringLiteral("Pause Switching")));
-        QVERIFY(choose(QStringLiteral("Pause Switching")));
+        QTRY_VERIFY(panel().contains("Pause Switching"));
+        QVERIFY(choose("Pause Switching"));
         QTRY_VERIFY(m_harness->engine.engine->isPaused());
         QCOMPARE(m_harness->messages, QStringList{"Switching Paused \u23F8\uFE0F"});
-        QTRY_VERIFY(panel().contains(QStringLiteral("Resume Switching")));
+        QTRY_VERIFY(panel().contains("Resume Switching"));
         QCOMPARE(panel().value(0), QStringLiteral("⌨️⏸️"));
 
-        QVERIFY(choose(QStringLiteral("Resume Switching")));
+        QVERIFY(choose("Resume Switching"));
         QTRY_VERIFY(!m_harness->engine.engine->isPaused());
-        QTRY_VERIFY(panel().contains(QStringLiteral("Pause Switching")));
-        // The dimmed rows do nothing.
-        QVERIFY(choose(QStringLiteral("v2.4.1")));
+        QTRY_VERIFY(panel().contains("Pause Switching"));
+        QVERIFY(choose("v2.4.1"));
         QTest::qWait(200);
         QVERIFY(!m_harness->engine.engine->isPaused());
-        QVERIFY(!m_harness->app->settingsWindow());
-    }
-
-    void choosingSettingsOpensTheWindow()
-    {
-        QTRY_VERIFY(panel().contains(QStringLiteral("Settings...")));
         // The panel holds the menu: no window opened at start to say there is none.
         QVERIFY(!m_harness->app->settingsWindow());
-        QVERIFY(choose(QStringLiteral("Settings...")));
+
+        QVERIFY(choose("Settings..."));
         QTRY_VERIFY(m_harness->app->settingsWindow() && m_harness->app->settingsWindow()->isVisible());
-        const auto* notice = m_harness->app->settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
-        QVERIFY(notice && notice->isHidden());
+        QVERIFY(notice()->isHidden());
     }
 
-    void theRowsComeBackWithTheExtension()
+    // The extension turned off takes the rows with it and turned on brings them back;
+    // a tray that appears then takes the menu.
+    void theRowsComeBackWithTheExtensionAndGoToATray()
     {
         QTRY_VERIFY(!panel().isEmpty());
         const QStringList shown = panel();
-        QVERIFY(setEnabledExtensions(QStringLiteral("['unsafe-mode@tolvane.test']")));
+        QVERIFY(setEnabledExtensions("['unsafe-mode@tolvane.test']"));
         QTRY_VERIFY(!m_platform->extension().isRunning());
         QCOMPARE(panel(), QStringList{});
         // While the extension is away the window says there is no menu.
         m_harness->app->openSettings();
-        const auto* notice = m_harness->app->settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
-        QVERIFY(!notice->isHidden());
+        QVERIFY(!notice()->isHidden());
 
-        QVERIFY(setEnabledExtensions(QStringLiteral("['tolvane@kelvora.com', 'unsafe-mode@tolvane.test']")));
+        QVERIFY(setEnabledExtensions("['tolvane@kelvora.com', 'unsafe-mode@tolvane.test']"));
         QTRY_VERIFY(m_platform->extension().isRunning());
         QTRY_COMPARE(panel(), shown);
-        QVERIFY(notice->isHidden());
-        QVERIFY(choose(QStringLiteral("Pause Switching")));
+        QVERIFY(notice()->isHidden());
+        QVERIFY(choose("Pause Switching"));
         QTRY_VERIFY(m_harness->engine.engine->isPaused());
-    }
 
-    void aTrayTakesTheMenuBack()
-    {
-        QTRY_VERIFY(!panel().isEmpty());
         m_tray->appear();
         QVERIFY(m_harness->app->trayIcon());
         QTRY_COMPARE(panel(), QStringList{});
     }
 
 private:
+    const QLabel* notice() const { return m_harness->app->settingsWindow()->findChild<QLabel*>("noTrayNotice"); }
+
     std::unique_ptr<GnomePlatform> m_platform;
     std::unique_ptr<AppHarness> m_harness;
     FakeTrayMonitor* m_tray = nullptr;

@@ -12,7 +12,6 @@
 #include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTemporaryDir>
-#include <QWidget>
 
 #include <cstdio>
 
@@ -42,6 +41,17 @@ QAction* rowNamed(const QMenu& menu, const QString& text)
             return action;
     return nullptr;
 }
+
+QImage labelImage(const TolvaneApp& app, QSize size = {22, 22})
+{
+    return app.labelIcon().pixmap(size).toImage();
+}
+
+void selectSource(AppHarness& harness, const QString& id, const QString& name)
+{
+    harness.engine.provider.current = FakeInputSourceProvider::source(id, name);
+    Q_EMIT harness.engine.provider.selectedInputSourceChanged();
+}
 } // namespace
 
 class TolvaneAppTest : public QObject {
@@ -50,7 +60,7 @@ private Q_SLOTS:
     void init()
     {
         Preferences::store().clear();
-        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+        LocalizationManager::shared().setLanguage("en", false);
     }
 
     void menuFollowsTheSourceAndTheFlagPreference()
@@ -58,44 +68,35 @@ private Q_SLOTS:
         AppHarness harness;
         TolvaneApp& app = harness.start();
         QSignalSpy flagChanged(&app, &TolvaneApp::menuBarShowFlagChanged);
-        const QStringList tail{QStringLiteral("Settings...\tCtrl+,"),
-                               QStringLiteral("-"),
-                               QStringLiteral("Pause Switching\tCtrl+Alt+P"),
-                               QStringLiteral("-"),
-                               QStringLiteral("v2.4.1 (dim)"),
-                               QStringLiteral("Quit\tCtrl+Q")};
-        QCOMPARE(visibleRows(*app.menu()),
-                 (QStringList{QStringLiteral("🇺🇸 English (US) (dim)"), QStringLiteral("-")} + tail));
+        QStringList tail{"Settings...\tCtrl+,", "-", "Pause Switching\tCtrl+Alt+P", "-", "v2.4.1 (dim)"};
+        tail.append("Quit\tCtrl+Q");
+        QCOMPARE(visibleRows(*app.menu()), (QStringList{"🇺🇸 English (US) (dim)", "-"} + tail));
 
         // A name is data: no mnemonic is made of its ampersand, no second line of a line break.
-        harness.engine.provider.current =
-            FakeInputSourceProvider::source(QStringLiteral("xkb:russian"), QStringLiteral("Q&A\nLayout"));
-        Q_EMIT harness.engine.provider.selectedInputSourceChanged();
+        selectSource(harness, "xkb:russian", "Q&A\nLayout");
         QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("🇷🇺 Q&&A Layout (dim)"));
         QCOMPARE(app.trayIcon()->toolTip(), QStringLiteral("Q&A\nLayout"));
-        const QImage flag = app.labelIcon().pixmap(QSize(22, 22)).toImage();
+        const QImage flag = labelImage(app);
 
         // The settings page turns the flag off: read again when the menu opens.
-        Preferences::setValue(QStringLiteral("menuBarShowFlag"), false);
+        Preferences::setValue("menuBarShowFlag", false);
         Q_EMIT app.menu()->aboutToShow();
         QCOMPARE(flagChanged.count(), 1);
         QVERIFY(!app.menuBarShowFlag());
         QCOMPARE(visibleRows(*app.menu()), tail);
-        const QImage keyboard = app.labelIcon().pixmap(QSize(22, 22)).toImage();
+        const QImage keyboard = labelImage(app);
         QVERIFY(keyboard != flag);
 
         // ... and without the menu opening, once the preferences reach their file.
-        Preferences::setValue(QStringLiteral("menuBarShowFlag"), true);
+        Preferences::setValue("menuBarShowFlag", true);
         Preferences::store().sync();
         QTRY_COMPARE(flagChanged.count(), 2);
         QCOMPARE(visibleRows(*app.menu()).value(0), QStringLiteral("🇷🇺 Q&&A Layout (dim)"));
-        QCOMPARE(app.labelIcon().pixmap(QSize(22, 22)).toImage(), flag);
+        QCOMPARE(labelImage(app), flag);
 
         // A source without a flag: the keyboard symbol, as with the flag off.
-        harness.engine.provider.current =
-            FakeInputSourceProvider::source(QStringLiteral("xkb:italian"), QStringLiteral("Italian"));
-        Q_EMIT harness.engine.provider.selectedInputSourceChanged();
-        QCOMPARE(app.labelIcon().pixmap(QSize(22, 22)).toImage(), keyboard);
+        selectSource(harness, "xkb:italian", "Italian");
+        QCOMPARE(labelImage(app), keyboard);
     }
 
     // Trays give square slots from 16 to 48 pixels: the icon is square at each,
@@ -113,7 +114,7 @@ private Q_SLOTS:
         AppHarness harness;
         TolvaneApp& app = harness.start();
         const auto covered = [&] {
-            const QImage image = app.labelIcon().pixmap(QSize(size, size)).toImage();
+            const QImage image = labelImage(app, {size, size});
             QRect area;
             for (int y = 0; y < image.height(); ++y)
                 for (int x = 0; x < image.width(); ++x)
@@ -145,28 +146,26 @@ private Q_SLOTS:
     {
         AppHarness harness;
         TolvaneApp& app = harness.start();
-        const QImage running = app.labelIcon().pixmap(QSize(60, 22)).toImage();
-        QAction* item = rowNamed(*app.menu(), QStringLiteral("Pause Switching"));
+        const QImage running = labelImage(app);
+        QAction* item = rowNamed(*app.menu(), "Pause Switching");
         QVERIFY(item);
         item->trigger();
         QVERIFY(harness.engine.engine->isPaused());
         QCOMPARE(item->text(), QStringLiteral("Resume Switching"));
-        QVERIFY(app.labelIcon().pixmap(QSize(60, 22)).toImage() != running);
+        QVERIFY(labelImage(app) != running);
 
-        LocalizationManager::shared().setLanguage(QStringLiteral("de"), false);
-        QVERIFY(rowNamed(*app.menu(), QStringLiteral("Einstellungen...")));
-        QVERIFY(rowNamed(*app.menu(), QStringLiteral("v2.4.1"))); // the version is data
+        LocalizationManager::shared().setLanguage("de", false);
+        QVERIFY(rowNamed(*app.menu(), "Einstellungen..."));
+        QVERIFY(rowNamed(*app.menu(), "v2.4.1")); // the version is data
         QCOMPARE(item->text(), QStringLiteral("Umschalten fortsetzen"));
         item->trigger();
         QVERIFY(!harness.engine.engine->isPaused());
-        QVERIFY(app.labelIcon().pixmap(QSize(60, 22)).toImage() == running);
+        QCOMPARE(labelImage(app), running);
         // The message is the only feedback: no notification, no sound, no switch.
-        QCOMPARE(
-            harness.messages,
-            (QStringList{QStringLiteral("Switching Paused ⏸️"), QStringLiteral("Umschalten fortgesetzt ▶️")}));
+        QCOMPARE(harness.messages, (QStringList{"Switching Paused ⏸️", "Umschalten fortgesetzt ▶️"}));
         QCOMPARE(harness.engine.feedbackEvents(), QStringList());
 
-        LocalizationManager::shared().setLanguage(QStringLiteral("en"), false);
+        LocalizationManager::shared().setLanguage("en", false);
         QCOMPARE(item->text(), QStringLiteral("Pause Switching"));
     }
 
@@ -178,20 +177,21 @@ private Q_SLOTS:
         QSignalSpy opened(&app, &TolvaneApp::settingsOpened);
         QCOMPARE(app.settingsWindow(), nullptr);
 
-        rowNamed(*app.menu(), QStringLiteral("Settings..."))->trigger();
+        QAction* settings = rowNamed(*app.menu(), "Settings...");
+        settings->trigger();
         QWidget* window = app.settingsWindow();
         QVERIFY(window && window->isVisible());
         QCOMPARE(window->windowTitle(), QStringLiteral("Tolvane Settings"));
         // It opens at the size its content asks for, not the least it allows.
         QCOMPARE(window->size(), QSize(820, 640));
         // Ctrl+, Ctrl+Alt+P and Ctrl+Q also work while the window is in front.
-        QVERIFY(window->actions().contains(rowNamed(*app.menu(), QStringLiteral("Quit"))));
-        QVERIFY(window->actions().contains(rowNamed(*app.menu(), QStringLiteral("Pause Switching"))));
+        QVERIFY(window->actions().contains(rowNamed(*app.menu(), "Quit")));
+        QVERIFY(window->actions().contains(rowNamed(*app.menu(), "Pause Switching")));
 
         // Closed and opened again: the same window, brought back; closing it does not quit.
         window->close();
         QVERIFY(!QGuiApplication::quitOnLastWindowClosed());
-        app.openSettings();
+        settings->trigger();
         QCOMPARE(app.settingsWindow(), window);
         QVERIFY(window->isVisible());
         QCOMPARE(harness.calls.count(QStringLiteral("settings content")), 1);
@@ -206,23 +206,20 @@ private Q_SLOTS:
 
     void startUpOrderAndNoTrayNotice()
     {
-        Preferences::setValue(QStringLiteral("NSQuitAlwaysKeepsWindows"), true);
+        Preferences::setValue("NSQuitAlwaysKeepsWindows", true);
         RecordingLogSink log;
         StandardOutputCapture standardError(stderr);
         AppHarness harness;
         harness.start();
         // Windows are never restored: written before the analytics start; the
         // managers are obtained after them; the settings window is not built at start.
-        QCOMPARE(harness.calls,
-                 (QStringList{QStringLiteral("analytics, keeps windows: false"), QStringLiteral("managers"),
-                              QStringLiteral("services")}));
+        QCOMPARE(harness.calls, (QStringList{"analytics, keeps windows: false", "managers", "services"}));
 
         // The offscreen platform has no tray: said on standard error and in the log, and switching goes on.
         QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
-        const QString notice =
-            QStringLiteral("No system tray is available; Tolvane keeps switching in the background.");
+        const QString notice = "No system tray is available; Tolvane keeps switching in the background.";
         QVERIFY(QString::fromLocal8Bit(standardError.text()).contains(notice));
-        QVERIFY(log.lines().contains(QStringLiteral("error: ") + notice));
+        QVERIFY(log.lines().contains("error: " + notice));
     }
 
     // Without a tray the first start of a session shows the settings, saying
@@ -231,19 +228,17 @@ private Q_SLOTS:
     {
         QTemporaryDir session;
         FakeTrayMonitor tray;
-        AppHarness first;
-        first.dependencies.trayMonitor = [&tray] { return &tray; };
-        first.dependencies.sessionDirectory = session.path();
+        AppHarness first, later;
+        for (AppHarness* harness : {&first, &later}) {
+            harness->dependencies.trayMonitor = [&tray] { return &tray; };
+            harness->dependencies.sessionDirectory = session.path();
+        }
         TolvaneApp& app = first.start();
         QVERIFY(!app.trayIcon());
         QVERIFY(app.settingsWindow() && app.settingsWindow()->isVisible());
-        auto* notice = app.settingsWindow()->findChild<QLabel*>(QStringLiteral("noTrayNotice"));
+        auto* notice = app.settingsWindow()->findChild<QLabel*>("noTrayNotice");
         QVERIFY(notice && notice->isVisible());
-        QVERIFY(notice->text().contains(QStringLiteral("start Tolvane again")));
-
-        AppHarness later;
-        later.dependencies.trayMonitor = [&tray] { return &tray; };
-        later.dependencies.sessionDirectory = session.path();
+        QVERIFY(notice->text().contains("start Tolvane again"));
         QVERIFY(!later.start().settingsWindow());
 
         tray.appear();

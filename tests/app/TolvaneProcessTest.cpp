@@ -1,4 +1,5 @@
 #include "platform/x11/X11Platform.h"
+#include "support/EngineHarness.h"
 #include "support/LoopbackHttpServer.h"
 #include "support/ProcessEnvironment.h"
 #include "support/StatusNotifierWatcherStandIn.h"
@@ -7,8 +8,6 @@
 #include "support/TestWindow.h"
 
 #include "core/RulesCodec.h"
-#include "support/EngineHarness.h"
-
 #include "services/UsageStatisticsManager.h"
 #ifdef TOLVANE_HAS_TELEMETRY
 #include "telemetrydeck/SignalPostBody.h"
@@ -16,12 +15,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QRegularExpression>
-#include <QSet>
-
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -58,11 +52,10 @@ QString analyticsQueue(const QTemporaryDir& home)
     return home.filePath(QStringLiteral("cache/telemetrysignalcache"));
 }
 
-std::optional<QList<AppRule>> rulesIn(const QString& home)
+// The id of the input source the X server has selected.
+QString currentSource(InputSourceProvider& sources)
 {
-    if (!QFile::exists(rulesFile(home)))
-        return std::nullopt;
-    return RulesCodec::decode(readFile(rulesFile(home))).rules;
+    return sources.currentInputSource().value_or(InputSourceProperties{}).id.value_or(QString());
 }
 
 QStringList lines(const QString& program, const QStringList& arguments)
@@ -71,35 +64,15 @@ QStringList lines(const QString& program, const QStringList& arguments)
         .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
-unsigned long parentOf(unsigned long window)
-{
-    static const QRegularExpression parent(QStringLiteral("Parent window id: (0x[0-9a-f]+)"));
-    const QString info =
-        lines(QStringLiteral("xwininfo"), {QStringLiteral("-children"), QStringLiteral("-id"), QString::number(window)})
-            .join(QLatin1Char('\n'));
-    const auto match = parent.match(info);
-    return match.hasMatch() ? match.captured(1).toULong(nullptr, 16) : 0;
-}
-
-// Windows of `embedded` that sit inside a window of `host`.
+// Windows of `embedded` that sit somewhere inside a window of `host`.
 int windowsEmbedded(qint64 embedded, qint64 host)
 {
-    QSet<unsigned long> hostWindows;
-    for (const QString& id :
-         lines(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(host)}))
-        hostWindows.insert(id.toULong());
+    QString hostTrees;
+    for (const QString& id : lines("xdotool", {"search", "--pid", QString::number(host)}))
+        hostTrees += lines("xwininfo", {"-tree", "-id", id}).join(QLatin1Char('\n')) + QLatin1Char('\n');
     int count = 0;
-    for (const QString& id : lines(QStringLiteral("xdotool"),
-                                   {QStringLiteral("search"), QStringLiteral("--pid"), QString::number(embedded)})) {
-        unsigned long window = id.toULong();
-        for (int depth = 0; depth < 6 && window != 0; ++depth) {
-            window = parentOf(window);
-            if (hostWindows.contains(window)) {
-                ++count;
-                break;
-            }
-        }
-    }
+    for (const QString& id : lines("xdotool", {"search", "--pid", QString::number(embedded)}))
+        count += hostTrees.contains(QStringLiteral(" 0x%1 ").arg(id.toULong(), 0, 16)) ? 1 : 0;
     return count;
 }
 
@@ -120,32 +93,25 @@ void leaveQueuedRecords(const QString& cacheFile)
     Q_UNUSED(cacheFile);
 #else
     QList<telemetrydeck::SignalPostBody> records;
-    for (const QString& type : {QStringLiteral("earlier-1"), QStringLiteral("earlier-2"), QStringLiteral("earlier-3")})
-        records.append({QDateTime::currentDateTimeUtc(),
-                        QStringLiteral("APP"),
-                        QString(64, QLatin1Char('a')),
-                        QStringLiteral("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11"),
-                        type,
-                        std::nullopt,
-                        {},
-                        QStringLiteral("false")});
+    const QString user(64, QLatin1Char('a')), session("6C1D9D5E-0F7B-4D7E-9A33-0F3B2B0E8F11");
+    for (const char* type : {"earlier-1", "earlier-2", "earlier-3"})
+        records.append({QDateTime::currentDateTimeUtc(), "APP", user, session, type, std::nullopt, {}, "false"});
     QVERIFY(writeFile(cacheFile, telemetrydeck::SignalPostBody::encodeForCache(records)));
 #endif
 }
 
-// Starts the binary in `environment` and waits until it answers on the bus.
-bool startTolvane(QProcess& tolvane, const QProcessEnvironment& environment)
+// Starts the binary in `environment`.
+void launch(QProcess& tolvane, const QProcessEnvironment& environment, const QStringList& arguments = {})
 {
     tolvane.setProcessEnvironment(environment);
-    tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-    return QTest::qWaitFor(tolvaneOnTheBus, 10000);
+    tolvane.start(QStringLiteral(TOLVANE_BINARY), arguments);
 }
 
-// The same under `home`, its standard error passed on.
-bool startTolvane(QProcess& tolvane, const QString& home)
+// The same, waiting until it answers on the bus.
+bool startTolvane(QProcess& tolvane, const QProcessEnvironment& environment)
 {
-    tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    return startTolvane(tolvane, environmentUnder(home));
+    launch(tolvane, environment);
+    return QTest::qWaitFor(tolvaneOnTheBus, 10000);
 }
 
 bool quitTolvane(QProcess& tolvane)
@@ -158,26 +124,9 @@ bool quitTolvane(QProcess& tolvane)
 class TolvaneProcessTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    // A later launch hands over to the running one, which opens its settings, and ends.
-    void secondLaunchOpensTheSettingsOfTheFirst()
-    {
-        QTemporaryDir home;
-        const QProcessEnvironment environment = environmentUnder(home.path());
-        QProcess first;
-        QVERIFY(startTolvane(first, environment));
-        QCOMPARE(windowsOf(first.processId()), 0);
-
-        QProcess second;
-        second.setProcessEnvironment(environment);
-        second.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(second.waitForFinished(5000));
-        QCOMPARE(second.exitCode(), 0);
-        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first.processId()), 1, 5000);
-        QVERIFY(quitTolvane(first));
-    }
-
-    // A first copy that is stopped holds on to being Tolvane: a later launch
-    // says so on standard error, ends with a failure and changes nothing.
+    // A later launch hands over to the running copy, which opens its settings, and ends. A
+    // first copy that is stopped holds on to being Tolvane: a later launch says so on
+    // standard error, ends with a failure and changes nothing.
     void stoppedFirstCopyKeepsALaterLaunchOut()
     {
         QTemporaryDir home;
@@ -185,22 +134,27 @@ private Q_SLOTS:
         const QProcessEnvironment environment = environmentUnder(home.path());
         QProcess first;
         QVERIFY(startTolvane(first, environment));
-        QTest::qWait(500);
+        QCOMPARE(windowsOf(first.processId()), 0);
+        QProcess second;
+        launch(second, environment);
+        QVERIFY(second.waitForFinished(5000));
+        QCOMPARE(second.exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(windowsOf(first.processId()), 1, 5000);
+
         ::kill(pid_t(first.processId()), SIGSTOP);
         const QByteArray before = readFile(rulesFile(home.path()));
 
-        QProcess second;
-        second.setProcessEnvironment(environment);
-        second.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QVERIFY(second.waitForFinished(30000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QVERIFY(second.exitCode() != 0);
-        const QString said = QString::fromLocal8Bit(second.readAllStandardError());
-        QVERIFY2(said.contains(QStringLiteral("Tolvane is already running but does not respond; end that process, then "
-                                              "start Tolvane again.")),
+        QProcess third;
+        launch(third, environment);
+        QVERIFY(third.waitForFinished(30000));
+        QCOMPARE(third.exitStatus(), QProcess::NormalExit);
+        QVERIFY(third.exitCode() != 0);
+        const QString said = QString::fromLocal8Bit(third.readAllStandardError());
+        QVERIFY2(said.contains("Tolvane is already running but does not respond; end that process, then start "
+                               "Tolvane again."),
                  qPrintable(said));
         QCOMPARE(readFile(rulesFile(home.path())), before);
-        QCOMPARE(rulesIn(home.path())->size(), 2);
+        QCOMPARE(RulesCodec::decode(before).rules.value_or(QList<AppRule>()).size(), 2);
 
         ::kill(pid_t(first.processId()), SIGCONT);
         QVERIFY(quitTolvane(first));
@@ -213,31 +167,23 @@ private Q_SLOTS:
         const QByteArray written = writeRules(home.path());
         const QProcessEnvironment environment = environmentUnder(home.path());
         std::vector<std::unique_ptr<QProcess>> launches;
-        for (int i = 0; i < 20; ++i) {
+        for (int i = 0; i < 20; ++i)
             launches.push_back(std::make_unique<QProcess>());
-            launches.back()->setProcessEnvironment(environment);
-        }
-        for (auto& launch : launches)
-            launch->start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        int running = 20;
-        QTRY_VERIFY_WITH_TIMEOUT(
-            (running = int(std::count_if(launches.begin(), launches.end(),
-                                         [](const auto& p) { return p->state() != QProcess::NotRunning; })))
-                <= 1,
-            60000);
+        for (auto& tolvane : launches)
+            launch(*tolvane, environment);
+        const auto running = [&launches] {
+            return int(std::count_if(launches.begin(), launches.end(),
+                                     [](const auto& p) { return p->state() != QProcess::NotRunning; }));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(running() <= 1, 60000);
         QTest::qWait(1000);
-        QCOMPARE(running, 1);
-        QCOMPARE(int(std::count_if(launches.begin(), launches.end(),
-                                   [](const auto& p) { return p->state() != QProcess::NotRunning; })),
-                 1);
+        QCOMPARE(running(), 1);
         QVERIFY(tolvaneOnTheBus());
-        const auto rules = rulesIn(home.path());
+        const auto rules = RulesCodec::decode(readFile(rulesFile(home.path()))).rules;
         QVERIFY(rules);
         QCOMPARE(RulesCodec::encode(*rules), written);
-        for (auto& launch : launches) {
-            launch->terminate();
-            launch->waitForFinished(5000);
-        }
+        for (auto& tolvane : launches)
+            quitTolvane(*tolvane);
     }
 
     void trayHostStartedAfterTolvaneGetsTheItem_data()
@@ -260,20 +206,17 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(windowsOf(tolvane.processId()), 1, 5000);
         QTest::qWait(1000);
 
-        QProcess trayer;
-        StatusNotifierWatcherStandIn watcher;
-        QDBusConnection bus = QDBusConnection::sessionBus();
         if (statusNotifier) {
-            QVERIFY(bus.registerObject(QStringLiteral("/StatusNotifierWatcher"), &watcher,
-                                       QDBusConnection::ExportAllContents));
-            QVERIFY(bus.registerService(QStringLiteral("org.kde.StatusNotifierWatcher")));
+            StatusNotifierWatcherStandIn watcher;
+            QDBusConnection bus = QDBusConnection::sessionBus();
+            QVERIFY(bus.registerObject("/StatusNotifierWatcher", &watcher, QDBusConnection::ExportAllContents));
+            QVERIFY(bus.registerService("org.kde.StatusNotifierWatcher"));
             QTRY_COMPARE_WITH_TIMEOUT(watcher.items.size(), 1, 10000);
-            bus.unregisterService(QStringLiteral("org.kde.StatusNotifierWatcher"));
-            bus.unregisterObject(QStringLiteral("/StatusNotifierWatcher"));
+            bus.unregisterService("org.kde.StatusNotifierWatcher");
+            bus.unregisterObject("/StatusNotifierWatcher");
         } else {
-            trayer.start(QStringLiteral("trayer"),
-                         {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"),
-                          QStringLiteral("right"), QStringLiteral("--widthtype"), QStringLiteral("request")});
+            QProcess trayer;
+            trayer.start("trayer", {"--edge", "top", "--align", "right", "--widthtype", "request"});
             QVERIFY(trayer.waitForStarted(5000));
             QTRY_COMPARE_WITH_TIMEOUT(windowsEmbedded(tolvane.processId(), trayer.processId()), 1, 10000);
             trayer.kill();
@@ -290,49 +233,48 @@ private Q_SLOTS:
         QTest::newRow("SIGHUP") << SIGHUP;
     }
 
-    // Started offline and ended by a signal as Quit ends it, the binary leaves
-    // its launch signal and, after half a second, the session start in the
-    // analytics cache.
+    // Ended by a signal as Quit ends it, the binary releases its name and leaves its
+    // launch signal and, after half a second, the session start in the analytics cache.
     void terminationSignalsQuitCleanly()
     {
         QFETCH(int, signalNumber);
         QTemporaryDir home;
         const QString cacheFile = analyticsQueue(home);
         QProcess tolvane; // its destructor kills it should the test fail
-        QVERIFY(startTolvane(tolvane, home.path()));
+        tolvane.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QVERIFY(startTolvane(tolvane, environmentUnder(home.path())));
         QTest::qWait(1500);
         QVERIFY(!QFile::exists(cacheFile));
 
-        ::kill(static_cast<pid_t>(tolvane.processId()), signalNumber);
+        ::kill(pid_t(tolvane.processId()), signalNumber);
         QVERIFY(tolvane.waitForFinished(5000));
         QCOMPARE(tolvane.exitStatus(), QProcess::NormalExit);
         QCOMPARE(tolvane.exitCode(), 0);
-        // The name is released with the process.
         QVERIFY(!tolvaneOnTheBus());
         if (!UsageStatisticsManager::isAvailable()) {
             QVERIFY(!QFile::exists(cacheFile)); // nothing of analytics is written
             return;
         }
-        QFile cache(cacheFile);
-        QVERIFY(cache.open(QIODevice::ReadOnly));
-        const QByteArray records = cache.readAll();
+        const QByteArray records = readFile(cacheFile);
         QVERIFY2(records.contains("\"TelemetryDeck.Session.started\""), records.constData());
         QCOMPARE(records.count("\"appLaunched\""), 1);
     }
 
     // The user's choice and the environment decide whether anything is sent. Shared: the
-    // queue is uploaded (here: refused by the proxy) and kept, but with no window active no
-    // session time is counted. Silenced: nothing leaves, the queue is deleted and no session
-    // statistics are written.
+    // queue is uploaded (here: refused by the proxy) and kept, also through a kill -9, but
+    // with no window active no session time is counted. Silenced: nothing leaves, the
+    // queue is deleted and no session statistics are written.
     void usageStatisticsFollowTheUsersChoice_data()
     {
         QTest::addColumn<QString>("variable");
         QTest::addColumn<bool>("turnedOff");
         QTest::addColumn<bool>("shares");
-        QTest::newRow("shared by default") << QString() << false << true;
-        QTest::newRow("turned off in the settings") << QString() << true << false;
-        QTest::newRow("DO_NOT_TRACK=1") << QStringLiteral("DO_NOT_TRACK") << false << false;
-        QTest::newRow("preview variable") << QStringLiteral("XCODE_RUNNING_FOR_PREVIEWS") << false << false;
+        QTest::addColumn<bool>("killed");
+        QTest::newRow("shared by default") << QString() << false << true << false;
+        QTest::newRow("shared, killed with -9 while uploads fail") << QString() << false << true << true;
+        QTest::newRow("turned off in the settings") << QString() << true << false << false;
+        QTest::newRow("DO_NOT_TRACK=1") << "DO_NOT_TRACK" << false << false << false;
+        QTest::newRow("preview variable") << "XCODE_RUNNING_FOR_PREVIEWS" << false << false << false;
     }
 
     void usageStatisticsFollowTheUsersChoice()
@@ -340,28 +282,36 @@ private Q_SLOTS:
         QFETCH(QString, variable);
         QFETCH(bool, turnedOff);
         QFETCH(bool, shares);
+        QFETCH(bool, killed);
+        if (killed && !UsageStatisticsManager::isAvailable())
+            QSKIP("built without analytics");
         shares = shares && UsageStatisticsManager::isAvailable(); // a build without analytics never shares
         QTemporaryDir home;
         const QString cacheFile = analyticsQueue(home);
         leaveQueuedRecords(cacheFile);
-        if (turnedOff) {
-            QDir(home.path()).mkpath(QStringLiteral("config/kelvora"));
-            QFile preferences(home.filePath(QStringLiteral("config/kelvora/Tolvane.conf")));
-            QVERIFY(preferences.open(QIODevice::WriteOnly));
-            preferences.write("[General]\n" + UsageStatisticsManager::sharingKey().toUtf8() + "=false\n");
-        }
+        if (turnedOff)
+            QVERIFY(writeFile(home.filePath("config/kelvora/Tolvane.conf"),
+                              "[General]\n" + UsageStatisticsManager::sharingKey().toUtf8() + "=false\n"));
         RefusingProxy proxy;
         QProcessEnvironment environment = environmentUnder(home.path());
-        environment.insert(QStringLiteral("https_proxy"), proxy.url().toString());
+        environment.insert("https_proxy", proxy.url().toString());
         if (!variable.isEmpty())
-            environment.insert(variable, QStringLiteral("1"));
+            environment.insert(variable, "1");
         QProcess tolvane;
         QVERIFY(startTolvane(tolvane, environment));
+        if (killed) {
+            // Records loaded from the cache file stay in it until they are delivered.
+            QTRY_VERIFY_WITH_TIMEOUT(proxy.connections() > 0, 10000);
+            QTest::qWait(300);
+            tolvane.kill();
+            QVERIFY(tolvane.waitForFinished(5000));
+            QCOMPARE(readFile(cacheFile).count("\"earlier-"), 3);
+            return;
+        }
         QTest::qWait(2500); // the first session begins after half a second
         QVERIFY(quitTolvane(tolvane));
 
-        const QStringList suites = QDir(home.filePath(QStringLiteral("config")))
-                                       .entryList({QStringLiteral("com.telemetrydeck.*")}, QDir::Files);
+        const QStringList suites = QDir(home.filePath("config")).entryList({"com.telemetrydeck.*"}, QDir::Files);
         if (!shares) {
             QCOMPARE(proxy.connections(), 0);
             QVERIFY(!QFile::exists(cacheFile));
@@ -374,29 +324,7 @@ private Q_SLOTS:
         QCOMPARE(queued.count("\"appLaunched\""), 1);
         QVERIFY2(queued.contains("\"buildNumber\":\"" TOLVANE_BUILD_NUMBER "\""), queued.constData());
         QCOMPARE(suites.size(), 1);
-        QVERIFY(!readFile(home.filePath(QStringLiteral("config/") + suites.constFirst())).contains("recentSessions"));
-    }
-
-    // Records loaded from the cache file stay in it until they are delivered: a kill -9
-    // while the uploads fail loses none of them.
-    void analyticsQueueSurvivesKill9()
-    {
-        if (!UsageStatisticsManager::isAvailable())
-            QSKIP("built without analytics");
-        QTemporaryDir home;
-        const QString cacheFile = analyticsQueue(home);
-        leaveQueuedRecords(cacheFile);
-        RefusingProxy proxy;
-        QProcessEnvironment environment = environmentUnder(home.path());
-        environment.insert(QStringLiteral("https_proxy"), proxy.url().toString());
-        QProcess tolvane;
-        tolvane.setProcessEnvironment(environment);
-        tolvane.start(QStringLiteral(TOLVANE_BINARY), QStringList());
-        QTRY_VERIFY_WITH_TIMEOUT(proxy.connections() > 0, 10000); // the first upload failed
-        QTest::qWait(300);
-        tolvane.kill();
-        QVERIFY(tolvane.waitForFinished(5000));
-        QCOMPARE(readFile(cacheFile).count("\"earlier-"), 3);
+        QVERIFY(!readFile(home.filePath("config/" + suites.constFirst())).contains("recentSessions"));
     }
 
     // An application without a rule gets back the source last used in it,
@@ -406,45 +334,42 @@ private Q_SLOTS:
         auto x11 = X11Platform::create();
         QVERIFY(x11);
         InputSourceProvider* sources = x11->inputSourceProvider();
-        const auto current = [sources] {
-            const auto source = sources->currentInputSource();
-            return source && source->id ? *source->id : QString();
-        };
         QTemporaryDir home;
-        const QString settings = home.filePath(QStringLiteral("config/kelvora/Tolvane.conf"));
+        const QProcessEnvironment environment = environmentUnder(home.path());
+        const QString settings = home.filePath("config/kelvora/Tolvane.conf");
         QVERIFY(writeFile(settings, "[General]\ndefaultInputSourceID=xkb:us\nrememberLastInputSource=true\n"));
         writeRules(home.path(), {ruleFor("MemoryB", "xkb:ru")});
         TestWindow a(QStringLiteral("MemoryA"));
         TestWindow b(QStringLiteral("MemoryB"));
         QVERIFY(a.isValid() && b.isValid() && a.activate());
-        QVERIFY(sources->selectInputSource(QStringLiteral("xkb:ru")));
+        QVERIFY(sources->selectInputSource("xkb:ru"));
 
-        // A is new: it gets the default.
+        // A is new: it gets the default; then the user's layout hotkey, in A.
         QProcess tolvane;
-        QVERIFY(startTolvane(tolvane, home.path()));
-        QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
-        // The user's layout hotkey, in A.
+        QVERIFY(startTolvane(tolvane, environment));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:us"));
         QVERIFY(TestWindow::lockGroupElsewhere(1));
-        QTRY_COMPARE(current(), QStringLiteral("xkb:de"));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:de"));
         QVERIFY(b.activate());
-        QTRY_COMPARE(current(), QStringLiteral("xkb:ru"));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:ru"));
         QVERIFY(a.activate());
-        QTRY_COMPARE(current(), QStringLiteral("xkb:de"));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:de"));
 
         // Quit at once, well within the write delay, and start again with A in front.
         QVERIFY(quitTolvane(tolvane));
-        QVERIFY(sources->selectInputSource(QStringLiteral("xkb:us")));
-        QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
-        QVERIFY(startTolvane(tolvane, home.path()));
-        QTRY_COMPARE(current(), QStringLiteral("xkb:de"));
+        QVERIFY(sources->selectInputSource("xkb:us"));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:us"));
+        QVERIFY(startTolvane(tolvane, environment));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:de"));
         QVERIFY(quitTolvane(tolvane));
 
         // Set to the default input source, A gets it as before.
         QVERIFY(writeFile(settings, "[General]\ndefaultInputSourceID=xkb:us\nrememberLastInputSource=false\n"));
-        QVERIFY(startTolvane(tolvane, home.path()));
-        QTRY_COMPARE(current(), QStringLiteral("xkb:us"));
+        QVERIFY(startTolvane(tolvane, environment));
+        QTRY_COMPARE(currentSource(*sources), QStringLiteral("xkb:us"));
         QVERIFY(quitTolvane(tolvane));
     }
+
     // A Wayland session whose compositor no backend drives, with Xwayland's
     // display at hand: Tolvane neither follows nor switches through X11, says
     // why in its log, and reports no backend.
@@ -457,24 +382,22 @@ private Q_SLOTS:
         writeRules(home.path(), {ruleFor("WaylandA", "xkb:ru")});
         TestWindow window(QStringLiteral("WaylandA"));
         QVERIFY(window.isValid() && window.activate());
-        QVERIFY(sources->selectInputSource(QStringLiteral("xkb:us")));
+        QVERIFY(sources->selectInputSource("xkb:us"));
 
         QProcessEnvironment environment = environmentUnder(home.path());
-        environment.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
-        environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("wayland-tolvane-test"));
-        environment.insert(QStringLiteral("XDG_CURRENT_DESKTOP"), QStringLiteral("Weston"));
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        environment.insert(QStringLiteral("TOLVANE_LOG_STDERR"), QStringLiteral("1"));
+        environment.insert("XDG_SESSION_TYPE", "wayland");
+        environment.insert("WAYLAND_DISPLAY", "wayland-tolvane-test");
+        environment.insert("XDG_CURRENT_DESKTOP", "Weston");
+        environment.insert("QT_QPA_PLATFORM", "xcb");
+        environment.insert("TOLVANE_LOG_STDERR", "1");
         QProcess tolvane;
         QVERIFY(startTolvane(tolvane, environment));
         QProcess status;
-        status.setProcessEnvironment(environment);
-        status.start(QStringLiteral(TOLVANE_BINARY), {QStringLiteral("--status")});
+        launch(status, environment, {"--status"});
         QVERIFY(status.waitForFinished(10000));
         QVERIFY2(status.readAllStandardOutput().contains("backend: none"), "the running copy reports a backend");
         QTest::qWait(500);
-        QCOMPARE(sources->currentInputSource().value_or(InputSourceProperties{}).id.value_or(QString()),
-                 QStringLiteral("xkb:us"));
+        QCOMPARE(currentSource(*sources), QStringLiteral("xkb:us"));
         QVERIFY(quitTolvane(tolvane));
         const QByteArray log = tolvane.readAllStandardError();
         QVERIFY2(log.contains("No platform backend: Wayland session") && log.contains("X11 is not used")
