@@ -1,5 +1,4 @@
 # Input-method frameworks (fcitx5, IBus) as input sources.
-find_package(Qt6 REQUIRED COMPONENTS DBus)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(IM_CLIENT_X11 REQUIRED IMPORTED_TARGET x11)
 
