@@ -82,13 +82,9 @@ private:
                     variants.append(layout.contains(QLatin1Char('(')) ? layout.section(QLatin1Char('('), 1).chopped(1)
                                                                       : QString());
                 }
-                list.append(QJsonObject{{"address", "0x1"},
-                                        {"name", keyboard.name},
-                                        {"rules", ""},
-                                        {"model", ""},
+                list.append(QJsonObject{{"name", keyboard.name},
                                         {"layout", layouts.join(',')},
                                         {"variant", variants.join(',')},
-                                        {"options", ""},
                                         {"active_keymap", kDescriptions.value(keyboard.layouts.at(keyboard.active))},
                                         {"main", &keyboard == &keyboards.constFirst()}});
             }
@@ -201,7 +197,6 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, lines);
         QFETCH(QString, bundleIdentifier);
-        QFETCH(QString, name);
         ApplicationSource* source = m_platform->applicationSource();
         QSignalSpy activated(source, &ApplicationSource::applicationActivated);
         inStandIn([&](HyprlandStandIn& standIn) {
@@ -217,7 +212,7 @@ private Q_SLOTS:
         QTRY_COMPARE(activated.size(), 1);
         const auto app = activated.first().first().value<RunningApplication>();
         QCOMPARE(app.bundleIdentifier, bundleIdentifier);
-        QCOMPARE(app.localizedName, name);
+        QTEST(app.localizedName, "name");
         QVERIFY(app.processIdentifier > 0);
     }
 
@@ -251,17 +246,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, id);
         QFETCH(bool, silent);
-        QFETCH(bool, selected);
-        QFETCH(int, requests);
-        provider();
+        provider(); // made, and its keyboards asked for, before the count starts
         inStandIn([&](HyprlandStandIn& standIn) {
             standIn.switchesSilently = silent;
             standIn.requests.clear();
         });
-        QCOMPARE(provider()->selectInputSource(id), selected);
+        QTEST(provider()->selectInputSource(id), "selected");
         QStringList sent;
         inStandIn([&](HyprlandStandIn& standIn) { sent = standIn.requests; });
-        QCOMPARE(sent.size(), requests);
+        QTEST(int(sent.size()), "requests");
         for (const QString& request : sent)
             QVERIFY(request.startsWith(QStringLiteral("switchxkblayout ")));
     }
