@@ -189,8 +189,6 @@ private Q_SLOTS:
             "openwindow>>55a1c2b3d6a0,1,org.example.New,~\nactivewindow>>org.example.New,~\nactivewindowv2>>"
             "55a1c2b3d6a0\n",
             "org.example.New", "org.example.New");
-        row("focus on nothing", "activewindow>>,\nactivewindowv2>>,\n", "", "");
-        row("other events", "workspace>>2\nfocusedmon>>DP-1,2\n", "", "");
     }
 
     void followsTheActiveWindow()
@@ -204,11 +202,6 @@ private Q_SLOTS:
             standIn.activeAddress = lines.contains("d6a0") ? "0x55a1c2b3d6a0" : QString();
             standIn.send(lines);
         });
-        if (bundleIdentifier.isEmpty()) {
-            QTest::qWait(100);
-            QCOMPARE(activated.size(), 0);
-            return;
-        }
         QTRY_COMPARE(activated.size(), 1);
         const auto app = activated.first().first().value<RunningApplication>();
         QCOMPARE(app.bundleIdentifier, bundleIdentifier);
@@ -279,6 +272,9 @@ private Q_SLOTS:
         QTest::newRow("unknown layout name") << QByteArray("activelayout>>logitech-usb-keyboard,Klingon\n");
         QTest::newRow("unknown window") << QByteArray("activewindowv2>>deadbeef\n");
         QTest::newRow("binary") << QByteArray("\0\xff\xfe>>\x01\n", 7);
+        // Well-formed, but naming no window or no change of Tolvane's.
+        QTest::newRow("focus on nothing") << QByteArray("activewindow>>,\nactivewindowv2>>,\n");
+        QTest::newRow("other events") << QByteArray("workspace>>2\nfocusedmon>>DP-1,2\n");
     }
 
     void junkOnTheEventSocketChangesNothing()
