@@ -30,13 +30,12 @@ private Q_SLOTS:
 
         DesktopEntryIndex index({home.path(), system.path()});
         // The user's own entry wins over the system's.
-        QCOMPARE(index.entry(QStringLiteral("org.example.Editor"))->name, QStringLiteral("My Editor"));
-        QCOMPARE(index.entry(QStringLiteral("org.example.Editor"))->localizedName(QStringLiteral("de-CH")),
-                 QStringLiteral("Mein Editor"));
-        QCOMPARE(index.entry(QStringLiteral("org.example.Editor"))->localizedName(QStringLiteral("pt-BR")),
-                 QStringLiteral("Meu Editor"));
-        QCOMPARE(index.entry(QStringLiteral("org.example.Editor"))->localizedName(QStringLiteral("ja")),
-                 QStringLiteral("My Editor"));
+        const auto editor = index.entry(QStringLiteral("org.example.Editor"));
+        QVERIFY(editor);
+        QCOMPARE(editor->name, QStringLiteral("My Editor"));
+        QCOMPARE(editor->localizedName(QStringLiteral("de-CH")), QStringLiteral("Mein Editor"));
+        QCOMPARE(editor->localizedName(QStringLiteral("pt-BR")), QStringLiteral("Meu Editor"));
+        QCOMPARE(editor->localizedName(QStringLiteral("ja")), QStringLiteral("My Editor"));
         // Subfolders become part of the id.
         QVERIFY(index.entry(QStringLiteral("kde-konsole")));
         QVERIFY(!index.entry(QStringLiteral("hidden")));

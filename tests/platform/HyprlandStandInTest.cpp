@@ -82,13 +82,9 @@ private:
                     variants.append(layout.contains(QLatin1Char('(')) ? layout.section(QLatin1Char('('), 1).chopped(1)
                                                                       : QString());
                 }
-                list.append(QJsonObject{{"address", "0x1"},
-                                        {"name", keyboard.name},
-                                        {"rules", ""},
-                                        {"model", ""},
+                list.append(QJsonObject{{"name", keyboard.name},
                                         {"layout", layouts.join(',')},
                                         {"variant", variants.join(',')},
-                                        {"options", ""},
                                         {"active_keymap", kDescriptions.value(keyboard.layouts.at(keyboard.active))},
                                         {"main", &keyboard == &keyboards.constFirst()}});
             }
@@ -193,15 +189,12 @@ private Q_SLOTS:
             "openwindow>>55a1c2b3d6a0,1,org.example.New,~\nactivewindow>>org.example.New,~\nactivewindowv2>>"
             "55a1c2b3d6a0\n",
             "org.example.New", "org.example.New");
-        row("focus on nothing", "activewindow>>,\nactivewindowv2>>,\n", "", "");
-        row("other events", "workspace>>2\nfocusedmon>>DP-1,2\n", "", "");
     }
 
     void followsTheActiveWindow()
     {
         QFETCH(QByteArray, lines);
         QFETCH(QString, bundleIdentifier);
-        QFETCH(QString, name);
         ApplicationSource* source = m_platform->applicationSource();
         QSignalSpy activated(source, &ApplicationSource::applicationActivated);
         inStandIn([&](HyprlandStandIn& standIn) {
@@ -209,15 +202,10 @@ private Q_SLOTS:
             standIn.activeAddress = lines.contains("d6a0") ? "0x55a1c2b3d6a0" : QString();
             standIn.send(lines);
         });
-        if (bundleIdentifier.isEmpty()) {
-            QTest::qWait(100);
-            QCOMPARE(activated.size(), 0);
-            return;
-        }
         QTRY_COMPARE(activated.size(), 1);
         const auto app = activated.first().first().value<RunningApplication>();
         QCOMPARE(app.bundleIdentifier, bundleIdentifier);
-        QCOMPARE(app.localizedName, name);
+        QTEST(app.localizedName, "name");
         QVERIFY(app.processIdentifier > 0);
     }
 
@@ -251,17 +239,15 @@ private Q_SLOTS:
     {
         QFETCH(QString, id);
         QFETCH(bool, silent);
-        QFETCH(bool, selected);
-        QFETCH(int, requests);
-        provider();
+        provider(); // made, and its keyboards asked for, before the count starts
         inStandIn([&](HyprlandStandIn& standIn) {
             standIn.switchesSilently = silent;
             standIn.requests.clear();
         });
-        QCOMPARE(provider()->selectInputSource(id), selected);
+        QTEST(provider()->selectInputSource(id), "selected");
         QStringList sent;
         inStandIn([&](HyprlandStandIn& standIn) { sent = standIn.requests; });
-        QCOMPARE(sent.size(), requests);
+        QTEST(int(sent.size()), "requests");
         for (const QString& request : sent)
             QVERIFY(request.startsWith(QStringLiteral("switchxkblayout ")));
     }
@@ -286,6 +272,9 @@ private Q_SLOTS:
         QTest::newRow("unknown layout name") << QByteArray("activelayout>>logitech-usb-keyboard,Klingon\n");
         QTest::newRow("unknown window") << QByteArray("activewindowv2>>deadbeef\n");
         QTest::newRow("binary") << QByteArray("\0\xff\xfe>>\x01\n", 7);
+        // Well-formed, but naming no window or no change of Tolvane's.
+        QTest::newRow("focus on nothing") << QByteArray("activewindow>>,\nactivewindowv2>>,\n");
+        QTest::newRow("other events") << QByteArray("workspace>>2\nfocusedmon>>DP-1,2\n");
     }
 
     void junkOnTheEventSocketChangesNothing()

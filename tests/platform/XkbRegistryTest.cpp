@@ -31,15 +31,12 @@ private Q_SLOTS:
         };
         row("us", "us", "", "English (US)", "US");
         row("de", "de", "", "German", "DE");
-        row("ru", "ru", "", "Russian", "RU");
-        row("jp", "jp", "", "Japanese", "JP");
         // Markup characters, read from XML entities (the backslash is the file's own).
         row("cz(bksl)", "cz", "bksl", "Czech (with <\\|> key)", "CZ");
         // A variant without a list of its own takes its layout's.
         row("in(eng)", "in", "eng", "English (India, with rupee)", "IN");
         // Many countries: the first the file lists.
         row("latam", "latam", "", "Spanish (Latin American)", "AR");
-        row("ara", "ara", "", "Arabic", "AE");
         // No country at all.
         row("epo", "epo", "", "Esperanto", "");
     }
@@ -101,8 +98,8 @@ private Q_SLOTS:
         QVERIFY(XkbRegistry::fromFile(dir.filePath(QStringLiteral("missing.xml"))).isEmpty());
     }
 
-    // The flag each kind of Linux source gets, with the names and languages
-    // IBus and fcitx5 report for their engines.
+    // The flag each kind of Linux source gets, with the names and languages IBus and fcitx5
+    // report for their engines (the common ones are checked against the daemons themselves).
     void linuxSourceFlags_data()
     {
         QTest::addColumn<QString>("kind");
@@ -112,26 +109,16 @@ private Q_SLOTS:
         const auto row = [](const QString& kind, const QString& name, const QString& language, const QString& flag) {
             QTest::addRow("%s:%s", qPrintable(kind), qPrintable(name)) << kind << name << language << flag;
         };
-        row("xkb", "us", "", "🇺🇸");
-        row("xkb", "cz(bksl)", "", "🇨🇿");
-        row("xkb", "jp", "", "🇯🇵");
         row("xkb", "mx", "", "🇲🇽"); // not in the file, but a country code
         row("xkb", "custom", "", "⌨️");
-        row("ibus", "xkb:de::ger", "de", "🇩🇪");
-        row("ibus", "xkb:us::eng", "en", "🇺🇸");
+        // The engine's layout, not its language, names the country.
         row("ibus", "xkb:gb:extd:eng", "en", "🇬🇧");
+        // Otherwise the language's own country, or the one it names.
         row("ibus", "anthy", "ja", "🇯🇵");
-        row("ibus", "hangul", "ko", "🇰🇷");
-        row("ibus", "libpinyin", "zh_CN", "🇨🇳");
         row("ibus", "libbopomofo", "zh_TW", "🇹🇼");
-        row("ibus", "Unikey", "vi", "🇻🇳");
         row("ibus", "m17n:t:latn-pre", "other", "⌨️"); // an engine of no language
-        row("fcitx5", "keyboard-de", "de", "🇩🇪");
         row("fcitx5", "keyboard-cz-bksl", "cs", "🇨🇿");
         row("fcitx5", "keyboard-us-alt-intl", "en", "🇺🇸");
-        row("fcitx5", "mozc", "ja", "🇯🇵");
-        row("fcitx5", "pinyin", "zh_CN", "🇨🇳");
-        row("fcitx5", "chewing", "zh_TW", "🇹🇼");
         row("fcitx5", "unicode", "", "⌨️"); // no language
     }
     void linuxSourceFlags()
@@ -139,7 +126,6 @@ private Q_SLOTS:
         QFETCH(QString, kind);
         QFETCH(QString, name);
         QFETCH(QString, language);
-        QFETCH(QString, flag);
         QString country;
         if (kind == QLatin1String("xkb"))
             country = InputSourceCountry::ofXkbGroupIdentifier(name);
@@ -148,7 +134,7 @@ private Q_SLOTS:
         else
             country = InputSourceCountry::ofFcitx5InputMethod(name, language);
         const InputSource source{kind + QLatin1Char(':') + name, name, std::nullopt, country};
-        QCOMPARE(flagEmoji(source), flag);
+        QTEST(flagEmoji(source), "flag");
     }
 
     // A rule written on another system keeps the flag of its identifier's keywords: the first
