@@ -75,27 +75,18 @@ private slots:
         QTest::addColumn<QString>("base");
         QTest::addColumn<QString>("ns");
         QTest::addColumn<QString>("expected"); // empty: refused
-        QTest::newRow("no namespace") << "https://nom.telemetrydeck.com/"
-                                      << ""
-                                      << "https://nom.telemetrydeck.com/v2/";
-        QTest::newRow("base with path") << "https://example.org/api/x"
-                                        << "abc"
-                                        << "https://example.org/v2/namespace/abc/";
-        QTest::newRow("namespace cannot climb") << "https://example.org/"
-                                                << "a/../../b"
-                                                << "https://example.org/v2/namespace/a%2F..%2F..%2Fb/";
-        QTest::newRow("loopback http") << "http://127.0.0.1:8080/"
-                                       << ""
-                                       << "http://127.0.0.1:8080/v2/";
-        QTest::newRow("remote plain http") << "http://example.org/"
-                                           << ""
-                                           << "";
-        QTest::newRow("other scheme") << "ftp://example.org/"
-                                      << ""
-                                      << "";
-        QTest::newRow("relative") << "just words"
-                                  << ""
-                                  << "";
+
+        const auto row = [](const char* tag, const QString& base, const QString& ns, const QString& expected) {
+            QTest::newRow(tag) << base << ns << expected;
+        };
+        row("no namespace", "https://nom.telemetrydeck.com/", "", "https://nom.telemetrydeck.com/v2/");
+        row("base with path", "https://example.org/api/x", "abc", "https://example.org/v2/namespace/abc/");
+        row("namespace cannot climb", "https://example.org/", "a/../../b",
+            "https://example.org/v2/namespace/a%2F..%2F..%2Fb/");
+        row("loopback http", "http://127.0.0.1:8080/", "", "http://127.0.0.1:8080/v2/");
+        row("remote plain http", "http://example.org/", "", "");
+        row("other scheme", "ftp://example.org/", "", "");
+        row("relative", "just words", "", "");
     }
 
     void endpointPath()
