@@ -5,12 +5,27 @@
 #include <QDBusConnection>
 #include <QDBusContext>
 
-// A stand-in for the desktop's notification server on the session bus. Records
-// each call as "app|replaces id|summary|body|suppress-sound hint|timeout".
+// A stand-in for the desktop's notification server, on the session bus while it lives.
+// Records each call as "app|replaces id|summary|body|suppress-sound hint|timeout".
 class StandInNotifications : public QObject, protected QDBusContext {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
 public:
+    StandInNotifications()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        registered =
+            bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), this, QDBusConnection::ExportAllSlots)
+            && bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
+    }
+    ~StandInNotifications() override
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
+        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
+    }
+
+    bool registered = false;
     QStringList calls;
     QString failWith;
     QStringList capabilities{QStringLiteral("body")};
@@ -35,33 +50,13 @@ public Q_SLOTS:
     }
 };
 
-// Puts the stand-in on the session bus for one test function.
-class ServerOnBus {
-public:
-    explicit ServerOnBus(StandInNotifications& server)
-    {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        registered = bus.registerObject(QStringLiteral("/org/freedesktop/Notifications"), &server,
-                                        QDBusConnection::ExportAllSlots)
-            && bus.registerService(QStringLiteral("org.freedesktop.Notifications"));
-    }
-    ~ServerOnBus()
-    {
-        QDBusConnection bus = QDBusConnection::sessionBus();
-        bus.unregisterService(QStringLiteral("org.freedesktop.Notifications"));
-        bus.unregisterObject(QStringLiteral("/org/freedesktop/Notifications"));
-    }
-    bool registered = false;
-};
-
 class DBusNotificationServiceTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void postsAndReportsRefusal()
     {
         StandInNotifications server;
-        ServerOnBus onBus(server);
-        QVERIFY(onBus.registered);
+        QVERIFY(server.registered);
 
         DBusNotificationService service;
         QList<std::optional<QString>> errors;
@@ -104,9 +99,8 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(QString, received);
         StandInNotifications server;
+        QVERIFY(server.registered);
         server.capabilities = capabilities;
-        ServerOnBus onBus(server);
-        QVERIFY(onBus.registered);
 
         DBusNotificationService service;
         int done = 0;

@@ -17,20 +17,11 @@
 
 namespace {
 
-bool run(const QString& program, const QStringList& arguments)
-{
-    return tolvane::test::runProgram(program, arguments).has_value();
-}
-
 // The private two-screen desktop, up before the application connects to it.
 class TwoScreenDesktop {
 public:
     bool start()
     {
-        for (const char* program : {"Xvnc", "openbox", "xrandr", "xdotool"}) {
-            if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
-                return false;
-        }
         int number = 600 + int(QCoreApplication::applicationPid() % 300);
         while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
             ++number;
@@ -44,8 +35,9 @@ public:
         QDeadlineTimer deadline(10000);
         while (!QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)) && !deadline.hasExpired())
             QThread::msleep(50);
-        if (!run(QStringLiteral("xrandr"), {"--setmonitor", "left", "1280/338x800/211+0+0", "VNC-0"})
-            || !run(QStringLiteral("xrandr"), {"--setmonitor", "right", "1280/338x800/211+1280+0", "none"}))
+        using tolvane::test::runProgram;
+        if (!runProgram(QStringLiteral("xrandr"), {"--setmonitor", "left", "1280/338x800/211+0+0", "VNC-0"})
+            || !runProgram(QStringLiteral("xrandr"), {"--setmonitor", "right", "1280/338x800/211+1280+0", "none"}))
             return false;
         m_windowManager.start(QStringLiteral("openbox"), {"--sm-disable"});
         while (!deadline.hasExpired()) {

@@ -41,56 +41,50 @@ struct RecordingOverlay : OverlayPresenter {
 class IndicatorTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { Preferences::setValue(QStringLiteral("indicatorEnabled"), true); }
-
-    void showAndPlace_data()
+    void init()
     {
-        QTest::addColumn<QString>("position");
-        QTest::newRow("unknown place: top") << "sideways";
-        QTest::newRow("center") << "center";
-        QTest::newRow("bottom") << "bottom";
-    }
-    void showAndPlace()
-    {
-        QFETCH(QString, position);
-        Preferences::setValue(QStringLiteral("indicatorPosition"), position);
-        InputSourceIndicatorController controller;
-        controller.showInputSource(QStringLiteral("Russian"), QStringLiteral("xkb:russian"));
-        QVERIFY(!controller.window()); // queued
-        QTRY_VERIFY(controller.window());
-        IndicatorWindow* window = controller.window();
-        QCOMPARE(window->icon(), QStringLiteral("🇷🇺"));
-        QCOMPARE(window->name(), QStringLiteral("Russian"));
-        QVERIFY(QTest::qWaitForWindowExposed(window));
-        const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
-        const QRect frame = window->geometry();
-        QCOMPARE(frame.center().x(), visible.center().x());
-        if (position == QLatin1String("center"))
-            QVERIFY(qAbs(frame.center().y() - visible.center().y()) <= 1);
-        else if (position == QLatin1String("bottom"))
-            QCOMPARE(frame.bottom(), visible.bottom() - 80);
-        else
-            QCOMPARE(frame.top(), visible.top() + 80);
-        // Never focused, never in the way of a click.
-        QVERIFY(window->windowFlags().testFlag(Qt::WindowTransparentForInput));
-        QVERIFY(!QGuiApplication::focusWindow());
+        Preferences::setValue(QStringLiteral("indicatorEnabled"), true);
+        Preferences::remove(QStringLiteral("indicatorDuration"));
     }
 
-    // Wayland: the panel's picture goes to the compositor's overlay, placed by
-    // the compositor; no window of its own appears, it fades and goes.
-    void overlayShowsThePanelWhereWindowsCannotBePlaced_data()
+    // The panel goes where the position says, on X11 as a window of its own, never focused,
+    // never in the way of a click; on Wayland as a picture the compositor's overlay places
+    // (no window appears; it fades and goes).
+    void placement_data()
     {
         QTest::addColumn<QString>("position");
         QTest::addColumn<int>("placement");
-        QTest::newRow("top") << "top" << int(OverlayPresenter::Placement::Top);
+        QTest::newRow("unknown place: top") << "sideways" << int(OverlayPresenter::Placement::Top);
         QTest::newRow("center") << "center" << int(OverlayPresenter::Placement::Center);
         QTest::newRow("bottom") << "bottom" << int(OverlayPresenter::Placement::Bottom);
     }
-    void overlayShowsThePanelWhereWindowsCannotBePlaced()
+    void placement()
     {
         QFETCH(QString, position);
         QFETCH(int, placement);
         Preferences::setValue(QStringLiteral("indicatorPosition"), position);
+        {
+            InputSourceIndicatorController controller;
+            controller.showInputSource(QStringLiteral("Russian"), QStringLiteral("xkb:russian"));
+            QVERIFY(!controller.window()); // queued
+            QTRY_VERIFY(controller.window());
+            IndicatorWindow* window = controller.window();
+            QCOMPARE(window->icon(), QStringLiteral("🇷🇺"));
+            QCOMPARE(window->name(), QStringLiteral("Russian"));
+            QVERIFY(QTest::qWaitForWindowExposed(window));
+            const QRect visible = QGuiApplication::primaryScreen()->availableGeometry();
+            const QRect frame = window->geometry();
+            QCOMPARE(frame.center().x(), visible.center().x());
+            if (position == QLatin1String("center"))
+                QVERIFY(qAbs(frame.center().y() - visible.center().y()) <= 1);
+            else if (position == QLatin1String("bottom"))
+                QCOMPARE(frame.bottom(), visible.bottom() - 80);
+            else
+                QCOMPARE(frame.top(), visible.top() + 80);
+            QVERIFY(window->windowFlags().testFlag(Qt::WindowTransparentForInput));
+            QVERIFY(!QGuiApplication::focusWindow());
+        }
+
         Preferences::setValue(QStringLiteral("indicatorDuration"), 0.5);
         RecordingOverlay overlay;
         InputSourceIndicatorController controller;

@@ -23,29 +23,22 @@ private Q_SLOTS:
                                      {QStringLiteral("-layout"), layouts, QStringLiteral("-variant"), variants})
                 == 0;
         };
-        QVERIFY(setLayouts(QStringLiteral("us,de,ru,fr"), QStringLiteral(",,,")));
+        // XKB holds at most four groups.
+        QVERIFY(setLayouts(QStringLiteral("us,ru,jp,cz"), QStringLiteral(",,,bksl")));
         auto restore = qScopeGuard([&] { setLayouts(QStringLiteral("us,de,ru"), QStringLiteral(",,")); });
         auto platform = X11Platform::create();
         QVERIFY2(platform, "needs an X display");
         InputSourceManager manager(platform->inputSourceProvider());
         MenuBarIndicatorController controller(manager);
-        // XKB holds at most four groups: the keymap is checked in two halves.
-        const QList<std::pair<QString, QStringList>> keymaps{
-            {QStringLiteral("us,de,ru,fr"), {"🇺🇸", "🇩🇪", "🇷🇺", "🇫🇷"}},
-            {QStringLiteral("jp,cz"), {"🇯🇵", "🇨🇿"}},
-        };
-        for (const auto& [layouts, flags] : keymaps) {
-            QVERIFY(setLayouts(layouts,
-                               layouts == QLatin1String("jp,cz") ? QStringLiteral(",bksl") : QStringLiteral(",,,")));
-            QTRY_COMPARE(manager.installedInputSources().size(), flags.size());
-            for (qsizetype group = 0; group < flags.size(); ++group) {
-                QVERIFY(TestWindow::lockGroupElsewhere(int(group)));
-                const QString id = manager.installedInputSources().at(group).id;
-                QTRY_COMPARE(controller.currentInputSourceName(), manager.displayName(id));
-                QVERIFY2(controller.currentInputSourceIcon() == flags.at(group), qPrintable(id));
-            }
-        }
+        const QStringList flags{"🇺🇸", "🇷🇺", "🇯🇵", "🇨🇿"};
+        QTRY_COMPARE(manager.installedInputSources().size(), flags.size());
         QCOMPARE(manager.installedInputSources().constLast().id, QStringLiteral("xkb:cz(bksl)"));
+        for (qsizetype group = flags.size() - 1; group >= 0; --group) {
+            QVERIFY(TestWindow::lockGroupElsewhere(int(group)));
+            const QString id = manager.installedInputSources().at(group).id;
+            QTRY_COMPARE(controller.currentInputSourceName(), manager.displayName(id));
+            QVERIFY2(controller.currentInputSourceIcon() == flags.at(group), qPrintable(id));
+        }
     }
 };
 

@@ -10,13 +10,10 @@
 
 #include "support/LoopbackHttpServer.h"
 
-#include <QByteArray>
 #include <QFile>
-#include <QList>
 #include <QMutex>
-#include <QtTest>
-
 #include <QTimer>
+#include <QtTest>
 
 #include <memory>
 #include <thread>
@@ -58,19 +55,17 @@ private:
 // A stand-in for the ingestion service on loopback, in the thread that made it.
 class IngestionServer : public tolvane::test::LoopbackHttpServer {
 public:
-    // respondLate: as respond, after the delay given to setBehaviour.
-    enum class Behaviour { respond, junk, hang, closeConnection, respondLate };
+    enum class Behaviour { respond, junk, hang, closeConnection };
 
     IngestionServer()
         : LoopbackHttpServer([this](QTcpSocket* socket, const Request&) { answer(socket); })
     {
     }
-
-    QUrl baseUrl() const { return url(); }
+    // respond: with `status`, after `delayMs`.
     void setBehaviour(Behaviour behaviour, int status = 200, int delayMs = 0)
     {
         m_behaviour = behaviour;
-        m_status = status;
+        m_status = QByteArray::number(status) + " Status";
         m_delayMs = delayMs;
     }
 
@@ -78,29 +73,25 @@ private:
     void answer(QTcpSocket* socket)
     {
         switch (m_behaviour) {
-        case Behaviour::respondLate:
-            QTimer::singleShot(m_delayMs, socket,
-                               [this, socket] { respond(socket, status(), "application/json", "{}"); });
-            break;
         case Behaviour::respond:
-            respond(socket, status(), "application/json", "{}");
+            QTimer::singleShot(m_delayMs, socket,
+                               [this, socket] { respond(socket, m_status, "application/json", "{}"); });
             break;
         case Behaviour::junk:
             socket->write("\x01\x02 this is not HTTP at all \xff\xfe\r\n\r\n");
             socket->disconnectFromHost();
             break;
-        case Behaviour::hang:
-            break; // keeps the connection open and says nothing
+        case Behaviour::hang: // keeps the connection open and says nothing
+            break;
         case Behaviour::closeConnection:
             socket->abort();
             break;
         }
     }
-    QByteArray status() const { return QByteArray::number(m_status) + " Status"; }
 
-    int m_delayMs = 0;
     Behaviour m_behaviour = Behaviour::respond;
-    int m_status = 200;
+    QByteArray m_status = "200 Status";
+    int m_delayMs = 0;
 };
 
 // An ingestion stand-in answering from a thread of its own, for tests that block the main
@@ -141,11 +132,11 @@ inline SignalPostBody makeRecord(const QString& type, std::optional<double> valu
                           QStringLiteral("false")};
 }
 
-// A configuration for tests: loopback endpoint, no automatic session signals, no timer
-// ticks during the test, short HTTP timeout.
+// A configuration for tests: no automatic session signals, no timer ticks during the test,
+// short HTTP timeout. The default endpoint is a closed loopback port that refuses everything.
 inline std::shared_ptr<TelemetryManagerConfiguration>
-testConfiguration(const QUrl& baseUrl, const std::optional<QString>& ns = std::nullopt,
-                  const std::optional<QString>& salt = std::nullopt)
+testConfiguration(const QUrl& baseUrl = QUrl(QStringLiteral("http://127.0.0.1:9/")),
+                  const std::optional<QString>& ns = std::nullopt, const std::optional<QString>& salt = std::nullopt)
 {
     auto configuration = std::make_shared<TelemetryManagerConfiguration>("TEST-APP", salt, baseUrl, ns);
     configuration->setSendNewSessionBeganSignal(false);
@@ -153,12 +144,6 @@ testConfiguration(const QUrl& baseUrl, const std::optional<QString>& ns = std::n
     configuration->setSendTimerInterval(std::chrono::hours(1));
     configuration->setUrlSession(std::make_shared<HttpSession>(400));
     return configuration;
-}
-
-// A closed loopback port: anything sent there is refused.
-inline QUrl unreachableUrl()
-{
-    return QUrl(QStringLiteral("http://127.0.0.1:9/"));
 }
 
 inline std::shared_ptr<SignalManager> currentPipeline()

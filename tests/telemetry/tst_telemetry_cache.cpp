@@ -71,26 +71,6 @@ private slots:
         QCOMPARE(*decoded, records.first(3));
     }
 
-    void saveThenLoad()
-    {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("telemetrysignalcache");
-        LogCapture logs;
-        const QList<SignalPostBody> records{makeRecord("a"), makeRecord("b", 0.0), makeRecord("c", 3.25)};
-        {
-            SignalCache cache(logs.handler(), path);
-            cache.appendSignals(records);
-            QVERIFY(cache.saveToDisk());
-            QCOMPARE(cache.count(), 0);
-        }
-        const qint64 size = QFileInfo(path).size();
-        QVERIFY(size > 0);
-        QVERIFY(logs.contains(QStringLiteral("Saved Telemetry cache %1 bytes of 3 signals").arg(size), LogLevel::info));
-
-        QCOMPARE(SignalCache(std::nullopt, path).snapshot(), records);
-        QVERIFY(QFile::exists(path)); // until the records are delivered or saved again
-    }
-
     // A loaded file keeps what is not yet delivered, so that a process killed before it could
     // save loses nothing: each delivered batch leaves it, a failed one stays.
     void loadedFileKeepsWhatIsNotDelivered_data()

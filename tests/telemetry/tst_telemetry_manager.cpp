@@ -42,7 +42,7 @@ class TelemetryManagerTest : public QObject {
 
     void start(const std::function<void(TelemetryManagerConfiguration&)>& adjust = {})
     {
-        m_configuration = testConfiguration(unreachableUrl());
+        m_configuration = testConfiguration();
         m_logs = LogCapture();
         m_configuration->setLogHandler(m_logs.handler(LogLevel::info));
         if (adjust)
@@ -137,12 +137,9 @@ private slots:
     void userHash()
     {
         start([](TelemetryManagerConfiguration& c) { c.setDefaultUser(QStringLiteral("alice")); });
+        // SHA-256 of "alice": the salted hash is checked on the wire in telemetry_pipeline.
         QCOMPARE(TelemetryManager::hashedDefaultUser(),
                  QStringLiteral("2bd806c97f0e00af1a1fc3328fa763a9269723c8db8fac4f93af71db186d6e90"));
-        auto salted = testConfiguration(unreachableUrl(), std::nullopt, QStringLiteral("salt"));
-        salted->setDefaultUser(QStringLiteral("alice"));
-        TelemetryManager::initialize(salted);
-        QCOMPARE(TelemetryManager::hashedDefaultUser(), Sha256::hex("alice", "salt"));
 
         // Without a configured user one is generated once and kept for later starts.
         start();
@@ -181,8 +178,7 @@ private slots:
     {
         IngestionServer server;
         const auto configure = [&server] {
-            auto configuration =
-                std::make_shared<TelemetryManagerConfiguration>("SILENT", std::nullopt, server.baseUrl());
+            auto configuration = std::make_shared<TelemetryManagerConfiguration>("SILENT", std::nullopt, server.url());
             configuration->setSendTimerInterval(std::chrono::hours(1));
             return configuration;
         };
@@ -225,10 +221,8 @@ private slots:
     void defaultPayload()
     {
         start();
-        SignalParameters payload = DefaultSignalPayload::parameters();
-        QCOMPARE(payload.value("operatingSystem"), QStringLiteral("Linux"));
-        QVERIFY(!payload.value("architecture").isEmpty());
-        QVERIFY(!payload.value("modelName").isEmpty());
+        SignalParameters payload = DefaultSignalPayload::parameters(); // without a screen
+        QVERIFY(!payload.value("architecture").isEmpty() && !payload.value("modelName").isEmpty());
         QCOMPARE(payload.value("TelemetryDeck.Device.screenResolutionWidth"), QStringLiteral("N/A"));
         QCOMPARE(payload.value("TelemetryDeck.UserPreference.colorScheme"), QStringLiteral("N/A"));
         DefaultSignalPayload::setDeviceFactsProvider([] {
@@ -268,9 +262,8 @@ private slots:
 
     void cInterface()
     {
-        const QByteArray base = unreachableUrl().toString().toUtf8();
-        TelemetryManagerConfigurationProxy* proxy =
-            td_configuration_init_with_app_id_salt_base_url("C-APP", "salt", base.constData());
+        TelemetryManagerConfigurationProxy* proxy = // a closed port refuses the uploads
+            td_configuration_init_with_app_id_salt_base_url("C-APP", "salt", "http://127.0.0.1:9/");
         td_configuration_set_send_new_session_began_signal(proxy, false);
         td_configuration_set_test_mode(proxy, true);
         td_manager_initialize_with(proxy);
