@@ -214,24 +214,14 @@ private Q_SLOTS:
         QTest::addColumn<QString>("source");
         QTest::addColumn<QString>("bundle"); // of the rule added; none: no rule
         QTest::addColumn<QString>("name");
-        QTest::newRow("nothing") << -1 << ""
-                                 << ""
-                                 << "";
-        QTest::newRow("app only") << 1 << ""
-                                  << ""
-                                  << "";
-        QTest::newRow("source only") << -1 << "xkb:de"
-                                     << ""
-                                     << "";
-        QTest::newRow("app and source") << 1 << "xkb:de"
-                                        << "alpha"
-                                        << "Alpha";
-        QTest::newRow("app without a name") << 0 << "xkb:ru"
-                                            << "nameless"
-                                            << "Unknown";
-        QTest::newRow("app without an identifier") << 2 << "xkb:de"
-                                                   << ""
-                                                   << "";
+        const auto row = [](const char* tag, int app, const QString& source, const QString& bundle,
+                            const QString& name) { QTest::newRow(tag) << app << source << bundle << name; };
+        row("nothing", -1, "", "", "");
+        row("app only", 1, "", "", "");
+        row("source only", -1, "xkb:de", "", "");
+        row("app and source", 1, "xkb:de", "alpha", "Alpha");
+        row("app without a name", 0, "xkb:ru", "nameless", "Unknown");
+        row("app without an identifier", 2, "xkb:de", "", "");
     }
 
     void addSheetValidatesAndSaves()
