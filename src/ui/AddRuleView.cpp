@@ -228,6 +228,10 @@ void AddRuleView::openApplicationChooser()
     connect(m_chooser, &ApplicationChooser::applicationChosen, this, &AddRuleView::useChosenApplication);
     connect(m_chooser, &ApplicationChooser::fileChosen, this,
             [this](const QString& path) { handleChosenFiles({path}); });
+    // A chooser that closes right after its file dialog is gone before the
+    // window manager handed it the focus back, which then lands on whatever
+    // window was under it, often another application's: take it back here.
+    connect(m_chooser, &QDialog::finished, this, [this] { activateWindow(); });
     m_chooser->open();
 }
 
